@@ -1,0 +1,70 @@
+# Build settings shared by the Windows tree and the native tree.
+#
+# The Windows tree (toolchain cmake/mingw-i686.cmake) builds everything and
+# runs its tests under Wine. The native tree builds only the code that needs
+# no Windows headers and runs its tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer; with KX_FUZZ it also builds the libFuzzer
+# targets (clang only).
+
+if(WIN32)
+  set(KX_WINDOWS ON)
+else()
+  set(KX_WINDOWS OFF)
+endif()
+
+option(KX_SANITIZE "Native build: AddressSanitizer and UBSan" ON)
+option(KX_FUZZ "Native build: libFuzzer targets (needs clang)" OFF)
+
+add_compile_options(-Wall -Wextra)
+
+if(KX_WINDOWS)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0500)
+  set(KX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE @ONLY)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+elseif(KX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# GoogleTest from Debian's source package, built with this tree's compiler.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(GoogleTest)
+
+# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY])
+# One test program per folder; every test case is its own ctest test.
+# FOCUS: the cases depend on window activation or focus and must not run
+# alongside each other.
+function(kx_add_tests name)
+  cmake_parse_arguments(T "FOCUS" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(KX_WINDOWS)
+    # A console program: tests print to stdout and need no WinMain.
+    target_link_options(${name} PRIVATE -mconsole)
+  endif()
+  set(props TIMEOUT 120)
+  if(T_FOCUS)
+    list(APPEND props RESOURCE_LOCK desktop_focus)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ${props})
+endfunction()
+
+# kx_fuzz_target(<name> SOURCES ... LIBS ...): native libFuzzer targets.
+function(kx_fuzz_target name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(KX_WINDOWS OR NOT KX_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
