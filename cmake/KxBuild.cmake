@@ -14,10 +14,14 @@ endif()
 
 option(KX_SANITIZE "Native build: AddressSanitizer and UBSan" ON)
 option(KX_FUZZ "Native build: libFuzzer targets (needs clang)" OFF)
+if(KX_FUZZ AND NOT KX_WINDOWS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 add_compile_options(-Wall -Wextra)
 
 if(KX_WINDOWS)
+  enable_language(RC)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0500)
   set(KX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run

@@ -51,6 +51,10 @@ prepare_prefix() {
   fi
   # Keep one server alive for the whole run: every test starts faster.
   wineserver -p 60
+  # Start Wine's background services now, with nothing of ours as their
+  # output: started by a test, they would inherit its output pipe and keep
+  # test discovery waiting for the pipe to close.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_prefix() {
