@@ -157,12 +157,14 @@ class DialogWatcher {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    // The class first: reading the title of another thread's window sends
+    // it a message, and the test's thread may be waiting for this one.
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) != "#32770") return TRUE;
     char title[512] = {};
     GetWindowTextA(window, title, sizeof title);
-    if (std::string(cls) == "#32770" && (s->caption->empty() || *s->caption == title))
-      s->found.push_back(window);
+    if (s->caption->empty() || *s->caption == title) s->found.push_back(window);
     return TRUE;
   }
 
