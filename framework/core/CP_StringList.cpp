@@ -4,6 +4,7 @@
 #include "CP_Desktop.h"
 #include "CP_Framework.h"
 #include "CP_Pane.h"
+#include "CP_Utilities.h"
 
 namespace {
 
@@ -27,12 +28,12 @@ int16_t AskQuestion(int16_t textNumber, const std::string& name, const CP_Pane* 
 
 std::string GetIndexedString(int16_t id, int16_t number) {
   if (number < 1) return std::string();
-  HRSRC info = FindResourceA(gCP_Instance, MAKEINTRESOURCEA(uint16_t(id)), "STR#");
+  HRSRC info = FindResourceA(ProgramModule(), MAKEINTRESOURCEA(uint16_t(id)), "STR#");
   if (!info) return std::string();
-  HGLOBAL loaded = LoadResource(gCP_Instance, info);
+  HGLOBAL loaded = LoadResource(ProgramModule(), info);
   const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
   if (!bytes) return std::string();
-  const DWORD size = SizeofResource(gCP_Instance, info);
+  const DWORD size = SizeofResource(ProgramModule(), info);
 
   std::string text;
   int16_t count = 0;
