@@ -50,8 +50,10 @@ void DeleteFile(const CP_FileSpec& spec) {
 uint32_t GetFileTypeCode(const CP_FileSpec& spec) { return spec.GetTypeCode(); }
 
 int32_t ExpandToLongPath(const std::string& path, std::string& out) {
-  // The drive prefix (C:\) is taken as it is.
-  const size_t prefix = path.size() < 3 ? path.size() : 3;
+  // A drive prefix (C:\) is taken as it is; any other path is looked up
+  // component by component from the current directory.
+  const bool hasDrive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+  const size_t prefix = hasDrive ? 3 : 0;
   out = path.substr(0, prefix);
   std::string work = out;
   std::string name;

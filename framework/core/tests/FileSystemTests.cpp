@@ -209,11 +209,16 @@ TEST(FileSystemTest, ExpandToLongPath) {
   // A missing last component: what was built so far, and -1.
   EXPECT_EQ(-1, CP_FileSystem::ExpandToLongPath(ShortPathOf(folder) + "\\MISSIN~1.TXT", out));
   EXPECT_EQ(folder + "\\", out);
-  // Paths shorter than a drive prefix are not read past their end.
-  for (const char* path : {"", "C", "C:"}) {
+  // Paths without a drive prefix are found from the current directory.
+  const std::string before = kxtest::CurrentDirectory();
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+  const std::string shortName = shortFile.substr(shortFile.rfind('\\') + 1);
+  EXPECT_EQ(0, CP_FileSystem::ExpandToLongPath(shortName, out)) << shortName;
+  EXPECT_EQ("Another Long File.txt", out);
+  for (const char* path : {"", "C", "missing\\x"}) {
     EXPECT_EQ(-1, CP_FileSystem::ExpandToLongPath(path, out)) << path;
-    EXPECT_EQ(path, out);
   }
+  SetCurrentDirectoryA(before.c_str());
 }
 
 struct TextSearch {
