@@ -1,14 +1,97 @@
 #include "CP_Pane.h"
 
+#include "CP_Commander.h"
+#include "CP_Cursor.h"
+#include "CP_Event.h"
+#include "CP_Framework.h"
+#include "CP_Menu.h"
+#include "CP_View.h"
+#include "CP_Window.h"
+
+#include <algorithm>
+
 namespace {
 
 // Set beside the user data when a pane's window is made: foreign windows may
 // keep pointers of their own in their user data.
 constexpr char kPaneProperty[] = "CP_Pane";
 
+CP_Pane* gClickedPane = nullptr;
+CP_Pane* gCurrentPane = nullptr;
+const CP_Size kMinimumPaneSize(1, 1);
+int16_t gWindowCounter = 0;
+bool gPaneClassRegistered = false;
+
+int16_t AtLeast(int32_t value, int16_t minimum) { return int16_t(std::max<int32_t>(value, minimum)); }
+
 }  // namespace
 
-CP_Pane::~CP_Pane() { ReleaseWindow(); }
+bool CP_IsCharacterKey(uint32_t key) {
+  return key == VK_BACK || key == VK_TAB || key == 10 || key == VK_RETURN || key == VK_ESCAPE ||
+         key == VK_SPACE || (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') ||
+         (key >= VK_NUMPAD0 && key <= VK_NUMPAD9);
+}
+
+uint32_t CP_TranslateKey(uint32_t key) {
+  switch (key) {
+    case VK_LEFT: return kKey_Left;
+    case VK_RIGHT: return kKey_Right;
+    case VK_UP: return kKey_Up;
+    case VK_DOWN: return kKey_Down;
+    case VK_HOME: return kKey_Home;
+    case VK_END: return kKey_End;
+    case VK_PRIOR: return kKey_PageUp;
+    case VK_NEXT: return kKey_PageDown;
+    case VK_SNAPSHOT: return kKey_PrintScreen;
+    case VK_INSERT: return kKey_Insert;
+    case VK_DELETE: return kKey_Delete;
+    default: break;
+  }
+  if (key >= VK_F1 && key <= VK_F15) return kKey_F1 + (key - VK_F1);
+  return key;
+}
+
+// ---------------------------------------------------------------------------
+// Construction and destruction
+
+CP_Pane::CP_Pane(CP_View* superPane, const CP_PaneInfo& info) { SetUp(superPane, info); }
+
+CP_Pane::CP_Pane(CP_View* superPane, const CP_Point& location, const CP_Size& size)
+    : CP_Pane(superPane, CP_PaneInfo(location, size)) {}
+
+CP_Pane::CP_Pane(const CP_Point& location, const CP_Size& size)
+    : CP_Pane(nullptr, CP_PaneInfo(location, size)) {}
+
+CP_Pane::CP_Pane(const CP_Rect& frame)
+    : CP_Pane(nullptr, CP_PaneInfo(CP_Point(frame.left, frame.top),
+                                   CP_Size(frame.right - frame.left, frame.bottom - frame.top))) {}
+
+void CP_Pane::SetUp(CP_View* superPane, const CP_PaneInfo& info) {
+  fSuperPane = nullptr;
+  fLocation = info.location;
+  fPrintLocation = info.location;
+  fSize = info.size;
+  fPrintSize = info.size;
+  fOriginOffset = CP_Point();
+  fIdentifier = info.identifier;
+  fVisibleState = info.visible == 1 ? kLatent : kOff;
+  fBindings = info.bindings;
+  if (superPane) {
+    SetParentPane(superPane, 1);
+    UpdateOriginOffset(superPane);
+  }
+}
+
+CP_Pane::~CP_Pane() {
+  if (gClickedPane == this) gClickedPane = nullptr;
+  if (gCurrentPane == this) gCurrentPane = nullptr;
+  if (fContextMenu) fContextMenu->RemoveReference();
+  fContextMenu = nullptr;
+  // A pane deleted while still listed must not stay behind in its view.
+  if (fSuperPane) fSuperPane->RemoveSubPane(this);
+  fSuperPane = nullptr;
+  ReleaseWindow();
+}
 
 CP_Pane* CP_Pane::FromWindow(HWND window) {
   if (!window) return nullptr;
@@ -17,19 +100,76 @@ CP_Pane* CP_Pane::FromWindow(HWND window) {
   return static_cast<CP_Pane*>(data);
 }
 
+CP_Pane* CP_Pane::GetClickedPane() { return gClickedPane; }
+CP_Pane* CP_Pane::GetCurrentPane() { return gCurrentPane; }
+void CP_Pane::SetCurrentPane(CP_Pane* pane) { gCurrentPane = pane; }
+void ClearCurrentPane() { gCurrentPane = nullptr; }
+const CP_Size& CP_Pane::GetMinimumPaneSize() { return kMinimumPaneSize; }
+int16_t CP_Pane::GetWindowCounter() { return gWindowCounter; }
+
+// ---------------------------------------------------------------------------
+// The native window
+
+void CP_Pane::RegisterWindowClass() {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.cbWndExtra = 4;
+  wc.hInstance = gCP_Instance;
+  wc.lpszClassName = "CP_Pane";
+  RegisterClassExA(&wc);
+}
+
+void CP_Pane::MakeWindow(CP_View* superPane, const CP_Point& location, const CP_Size& size) {
+  if (!gPaneClassRegistered) {
+    gPaneClassRegistered = true;
+    RegisterWindowClass();
+  }
+  fWindowStyle = WS_CHILD;
+  fWindow = CreatePaneWindow(superPane, location, size, "CP_Pane", "CP_Pane", fWindowStyle, 0);
+  SubclassWindow(PaneWindowProc);
+}
+
+HWND CP_Pane::CreatePaneWindow(CP_View* superPane, const CP_Point& location, const CP_Size& size,
+                               const std::string& title, const std::string& windowClass,
+                               uint32_t style, uint32_t exStyle) {
+  HWND parent = superPane ? superPane->GetHWND() : nullptr;
+  HWND window = CreateWindowExA(exStyle, windowClass.c_str(), title.c_str(), style, location.h,
+                                location.v, size.width, size.height, parent,
+                                reinterpret_cast<HMENU>(intptr_t(gWindowCounter)), gCP_Instance,
+                                nullptr);
+  ++gWindowCounter;
+  if (window) {
+    fWindow = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetPropA(window, kPaneProperty, this);
+  }
+  return window;
+}
+
 void CP_Pane::InstallWindow(HWND window, WNDPROC procedure) {
   fWindow = window;
   if (!window) return;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetPropA(window, kPaneProperty, this);
+  SubclassWindow(procedure);
+}
+
+void CP_Pane::SubclassWindow(WNDPROC procedure) {
+  if (!fWindow) return;
   fSavedWindowProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+      SetWindowLongPtrA(fWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 void CP_Pane::ReleaseWindow() {
   if (!fWindow || FromWindow(fWindow) != this) return;
   SetWindowLongPtrA(fWindow, GWLP_USERDATA, 0);
   RemovePropA(fWindow, kPaneProperty);
+  // A control window keeps working as its own class once its pane is gone.
+  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(fWindow, GWLP_WNDPROC));
+  if (fSavedWindowProc && (current == PaneWindowProc || current == TopWindowProc))
+    SetWindowLongPtrA(fWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fSavedWindowProc));
 }
 
 LRESULT CP_Pane::CallSavedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -37,6 +177,441 @@ LRESULT CP_Pane::CallSavedWindowProc(HWND window, UINT message, WPARAM wParam, L
   return CallWindowProcA(fSavedWindowProc, window, message, wParam, lParam);
 }
 
+// ---------------------------------------------------------------------------
+// Geometry
+
+CP_Rect CP_Pane::OffsetRectByOrigin(const CP_Rect& rect) const {
+  CP_Rect moved = rect;
+  moved.Offset(fOriginOffset.h, fOriginOffset.v);
+  return moved;
+}
+
+CP_Rect CP_Pane::GetFrameRect() const {
+  return CP_Rect(fLocation.h, fLocation.v, fLocation.h + fSize.width, fLocation.v + fSize.height);
+}
+
+void CP_Pane::LocalToGlobalPoint(CP_Point& point) const {
+  POINT p = point.ToPOINT();
+  ClientToScreen(fWindow, &p);
+  point = CP_Point(p);
+}
+
+void CP_Pane::LocalToGlobalRect(CP_Rect& rect) const {
+  POINT topLeft{rect.left, rect.top};
+  POINT bottomRight{rect.right, rect.bottom};
+  ClientToScreen(fWindow, &topLeft);
+  ClientToScreen(fWindow, &bottomRight);
+  rect.Set(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+}
+
+void CP_Pane::GlobalToLocalPoint(CP_Point& point) const {
+  if (fSuperPane) fSuperPane->GlobalToLocalPoint(point);
+}
+
+void CP_Pane::GlobalToLocalRect(CP_Rect& rect) const {
+  if (fSuperPane) fSuperPane->GlobalToLocalRect(rect);
+}
+
+void CP_Pane::UpdateOriginOffset(CP_View*) {
+  fOriginOffset = CP_Point(int16_t(-fLocation.h), int16_t(-fLocation.v));
+}
+
+CP_Window* CP_Pane::GetOwnerWindow() { return fSuperPane ? fSuperPane->GetOwnerWindow() : nullptr; }
+
+void CP_Pane::MoveTo(const CP_Point& point, uint8_t) {
+  if (point == fLocation) return;
+  fLocation = point;
+  fOriginOffset = CP_Point(int16_t(-point.h), int16_t(-point.v));
+  UpdateOriginOffset(fSuperPane);
+  if (fWindow)
+    SetWindowPos(fWindow, nullptr, fLocation.h, fLocation.v, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CP_Pane::OffsetPosition(const CP_Point& delta) {
+  if (delta == CP_Point()) return;
+  MoveTo(fLocation + delta, 1);
+}
+
+void CP_Pane::ResizeTo(const CP_Size& size) {
+  if (size == fSize) return;
+  fSize = size;
+  SetWindowPos(fWindow, nullptr, 0, 0, fSize.width, fSize.height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CP_Pane::SetFrame(const CP_Rect& frame, uint8_t redraw) {
+  const CP_Point location(frame.left, frame.top);
+  const CP_Size size(frame.right - frame.left, frame.bottom - frame.top);
+  OffsetPosition(location - fLocation);
+  ResizeTo(size);
+  if (redraw == 1 && IsVisible()) {
+    TakeFocus(nullptr);
+    Refresh();
+  }
+}
+
+void CP_Pane::SetParentPane(CP_View* view, uint8_t deleteItsSubPanes) {
+  if (view == fSuperPane) return;
+  if (fSuperPane) fSuperPane->DetachSubPane(this, deleteItsSubPanes == 1, false);
+  fSuperPane = view;
+  if (view) view->AddSubPane(this);
+}
+
+// The pane's location is in the client coordinates of its super-pane's
+// window, so a move is never corrected by where the super-pane itself lies.
+void CP_Pane::FollowParentResize(int16_t dw, int16_t dh) {
+  int16_t growH = 0, growV = 0, moveH = 0, moveV = 0;
+  if (fBindings.right) (fBindings.left ? growH : moveH) = dw;
+  if (fBindings.bottom) (fBindings.top ? growV : moveV) = dh;
+  if (growH != 0 || growV != 0) {
+    const CP_Size& minimum = GetMinimumPaneSize();
+    ResizeTo(CP_Size(AtLeast(fSize.width + growH, minimum.width),
+                     AtLeast(fSize.height + growV, minimum.height)));
+  }
+  if (moveH != 0 || moveV != 0) {
+    MoveTo(CP_Point(int16_t(fLocation.h + moveH), int16_t(fLocation.v + moveV)), 1);
+    MoveWindow(fWindow, fLocation.h, fLocation.v, fSize.width, fSize.height, TRUE);
+  }
+}
+
+void CP_Pane::FollowParentScroll(int16_t dh, int16_t dv) {
+  const int16_t moveH = (!fBindings.left && !fBindings.right) ? int16_t(-dh) : 0;
+  const int16_t moveV = (!fBindings.top && !fBindings.bottom) ? int16_t(-dv) : 0;
+  if (moveH == 0 && moveV == 0) return;
+  MoveTo(GetLocation() + CP_Point(moveH, moveV), 1);
+}
+
+void CP_Pane::CountPrintPages(CP_Printer*, const CP_Rect&, int16_t& columns, int16_t& rows) {
+  columns = 1;
+  rows = 1;
+}
+
+// ---------------------------------------------------------------------------
+// The three-state switches
+//
+//   operation         state before        new state   then
+//   Activate          0 or 2, super shown 1           ActivateOwn
+//   Activate          0 or 2, otherwise   2
+//   Deactivate        not 0               0           DeactivateOwn first
+//   ParentActivated   not 0               1           ActivateOwn
+//   ParentDeactivated 1                   2           DeactivateOwn
+// Show/Hide and Enable/Disable follow the same pattern; Enable turns on at
+// once unless a super-pane exists and is hidden.
+
+void CP_Pane::Activate() {
+  if (fActiveState == kOn) return;
+  if (fSuperPane && fSuperPane->IsVisible()) {
+    fActiveState = kOn;
+    ActivateOwn();
+  } else {
+    fActiveState = kLatent;
+  }
+}
+
+void CP_Pane::Deactivate() {
+  if (fActiveState == kOff) return;
+  DeactivateOwn();
+  fActiveState = kOff;
+}
+
+void CP_Pane::ParentActivated() {
+  if (fActiveState == kOff) return;
+  fActiveState = kOn;
+  ActivateOwn();
+}
+
+void CP_Pane::ParentDeactivated() {
+  if (fActiveState != kOn) return;
+  fActiveState = kLatent;
+  DeactivateOwn();
+}
+
+void CP_Pane::Show() {
+  if (fVisibleState == kOn) return;
+  if (fSuperPane && fSuperPane->IsVisible()) {
+    fVisibleState = kOn;
+    ShowOwnWindow();
+  } else {
+    fVisibleState = kLatent;
+  }
+}
+
+void CP_Pane::Hide() {
+  if (fVisibleState == kOff) return;
+  Refresh();
+  HideOwnWindow();
+  fVisibleState = kOff;
+}
+
+void CP_Pane::ParentShown() {
+  if (fVisibleState == kOff) return;
+  fVisibleState = kOn;
+  ShowOwnWindow();
+}
+
+void CP_Pane::ParentHidden() {
+  if (fVisibleState != kOn) return;
+  fVisibleState = kLatent;
+  HideOwnWindow();
+}
+
+void CP_Pane::Enable() {
+  if (fEnabledState == kOn) return;
+  if (fSuperPane && !fSuperPane->IsVisible()) {
+    fEnabledState = kLatent;
+  } else {
+    fEnabledState = kOn;
+    EnableOwn();
+  }
+}
+
+void CP_Pane::Disable() {
+  if (fEnabledState == kOff) return;
+  DisableOwn();
+  fEnabledState = kOff;
+}
+
+void CP_Pane::ParentEnabled() {
+  if (fEnabledState == kOff) return;
+  fEnabledState = kOn;
+  EnableOwn();
+}
+
+void CP_Pane::ParentDisabled() {
+  if (fEnabledState != kOn) return;
+  fEnabledState = kLatent;
+  DisableOwn();
+}
+
+void CP_Pane::ActivateOwn() {
+  TakeFocus(nullptr);
+  Refresh();
+}
+
+void CP_Pane::DeactivateOwn() {
+  TakeFocus(nullptr);
+  Refresh();
+}
+
+void CP_Pane::ShowOwnWindow() {
+  fVisibleState = kOn;
+  ShowWindow(fWindow, SW_SHOW);
+}
+
+void CP_Pane::HideOwnWindow() {
+  if (fWindow) ShowWindow(fWindow, SW_HIDE);
+}
+
+void CP_Pane::EnableOwn() { EnableWindow(fWindow, TRUE); }
+void CP_Pane::DisableOwn() { EnableWindow(fWindow, FALSE); }
+
+bool CP_Pane::IsVisible() const {
+  return fWindow && IsWindowVisible(fWindow) && fVisibleState == kOn;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing, cursor, menus, tooltips
+
+void CP_Pane::Refresh() {
+  if (IsVisible()) RefreshRectangle(GetLocalFrameRect());
+}
+
+void CP_Pane::RefreshRectangle(const CP_Rect& rect) {
+  const RECT r = rect.ToRECT();
+  InvalidateRect(fWindow, &r, TRUE);
+}
+
+void CP_Pane::UpdateNow() { UpdateWindow(fWindow); }
+
+void CP_Pane::UpdateCursor(const CP_Point&) { CP_Cursor arrow(32512, 0); }  // IDC_ARROW
+
+void CP_Pane::SetContextMenu(CP_Menu* menu) {
+  // One reference per pane: setting the same menu again takes no second one
+  // that nothing would give back.
+  if (menu == fContextMenu) return;
+  if (fContextMenu) fContextMenu->RemoveReference();
+  fContextMenu = menu;
+  if (menu) menu->AddReference();
+}
+
+bool CP_Pane::ShowContextMenu(const CP_Point& point) {
+  CP_Menu* menu = GetContextMenu();
+  if (!menu) return false;
+  if (CP_M_Commander::GetTarget()) CP_M_Commander::UpdateMenu(menu);
+  CP_Point global = point;
+  LocalToGlobalPoint(global);
+  CP_Pane* owner = GetOwnerWindow();
+  menu->TrackPopup(owner ? owner : this, global);
+  return true;
+}
+
+std::string CP_Pane::GetTooltipText(const CP_Point&) const { return fTooltip ? *fTooltip : std::string(); }
+
+void CP_Pane::SetTooltipText(const std::string& text) {
+  if (text.empty())
+    fTooltip.reset();
+  else
+    fTooltip = std::make_unique<std::string>(text);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+void CP_Pane::SwitchTarget() {
+  if (auto* commander = dynamic_cast<CP_M_Commander*>(this)) CP_M_Commander::ChangeTarget(commander);
+}
+
+void CP_Pane::HandleMouseDown(CP_Event& event, const CP_Point& point) {
+  const auto life = LifeToken();
+  TakeFocus(nullptr);
+  if (RunEventHandlers(kEventKind_MouseDown, reinterpret_cast<uintptr_t>(&event)))
+    HandleOwnClick(event, point, event.wParam);
+  if (life.expired()) return;  // the click closed the pane's window
+  fLastClickTime = event.time;
+  fLastClickPoint = point;
+  gClickedPane = this;
+}
+
+void CP_Pane::HandleMouseUp(CP_Event& event) { HandleOwnMouseUp(event); }
+
+void CP_Pane::HandleDoubleClick(CP_Event&, const CP_Point&, uint32_t) {}
+
+CP_Event CP_Pane::MakeMouseEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+  CP_Event event;
+  event.kind = message;
+  event.message = message;
+  event.time = 0;
+  event.window = window;
+  event.where = CP_Point(int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam)));
+  event.wParam = uint32_t(wParam);
+  event.lParam = int32_t(lParam);
+  return event;
+}
+
+// ---------------------------------------------------------------------------
+// Message dispatch
+
 LRESULT CP_Pane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallSavedWindowProc(window, message, wParam, lParam);
+  const auto life = LifeToken();
+  const WNDPROC saved = fSavedWindowProc;
+  // The native procedure's answer after a handler that may have deleted the
+  // pane; the saved procedure was read while the pane still lived.
+  auto savedAnswer = [&]() -> LRESULT {
+    if (!saved) return kNotHandled;
+    return CallWindowProcA(saved, window, message, wParam, lParam);
+  };
+
+  switch (message) {
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      CP_Pane* pane = item ? FromWindow(item->hwndItem) : nullptr;
+      return pane ? pane->HandleDrawItem(window, wParam, lParam) : kNotHandled;
+    }
+    case WM_COMMAND:
+      return HandleCommandMessage(window, wParam, lParam);
+    case WM_HELP:
+      return kNotHandled;
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+      CP_Pane* pane = FromWindow(reinterpret_cast<HWND>(lParam));
+      if (!pane) return kNotHandled;
+      return message == WM_HSCROLL ? pane->HandleHorizontalScroll(window, wParam, lParam)
+                                   : pane->HandleVerticalScroll(window, wParam, lParam);
+    }
+    case WM_KEYDOWN:
+    case WM_CHAR:
+      return HandleKeyMessage(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN: {
+      SwitchTarget();
+      CP_Event event = MakeMouseEvent(window, message, wParam, lParam);
+      HandleMouseDown(event, event.where);
+      return 0;
+    }
+    case WM_LBUTTONDBLCLK: {
+      SwitchTarget();
+      CP_Event event = MakeMouseEvent(window, message, wParam, lParam);
+      HandleDoubleClick(event, event.where, uint32_t(wParam));
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      UpdateCursor(CP_Point(int16_t(int16_t(LOWORD(lParam)) - fOriginOffset.h),
+                            int16_t(int16_t(HIWORD(lParam)) - fOriginOffset.v)));
+      return life.expired() ? 0 : savedAnswer();
+    case WM_LBUTTONUP: {
+      CP_Event event = MakeMouseEvent(window, message, wParam, lParam);
+      HandleMouseUp(event);
+      return life.expired() ? 0 : savedAnswer();
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (!header || !header->hwndFrom) return kNotHandled;
+      if (CP_Pane* pane = FromWindow(header->hwndFrom)) return pane->HandleNotify(window, wParam, lParam);
+      return savedAnswer();
+    }
+    case WM_CONTEXTMENU:
+      return HandleContextMenuMessage(window, wParam, lParam);
+    default:
+      return savedAnswer();
+  }
+}
+
+LRESULT CP_Pane::HandleChildFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return HandleMessage(window, message, wParam, lParam);
+}
+
+LRESULT CP_Pane::HandleKeyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  uint32_t key = uint32_t(wParam);
+  if (message == WM_KEYDOWN) {
+    // Their characters arrive again as WM_CHAR.
+    if (CP_IsCharacterKey(key)) return CallSavedWindowProc(window, message, wParam, lParam);
+    key = CP_TranslateKey(key);
+  }
+  CP_Event event;
+  event.kind = WM_CHAR;
+  event.message = WM_CHAR;
+  event.time = 0;
+  event.window = window;
+  event.wParam = key;
+  event.lParam = int32_t(lParam);
+
+  const auto life = LifeToken();
+  const WNDPROC saved = fSavedWindowProc;
+  if (CP_M_Commander* target = CP_M_Commander::GetTarget())
+    if (target->RouteKey(int16_t(key), event)) return 1;
+  if (life.expired()) return 0;
+  if (!saved) return kNotHandled;
+  return CallWindowProcA(saved, window, message, key, lParam);
+}
+
+LRESULT CP_Pane::HandleContextMenuMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (CP_Window* owner = GetOwnerWindow()) SetActiveWindow(owner->GetHWND());
+  SwitchTarget();
+  POINT p{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
+  ScreenToClient(window, &p);
+  const auto life = LifeToken();
+  const WNDPROC saved = fSavedWindowProc;
+  // Shown: answer 0, or the default procedure would hand the message to
+  // the parent window, whose pane would show a second menu.
+  if (ShowContextMenu(CP_Point(p))) return 0;
+  if (life.expired()) return 0;
+  if (!saved) return kNotHandled;
+  return CallWindowProcA(saved, window, WM_CONTEXTMENU, wParam, lParam);
+}
+
+LRESULT CP_Pane::HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = kNotHandled;
+  if (lParam == 0) {
+    // A menu item or an accelerator.
+    if (CP_M_Commander* target = CP_M_Commander::GetTarget()) {
+      const int32_t command = LOWORD(wParam);
+      if (target->RunEventHandlers(kEventKind_ExecuteCommand, uint32_t(command)))
+        result = LRESULT(int16_t(target->ExecuteCommand(command)));
+    }
+  } else if (HIWORD(wParam) == 0) {
+    HWND control = reinterpret_cast<HWND>(lParam);
+    if (fSavedWindowProc) result = CallWindowProcA(fSavedWindowProc, window, WM_COMMAND, wParam, lParam);
+    if (CP_Pane* pane = FromWindow(control)) pane->ControlHook1(0);
+  }
+  return result;
 }
