@@ -4,7 +4,11 @@
 #include "CP_Cursor.h"
 #include "CP_Event.h"
 #include "CP_Framework.h"
+#include "CP_InStream.h"
 #include "CP_Menu.h"
+#include "CP_OutStream.h"
+#include "CP_Region.h"
+#include "CP_Utilities.h"
 #include "CP_View.h"
 #include "CP_Window.h"
 
@@ -21,6 +25,30 @@ CP_Pane* gCurrentPane = nullptr;
 const CP_Size kMinimumPaneSize(1, 1);
 int16_t gWindowCounter = 0;
 bool gPaneClassRegistered = false;
+// The one brush last handed to Windows for a control's background; replaced
+// by the next one and deleted when any pane goes.
+HBRUSH gControlColorBrush = nullptr;
+
+// Puts the stock white brush into the window's DC before the control brush
+// is deleted: a brush must not die while selected.
+void DeleteControlColorBrush(HWND window) {
+  if (!gControlColorBrush) return;
+  if (HDC dc = AcquireWindowDC(window)) {
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    ReleaseWindowDC(window, dc);
+  }
+  DeleteGdiObject(gControlColorBrush);
+  gControlColorBrush = nullptr;
+}
+
+// Fills a rectangle of a DC with a solid colour, leaving the DC as it was.
+void FillWithColor(HDC dc, const RECT& area, const CP_RGBColor& color) {
+  HBRUSH brush = CreateSolidBrushHandle(color.ToPaletteColorRef());
+  HGDIOBJ old = SelectObject(dc, brush);
+  PatBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, PATCOPY);
+  SelectObject(dc, old);
+  DeleteGdiObject(brush);
+}
 
 int16_t AtLeast(int32_t value, int16_t minimum) { return int16_t(std::max<int32_t>(value, minimum)); }
 
@@ -85,6 +113,7 @@ void CP_Pane::SetUp(CP_View* superPane, const CP_PaneInfo& info) {
 CP_Pane::~CP_Pane() {
   if (gClickedPane == this) gClickedPane = nullptr;
   if (gCurrentPane == this) gCurrentPane = nullptr;
+  DeleteControlColorBrush(fWindow);
   if (fContextMenu) fContextMenu->RemoveReference();
   fContextMenu = nullptr;
   // A pane deleted while still listed must not stay behind in its view.
@@ -422,7 +451,26 @@ void CP_Pane::RefreshRectangle(const CP_Rect& rect) {
   InvalidateRect(fWindow, &r, TRUE);
 }
 
+void CP_Pane::RefreshRegion(const CP_Region& region) {
+  if (fSuperPane) fSuperPane->RefreshRegion(region);
+}
+
 void CP_Pane::UpdateNow() { UpdateWindow(fWindow); }
+
+CP_RGBColor CP_Pane::GetBackgroundColor() const {
+  if (fOwnBackground == 1) return fBackgroundColor;
+  if (fSuperPane) return fSuperPane->GetBackgroundColor();
+  return GetSystemColor(COLOR_WINDOW);
+}
+
+void CP_Pane::SetBackgroundColor(const CP_RGBColor& color, uint8_t redraw) {
+  fBackgroundColor = color;
+  fOwnBackground = 1;
+  if (redraw == 1 && IsVisible()) {
+    TakeFocus(nullptr);
+    Refresh();
+  }
+}
 
 void CP_Pane::UpdateCursor(const CP_Point&) { CP_Cursor arrow(32512, 0); }  // IDC_ARROW
 
@@ -512,6 +560,14 @@ LRESULT CP_Pane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
       return HandleCommandMessage(window, wParam, lParam);
     case WM_HELP:
       return kNotHandled;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+      CP_Pane* control = FromWindow(reinterpret_cast<HWND>(lParam));
+      return control ? control->HandleControlColor(window, message, wParam, lParam) : kNotHandled;
+    }
+    case WM_ERASEBKGND:
+      return HandleEraseBackground(window, wParam, lParam);
     case WM_HSCROLL:
     case WM_VSCROLL: {
       CP_Pane* pane = FromWindow(reinterpret_cast<HWND>(lParam));
@@ -614,4 +670,72 @@ LRESULT CP_Pane::HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam)
     if (CP_Pane* pane = FromWindow(control)) pane->ControlHook1(0);
   }
   return result;
+}
+
+LRESULT CP_Pane::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  FillWithColor(reinterpret_cast<HDC>(wParam), client, GetBackgroundColor());
+  return 1;
+}
+
+LRESULT CP_Pane::HandleControlColor(HWND window, UINT, WPARAM wParam, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  bool found = true;
+  CP_RGBColor color;
+  if (fSuperPane)
+    color = fSuperPane->HasOwnBackground() ? fSuperPane->GetBackgroundColor() : CP_RGBColor::White;
+  else if (dynamic_cast<CP_Window*>(this))
+    color = GetBackgroundColor();
+  else
+    found = false;
+  HBRUSH brush = nullptr;
+  if (found) {
+    SetBkColor(dc, color.ToPaletteColorRef());
+    DeleteControlColorBrush(window);
+    gControlColorBrush = CreateSolidBrushHandle(color.ToPaletteColorRef());
+    brush = gControlColorBrush;
+  }
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+// ---------------------------------------------------------------------------
+// Streaming
+
+void CP_Pane::WriteToStream(CP_OutStream& out) {
+  CP_M_Reanimatable::WriteToStream(out);
+  const int16_t version = int16_t(out.GetVersion());
+  // The location is kept in the super-pane's client coordinates, as the
+  // reader takes it back.
+  out.WritePoint(fLocation);
+  out.WriteSize(fSize);
+  out.WriteInt16(fVisibleState).WriteInt16(fActiveState).WriteInt16(fEnabledState);
+  out.WriteBindings(fBindings);
+  out.WriteInt32(fIdentifier);
+  out.WriteInt16(fTagA).WriteInt16(fTagB);
+  if (version > 1) out.WriteRGBColor(fBackgroundColor).WriteBool(fOwnBackground);
+  if (version > 3) out.WriteString(GetTooltipText(CP_Point()));
+}
+
+// A stored visible or active state comes back latent: the pane waits for its
+// super-pane. The stored enabled state is not used.
+void CP_Pane::ReadFromStream(void* context, CP_InStream& in) {
+  CP_M_Reanimatable::ReadFromStream(context, in);
+  const int16_t version = int16_t(in.GetVersion());
+  int16_t visible = 0, active = 0, enabled = 0;
+  in.ReadPoint(fLocation);
+  in.ReadSize(fSize);
+  in.ReadInt16(visible).ReadInt16(active).ReadInt16(enabled);
+  fVisibleState = (visible & 0xFF) ? kLatent : kOff;
+  fActiveState = (active & 0xFF) ? kLatent : kOff;
+  fEnabledState = kOn;
+  in.ReadBindings(fBindings);
+  in.ReadInt32(fIdentifier);
+  in.ReadInt16(fTagA).ReadInt16(fTagB);
+  if (version > 1) in.ReadRGBColor(fBackgroundColor).ReadBool(fOwnBackground);
+  if (version > 3) {
+    std::string tooltip;
+    in.ReadString(tooltip);
+    if (!tooltip.empty()) fTooltip = std::make_unique<std::string>(tooltip);
+  }
 }

@@ -5,6 +5,8 @@
 // of the pane's virtual operations.
 #include "CP_EventHandler.h"
 #include "CP_Geometry.h"
+#include "CP_RGBColor.h"
+#include "CP_Streamable.h"
 #include "CP_Win.h"
 
 #include <cstdint>
@@ -16,21 +18,9 @@ class CP_Canvas;
 class CP_Event;
 class CP_Menu;
 class CP_Printer;
+class CP_Region;
 class CP_View;
 class CP_Window;
-
-// Which edges of its super-pane a pane follows when the super-pane is
-// resized (1 = bound).
-struct CP_EdgeBindings {
-  uint8_t left = 0;
-  uint8_t top = 0;
-  uint8_t right = 0;
-  uint8_t bottom = 0;
-
-  bool operator==(const CP_EdgeBindings& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
-};
 
 // Describes a pane to be made.
 class CP_PaneInfo {
@@ -41,7 +31,7 @@ class CP_PaneInfo {
   CP_Point location;
   CP_Size size;
   uint8_t visible = 1;
-  CP_EdgeBindings bindings;
+  CP_Bindings bindings;
   int32_t identifier = -1;
 };
 
@@ -68,7 +58,7 @@ bool CP_IsCharacterKey(uint32_t virtualKey);
 // The framework code of a virtual key; keys outside the table keep theirs.
 uint32_t CP_TranslateKey(uint32_t virtualKey);
 
-class CP_Pane : public virtual CP_M_EventHandlerAttachable {
+class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttachable {
  public:
   // A pane with this identifier receives no messages through the framework.
   static constexpr int32_t kSilentIdentifier = int32_t(0xF3F3F3F3);
@@ -91,6 +81,11 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   // The pane of a framework window; null for any other window, also one that
   // keeps a pointer of its own in its user data.
   static CP_Pane* FromWindow(HWND window);
+
+  // Streaming: the pane's fields in a fixed order; which of them a stream
+  // holds depends on its format version.
+  void WriteToStream(CP_OutStream& out) override;
+  void ReadFromStream(void* context, CP_InStream& in) override;
 
   // Coordinates.
   virtual void LocalToGlobalPoint(CP_Point& point) const;
@@ -122,6 +117,10 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   virtual int16_t GetWidth() const { return fSize.width; }
   virtual int16_t GetHeight() const { return fSize.height; }
   virtual CP_Rect GetFrame() const { return GetOffsetFrameRect(); }
+  // The own colour when set, else the super-pane's, else the system's
+  // window colour.
+  virtual CP_RGBColor GetBackgroundColor() const;
+  virtual void RefreshRegion(const CP_Region& region);
   virtual void RefreshRectangle(const CP_Rect& rect);
   virtual void HandleDoubleClick(CP_Event& event, const CP_Point& point, uint32_t keys);
   virtual void HandleMouseDown(CP_Event& event, const CP_Point& point);
@@ -161,6 +160,9 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   virtual void RegisterWindowClass();
   virtual LRESULT HandleDrawItem(HWND, WPARAM, LPARAM) { return -1; }
   virtual LRESULT HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam);
+  // Runs on the control's own pane; answers the brush for its background.
+  virtual LRESULT HandleControlColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lParam);
   virtual LRESULT HandleHorizontalScroll(HWND, WPARAM, LPARAM) { return -1; }
   virtual LRESULT HandleVerticalScroll(HWND, WPARAM, LPARAM) { return -1; }
   virtual LRESULT HandleControlNotification(WPARAM, LPARAM) { return -1; }
@@ -183,8 +185,14 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   int32_t GetIdentifier() const { return fIdentifier; }
   void SetIdentifier(int32_t identifier) { fIdentifier = identifier; }
   CP_View* GetSuperPane() const { return fSuperPane; }
-  const CP_EdgeBindings& GetBindings() const { return fBindings; }
-  void SetBindings(const CP_EdgeBindings& bindings) { fBindings = bindings; }
+  const CP_Bindings& GetBindings() const { return fBindings; }
+  void SetBindings(const CP_Bindings& bindings) { fBindings = bindings; }
+  // Stores the colour as the pane's own; with redraw 1 a shown pane is
+  // redrawn.
+  void SetBackgroundColor(const CP_RGBColor& color, uint8_t redraw);
+  bool HasOwnBackground() const { return fOwnBackground != 0; }
+  // Invalidates a rectangle of the pane's window, with erasing.
+  void InvalidateRectangle(const CP_Rect& rect) { RefreshRectangle(rect); }
   State GetVisibleState() const { return State(fVisibleState); }
   State GetActiveState() const { return State(fActiveState); }
   State GetEnabledState() const { return State(fEnabledState); }
@@ -249,16 +257,20 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   // Makes the pane the target commander when it is one.
   void SwitchTarget();
 
+  const char* RuntimeClassName() const override { return "CP_Pane"; }
+
   CP_Point fLocation;
   CP_Point fOriginOffset;
   CP_Size fSize;
-  CP_EdgeBindings fBindings;
+  CP_Bindings fBindings;
   uint8_t fVisibleState = kLatent;
   uint8_t fActiveState = kLatent;
   uint8_t fEnabledState = kOn;
   int32_t fIdentifier = -1;
   int16_t fTagA = -1;  // kept and streamed only
   int16_t fTagB = -1;
+  CP_RGBColor fBackgroundColor = CP_RGBColor::White;
+  uint8_t fOwnBackground = 0;
   CP_View* fSuperPane = nullptr;
   uint32_t fLastClickTime = 0;
   CP_Point fLastClickPoint;

@@ -1,6 +1,8 @@
 #include "CP_View.h"
 
 #include "CP_Commander.h"
+#include "CP_InStream.h"
+#include "CP_OutStream.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -310,4 +312,20 @@ void CP_View::PropagateToSubViews(uint32_t value) {
   const std::vector<CP_Pane*> panes = fSubPanes;
   for (auto it = panes.rbegin(); it != panes.rend(); ++it)
     if (auto* view = dynamic_cast<CP_View*>(*it)) view->PropagateToSubViews(value);
+}
+
+// ---------------------------------------------------------------------------
+// Streaming: a version-1 pane record has no colour, so the view's record
+// carries it then; later versions have it once, inside the pane's record.
+
+void CP_View::WriteToStream(CP_OutStream& out) {
+  CP_Pane::WriteToStream(out);
+  if (int16_t(out.GetVersion()) == 1) out.WriteRGBColor(fBackgroundColor).WriteBool(fOwnBackground);
+  out.WriteSize(fImageSize).WritePoint(fImagePosition).WriteSize(fScrollUnit).WritePoint(fScrollPosition);
+}
+
+void CP_View::ReadFromStream(void* context, CP_InStream& in) {
+  CP_Pane::ReadFromStream(context, in);
+  if (int16_t(in.GetVersion()) == 1) in.ReadRGBColor(fBackgroundColor).ReadBool(fOwnBackground);
+  in.ReadSize(fImageSize).ReadPoint(fImagePosition).ReadSize(fScrollUnit).ReadPoint(fScrollPosition);
 }

@@ -31,6 +31,10 @@ class CP_View : public CP_Pane {
   void ParentEnabled() override;
   void ParentDisabled() override;
 
+  // The pane's record, then the view's own fields.
+  void WriteToStream(CP_OutStream& out) override;
+  void ReadFromStream(void* context, CP_InStream& in) override;
+
   void HandleMouseDown(CP_Event& event, const CP_Point& point) override;
   void OffsetPosition(const CP_Point& delta) override;
   void BroadcastToTree() override;
@@ -72,6 +76,8 @@ class CP_View : public CP_Pane {
   void SetScrollUnit(const CP_Size& unit) { fScrollUnit = unit; }
 
  protected:
+  const char* RuntimeClassName() const override { return "CP_View"; }
+
   CP_Size fImageSize;
   CP_Point fImagePosition;
   CP_Size fScrollUnit{1, 1};

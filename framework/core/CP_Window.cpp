@@ -2,7 +2,10 @@
 
 #include "CP_Desktop.h"
 #include "CP_Event.h"
+#include "CP_InStream.h"
 #include "CP_MenuBar.h"
+#include "CP_OutStream.h"
+#include "CP_Utilities.h"
 
 #include <algorithm>
 #include <cstring>
@@ -103,13 +106,15 @@ void CP_Window::SetUpWindow(const CP_WindowInfo& info, const std::string& title,
   fActiveState = kOff;
   fVisibleState = kOn;
   fEnabledState = kOn;
-  fStructure = CP_Rect();
-  fContent = CP_Rect();
+  fStructure = CP_Region();
+  fContent = CP_Region();
   fInfo = info;
   if (create == 1) {
     AttachNativeWindow(info, title, -1);
     TakeFocus(nullptr);
   }
+  fBackgroundColor = DefaultBackground();
+  fOwnBackground = 1;
   if (fInfo.startMinimized != 0) ShowWindow(fFrame, SW_MINIMIZE);
   fPendingTarget = this;
 }
@@ -157,13 +162,22 @@ void CP_Window::UpdateRegions() {
   const int32_t outerHeight = outer.bottom - outer.top;
   const int32_t widthDifference = outerWidth - client.right;
   const int32_t caption = (outerHeight - client.bottom) - widthDifference;
-  fStructure = CP_Rect(0, 0, outerWidth, outerHeight);
-  fContent = CP_Rect(client.left, client.top, client.right, client.bottom);
-  fContent.Offset(widthDifference / 2, caption);
+  fStructure.SetRect(0, 0, int16_t(outerWidth), int16_t(outerHeight));
+  CP_Rect content(client.left, client.top, client.right, client.bottom);
+  content.Offset(widthDifference / 2, caption);
+  fContent.SetFromRect(content);
 }
 
-int16_t CP_Window::GetWidth() const { return fStructure.Width(); }
-int16_t CP_Window::GetHeight() const { return fStructure.Height(); }
+int16_t CP_Window::GetBorderWidth() const {
+  return int16_t(fContent.GetBounds().left - fStructure.GetBounds().left);
+}
+
+int16_t CP_Window::GetCaptionHeight() const {
+  return int16_t(fContent.GetBounds().top - fStructure.GetBounds().top);
+}
+
+int16_t CP_Window::GetWidth() const { return fStructure.GetWidth(); }
+int16_t CP_Window::GetHeight() const { return fStructure.GetHeight(); }
 
 CP_Rect CP_Window::GetFrame() const {
   RECT client = {};
@@ -253,6 +267,11 @@ void CP_Window::SetTitle(const std::string& title) { SetWindowTextA(fFrame, titl
 
 // ---------------------------------------------------------------------------
 // Drawing and states
+
+void CP_Window::RefreshRegion(const CP_Region& region) {
+  TakeFocus(nullptr);
+  InvalidateRgn(fFrame, region.GetHandle(), fInfo.eraseOnRefresh);
+}
 
 void CP_Window::RefreshRectangle(const CP_Rect& rect) {
   ClearCurrentPane();
@@ -419,6 +438,8 @@ LRESULT CP_Window::HandleFrameMessage(HWND window, UINT message, WPARAM wParam, 
       return DeliverKey(CP_TranslateKey(uint32_t(wParam)), lParam);
     case WM_CHAR:
       return DeliverKey(uint32_t(wParam), lParam);
+    case WM_ERASEBKGND:
+      return HandleEraseBackground(window, wParam, lParam);
     case WM_INITMENU:
     case WM_INITMENUPOPUP:
       UpdateMenusForTarget();
@@ -493,4 +514,75 @@ LRESULT CP_Window::HandleNotify(HWND, WPARAM, LPARAM lParam) {
   gTooltipText[length] = '\0';
   info->lpszText = gTooltipText;
   return 1;
+}
+
+CP_RGBColor CP_Window::DefaultBackground() const {
+  return GetSystemColor(int16_t(GetKind() == kDialogLike ? COLOR_BTNFACE : COLOR_WINDOW));
+}
+
+LRESULT CP_Window::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (fInfo.eraseOnRefresh == 0) return CallSavedWindowProc(window, WM_ERASEBKGND, wParam, lParam);
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  RECT area = {};
+  const int kind = GetClipBox(dc, &area);
+  if (kind == NULLREGION || kind == ERROR) GetClientRect(window, &area);
+  const CP_RGBColor color = fOwnBackground ? GetBackgroundColor() : DefaultBackground();
+  HBRUSH brush = CreateSolidBrushHandle(color.ToPaletteColorRef());
+  HGDIOBJ old = SelectObject(dc, brush);
+  PatBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, PATCOPY);
+  SelectObject(dc, old);
+  DeleteGdiObject(brush);
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Streaming. The reader takes back exactly what the writer puts: the view's
+// record, then the description; the sub-panes follow as tree records that
+// the stored-tree reader rebuilds on their own.
+
+constexpr uint32_t kSubPaneTag = CP_FourCC("subv");
+
+void CP_Window::WriteToStream(CP_OutStream& out) {
+  CP_View::WriteToStream(out);
+  const int16_t version = int16_t(out.GetVersion());
+  out.WriteString(GetTitle());
+  out.WriteInt32(int32_t(fInfo.windowType)).WriteInt32(int32_t(fInfo.reserved));
+  out.WriteInt32(int32_t(fInfo.style)).WriteInt32(int32_t(fInfo.exStyle));
+  out.WriteInt16(fInfo.kind).WriteInt16(fInfo.placement);
+  out.WriteBool(fInfo.closeBox).WriteBool(fInfo.option2).WriteBool(fInfo.option3);
+  out.WriteBool(fInfo.eraseOnRefresh).WriteBool(fInfo.maximizeBox).WriteBool(fInfo.option6);
+  out.WriteSize(fInfo.minimumSize).WriteSize(fInfo.maximumSize);
+  if (version > 4) out.WriteInt16(fInfo.startMinimized);
+  if (version > 5) out.WriteBool(fInfo.minimizeBox);
+  for (CP_Pane* pane : fSubPanes) {
+    out.WriteInt32(int32_t(kSubPaneTag));
+    pane->WriteClassName(out);
+  }
+}
+
+void CP_Window::ReadFromStream(void* context, CP_InStream& in) {
+  CP_View::ReadFromStream(context, in);
+  const int16_t version = int16_t(in.GetVersion());
+  CP_WindowInfo info(CP_PaneInfo(fLocation, fSize), kDocument);
+  std::string title;
+  int32_t type = 0, reserved = 0, style = 0, exStyle = 0;
+  int16_t kind = 0;
+  in.ReadString(title);
+  in.ReadInt32(type).ReadInt32(reserved).ReadInt32(style).ReadInt32(exStyle);
+  in.ReadInt16(kind).ReadInt16(info.placement);
+  info.windowType = uint32_t(type);
+  info.reserved = uint32_t(reserved);
+  info.style = uint32_t(style);
+  info.exStyle = uint32_t(exStyle);
+  info.kind = uint8_t(kind);
+  in.ReadBool(info.closeBox).ReadBool(info.option2).ReadBool(info.option3);
+  in.ReadBool(info.eraseOnRefresh).ReadBool(info.maximizeBox).ReadBool(info.option6);
+  in.ReadSize(info.minimumSize).ReadSize(info.maximumSize);
+  if (version > 4) in.ReadInt16(info.startMinimized);
+  if (version > 5) in.ReadBool(info.minimizeBox);
+  // A background colour set before the window is made stays.
+  const CP_RGBColor color = fBackgroundColor;
+  const uint8_t ownBackground = fOwnBackground;
+  SetUpWindow(info, title, 1);
+  if (ownBackground) fBackgroundColor = color;
 }

@@ -3,6 +3,7 @@
 // top-level window, and a commander between the panes inside it and its
 // parent commander.
 #include "CP_Commander.h"
+#include "CP_Region.h"
 #include "CP_View.h"
 
 #include <memory>
@@ -67,6 +68,11 @@ class CP_Window : public CP_View, public CP_M_Commander {
   // run only its state initialisation.
   void SetUpWindow(const CP_WindowInfo& info, const std::string& title, uint8_t create);
 
+  // The view's record, then the description; the reader makes the native
+  // window from what it read.
+  void WriteToStream(CP_OutStream& out) override;
+  void ReadFromStream(void* context, CP_InStream& in) override;
+
   // Pane operations.
   void LocalToGlobalPoint(CP_Point& point) const override;
   void LocalToGlobalRect(CP_Rect& rect) const override;
@@ -81,6 +87,7 @@ class CP_Window : public CP_View, public CP_M_Commander {
   int16_t GetWidth() const override;   // outer size
   int16_t GetHeight() const override;
   CP_Rect GetFrame() const override;   // the client area at (0, 0)
+  void RefreshRegion(const CP_Region& region) override;
   void RefreshRectangle(const CP_Rect& rect) override;
   bool IsVisible() const override;
   void ResizeTo(const CP_Size& size) override;
@@ -88,6 +95,7 @@ class CP_Window : public CP_View, public CP_M_Commander {
   LRESULT HandleChildFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam) override;
   LRESULT HandleNotify(HWND window, WPARAM wParam, LPARAM lParam) override;
+  LRESULT HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lParam) override;
 
   // Commander operations.
   int32_t ExecuteCommand(int32_t command) override;
@@ -121,12 +129,12 @@ class CP_Window : public CP_View, public CP_M_Commander {
   uint8_t GetKind() const { return fInfo.kind; }
   const CP_WindowInfo& GetDescription() const { return fInfo; }
   const CP_Point& GetPosition() const { return fPosition; }
-  const CP_Rect& GetStructureRect() const { return fStructure; }
-  const CP_Rect& GetContentRect() const { return fContent; }
-  int16_t GetBorderWidth() const { return int16_t(fContent.left - fStructure.left); }
-  int16_t GetCaptionHeight() const { return int16_t(fContent.top - fStructure.top); }
-  int16_t GetFrameWidth() const { return fStructure.Width(); }
-  int16_t GetFrameHeight() const { return fStructure.Height(); }
+  const CP_Region& GetStructureRegion() const { return fStructure; }
+  const CP_Region& GetContentRegion() const { return fContent; }
+  int16_t GetBorderWidth() const;
+  int16_t GetCaptionHeight() const;
+  int16_t GetFrameWidth() const { return fStructure.GetWidth(); }
+  int16_t GetFrameHeight() const { return fStructure.GetHeight(); }
   CP_M_Commander* GetPendingTarget() const { return fPendingTarget; }
   void SetPendingTarget(CP_M_Commander* target) { fPendingTarget = target; }
   void SetOwnsItself(bool owns) { fOwnsItself = owns ? 1 : 0; }
@@ -134,9 +142,11 @@ class CP_Window : public CP_View, public CP_M_Commander {
   void SetTabHandler(std::unique_ptr<CP_TabHandler> handler) { fTabHandler = std::move(handler); }
 
  protected:
+  const char* RuntimeClassName() const override { return "CP_Window"; }
+
   HWND fFrame = nullptr;
-  CP_Rect fStructure;  // the outer window rectangle moved to the origin
-  CP_Rect fContent;    // the client rectangle moved by (border, caption)
+  CP_Region fStructure;  // the outer window rectangle moved to the origin
+  CP_Region fContent;    // the client rectangle moved by (border, caption)
   CP_WindowInfo fInfo;
   CP_Point fPosition;
   CP_M_Commander* fPendingTarget = nullptr;
@@ -148,4 +158,5 @@ class CP_Window : public CP_View, public CP_M_Commander {
  private:
   LRESULT DeliverKey(uint32_t key, LPARAM lParam);
   LRESULT HandleMinMaxInfo(MINMAXINFO* info) const;
+  CP_RGBColor DefaultBackground() const;
 };
