@@ -721,7 +721,6 @@ void CP_Pane::WriteToStream(CP_OutStream& out) {
 // super-pane. The stored enabled state is not used.
 void CP_Pane::ReadFromStream(void* context, CP_InStream& in) {
   CP_M_Reanimatable::ReadFromStream(context, in);
-  const int16_t version = int16_t(in.GetVersion());
   int16_t visible = 0, active = 0, enabled = 0;
   in.ReadPoint(fLocation);
   in.ReadSize(fSize);
@@ -732,6 +731,9 @@ void CP_Pane::ReadFromStream(void* context, CP_InStream& in) {
   in.ReadBindings(fBindings);
   in.ReadInt32(fIdentifier);
   in.ReadInt16(fTagA).ReadInt16(fTagB);
+  // Asked only now: a stream's header, with its version, is read with the
+  // first value.
+  const int16_t version = int16_t(in.GetVersion());
   if (version > 1) in.ReadRGBColor(fBackgroundColor).ReadBool(fOwnBackground);
   if (version > 3) {
     std::string tooltip;
