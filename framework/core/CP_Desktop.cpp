@@ -106,8 +106,14 @@ void CP_Desktop::HideWindow(CP_Window* window) {
   if (window && window->GetHWND()) ::ShowWindow(window->GetHWND(), SW_HIDE);
 }
 
+// Both programs make document windows of this class: the topmost one may
+// belong to the other program, so the search goes on down the z-order to
+// the first one of this desktop.
 CP_Window* CP_Desktop::FindTopDocumentWindow() const {
-  return FindWindowByHandle(FindWindowA("CP_DocWindow", nullptr));
+  HWND candidate = nullptr;
+  while ((candidate = FindWindowExA(nullptr, candidate, "CP_DocWindow", nullptr)))
+    if (CP_Window* window = FindWindowByHandle(candidate)) return window;
+  return nullptr;
 }
 
 void CP_Desktop::ActivateWindowBehindForeground() {
