@@ -195,20 +195,19 @@ void CP_Menu::DisableAllItems() {
 }
 
 bool CP_Menu::EnableCommand(int32_t command) {
-  bool found = false;
-  for (size_t i = 0; i < fCommands.size(); ++i)
-    if (fCommands[i] == command) {
-      EnableItem(int16_t(i + 1));
-      found = true;
-    }
-  return found;
+  return ForEachItemOf(command, &CP_Menu::EnableItem);
 }
 
 bool CP_Menu::DisableCommand(int32_t command) {
+  return ForEachItemOf(command, &CP_Menu::DisableItem);
+}
+
+// Every item that carries the command, not only the first.
+bool CP_Menu::ForEachItemOf(int32_t command, void (CP_Menu::*action)(int16_t)) {
   bool found = false;
   for (size_t i = 0; i < fCommands.size(); ++i)
     if (fCommands[i] == command) {
-      DisableItem(int16_t(i + 1));
+      (this->*action)(int16_t(i + 1));
       found = true;
     }
   return found;

@@ -70,6 +70,7 @@ class CP_Menu : public CP_M_ReferenceCounted, public CP_M_MenuEnabler {
   void ListCommandsOfHandle();
   void ScanSubmenuMarks();
   void CopyIntoPopup();
+  bool ForEachItemOf(int32_t command, void (CP_Menu::*action)(int16_t));
 
   HMENU fHandle = nullptr;
   int16_t fMenuId = 0;

@@ -1,5 +1,7 @@
 #include "CP_Pane.h"
 
+#include "CP_Adorner.h"
+#include "CP_Canvas.h"
 #include "CP_Commander.h"
 #include "CP_Cursor.h"
 #include "CP_Event.h"
@@ -7,7 +9,9 @@
 #include "CP_InStream.h"
 #include "CP_Menu.h"
 #include "CP_OutStream.h"
+#include "CP_Picture.h"
 #include "CP_Region.h"
+#include "CP_TextTrait.h"
 #include "CP_Utilities.h"
 #include "CP_View.h"
 #include "CP_Window.h"
@@ -104,6 +108,7 @@ void CP_Pane::SetUp(CP_View* superPane, const CP_PaneInfo& info) {
   fIdentifier = info.identifier;
   fVisibleState = info.visible == 1 ? kLatent : kOff;
   fBindings = info.bindings;
+  fCanvas = new CP_Canvas;
   if (superPane) {
     SetParentPane(superPane, 1);
     UpdateOriginOffset(superPane);
@@ -114,8 +119,17 @@ CP_Pane::~CP_Pane() {
   if (gClickedPane == this) gClickedPane = nullptr;
   if (gCurrentPane == this) gCurrentPane = nullptr;
   DeleteControlColorBrush(fWindow);
+  SetEnvironment(nullptr);
+  if (fTextTrait) fTextTrait->RemoveReference();
+  fTextTrait = nullptr;
+  while (!fUnderAdorners.empty()) RemoveUnderAdorner(fUnderAdorners.front());
+  while (!fOverAdorners.empty()) RemoveAdorner(fOverAdorners.front());
+  delete fCanvas;
+  fCanvas = nullptr;
   if (fContextMenu) fContextMenu->RemoveReference();
   fContextMenu = nullptr;
+  fTooltip.reset();
+  SetBackgroundPicture(nullptr);
   // A pane deleted while still listed must not stay behind in its view.
   if (fSuperPane) fSuperPane->RemoveSubPane(this);
   fSuperPane = nullptr;
@@ -426,6 +440,7 @@ void CP_Pane::DeactivateOwn() {
 void CP_Pane::ShowOwnWindow() {
   fVisibleState = kOn;
   ShowWindow(fWindow, SW_SHOW);
+  TellAdorners();
 }
 
 void CP_Pane::HideOwnWindow() {
@@ -455,7 +470,63 @@ void CP_Pane::RefreshRegion(const CP_Region& region) {
   if (fSuperPane) fSuperPane->RefreshRegion(region);
 }
 
-void CP_Pane::UpdateNow() { UpdateWindow(fWindow); }
+// While printing the canvas draws elsewhere: the window is only marked for
+// a later paint.
+void CP_Pane::UpdateNow() {
+  if (fPrinting)
+    InvalidateRect(fWindow, nullptr, TRUE);
+  else
+    UpdateWindow(fWindow);
+}
+
+void CP_Pane::Draw(const CP_Region& area) {
+  if (!IsVisible()) return;
+  CP_PaneDCScope scope(this);
+  DrawUnderAdorners();
+  DrawContent(area);
+  DrawOverAdorners();
+}
+
+void CP_Pane::DrawForPrinting(const CP_Region& paper, CP_Canvas* printCanvas, int16_t page) {
+  const CP_Point location = fLocation;
+  const CP_Size size = fSize;
+  fLocation = fPrintLocation;
+  fSize = fPrintSize;
+  HDC saved = fCanvas->GetDC();
+  if (printCanvas) fCanvas->AttachDC(printCanvas->GetDC());
+  fPrinting = true;
+  ClearCurrentPane();
+  TakeFocus(printCanvas);
+  PrintContent(paper, page);
+  if (saved)
+    fCanvas->AttachDC(saved);
+  else
+    fCanvas->DetachDC();
+  fPrinting = false;
+  fLocation = location;
+  fSize = size;
+  fOriginOffset = CP_Point(int16_t(-location.h), int16_t(-location.v));
+}
+
+void CP_Pane::PrintContent(const CP_Region& paper, int16_t) { DrawContent(paper); }
+
+void CP_Pane::SetPrintFrame(const CP_Point& location, const CP_Size& size) {
+  fPrintLocation = location;
+  fPrintSize = size;
+}
+
+LRESULT CP_Pane::HandlePaint(HWND window, WPARAM wParam, LPARAM) {
+  PAINTSTRUCT paint = {};
+  HDC dc = BeginPaint(window, &paint);
+  if (IsVisible()) {
+    fCanvas->AttachDC(wParam ? reinterpret_cast<HDC>(wParam) : dc);
+    const CP_Region area(CP_Rect(paint.rcPaint));
+    Draw(area);
+    fCanvas->DetachDC();
+  }
+  EndPaint(window, &paint);
+  return 0;
+}
 
 CP_RGBColor CP_Pane::GetBackgroundColor() const {
   if (fOwnBackground == 1) return fBackgroundColor;
@@ -556,6 +627,8 @@ LRESULT CP_Pane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
       CP_Pane* pane = item ? FromWindow(item->hwndItem) : nullptr;
       return pane ? pane->HandleDrawItem(window, wParam, lParam) : kNotHandled;
     }
+    case WM_PAINT:
+      return HandlePaint(window, wParam, lParam);
     case WM_COMMAND:
       return HandleCommandMessage(window, wParam, lParam);
     case WM_HELP:
@@ -673,9 +746,18 @@ LRESULT CP_Pane::HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CP_Pane::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wParam);
   RECT client = {};
   GetClientRect(window, &client);
-  FillWithColor(reinterpret_cast<HDC>(wParam), client, GetBackgroundColor());
+  if (fBackgroundPicture) {
+    // The picture's own blit, into the DC being erased.
+    CP_Canvas canvas;
+    canvas.AttachDC(dc);
+    fBackgroundPicture->Draw(&canvas, CP_Rect(client));
+    canvas.DetachDC();
+    return 1;
+  }
+  FillWithColor(dc, client, fEnvironment ? fEnvironment->GetBackgroundColor() : GetBackgroundColor());
   return 1;
 }
 
@@ -683,7 +765,9 @@ LRESULT CP_Pane::HandleControlColor(HWND window, UINT, WPARAM wParam, LPARAM) {
   HDC dc = reinterpret_cast<HDC>(wParam);
   bool found = true;
   CP_RGBColor color;
-  if (fSuperPane)
+  if (fEnvironment)
+    color = fEnvironment->GetBackgroundColor();
+  else if (fSuperPane)
     color = fSuperPane->HasOwnBackground() ? fSuperPane->GetBackgroundColor() : CP_RGBColor::White;
   else if (dynamic_cast<CP_Window*>(this))
     color = GetBackgroundColor();
@@ -696,7 +780,97 @@ LRESULT CP_Pane::HandleControlColor(HWND window, UINT, WPARAM wParam, LPARAM) {
     gControlColorBrush = CreateSolidBrushHandle(color.ToPaletteColorRef());
     brush = gControlColorBrush;
   }
+  if (fTextTrait) SetTextColor(dc, fTextTrait->GetColor().ToPaletteColorRef());
   return reinterpret_cast<LRESULT>(brush);
+}
+
+// ---------------------------------------------------------------------------
+// Shared drawing objects
+
+void CP_Pane::SetEnvironment(CP_CanvasEnvironment* environment) {
+  // The new one first: giving a pane the environment it holds must not
+  // delete it.
+  if (environment) environment->AddReference();
+  if (fEnvironment) fEnvironment->RemoveReference();
+  fEnvironment = environment;
+}
+
+void CP_Pane::SetBackgroundPicture(CP_Picture* picture) {
+  if (picture) picture->AddReference();
+  if (fBackgroundPicture) fBackgroundPicture->RemoveReference();
+  fBackgroundPicture = picture;
+}
+
+// The earlier trait is given back when another one replaces it.
+void CP_Pane::SetTextTrait(CP_TextTrait* trait) {
+  if (trait != fTextTrait) {
+    CP_TextTrait* earlier = fTextTrait;
+    fTextTrait = trait;
+    if (trait) trait->AddReference();
+    if (earlier) earlier->RemoveReference();
+  }
+  if (!fWindow || !fCanvas) return;
+  CP_ST_DCCanvas scope(this);
+  if (fTextTrait) fCanvas->GetFont().ApplyTextTrait(*fTextTrait);
+  SendMessageA(fWindow, WM_SETFONT, reinterpret_cast<WPARAM>(fCanvas->GetFont().GetHandle()), TRUE);
+  if (fTextTrait) {
+    // Centred and right-aligned for edit and static controls.
+    const int16_t justification = fTextTrait->GetJustification();
+    const LONG style = GetWindowLongA(fWindow, GWL_STYLE);
+    if (justification == 1) SetWindowLongA(fWindow, GWL_STYLE, style | 0x1);
+    if (justification == 2) SetWindowLongA(fWindow, GWL_STYLE, style | 0x2);
+    fCanvas->SetForegroundColor(fTextTrait->GetColor());
+  }
+}
+
+void CP_Pane::AddAdorner(CP_Adorner* adorner) {
+  if (!adorner) return;
+  fOverAdorners.push_back(adorner);
+  adorner->AddReference();
+  adorner->PaneChanged(this);
+}
+
+void CP_Pane::AddUnderAdorner(CP_Adorner* adorner) {
+  if (!adorner) return;
+  fUnderAdorners.push_back(adorner);
+  adorner->AddReference();
+  adorner->PaneChanged(this);
+}
+
+// The pane holds one reference per entry: as many go as entries are taken
+// out, and none for an adorner the list does not hold.
+void CP_Pane::RemoveFrom(std::vector<CP_Adorner*>& list, CP_Adorner* adorner, CP_Pane* pane) {
+  if (!adorner) return;
+  const auto entries = std::count(list.begin(), list.end(), adorner);
+  if (entries == 0) return;
+  adorner->PaneChanged(pane);
+  list.erase(std::remove(list.begin(), list.end(), adorner), list.end());
+  for (auto k = entries; k > 0; --k) adorner->RemoveReference();
+}
+
+void CP_Pane::RemoveAdorner(CP_Adorner* adorner) { RemoveFrom(fOverAdorners, adorner, this); }
+void CP_Pane::RemoveUnderAdorner(CP_Adorner* adorner) { RemoveFrom(fUnderAdorners, adorner, this); }
+
+CP_Adorner* CP_Pane::GetAdorner(int16_t n) const {
+  if (n < 1 || size_t(n) > fOverAdorners.size()) return nullptr;
+  return fOverAdorners[size_t(n) - 1];
+}
+
+void CP_Pane::DrawUnderAdorners() {
+  const std::vector<CP_Adorner*> adorners = fUnderAdorners;
+  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas, this);
+}
+
+void CP_Pane::DrawOverAdorners() {
+  const std::vector<CP_Adorner*> adorners = fOverAdorners;
+  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas, this);
+}
+
+void CP_Pane::TellAdorners() {
+  const std::vector<CP_Adorner*> over = fOverAdorners;
+  for (CP_Adorner* adorner : over) adorner->PaneChanged(this);
+  const std::vector<CP_Adorner*> under = fUnderAdorners;
+  for (CP_Adorner* adorner : under) adorner->PaneChanged(this);
 }
 
 // ---------------------------------------------------------------------------

@@ -14,11 +14,15 @@
 #include <string>
 #include <vector>
 
+class CP_Adorner;
 class CP_Canvas;
+class CP_CanvasEnvironment;
 class CP_Event;
 class CP_Menu;
+class CP_Picture;
 class CP_Printer;
 class CP_Region;
+class CP_TextTrait;
 class CP_View;
 class CP_Window;
 
@@ -111,6 +115,9 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   virtual void Refresh();
   // Readies drawing into the pane; the canvas is null outside printing.
   virtual void TakeFocus(CP_Canvas*) {}
+  // Only when visible: the under-content adorners, the content, the
+  // over-content adorners.
+  virtual void Draw(const CP_Region& area);
   virtual void UpdateNow();
   virtual CP_Window* GetOwnerWindow();
   virtual CP_Point GetLocation() const { return fLocation; }
@@ -129,6 +136,8 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   virtual void FollowParentResize(int16_t dw, int16_t dh);
   virtual void FollowParentScroll(int16_t dh, int16_t dv);
   virtual void OffsetPosition(const CP_Point& delta);
+  // Draws into the print canvas with the print frame in place of the frame.
+  virtual void DrawForPrinting(const CP_Region& paper, CP_Canvas* printCanvas, int16_t page);
   virtual void CountPrintPages(CP_Printer* printer, const CP_Rect& paper, int16_t& columns,
                                int16_t& rows);
   virtual void BeginPrinting(CP_Printer*) {}
@@ -147,8 +156,10 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   virtual void EnableOwn();
   virtual void DisableOwn();
   virtual void UpdateCursor(const CP_Point& point);
+  virtual void DrawContent(const CP_Region&) {}
   virtual void HandleOwnClick(CP_Event&, const CP_Point&, uint32_t) {}
   virtual void HandleOwnMouseUp(CP_Event&) {}
+  virtual void PrintContent(const CP_Region& paper, int16_t page);
   virtual void ResizeTo(const CP_Size& size);
   virtual void MoveTo(const CP_Point& point, uint8_t redraw);
   virtual void SubPaneMoved(int16_t, int16_t) {}
@@ -159,6 +170,7 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   virtual LRESULT HandleChildFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   virtual void RegisterWindowClass();
   virtual LRESULT HandleDrawItem(HWND, WPARAM, LPARAM) { return -1; }
+  virtual LRESULT HandlePaint(HWND window, WPARAM wParam, LPARAM lParam);
   virtual LRESULT HandleCommandMessage(HWND window, WPARAM wParam, LPARAM lParam);
   // Runs on the control's own pane; answers the brush for its background.
   virtual LRESULT HandleControlColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -193,6 +205,35 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   bool HasOwnBackground() const { return fOwnBackground != 0; }
   // Invalidates a rectangle of the pane's window, with erasing.
   void InvalidateRectangle(const CP_Rect& rect) { RefreshRectangle(rect); }
+
+  // The pane's drawing surface, owned by the pane.
+  CP_Canvas* GetCanvas() const { return fCanvas; }
+  // Drawing defaults shared with other panes; its background colour, when
+  // the pane has one, is the colour the pane erases with. The pane holds one
+  // reference.
+  CP_CanvasEnvironment* GetEnvironment() const { return fEnvironment; }
+  void SetEnvironment(CP_CanvasEnvironment* environment);
+  // Font, justification and colour of the pane's text; the pane holds one
+  // reference and applies the font to its window.
+  CP_TextTrait* GetTextTrait() const { return fTextTrait; }
+  void SetTextTrait(CP_TextTrait* trait);
+  // Drawn over the client area when the pane is erased; the pane holds one
+  // reference.
+  CP_Picture* GetBackgroundPicture() const { return fBackgroundPicture; }
+  void SetBackgroundPicture(CP_Picture* picture);
+  // The frame the pane is printed in.
+  void SetPrintFrame(const CP_Point& location, const CP_Size& size);
+
+  // Adorners: one reference per list entry; each is told when it is added
+  // or removed.
+  void AddAdorner(CP_Adorner* adorner);       // drawn over the content
+  void AddUnderAdorner(CP_Adorner* adorner);  // drawn under it
+  void RemoveAdorner(CP_Adorner* adorner);
+  void RemoveUnderAdorner(CP_Adorner* adorner);
+  // The n-th over-content adorner, from 1; null past the end.
+  CP_Adorner* GetAdorner(int16_t n) const;
+  void DrawUnderAdorners();
+  void DrawOverAdorners();
   State GetVisibleState() const { return State(fVisibleState); }
   State GetActiveState() const { return State(fActiveState); }
   State GetEnabledState() const { return State(fEnabledState); }
@@ -269,8 +310,15 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   int32_t fIdentifier = -1;
   int16_t fTagA = -1;  // kept and streamed only
   int16_t fTagB = -1;
+  CP_Canvas* fCanvas = nullptr;                  // owned
+  CP_CanvasEnvironment* fEnvironment = nullptr;  // counted
   CP_RGBColor fBackgroundColor = CP_RGBColor::White;
   uint8_t fOwnBackground = 0;
+  CP_Picture* fBackgroundPicture = nullptr;      // counted
+  CP_TextTrait* fTextTrait = nullptr;            // counted
+  std::vector<CP_Adorner*> fUnderAdorners;       // counted, one per entry
+  std::vector<CP_Adorner*> fOverAdorners;
+  bool fPrinting = false;  // the canvas draws into a print canvas's DC
   CP_View* fSuperPane = nullptr;
   uint32_t fLastClickTime = 0;
   CP_Point fLastClickPoint;
@@ -286,6 +334,8 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   void SetUp(CP_View* superPane, const CP_PaneInfo& info);
   LRESULT HandleKeyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleContextMenuMessage(HWND window, WPARAM wParam, LPARAM lParam);
+  void TellAdorners();
+  static void RemoveFrom(std::vector<CP_Adorner*>& list, CP_Adorner* adorner, CP_Pane* pane);
   CP_Event MakeMouseEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
 
   std::shared_ptr<char> fLife = std::make_shared<char>();

@@ -1,5 +1,6 @@
 #include "CP_View.h"
 
+#include "CP_Canvas.h"
 #include "CP_Commander.h"
 #include "CP_InStream.h"
 #include "CP_OutStream.h"
@@ -271,6 +272,7 @@ void CP_View::ScrollContentTo(int16_t h, int16_t v, bool redraw) {
 }
 
 void CP_View::ScrollPixels(int16_t dh, int16_t dv) {
+  CP_PaneDCScope scope(this);
   RECT client = {};
   GetClientRect(fWindow, &client);
   RECT update = {};
@@ -290,6 +292,33 @@ void CP_View::KeepContentInFrame(bool redraw) {
   if (fScrollPosition.v + frame.Height() > fImageSize.height)
     wanted.v = int16_t(std::max(fImageSize.height - frame.Height(), 0));
   if (wanted != fScrollPosition) ScrollContentTo(wanted.h, wanted.v, redraw);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void CP_View::Draw(const CP_Region& area) {
+  if (!CP_Pane::IsVisible()) return;
+  CP_PaneDCScope scope(this);
+  CP_Region clipped(GetLocalFrameRect());
+  if (!area.IsEmpty()) clipped.Intersect(area);
+  if (clipped.IsEmpty()) return;
+  if (fOwnBackground) fCanvas->SetBackgroundColor(fBackgroundColor);
+  DrawUnderAdorners();
+  DrawContent(clipped);
+  DrawOverAdorners();
+}
+
+// The view draws itself into the print canvas as it stands, then each
+// sub-pane prints with its own print frame.
+void CP_View::DrawForPrinting(const CP_Region& paper, CP_Canvas* printCanvas, int16_t page) {
+  TakeFocus(printCanvas);
+  PrintContent(paper, page);
+  const std::vector<CP_Pane*> panes = fSubPanes;
+  for (CP_Pane* pane : panes) {
+    pane->TakeFocus(printCanvas);
+    pane->DrawForPrinting(paper, printCanvas, page);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -35,6 +35,10 @@ class CP_View : public CP_Pane {
   void WriteToStream(CP_OutStream& out) override;
   void ReadFromStream(void* context, CP_InStream& in) override;
 
+  // Clipped to the frame, skipped when that leaves nothing; sub-panes paint
+  // their own windows.
+  void Draw(const CP_Region& area) override;
+  void DrawForPrinting(const CP_Region& paper, CP_Canvas* printCanvas, int16_t page) override;
   void HandleMouseDown(CP_Event& event, const CP_Point& point) override;
   void OffsetPosition(const CP_Point& delta) override;
   void BroadcastToTree() override;

@@ -1,5 +1,6 @@
 #include "CP_Window.h"
 
+#include "CP_Canvas.h"
 #include "CP_Desktop.h"
 #include "CP_Event.h"
 #include "CP_InStream.h"
@@ -520,13 +521,18 @@ CP_RGBColor CP_Window::DefaultBackground() const {
   return GetSystemColor(int16_t(GetKind() == kDialogLike ? COLOR_BTNFACE : COLOR_WINDOW));
 }
 
+// A background picture is not drawn by the window: it only keeps the
+// message from the native procedure.
 LRESULT CP_Window::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (fInfo.eraseOnRefresh == 0) return CallSavedWindowProc(window, WM_ERASEBKGND, wParam, lParam);
+  if (!fBackgroundPicture && fInfo.eraseOnRefresh == 0)
+    return CallSavedWindowProc(window, WM_ERASEBKGND, wParam, lParam);
   HDC dc = reinterpret_cast<HDC>(wParam);
   RECT area = {};
   const int kind = GetClipBox(dc, &area);
   if (kind == NULLREGION || kind == ERROR) GetClientRect(window, &area);
-  const CP_RGBColor color = fOwnBackground ? GetBackgroundColor() : DefaultBackground();
+  const CP_RGBColor color = fEnvironment     ? fEnvironment->GetBackgroundColor()
+                            : fOwnBackground ? GetBackgroundColor()
+                                             : DefaultBackground();
   HBRUSH brush = CreateSolidBrushHandle(color.ToPaletteColorRef());
   HGDIOBJ old = SelectObject(dc, brush);
   PatBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, PATCOPY);

@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "StoreTestSupport.h"
+#include "TempFile.h"
+#include "TestObjects.h"
+#include "store/Database.h"
+#include "store/Exception.h"
+
+namespace {
+
+constexpr uint32_t kFilmObjects = 100, kFilmRoots = 30;
+
+// A database over a memory handler that the test keeps.
+// It opens where the handler stands, as a film's database does.
+struct OpenDatabase {
+  explicit OpenDatabase(MemoryDataHandler& memory, uint32_t objects = 2000, uint32_t roots = 64)
+      : database(Database::Create(new StreamDataHandler(&memory), "Database", objects, roots)) {}
+  Database* operator->() const { return database.get(); }
+  std::unique_ptr<Database> database;
+};
+
+Bytes Header(uint32_t objectOffset) {
+  return Join({0x0A, BigEndian32(objectOffset), 0x0A, 0xD8, 0xFB, 0xE6, 0x68, 0x0F, 0, 0, 0, 7,
+               Scrambled("Quorvex")});
+}
+
+Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t count) {
+  return Bytes(bytes.begin() + from, bytes.begin() + from + count);
+}
+
+TEST(Database, ANewDatabaseOnAnEmptyHandler) {
+  const struct { uint32_t objects, roots, wantSize; } kCases[] = {
+      {2000, 64, 48063},
+      {kFilmObjects, kFilmRoots, 3749},
+  };
+  for (const auto& c : kCases) {
+    MemoryDataHandler memory;
+    OpenDatabase db(memory, c.objects, c.roots);
+    EXPECT_EQ(c.wantSize, db->SerialisedSize());
+    const Bytes& bytes = memory.Bytes();
+    ASSERT_EQ(22u + c.wantSize, bytes.size());
+    EXPECT_EQ(Hex(Header(0)), Hex(Slice(bytes, 0, 22)));
+    // The Database object at relative offset 0, right behind the header.
+    EXPECT_EQ(Hex(Join({0x01, 0x0F, 0, 0, 0, 8, Scrambled("Database"), 0x0A})),
+              Hex(Slice(bytes, 22, 15)));
+    EXPECT_EQ(0x02, bytes.back());
+    EXPECT_EQ(0u, db->GetObjectOffset());
+    EXPECT_EQ(22u, db->GetDataStart());
+    EXPECT_EQ(1u, db->GetVersion());
+    EXPECT_EQ(1u, db->GetID());
+    EXPECT_EQ(db.database.get(), Database::Find(db->GetDatabaseID()));
+  }
+}
+
+TEST(Database, ObjectsAndRootsSurviveAReopen) {
+  MemoryDataHandler memory;
+  uint32_t databaseID = 0;
+  {
+    OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+    databaseID = db->GetDatabaseID();
+    Note* first = new (db.database.get()) Note;
+    Note* second = new (db.database.get()) Note;
+    EXPECT_TRUE(first->IsModified());
+    first->number = 11;
+    second->text = "second";
+    db->AddRoot("Actions", first);
+    db->AddRoot(std::string(40, 'p'), second);
+    EXPECT_EQ(1024u, first->GetID());
+    EXPECT_EQ(1025u, second->GetID());
+    Database::SaveAll(db.database.get());
+    EXPECT_FALSE(first->IsModified());
+    EXPECT_EQ(1, memory.Flushes());
+  }
+  memory.Seek(0, SeekFrom::Start);
+  OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+  EXPECT_EQ(databaseID, db->GetDatabaseID());
+  EXPECT_EQ(1026u, db->GetNextObjectID());
+  auto* first = dynamic_cast<Note*>(db->GetRoot("Actions"));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(11u, first->number);
+  EXPECT_FALSE(first->IsModified());
+  EXPECT_EQ(first, db->GetObject(1024));  // loaded once, then kept
+  EXPECT_EQ(nullptr, db->GetRoot(std::string(40, 'p')));
+  auto* second = dynamic_cast<Note*>(db->GetRoot(std::string(32, 'p')));
+  ASSERT_NE(nullptr, second);
+  EXPECT_EQ("second", second->text);
+  EXPECT_EQ(nullptr, db->GetRoot("Preferences"));
+  EXPECT_EQ(nullptr, db->GetObject(4711));
+}
+
+TEST(Database, CommitRewritesTheHeaderOnlyWhenForcedOrMoved) {
+  MemoryDataHandler memory;
+  OpenDatabase db(memory);
+  const Bytes fresh = memory.Bytes();
+  // Spoil the header and one byte of the object: a commit restores only the object.
+  Bytes& bytes = memory.Bytes();
+  for (int i = 0; i < 22; ++i) bytes[i] = 0xEE;
+  bytes[40] ^= 0xFF;
+  db->Commit(false);
+  db->Commit(false);
+  EXPECT_EQ(Hex(Bytes(22, 0xEE)), Hex(Slice(bytes, 0, 22)));
+  EXPECT_EQ(Hex(Slice(fresh, 22, fresh.size() - 22)), Hex(Slice(bytes, 22, bytes.size() - 22)));
+  db->Commit(true);
+  EXPECT_EQ(Hex(fresh), Hex(bytes));
+}
+
+// Filling the object table past its capacity makes the Database object grow
+// out of its block: it moves, and the header follows it.
+TEST(Database, AGrowingDatabaseObjectMovesAndStaysReadable) {
+  MemoryDataHandler memory;
+  {
+    OpenDatabase db(memory, 4, 2);
+    for (uint32_t i = 0; i < 12; ++i) {
+      Note* note = new (db.database.get()) Note;
+      note->number = 100 + i;
+      if (i == 0) db->AddRoot("first", note);
+      if (i == 11) db->AddRoot("last", note);
+      Database::SaveAll(db.database.get());
+      // Its block holds all it wrote, also when growing the table grew it.
+      const ObjectEntry& block = db->GetObjects().GetTable().at(Database::kDatabaseObjectID);
+      EXPECT_EQ(db->SerialisedSize(), block.used) << i;
+      EXPECT_LE(block.used, block.allocated) << i;
+    }
+    EXPECT_NE(0u, db->GetObjectOffset());
+    EXPECT_GE(db->GetObjects().GetTable().GetCapacity(), 13u);
+  }
+  memory.Seek(0, SeekFrom::Start);
+  OpenDatabase db(memory, 4, 2);
+  for (uint32_t id = 1024; id < 1036; ++id) {
+    auto* note = dynamic_cast<Note*>(db->GetObject(id));
+    ASSERT_NE(nullptr, note) << id;
+    EXPECT_EQ(100 + id - 1024, note->number);
+  }
+  EXPECT_EQ(db->GetObject(1035), db->GetRoot("last"));
+}
+
+TEST(Database, AnInvalidHeaderGivesANewDatabase) {
+  MemoryDataHandler original;
+  { OpenDatabase db(original, kFilmObjects, kFilmRoots); }
+  const struct { const char* name; std::size_t at; uint8_t value; } kCases[] = {
+      {"magic", 7, 0x00},
+      {"signature", 17, 0x00},
+      {"signature length of 4 GB", 11, 0xFF},
+      {"object offset tag", 0, 0x09},
+  };
+  for (const auto& c : kCases) {
+    MemoryDataHandler memory(original.Bytes());
+    memory.Bytes()[c.at] = c.value;
+    std::unique_ptr<Database> db;
+    ASSERT_NO_THROW(db.reset(Database::Create(new StreamDataHandler(&memory), "Database",
+                                              kFilmObjects, kFilmRoots)))
+        << c.name;
+    EXPECT_EQ(Hex(Header(0)), Hex(Slice(memory.Bytes(), 0, 22))) << c.name;
+    EXPECT_TRUE(db->GetRoots().GetRoots().empty()) << c.name;
+  }
+}
+
+TEST(Database, AnEndTagInTheHeaderReachesTheCaller) {
+  MemoryDataHandler memory(Join({0x02, 0, 0, 0, 0}));
+  EXPECT_THROW(
+      Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects, kFilmRoots),
+      EndOfObject);
+  EXPECT_EQ(5u, memory.Bytes().size());  // nothing written
+}
+
+TEST(Database, OpensAtTheHandlersPosition) {
+  MemoryDataHandler memory(Bytes(1234, 0x77));
+  memory.Seek(1234, SeekFrom::Start);
+  uint32_t offset = 0;
+  {
+    OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+    EXPECT_EQ(1234u, db->GetDatabaseOffset());
+    EXPECT_EQ(1256u, db->GetDataStart());
+    Note* note = new (db.database.get()) Note;
+    note->number = 5;
+    db->AddRoot("Preferences", note);
+    Database::SaveAll(db.database.get());
+    offset = db->GetObjects().GetOffset(1024);
+    std::ostringstream dump;
+    db->Dump(dump);
+    EXPECT_NE(std::string::npos, dump.str().find("Offset of database in file: 1,234\n"))
+        << dump.str();
+  }
+  const Bytes& bytes = memory.Bytes();
+  EXPECT_EQ(Hex(Bytes(1234, 0x77)), Hex(Slice(bytes, 0, 1234)));
+  EXPECT_EQ(Hex(Header(0)), Hex(Slice(bytes, 1234, 22)));
+  EXPECT_EQ(0x01, bytes[1256 + offset]);  // offsets count from behind the header
+
+  memory.Seek(1234, SeekFrom::Start);
+  OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+  auto* note = dynamic_cast<Note*>(db->GetRoot("Preferences"));
+  ASSERT_NE(nullptr, note);
+  EXPECT_EQ(5u, note->number);
+}
+
+TEST(Database, Dump) {
+  MemoryDataHandler memory;
+  OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+  std::ostringstream out;
+  db->Dump(out);
+  EXPECT_EQ(
+      "Class of Database instance: Database\n"
+      "Version of database       : 1\n"
+      "ID of database            : " + std::to_string(db->GetDatabaseID()) + "\n"
+      "Offset of object in file  : 0\n"
+      "Offset of database in file: 0\n"
+      "------------------------\n"
+      "0 root(s) found in database:\n"
+      "------------------------\n"
+      "1 object(s) saved in the database: \n"
+      "average wasted size per block: 0\n"
+      "average wasted percentage per block: 0%\n"
+      "0 fragmented block(s) in the database: \n",
+      out.str());
+}
+
+TEST(Database, DeletingObjects) {
+  MemoryDataHandler memory;
+  OpenDatabase db(memory);
+  Note* saved = new (db.database.get()) Note;
+  Note* kept = new (db.database.get()) Note;
+  Database::SaveAll(db.database.get());
+  const uint32_t savedID = saved->GetID(), keptID = kept->GetID();
+
+  // Given an ID but never saved: no entry to free, and no error.
+  Note* unsaved = new (db.database.get()) Note;
+  EXPECT_EQ(1026u, unsaved->GetID());
+  delete unsaved;
+  EXPECT_EQ(nullptr, db->GetObject(1026));
+
+  delete saved;  // leaves the file
+  EXPECT_FALSE(db->GetObjects().HasEntry(savedID));
+  kept->KeepStored();
+  delete kept;  // stays in the file and loads again
+  EXPECT_TRUE(db->GetObjects().HasEntry(keptID));
+  EXPECT_NE(nullptr, db->GetObject(keptID));
+
+  Note stray;  // an ID that no loaded object has
+  stray.SetID(5000);
+  try {
+    db->Unregister(&stray);
+    FAIL() << "no assertion";
+  } catch (const Assertion& e) {
+    EXPECT_EQ("Assertion failed, line 283 in Database", e.GetMessageText());
+  }
+}
+
+TEST(Database, SaveAllReleasesTheKeptObjects) {
+  MemoryDataHandler memory;
+  OpenDatabase db(memory);
+  Note* kept = new (db.database.get()) Note;
+  kept->number = 3;
+  kept->KeepStored();
+  Note* stays = new (db.database.get()) Note;
+  Database::SaveAll(db.database.get());  // kept is written, then deleted
+  EXPECT_EQ(stays, db->GetObject(1025));
+  auto* again = dynamic_cast<Note*>(db->GetObject(1024));
+  ASSERT_NE(nullptr, again);
+  EXPECT_EQ(3u, again->number);
+}
+
+// Objects still in memory go with their database; nothing is left pointing
+// at it (the sanitizers see any use after free or leak).
+TEST(Database, DeletingTheDatabaseDeletesItsObjects) {
+  MemoryDataHandler memory;
+  {
+    OpenDatabase db(memory);
+    db->AddRoot("n", new (db.database.get()) Note);
+    Database::SaveAll(db.database.get());
+  }
+  memory.Seek(0, SeekFrom::Start);
+  OpenDatabase db(memory);
+  ASSERT_NE(nullptr, db->GetRoot("n"));
+  new (db.database.get()) Note;  // made for the database, never saved
+  const uint32_t id = db->GetDatabaseID();
+  db.database.reset();
+  EXPECT_EQ(nullptr, Database::Find(id));
+}
+
+// One file opened twice gives two databases with one identity.
+TEST(Database, TheRegistryToleratesRepeatedIdentities) {
+  MemoryDataHandler memory;
+  { OpenDatabase db(memory); }
+  MemoryDataHandler copy(memory.Bytes());
+  memory.Seek(0, SeekFrom::Start);
+  auto first = std::make_unique<OpenDatabase>(memory);
+  OpenDatabase second(copy);
+  const uint32_t id = second->GetDatabaseID();
+  EXPECT_EQ(first->database->GetDatabaseID(), id);
+  first.reset();
+  EXPECT_EQ(second.database.get(), Database::Find(id));
+}
+
+TEST(Database, PointersFindTheirDatabase) {
+  MemoryDataHandler memory;
+  {
+    OpenDatabase db(memory);
+    Note* note = new (db.database.get()) Note;
+    note->number = 8;
+    Link* link = new (db.database.get()) Link;
+    link->target.Set(note);  // never stored yet: it takes the note's IDs on writing
+    db->AddRoot("link", link);
+    Database::SaveAll(db.database.get());
+    EXPECT_EQ(note->GetID(), link->target.GetObjectID());
+    EXPECT_EQ(db->GetDatabaseID(), link->target.GetDatabaseID());
+  }
+  memory.Seek(0, SeekFrom::Start);
+  OpenDatabase db(memory);
+  auto* link = dynamic_cast<Link*>(db->GetRoot("link"));
+  ASSERT_NE(nullptr, link);
+  Note* note = link->target.Get();
+  ASSERT_NE(nullptr, note);
+  EXPECT_EQ(8u, note->number);
+}
+
+TEST(Database, APointerToAMissingOrForeignObjectFails) {
+  MemoryDataHandler memory;
+  OpenDatabase db(memory);
+  Link* other = new (db.database.get()) Link;
+  db->AddRoot("other", other);
+  Database::SaveAll(db.database.get());
+  const Bytes ids = Join({0x0A, BigEndian32(4711), 0x0A, BigEndian32(db->GetDatabaseID())});
+  const Bytes foreign =
+      Join({0x0A, BigEndian32(other->GetID()), 0x0A, BigEndian32(db->GetDatabaseID())});
+  for (const Bytes& stored : {ids, foreign}) {
+    MemoryStream s(stored);
+    db_ptr<Note> pointer;
+    pointer.ReadContents(s.stream);
+    try {
+      pointer.Get();
+      FAIL() << "no error";
+    } catch (const IOError& e) {
+      EXPECT_EQ("Could not read pointed object: , line 138 in db_ptr", e.GetMessageText());
+    }
+  }
+}
+
+TEST(Database, CreateMakesOnlyDatabases) {
+  MemoryDataHandler memory;
+  try {
+    Database::Create(new StreamDataHandler(&memory), "Note", 10, 10);
+    FAIL() << "no error";
+  } catch (const RTTIException& e) {
+    EXPECT_EQ("Note to Database*", e.GetMessageText());
+  }
+  EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Nothing", 10, 10), FactoryError);
+  EXPECT_TRUE(memory.Bytes().empty());
+}
+
+TEST(Database, DamagedTablesFailTheOpen) {
+  MemoryDataHandler original;
+  { OpenDatabase db(original, kFilmObjects, kFilmRoots); }
+  // The roots' count set above their capacity. It follows the header, the
+  // Database envelope's start, its three numbers, the roots' envelope start
+  // and their capacity.
+  MemoryDataHandler memory(original.Bytes());
+  const std::size_t count = 22 + (1 + 13) + 15 + (1 + 12) + 5;
+  ASSERT_EQ(0x0A, memory.Bytes()[count]);
+  memory.Bytes()[count + 1] = 0x7F;
+  EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects,
+                                kFilmRoots),
+               InvalidDatabase);
+}
+
+TEST(Database, IdentityFromTheLocalTime) {
+  const struct { LocalDateTime time; uint32_t want; } kCases[] = {
+      {{1900, 1, 1, 0, 0, 0}, 86400},
+      {{2000, 12, 31, 23, 59, 59}, 100u * 31536000 + 11 * 2678400 + 31 * 86400 + 86399},
+      {{2040, 1, 1, 0, 0, 0}, static_cast<uint32_t>(140ull * 31536000 + 86400)},  // wraps
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.want, DatabaseIDFromLocalTime(c.time));
+  try {
+    DatabaseIDFromLocalTime({2900, 1, 1, 0, 0, 0});
+    FAIL() << "no assertion";
+  } catch (const Assertion& e) {
+    EXPECT_EQ("Assertion failed, line 189 in Database", e.GetMessageText());
+  }
+}
+
+TEST(Database, InAFile) {
+  TempFile file;
+  file.Fill("");
+  {
+    FileDataHandler handler(file.Path(), FileDataHandler::kReadWrite);
+    std::unique_ptr<Database> db(Database::Create(new StreamDataHandler(&handler), "Database",
+                                                  kFilmObjects, kFilmRoots));
+    Note* note = new (db.get()) Note;
+    note->text = "on disk";
+    db->AddRoot("Preferences", note);
+    Database::SaveAll(db.get());
+  }
+  FileDataHandler handler(file.Path(), FileDataHandler::kRead);
+  std::unique_ptr<Database> db(Database::Create(new StreamDataHandler(&handler), "Database",
+                                                kFilmObjects, kFilmRoots));
+  auto* note = dynamic_cast<Note*>(db->GetRoot("Preferences"));
+  ASSERT_NE(nullptr, note);
+  EXPECT_EQ("on disk", note->text);
+}
+
+}  // namespace
