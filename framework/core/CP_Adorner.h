@@ -3,19 +3,25 @@
 // holds one reference for each of its list entries and tells the adorner
 // when it is added, removed or shown.
 #include "CP_RefCounted.h"
+#include "CP_Streamable.h"
 
 class CP_Canvas;
 class CP_InStream;
 class CP_OutStream;
 class CP_Pane;
 
-class CP_Adorner : public CP_M_ReferenceCounted {
+class CP_Adorner : public CP_M_ReferenceCounted, public CP_M_Reanimatable {
  public:
   CP_Adorner() = default;
 
   virtual void DrawAdornment(CP_Canvas* canvas, CP_Pane* pane);
+  // The pane was given or lost the adorner, or was shown: a visible pane is
+  // redrawn.
   virtual void PaneChanged(CP_Pane* pane);
   // Adorners keep no stored fields of their own.
-  virtual void ReadFromStream(void* context, CP_InStream& stream);
-  virtual void WriteToStream(CP_OutStream& stream);
+  void ReadFromStream(void* context, CP_InStream& stream) override;
+  void WriteToStream(CP_OutStream& stream) override;
+
+ protected:
+  const char* RuntimeClassName() const override { return "CP_Adorner"; }
 };

@@ -2,6 +2,7 @@
 
 #include "CP_Pane.h"
 #include "CP_Utilities.h"
+#include "CP_View.h"
 
 CP_Canvas::CP_Canvas() {
   fBrush.AttachCanvas(this);
@@ -51,7 +52,12 @@ void CP_Canvas::SetBackgroundMode(int16_t mode) {
 
 void CP_Canvas::BeginDrawing(CP_Pane* pane, CP_CanvasEnvironment* environment) {
   if (++fDepth > 1) return;
-  if (HasValidDC()) SetWindowOrgEx(fDC, 0, 0, nullptr);
+  // A view draws its content in content coordinates.
+  if (HasValidDC()) {
+    const auto* view = dynamic_cast<const CP_View*>(pane);
+    const CP_Point origin = view ? view->GetScrollPosition() : CP_Point();
+    SetWindowOrgEx(fDC, origin.h, origin.v, nullptr);
+  }
   if (environment) {
     SetBackgroundColor(environment->GetBackgroundColor());
     SetForegroundColor(environment->GetThirdColor());

@@ -3,6 +3,7 @@
 #include "CP_MenuBar.h"
 #include "CP_Exception.h"
 #include "CP_Window.h"
+#include "WindowTestSupport.h"
 #include "FrameworkFixture.h"
 #include "WinTestSupport.h"
 
@@ -61,7 +62,7 @@ class CountingIdler : public CP_M_Idler {
 class TestWindow : public CP_Window {
  public:
   explicit TestWindow(CP_M_Commander* parent, uint8_t kind = kDialogLike)
-      : CP_Window(parent, kind, "run loop test", 20, 20, 200, 100, WS_OVERLAPPEDWINDOW, 0) {}
+      : CP_Window(parent, kxtest::Describe(kind, 20, 20, 200, 100, WS_OVERLAPPEDWINDOW), "run loop test") {}
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == kPing) {
       ++fPings;

@@ -1,6 +1,7 @@
 #include "CP_Application.h"
 #include "CP_Callback.h"
 #include "CP_Window.h"
+#include "WindowTestSupport.h"
 #include "FrameworkFixture.h"
 #include "WinTestSupport.h"
 
@@ -16,7 +17,7 @@ constexpr UINT kProbe = WM_APP + 5;
 class ProbeWindow : public CP_Window {
  public:
   explicit ProbeWindow(CP_M_Commander* parent)
-      : CP_Window(parent, kDialogLike, "probe", 30, 30, 200, 100, WS_OVERLAPPEDWINDOW, 0) {}
+      : CP_Window(parent, kxtest::Describe(kDialogLike, 30, 30, 200, 100, WS_OVERLAPPEDWINDOW), "probe") {}
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
     ++fMessages;
     if (message == kProbe) return 7;
@@ -95,7 +96,7 @@ TEST_F(WindowProcTest, ExceptionIsKeptAndRethrownAfterTheWindowsCall) {
 TEST_F(WindowProcTest, ClosedWindowLeavesNothingToFindByTitle) {
   CP_Application app;
   {
-    CP_Window window(&app, CP_Window::kDialogLike, "MainVideoWindow", 0, 0, 100, 100, WS_POPUP, 0);
+    CP_Window window(&app, kxtest::Describe(CP_Window::kDialogLike, 0, 0, 100, 100, WS_POPUP), "MainVideoWindow");
     ASSERT_NE(nullptr, FindWindowA(nullptr, "MainVideoWindow"));
   }
   EXPECT_EQ(nullptr, FindWindowA(nullptr, "MainVideoWindow"));

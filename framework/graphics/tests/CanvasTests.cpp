@@ -14,7 +14,7 @@ const CP_RGBColor kBlueColor(0, 0, 0xFFFF);
 // A pane with a real window and a background colour of the test's choice.
 class TestPane : public CP_Pane {
  public:
-  explicit TestPane(HWND window = nullptr) { fWindow = window; }
+  explicit TestPane(HWND window = nullptr) : CP_Pane(CP_Point(), CP_Size()) { fWindow = window; }
   CP_RGBColor GetBackgroundColor() const override { return fBackground; }
   CP_RGBColor fBackground = CP_RGBColor(0x8000, 0x8000, 0x8000);
 };
