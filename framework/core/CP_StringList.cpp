@@ -1,6 +1,7 @@
 #include "CP_StringList.h"
 
 #include "CP_Alert.h"
+#include "CP_Cursor.h"
 #include "CP_Desktop.h"
 #include "CP_Framework.h"
 #include "CP_Pane.h"
@@ -12,7 +13,7 @@ constexpr size_t kMaxStringLength = 255;
 constexpr uint8_t kEndOfString = 13;
 
 int16_t AskQuestion(int16_t textNumber, const std::string& name, const CP_Pane* owner) {
-  SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // the arrow, left in place
+  CP_Cursor arrow(32512, 0);  // IDC_ARROW, left in place afterwards
   if (CP_Desktop* desktop = CP_Desktop::GetDesktop()) desktop->BeforeModal();
   const std::string text = GetIndexedString(kCP_StringList_Document, textNumber) + name;
   HWND ownerWindow = owner && owner->GetHWND() ? owner->GetHWND() : GetDesktopWindow();

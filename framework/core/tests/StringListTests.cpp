@@ -3,6 +3,7 @@
 #include "CP_Window.h"
 #include "FileTestSupport.h"
 #include "FrameworkFixture.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -77,8 +78,8 @@ TEST_F(StringListTest, QuestionsAnsweredAsAUserWould) {
 
 TEST_F(StringListTest, QuestionIsOwnedByTheDocumentWindow) {
   CP_M_Commander parent(nullptr);
-  CP_Window window(&parent, CP_Window::kDocument, "Report", 40, 40, 300, 200, WS_OVERLAPPEDWINDOW, 0);
-  ShowWindow(window.GetHWND(), SW_SHOW);
+  CP_Window window(&parent, kxtest::Describe(CP_Window::kDocument, 40, 40, 300, 200), "Report");
+  window.Show();
   HWND owner = nullptr;
   DialogWatcher watcher(GetApplicationName(), [&](HWND box) {
     owner = GetWindow(box, GW_OWNER);
