@@ -4,6 +4,7 @@
 #include "CP_FourCC.h"
 #include "CP_HandleBlock.h"
 #include "CP_HandleBlockStream.h"
+#include "CP_RadioButtonGroup.h"
 #include "CP_Reanimator.h"
 #include "CP_View.h"
 #include "CP_Window.h"
@@ -371,6 +372,22 @@ TEST_F(ObjectResourceTest, RefusedAndFailedResources) {
     }
   }
   EXPECT_EQ(nullptr, FindWindowA("CP_Window", "Stored"));
+}
+
+TEST(RadioButtonGroupTest, RemoveTakesOutTheFirstEntryOnly) {
+  CP_RadioButtonGroup group;
+  auto* a = reinterpret_cast<CP_Control*>(0x1000);  // never used as controls here
+  auto* b = reinterpret_cast<CP_Control*>(0x2000);
+  auto* absent = reinterpret_cast<CP_Control*>(0x3000);
+  for (CP_Control* button : {a, b, a}) group.AddButton(button);
+  group.RemoveButton(absent);
+  EXPECT_EQ((std::vector<CP_Control*>{a, b, a}), group.GetButtons());
+  group.RemoveButton(a);
+  EXPECT_EQ((std::vector<CP_Control*>{b, a}), group.GetButtons());
+  group.RemoveButton(a);
+  group.RemoveButton(a);
+  EXPECT_EQ(std::vector<CP_Control*>{b}, group.GetButtons());
+  EXPECT_EQ("CP_RadioButtonGroup", group.GetClassName());
 }
 
 }  // namespace
