@@ -13,6 +13,8 @@ bool gCP_Started = false;
 bool gCP_QTMLPresent = false;
 bool gCP_MoviesReady = false;
 
+const char* GetCommandLineText() { return gCP_CommandLine; }
+
 void StartFramework(HINSTANCE instance, HINSTANCE prevInstance, const char* commandLine,
                     int showCommand) {
   gCP_Instance = instance;

@@ -13,6 +13,9 @@ extern bool gCP_Started;
 extern bool gCP_QTMLPresent;
 extern bool gCP_MoviesReady;
 
+// The command line kept at start-up: the arguments, without the program.
+const char* GetCommandLineText();
+
 // In this order: keeps the start-up values, sets the started flag, makes the
 // desktop and initialises the common controls.
 void StartFramework(HINSTANCE instance, HINSTANCE prevInstance, const char* commandLine,

@@ -2,6 +2,7 @@
 
 #include "CP_Exception.h"
 #include "CP_FourCC.h"
+#include "CP_Reanimator.h"
 
 #include <vector>
 
@@ -146,4 +147,10 @@ CP_InStream& CP_InStream::ReadRGBColor(CP_RGBColor& value) {
   Read(raw, sizeof raw);
   value.Set(Swapped(raw[0]), Swapped(raw[1]), Swapped(raw[2]));
   return *this;
+}
+
+CP_M_Reanimatable* CP_InStream::ReadObject(CP_M_Reanimatable* creationArgument) {
+  std::string className;
+  ReadString(className);
+  return CP_Reanimator::GetCurrent()->Reanimate(className, creationArgument, *this);
 }

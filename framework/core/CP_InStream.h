@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+class CP_M_Reanimatable;
+
 class CP_InStream {
  public:
   // A byteOrder of 0xFFFF forbids swapping whatever the mark says.
@@ -57,6 +59,9 @@ class CP_InStream {
   CP_InStream& ReadSize(CP_Size& value);       // width, then height
   CP_InStream& ReadBindings(CP_Bindings& value);  // left, top, right, bottom
   CP_InStream& ReadRGBColor(CP_RGBColor& value);  // red, green, blue
+  // A class name, then an object of that class made by the current
+  // reanimator from the fields that follow; an unknown class throws.
+  CP_M_Reanimatable* ReadObject(CP_M_Reanimatable* creationArgument);
 
  private:
   uint16_t Swapped(uint16_t value) const;

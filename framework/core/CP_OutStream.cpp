@@ -1,6 +1,7 @@
 #include "CP_OutStream.h"
 
 #include "CP_Exception.h"
+#include "CP_Streamable.h"
 
 CP_OutStream& CP_OutStream::WriteInt16(int16_t value) {
   Write(&value, 2);
@@ -34,4 +35,10 @@ CP_OutStream& CP_OutStream::WriteBindings(const CP_Bindings& value) {
 
 CP_OutStream& CP_OutStream::WriteRGBColor(const CP_RGBColor& value) {
   return WriteInt16(int16_t(value.GetRed())).WriteInt16(int16_t(value.GetGreen())).WriteInt16(int16_t(value.GetBlue()));
+}
+
+CP_OutStream& CP_OutStream::WriteObject(CP_M_Reanimatable& object) {
+  WriteString(object.GetClassName());
+  object.StreamOut(*this);
+  return *this;
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+class CP_M_Reanimatable;
+
 class CP_OutStream {
  public:
   // The format version the writers test to decide which fields to write.
@@ -31,6 +33,8 @@ class CP_OutStream {
   CP_OutStream& WriteSize(const CP_Size& value);
   CP_OutStream& WriteBindings(const CP_Bindings& value);
   CP_OutStream& WriteRGBColor(const CP_RGBColor& value);
+  // The object's class name, then its fields: what ReadObject takes.
+  CP_OutStream& WriteObject(CP_M_Reanimatable& object);
 
  private:
   int32_t fVersion;

@@ -2,6 +2,7 @@
 
 #include "CP_Framework.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,16 @@ void CopyCStringBounded(const char* source, char* destination, int16_t bufferSiz
 }
 
 std::string CStringToString(const char* text) { return text ? std::string(text) : std::string(); }
+
+int16_t CompareTextNoCase(const char* a, const char* b) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(a ? a : "");
+  const unsigned char* q = reinterpret_cast<const unsigned char*>(b ? b : "");
+  for (;; ++p, ++q) {
+    const int x = std::tolower(*p), y = std::tolower(*q);
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+  }
+}
 
 std::string LengthPrefixedToString(const unsigned char* text) {
   if (!text) return std::string();

@@ -15,6 +15,9 @@ int32_t CStringLength(const char* text);  // 0 for null
 // At most bufferSize - 1 characters, always terminated.
 void CopyCStringBounded(const char* source, char* destination, int16_t bufferSize);
 std::string CStringToString(const char* text);
+// -1, 0 or 1, character by character after folding both to lower case; a
+// null text counts as empty.
+int16_t CompareTextNoCase(const char* a, const char* b);
 // First byte the length, then the characters.
 std::string LengthPrefixedToString(const unsigned char* text);
 std::string ShortToString(int16_t value);

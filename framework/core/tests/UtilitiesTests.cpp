@@ -137,4 +137,26 @@ TEST(AdornerTest, AnAdornerNobodyHoldsGoesWithOneRelease) {
   EXPECT_EQ(2, deleted);
 }
 
+TEST(UtilitiesTest, CompareTextNoCase) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int16_t want;
+  };
+  const Case cases[] = {
+      {"SPRITE_PlayPause", "sprite_playpause", 0},
+      {"abc", "abd", -1},
+      {"ABD", "abc", 1},
+      {"ab", "abc", -1},  // a shorter text that is a prefix comes first
+      {"abc", "AB", 1},
+      {"", "", 0},
+      {nullptr, "", 0},
+      {"a", nullptr, 1},
+      {"\xE9", "\xE9", 0},  // bytes above 127 are compared, not sign-extended
+      {"a", "\xE9", -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.want, CompareTextNoCase(c.a, c.b)) << (c.a ? c.a : "null") << " / " << (c.b ? c.b : "null");
+}
+
 }  // namespace
