@@ -233,6 +233,21 @@ TEST_F(WindowTest, CloseAsksTheParentAndDeletesAWindowThatOwnsItself) {
   EXPECT_FALSE(orphan.TryClose()) << "no parent to ask";
 }
 
+TEST_F(WindowTest, WindowMoveAndThePanesMoveAreBothThere) {
+  window->MoveTo(CP_Point(int16_t(40), int16_t(30)), true);
+  EXPECT_EQ(40, Outer(window->GetHWND()).left);
+  EXPECT_EQ(30, Outer(window->GetHWND()).top);
+  EXPECT_EQ(CP_Point(int16_t(40), int16_t(30)), window->GetPosition());
+
+  // The pane's own move, reached through a pane.
+  CP_Pane* asPane = window;
+  asPane->MoveTo(CP_Point(int16_t(70), int16_t(80)), 1);
+  EXPECT_EQ(CP_Point(int16_t(70), int16_t(80)), window->GetLocation());
+  EXPECT_EQ(70, Outer(window->GetHWND()).left);
+  window->CallMoveTo(CP_Point(int16_t(75), int16_t(85)), 1);
+  EXPECT_EQ(CP_Point(int16_t(75), int16_t(85)), window->GetLocation());
+}
+
 TEST_F(WindowTest, TitleRoundTrips) {
   const std::string longTitle(300, 'k');
   window->SetTitle(longTitle);
