@@ -2,14 +2,19 @@
 
 #include "CP_Canvas.h"
 #include "CP_Desktop.h"
+#include "CP_DocApplication.h"
 #include "CP_Event.h"
+#include "CP_FileSpec.h"
 #include "CP_InStream.h"
 #include "CP_MenuBar.h"
 #include "CP_OutStream.h"
 #include "CP_Utilities.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -439,6 +444,8 @@ LRESULT CP_Window::HandleFrameMessage(HWND window, UINT message, WPARAM wParam, 
       return DeliverKey(CP_TranslateKey(uint32_t(wParam)), lParam);
     case WM_CHAR:
       return DeliverKey(uint32_t(wParam), lParam);
+    case WM_DROPFILES:
+      return HandleDropFiles(wParam);
     case WM_ERASEBKGND:
       return HandleEraseBackground(window, wParam, lParam);
     case WM_INITMENU:
@@ -515,6 +522,28 @@ LRESULT CP_Window::HandleNotify(HWND, WPARAM, LPARAM lParam) {
   gTooltipText[length] = '\0';
   info->lpszText = gTooltipText;
   return 1;
+}
+
+// Each name is read whole, at the length Windows reports for it: a name cut
+// to a fixed buffer would open some other file.
+LRESULT CP_Window::HandleDropFiles(WPARAM dropHandle) {
+  HDROP drop = reinterpret_cast<HDROP>(dropHandle);
+  POINT where = {};
+  DragQueryPoint(drop, &where);
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    std::vector<char> name(size_t(length) + 1, '\0');
+    DragQueryFileA(drop, index, name.data(), length + 1);
+    OpenDroppedFile(CP_FileSpec(std::string(name.data()), false));
+  }
+  DragFinish(drop);
+  return -1;
+}
+
+void CP_Window::OpenDroppedFile(const CP_FileSpec& file) {
+  if (auto* application = dynamic_cast<CP_DocApplication*>(GetDefaultCommander()))
+    application->OpenDocumentFile(file);
 }
 
 CP_RGBColor CP_Window::DefaultBackground() const {
