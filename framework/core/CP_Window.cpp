@@ -18,6 +18,9 @@
 
 namespace {
 
+// The tag of each sub-pane record that follows a window's own.
+constexpr uint32_t kSubPaneTag = CP_FourCC("subv");
+
 // One buffer for the tooltip texts of all windows: the tooltip control reads
 // it after the notification returns.
 char gTooltipText[512];
@@ -574,8 +577,6 @@ LRESULT CP_Window::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lPar
 // Streaming. The reader takes back exactly what the writer puts: the view's
 // record, then the description; the sub-panes follow as tree records that
 // the stored-tree reader rebuilds on their own.
-
-constexpr uint32_t kSubPaneTag = CP_FourCC("subv");
 
 void CP_Window::WriteToStream(CP_OutStream& out) {
   CP_View::WriteToStream(out);
