@@ -108,7 +108,7 @@ void CP_Pane::SetUp(CP_View* superPane, const CP_PaneInfo& info) {
   fIdentifier = info.identifier;
   fVisibleState = info.visible == 1 ? kLatent : kOff;
   fBindings = info.bindings;
-  fCanvas = new CP_Canvas;
+  fCanvas = std::make_unique<CP_Canvas>();
   if (superPane) {
     SetParentPane(superPane, 1);
     UpdateOriginOffset(superPane);
@@ -124,8 +124,7 @@ CP_Pane::~CP_Pane() {
   fTextTrait = nullptr;
   while (!fUnderAdorners.empty()) RemoveUnderAdorner(fUnderAdorners.front());
   while (!fOverAdorners.empty()) RemoveAdorner(fOverAdorners.front());
-  delete fCanvas;
-  fCanvas = nullptr;
+  fCanvas.reset();
   if (fContextMenu) fContextMenu->RemoveReference();
   fContextMenu = nullptr;
   fTooltip.reset();
@@ -858,12 +857,12 @@ CP_Adorner* CP_Pane::GetAdorner(int16_t n) const {
 
 void CP_Pane::DrawUnderAdorners() {
   const std::vector<CP_Adorner*> adorners = fUnderAdorners;
-  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas, this);
+  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas.get(), this);
 }
 
 void CP_Pane::DrawOverAdorners() {
   const std::vector<CP_Adorner*> adorners = fOverAdorners;
-  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas, this);
+  for (CP_Adorner* adorner : adorners) adorner->DrawAdornment(fCanvas.get(), this);
 }
 
 void CP_Pane::TellAdorners() {

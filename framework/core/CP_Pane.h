@@ -207,7 +207,7 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   void InvalidateRectangle(const CP_Rect& rect) { RefreshRectangle(rect); }
 
   // The pane's drawing surface, owned by the pane.
-  CP_Canvas* GetCanvas() const { return fCanvas; }
+  CP_Canvas* GetCanvas() const { return fCanvas.get(); }
   // Drawing defaults shared with other panes; its background colour, when
   // the pane has one, is the colour the pane erases with. The pane holds one
   // reference.
@@ -310,7 +310,7 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   int32_t fIdentifier = -1;
   int16_t fTagA = -1;  // kept and streamed only
   int16_t fTagB = -1;
-  CP_Canvas* fCanvas = nullptr;                  // owned
+  std::unique_ptr<CP_Canvas> fCanvas;
   CP_CanvasEnvironment* fEnvironment = nullptr;  // counted
   CP_RGBColor fBackgroundColor = CP_RGBColor::White;
   uint8_t fOwnBackground = 0;

@@ -2,16 +2,24 @@
 
 #include "CP_Canvas.h"
 #include "CP_Desktop.h"
+#include "CP_DocApplication.h"
 #include "CP_Event.h"
+#include "CP_FileSpec.h"
 #include "CP_InStream.h"
 #include "CP_MenuBar.h"
 #include "CP_OutStream.h"
 #include "CP_Utilities.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
+
+// The tag of each sub-pane record that follows a window's own.
+constexpr uint32_t kSubPaneTag = CP_FourCC("subv");
 
 // One buffer for the tooltip texts of all windows: the tooltip control reads
 // it after the notification returns.
@@ -439,6 +447,8 @@ LRESULT CP_Window::HandleFrameMessage(HWND window, UINT message, WPARAM wParam, 
       return DeliverKey(CP_TranslateKey(uint32_t(wParam)), lParam);
     case WM_CHAR:
       return DeliverKey(uint32_t(wParam), lParam);
+    case WM_DROPFILES:
+      return HandleDropFiles(wParam);
     case WM_ERASEBKGND:
       return HandleEraseBackground(window, wParam, lParam);
     case WM_INITMENU:
@@ -517,6 +527,28 @@ LRESULT CP_Window::HandleNotify(HWND, WPARAM, LPARAM lParam) {
   return 1;
 }
 
+// Each name is read whole, at the length Windows reports for it: a name cut
+// to a fixed buffer would open some other file.
+LRESULT CP_Window::HandleDropFiles(WPARAM dropHandle) {
+  HDROP drop = reinterpret_cast<HDROP>(dropHandle);
+  POINT where = {};
+  DragQueryPoint(drop, &where);
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    std::vector<char> name(size_t(length) + 1, '\0');
+    DragQueryFileA(drop, index, name.data(), length + 1);
+    OpenDroppedFile(CP_FileSpec(std::string(name.data()), false));
+  }
+  DragFinish(drop);
+  return -1;
+}
+
+void CP_Window::OpenDroppedFile(const CP_FileSpec& file) {
+  if (auto* application = dynamic_cast<CP_DocApplication*>(GetDefaultCommander()))
+    application->OpenDocumentFile(file);
+}
+
 CP_RGBColor CP_Window::DefaultBackground() const {
   return GetSystemColor(int16_t(GetKind() == kDialogLike ? COLOR_BTNFACE : COLOR_WINDOW));
 }
@@ -545,8 +577,6 @@ LRESULT CP_Window::HandleEraseBackground(HWND window, WPARAM wParam, LPARAM lPar
 // Streaming. The reader takes back exactly what the writer puts: the view's
 // record, then the description; the sub-panes follow as tree records that
 // the stored-tree reader rebuilds on their own.
-
-constexpr uint32_t kSubPaneTag = CP_FourCC("subv");
 
 void CP_Window::WriteToStream(CP_OutStream& out) {
   CP_View::WriteToStream(out);

@@ -10,6 +10,7 @@
 #include <string>
 
 class CP_Event;
+class CP_FileSpec;
 
 // Describes a window to be made.
 class CP_WindowInfo {
@@ -115,6 +116,9 @@ class CP_Window : public CP_View, public CP_M_Commander {
   virtual void DoMoveTo(const CP_Point& point, bool refresh);
   virtual void SetSizeLimits(const CP_Size& minimum, const CP_Size& maximum, bool refresh);
   virtual LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Hands a file dropped on the window to the document application, when
+  // the program is one.
+  virtual void OpenDroppedFile(const CP_FileSpec& file);
 
   // Moves the outer frame's top-left corner to a screen point. It stands
   // beside the pane's virtual MoveTo, which calls through a CP_Pane reach.
@@ -125,6 +129,8 @@ class CP_Window : public CP_View, public CP_M_Commander {
   void SetTitle(const std::string& title);
   void UpdateRegions();
   LRESULT HandleClientResize(int16_t width, int16_t height);
+  // Each file of the drop to OpenDroppedFile, in order; answers -1.
+  LRESULT HandleDropFiles(WPARAM dropHandle);
 
   uint8_t GetKind() const { return fInfo.kind; }
   const CP_WindowInfo& GetDescription() const { return fInfo; }

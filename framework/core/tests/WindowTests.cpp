@@ -1,5 +1,7 @@
 #include "CP_Desktop.h"
+#include "CP_DocApplication.h"
 #include "CP_Event.h"
+#include "CP_FileSpec.h"
 #include "CP_HandleBlock.h"
 #include "CP_HandleBlockStream.h"
 #include "MemoryOutStream.h"
@@ -7,6 +9,8 @@
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <shlobj.h>
 
 #include <cstring>
 #include <memory>
@@ -246,6 +250,54 @@ TEST_F(WindowTest, WindowMoveAndThePanesMoveAreBothThere) {
   EXPECT_EQ(70, Outer(window->GetHWND()).left);
   window->CallMoveTo(CP_Point(int16_t(75), int16_t(85)), 1);
   EXPECT_EQ(CP_Point(int16_t(75), int16_t(85)), window->GetLocation());
+}
+
+// A drop handle as the shell makes it: a DROPFILES header and the names,
+// each ended by a zero, the list by another.
+HGLOBAL DropOf(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += name + '\0';
+  list += '\0';
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->pt = POINT{5, 5};
+  header->fWide = FALSE;
+  std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// Opens what it is given, as a document program would.
+class DropApplication : public CP_DocApplication {
+ public:
+  CP_Document* MakeNewDocument() override { return nullptr; }
+  CP_Document* ChooseDocumentToOpen() override { return nullptr; }
+  void OpenDocumentFile(const CP_FileSpec& spec) override { opened.push_back(spec); }
+  std::vector<CP_FileSpec> opened;
+};
+
+TEST(WindowDropTest, DroppedFilesGoToTheDocumentApplicationOneByOne) {
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  {
+    DropApplication app;
+    CP_Window window(&app, Describe(CP_Window::kDocument, 10, 10, 200, 100), "drop");
+    window.SetOwnsItself(false);
+    const std::string longName = "C:\\films\\" + std::string(290, 'f') + ".flm";
+    HGLOBAL drop = DropOf({"C:\\films\\one.flm", "D:\\two.mov", longName});
+    EXPECT_EQ(-1, SendMessageA(window.GetHWND(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+    ASSERT_EQ(3u, app.opened.size());
+    EXPECT_EQ("C:\\films\\one.flm", app.opened[0].Path());
+    EXPECT_EQ("D:\\two.mov", app.opened[1].Path());
+    EXPECT_EQ(longName, app.opened[2].Path()) << "a long name is read whole";
+    EXPECT_FALSE(app.opened[0].IsDirectory());
+  }
+  StopFramework();
+}
+
+TEST_F(WindowTest, DroppedFilesWithoutADocumentApplicationAreLeft) {
+  HGLOBAL drop = DropOf({"C:\\a.flm"});
+  EXPECT_EQ(-1, SendMessageA(window->GetHWND(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
 }
 
 TEST_F(WindowTest, TitleRoundTrips) {
