@@ -35,7 +35,9 @@ class CP_Document : public CP_M_Commander {
   virtual bool IsModified() const { return fModified; }
   // Subclasses write the file after this base has taken the spec.
   virtual void SaveToFile(const CP_FileSpec& spec);
-  // Writes the content into the document's file; empty here.
+  // Writes the content into the document's file, through GetFile(): during
+  // save as that is a new file beside the chosen one, which takes the
+  // chosen file's place once Save returns.
   virtual void Save() {}
   // Asks for a file and saves into it.
   virtual void SaveAs();

@@ -147,7 +147,14 @@ CP_M_Reanimatable* CP_Reanimator::RebuildTree(CP_InStream& in, CP_M_Reanimatable
           ThrowIfNull(object, kSource, tag == kTagTabGroup ? kLineTabGroup : kLineRadioGroup);
           break;
         case kTagValidator:
-          ThrowIfNull(in.ReadObject(subView), kSource, kLineValidator);
+          object = in.ReadObject(subView);
+          ThrowIfNull(object, kSource, kLineValidator);
+          // A text field keeps its validator by adding a reference; one that
+          // no field took goes when the tree lets it go.
+          if (auto* counted = dynamic_cast<CP_M_ReferenceCounted*>(object)) {
+            counted->AddReference();
+            counted->RemoveReference();
+          }
           break;
         default:
           ThrowIfNull(nullptr, kSource, kLineUnknownTag);

@@ -122,6 +122,22 @@ class TestThing : public CP_M_Reanimatable {
   const char* RuntimeClassName() const override { return "TestThing"; }
 };
 
+// A validator nobody takes over: the tree lets it go.
+int gValidatorsDeleted = 0;
+class TestValidator : public CP_M_ReferenceCounted, public CP_M_Reanimatable {
+ public:
+  ~TestValidator() override { ++gValidatorsDeleted; }
+  void WriteToStream(CP_OutStream&) override {}
+  void ReadFromStream(void*, CP_InStream&) override {}
+  static CP_M_Reanimatable* Create(CP_M_Reanimatable* argument, CP_InStream&) {
+    gCreationArguments.push_back(argument);
+    return new TestValidator;
+  }
+
+ protected:
+  const char* RuntimeClassName() const override { return "TestValidator"; }
+};
+
 class Listener : public CP_M_Listener {
  public:
   void ReceiveBroadcast(CP_Message&) override {}
@@ -134,6 +150,7 @@ void RegisterTestClasses() {
   CP_Reanimator::RegisterCreator("TestButton", TestButton::Create);
   CP_Reanimator::RegisterCreator("TestAdorner", TestAdorner::Create);
   CP_Reanimator::RegisterCreator("TestThing", TestThing::Create);
+  CP_Reanimator::RegisterCreator("TestValidator", TestValidator::Create);
 }
 
 // Records of a tree, little-endian as the framework stream stores them.
@@ -258,10 +275,11 @@ TEST_F(ReanimatorTest, ListenerGroupsAndValidators) {
   RegisterTestClasses();
   Listener listener;
   gCreationArguments.clear();
+  gValidatorsDeleted = 0;
   auto in = Records()
                 .Object("tpvi", "TestWindow").Text("w")
                 .Object("subv", "TestButton").Int32(1)
-                .Object("vali", "TestThing")
+                .Object("vali", "TestValidator")
                 .Object("subv", "TestPane").Int32(2)
                 .Object("tabg", "TestThing")
                 .Object("radg", "TestThing")
@@ -278,6 +296,7 @@ TEST_F(ReanimatorTest, ListenerGroupsAndValidators) {
   EXPECT_EQ(static_cast<CP_M_Reanimatable*>(button), gCreationArguments[2]);
   EXPECT_EQ(root, gCreationArguments[4]);
   EXPECT_EQ(root, gCreationArguments[5]);
+  EXPECT_EQ(1, gValidatorsDeleted);
   window->DeleteSubPanes();
   delete window;
 }
