@@ -1,5 +1,6 @@
 #include "Format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <set>
@@ -70,7 +71,12 @@ HeaderState ReadHeaderState(const uint8_t* header) {
   s.count = LoadU32LE(header + 4);
   s.generation = LoadU32LE(header + 16);
   s.epoch = LoadU32LE(header + 20);
+  s.writes = LoadU32LE(header + 24);
   return s;
+}
+
+bool SameHeaderState(const uint8_t* a, const uint8_t* b) {
+  return std::equal(a + 4, a + 8, b + 4) && std::equal(a + 16, a + 28, b + 16);
 }
 
 void WriteHeaderState(uint8_t* header, const HeaderState& state) {
@@ -83,6 +89,7 @@ void WriteHeaderState(uint8_t* header, const HeaderState& state) {
   StoreU32LE(header + 4, state.count);
   StoreU32LE(header + 16, state.generation);
   StoreU32LE(header + 20, state.epoch);
+  StoreU32LE(header + 24, state.writes);
 }
 
 Code ParseLayout(const uint8_t* bytes, size_t size, Layout& layout, std::string& why) {

@@ -66,23 +66,29 @@ struct Layout {
 };
 
 // The 32-byte fixed header's changing part. Besides the row count it keeps,
-// in bytes reserved for multi-user use, two counters through which every
+// in bytes reserved for multi-user use, three counters through which every
 // program that has the table open notices what another one changed: the
-// generation moves when a key or a memo pointer of an existing row changes,
-// the epoch when a pack renumbers the rows.
+// generation moves when a key of an existing row changes, the epoch when a
+// pack renumbers the rows, and the write count is odd while rows or memos
+// are being rewritten in place and moves on when that is done.
 struct HeaderState {
   uint32_t count = 0;
   uint32_t generation = 0;
   uint32_t epoch = 0;
-  bool operator==(const HeaderState& o) const {
+  uint32_t writes = 0;
+
+  // The tags' order built for one state serves the other.
+  bool SameOrder(const HeaderState& o) const {
     return count == o.count && generation == o.generation && epoch == o.epoch;
   }
-  bool operator!=(const HeaderState& o) const { return !(*this == o); }
+  bool Rewriting() const { return writes % 2 != 0; }
 };
 
 HeaderState ReadHeaderState(const uint8_t* header);
 // Writes the state and today's date into the fixed header.
 void WriteHeaderState(uint8_t* header, const HeaderState& state);
+// Whether two reads of the fixed header show the same state (the date aside).
+bool SameHeaderState(const uint8_t* a, const uint8_t* b);
 
 // Parses the first `size` bytes of a table file (at least the whole
 // header). `why` names the check that failed.

@@ -1,6 +1,7 @@
 #include "Table.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "Bytes.h"
 
@@ -208,7 +209,10 @@ Code Table::Refresh() {
   HeaderState now;
   Code c = ReadHeader(header, now);
   if (c != Code::Ok) return c;
-  if (now == known_) return Code::Ok;
+  if (now.SameOrder(known_)) {
+    known_.writes = now.writes;
+    return Code::Ok;
+  }
   if (LoadU16LE(header + 8) != layout_.headerLength || LoadU16LE(header + 10) != layout_.recordLength)
     return Fail(Code::Damaged, "the table's layout changed while it was open");
   uint64_t size = 0;
@@ -268,6 +272,7 @@ Code Table::LoadRow(uint32_t row) {
   }
   row_ = row;
   rowEpoch_ = known_.epoch;
+  rowWrites_ = seenWrites_;
   return Code::Ok;
 }
 
@@ -284,36 +289,61 @@ Code Table::MoveBeforeFirst(uint32_t first) {
   return c == Code::Ok ? Code::Bof : c;
 }
 
-// Every positioning: write what changed, then look at the header under a
-// shared lock, so no pack can be half done while the row is read.
-#define KX_POSITION_PREAMBLE()                                            \
-  Code c = WritePending();                                                \
-  if (c != Code::Ok) return c;                                            \
-  FileLock lock(*dbf_, LockKind::Shared);                                 \
-  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");  \
-  c = Refresh();                                                          \
-  if (c != Code::Ok) return c
+Code Table::Reading(const std::function<Code()>& attempt) {
+  const std::optional<uint32_t> row = row_;
+  const uint32_t epoch = rowEpoch_;
+  uint8_t before[kHeaderFixed], after[kHeaderFixed];
+  if (dbf_->ReadAt(0, before, kHeaderFixed)) {
+    HeaderState seen = ReadHeaderState(before);
+    if (!seen.Rewriting() && seen.SameOrder(known_)) {
+      seenWrites_ = seen.writes;
+      Code c = attempt();
+      if (dbf_->ReadAt(0, after, kHeaderFixed) && SameHeaderState(before, after)) return c;
+      row_ = row;  // the next attempt starts where this one did
+      rowEpoch_ = epoch;
+    }
+  }
+  FileLock lock(*dbf_, LockKind::Shared);
+  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
+  Code c = Refresh();
+  if (c != Code::Ok) return c;
+  seenWrites_ = known_.writes;
+  return attempt();
+}
+
+Code Table::BeforeMove() {
+  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
+  return WritePending();
+}
 
 Code Table::First() {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  KX_POSITION_PREAMBLE();
-  if (selected_ < 0) return Move(known_.count ? std::optional<uint32_t>(0) : std::nullopt, Code::Eof);
-  const Tag& t = *tags_[size_t(selected_)];
-  return Move(t.Size() ? std::optional<uint32_t>(t.Begin()->row) : std::nullopt, Code::Eof);
+  Code c = BeforeMove();
+  if (c != Code::Ok) return c;
+  return Reading([this] {
+    if (selected_ < 0) return Move(known_.count ? std::optional<uint32_t>(0) : std::nullopt, Code::Eof);
+    const Tag& t = *tags_[size_t(selected_)];
+    return Move(t.Size() ? std::optional<uint32_t>(t.Begin()->row) : std::nullopt, Code::Eof);
+  });
 }
 
 Code Table::Last() {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  KX_POSITION_PREAMBLE();
-  if (selected_ < 0)
-    return Move(known_.count ? std::optional<uint32_t>(known_.count - 1) : std::nullopt, Code::Eof);
-  const Tag& t = *tags_[size_t(selected_)];
-  return Move(t.Size() ? std::optional<uint32_t>(std::prev(t.End())->row) : std::nullopt, Code::Eof);
+  Code c = BeforeMove();
+  if (c != Code::Ok) return c;
+  return Reading([this] {
+    if (selected_ < 0)
+      return Move(known_.count ? std::optional<uint32_t>(known_.count - 1) : std::nullopt, Code::Eof);
+    const Tag& t = *tags_[size_t(selected_)];
+    return Move(t.Size() ? std::optional<uint32_t>(std::prev(t.End())->row) : std::nullopt, Code::Eof);
+  });
 }
 
 Code Table::Skip(int32_t n) {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  KX_POSITION_PREAMBLE();
+  Code c = BeforeMove();
+  if (c != Code::Ok) return c;
+  return Reading([this, n] { return SkipFrom(n); });
+}
+
+Code Table::SkipFrom(int32_t n) {
   // A row read before another program's pack is no longer where it was.
   bool onRow = row_ && rowEpoch_ == known_.epoch && *row_ < known_.count;
   if (known_.count == 0 || (!onRow && n >= 0)) return Move(std::nullopt, Code::Eof);
@@ -339,48 +369,48 @@ Code Table::Skip(int32_t n) {
 }
 
 Code Table::Seek(std::string_view key) {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  KX_POSITION_PREAMBLE();
+  Code c = BeforeMove();
+  if (c != Code::Ok) return c;
   if (selected_ < 0) return Fail(Code::BadArgument, "a seek needs a selected tag");
-  const Tag& t = *tags_[size_t(selected_)];
-  Tag::Key k;
-  if (!t.KeyFromText(key, k)) return Move(std::nullopt, Code::NotFound);
-  Tag::Iterator it = t.Find(k);
-  if (it == t.End()) return Move(std::nullopt, Code::NotFound);
-  return LoadRow(it->row);
+  return Reading([this, key] {
+    const Tag& t = *tags_[size_t(selected_)];
+    Tag::Key k;
+    if (!t.KeyFromText(key, k)) return Move(std::nullopt, Code::NotFound);
+    Tag::Iterator it = t.Find(k);
+    if (it == t.End()) return Move(std::nullopt, Code::NotFound);
+    return LoadRow(it->row);
+  });
 }
 
 Code Table::SeekNext(std::string_view key) {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  KX_POSITION_PREAMBLE();
+  Code c = BeforeMove();
+  if (c != Code::Ok) return c;
   if (selected_ < 0) return Fail(Code::BadArgument, "a seek needs a selected tag");
-  const Tag& t = *tags_[size_t(selected_)];
-  Tag::Key k;
-  if (!t.KeyFromText(key, k)) return Move(std::nullopt, Code::NotFound);
-  Tag::Iterator it = t.End();
-  if (row_ && rowEpoch_ == known_.epoch) it = t.At(*row_);
-  if (it != t.End() && t.Equal(it->key, k)) {
-    ++it;  // the current row has the key: the next one must have it too
-    if (it == t.End() || !t.Equal(it->key, k)) it = t.End();
-  } else {
-    it = t.Find(k);  // not on the key yet: its first row
-  }
-  if (it == t.End()) return Move(std::nullopt, Code::NotFound);
-  return LoadRow(it->row);
+  return Reading([this, key] {
+    const Tag& t = *tags_[size_t(selected_)];
+    Tag::Key k;
+    if (!t.KeyFromText(key, k)) return Move(std::nullopt, Code::NotFound);
+    Tag::Iterator it = t.End();
+    if (row_ && rowEpoch_ == known_.epoch) it = t.At(*row_);
+    if (it != t.End() && t.Equal(it->key, k)) {
+      ++it;  // the current row has the key: the next one must have it too
+      if (it == t.End() || !t.Equal(it->key, k)) it = t.End();
+    } else {
+      it = t.Find(k);  // not on the key yet: its first row
+    }
+    if (it == t.End()) return Move(std::nullopt, Code::NotFound);
+    return LoadRow(it->row);
+  });
 }
-
-#undef KX_POSITION_PREAMBLE
 
 bool Table::IsDeleted() const { return HasRow() && record_[0] == kDeletedMark; }
 
 Code Table::Count(uint32_t& count) {
   if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  FileLock lock(*dbf_, LockKind::Shared);
-  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
-  Code c = Refresh();
-  if (c != Code::Ok) return c;
-  count = known_.count;
-  return Code::Ok;
+  return Reading([this, &count] {
+    count = known_.count;
+    return Code::Ok;
+  });
 }
 
 Code Table::AppendStart() {
@@ -455,6 +485,36 @@ Code Table::WriteHeader(const HeaderState& state) {
   return Code::Ok;
 }
 
+Code Table::BeginRewrite(HeaderState& state) {
+  ++state.writes;
+  if (!state.Rewriting()) ++state.writes;  // a damaged odd count left behind
+  Code c = WriteHeader(state);
+  if (c == Code::Ok) known_ = state;
+  return c;
+}
+
+Code Table::EndRewrite(HeaderState& state) {
+  ++state.writes;
+  Code c = WriteHeader(state);
+  if (c == Code::Ok) known_ = state;
+  return c;
+}
+
+Code Table::AnyDeleted(bool& deleted) {
+  deleted = false;
+  const uint32_t length = layout_.recordLength;
+  std::vector<uint8_t> buffer;
+  for (uint32_t row = 0; row < known_.count && !deleted;) {
+    uint32_t n = std::min(ChunkRows(length), known_.count - row);
+    buffer.resize(size_t(n) * length);
+    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
+      return Fail(Code::Truncated, "the file ends before its last row");
+    for (uint32_t i = 0; i < n && !deleted; ++i) deleted = buffer[size_t(i) * length] == kDeletedMark;
+    row += n;
+  }
+  return Code::Ok;
+}
+
 Code Table::Append() {
   if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
   if (!appending_) return Fail(Code::NoAppend, "append without start-append");
@@ -485,6 +545,7 @@ Code Table::Append() {
   memoRead_ = std::move(texts);
   row_ = row;
   rowEpoch_ = known_.epoch;
+  rowWrites_ = known_.writes;
   return Code::Ok;
 }
 
@@ -541,15 +602,18 @@ Code Table::WritePending() {
   c = WriteMemos(memoWrite, merged);
   if (c != Code::Ok) return c;
 
-  if (!dbf_->WriteAt(RowOffset(row), merged.data(), merged.size()))
-    return Fail(Code::IoError, "cannot write the row");
-  bool keysChanged = false;
-  UpdateKeys(row, disk.data(), merged.data(), keysChanged);
+  // Readers that pass by without a lock see the odd count and take it.
   HeaderState s = known_;
-  if (keysChanged) ++s.generation;  // others must rebuild their order
-  c = WriteHeader(s);
+  c = BeginRewrite(s);
   if (c != Code::Ok) return c;
-  known_ = s;
+  bool written = dbf_->WriteAt(RowOffset(row), merged.data(), merged.size());
+  bool keysChanged = false;
+  if (written) UpdateKeys(row, disk.data(), merged.data(), keysChanged);
+  if (keysChanged) ++s.generation;  // others must rebuild their order
+  c = EndRewrite(s);
+  if (!written) return Fail(Code::IoError, "cannot write the row");
+  if (c != Code::Ok) return c;
+  rowWrites_ = known_.writes;
   for (size_t i = 0; i < layout_.fields.size(); ++i)
     if (memoNew[i]) memoRead_[i] = std::move(memoNew[i]);
   record_ = std::move(merged);
@@ -581,42 +645,48 @@ Code Table::Pack() {
   // Rows only ever move towards the front, so reading ahead of writing is
   // safe; the header is written last, so a pack cut short duplicates rows
   // but never loses one.
+  bool deleted = false;
+  c = AnyDeleted(deleted);
+  if (c != Code::Ok || !deleted) return c;
+
+  HeaderState s = known_;
+  c = BeginRewrite(s);
+  if (c != Code::Ok) return c;
   const uint32_t length = layout_.recordLength;
   const uint32_t chunk = ChunkRows(length);
   std::vector<uint8_t> buffer;
   std::vector<std::vector<Tag::Entry>> entries(tags_.size());
   uint32_t kept = 0;
-  bool moved = false;
-  for (uint32_t row = 0; row < known_.count;) {
+  for (uint32_t row = 0; row < known_.count && c == Code::Ok;) {
     uint32_t n = std::min(chunk, known_.count - row);
     buffer.resize(size_t(n) * length);
-    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
-      return Fail(Code::Truncated, "the file ends before its last row");
+    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size())) {
+      c = Fail(Code::Truncated, "the file ends before its last row");
+      break;
+    }
     for (uint32_t i = 0; i < n; ++i) {
       const uint8_t* record = buffer.data() + size_t(i) * length;
-      if (record[0] == kDeletedMark) {
-        moved = true;
-        continue;
+      if (record[0] == kDeletedMark) continue;
+      if (kept != row + i && !dbf_->WriteAt(RowOffset(kept), record, length)) {
+        c = Fail(Code::IoError, "cannot write a row while packing");
+        break;
       }
-      if (moved && !dbf_->WriteAt(RowOffset(kept), record, length))
-        return Fail(Code::IoError, "cannot write a row while packing");
       for (size_t t = 0; t < tags_.size(); ++t)
         entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), kept});
       ++kept;
     }
     row += n;
   }
-  if (!moved) return Code::Ok;
   uint8_t end = kFileEnd;
-  if (!dbf_->WriteAt(RowOffset(kept), &end, 1) || !dbf_->Truncate(RowOffset(kept) + 1))
-    return Fail(Code::IoError, "cannot shorten the file");
-  HeaderState s = known_;
-  s.count = kept;
+  if (c == Code::Ok && (!dbf_->WriteAt(RowOffset(kept), &end, 1) || !dbf_->Truncate(RowOffset(kept) + 1)))
+    c = Fail(Code::IoError, "cannot shorten the file");
+  // Even a pack cut short has moved rows: every program must read them again.
+  if (c == Code::Ok) s.count = kept;
   ++s.epoch;
   ++s.generation;
-  c = WriteHeader(s);
+  Code ended = EndRewrite(s);
   if (c != Code::Ok) return c;
-  known_ = s;
+  if (ended != Code::Ok) return ended;
   for (size_t t = 0; t < tags_.size(); ++t) tags_[t]->Build(std::move(entries[t]));
   return Code::Ok;
 }
@@ -653,21 +723,24 @@ Code Table::CompactMemo() {
       texts.push_back(std::move(text));
     }
   }
+  HeaderState s = known_;
+  c = BeginRewrite(s);
+  if (c != Code::Ok) return c;
   std::vector<uint32_t> blocks;
   c = memo_->Rewrite(texts, blocks);
-  if (c != Code::Ok) return Fail(c, "cannot rewrite the memo file");
+  if (c != Code::Ok) {
+    (void)EndRewrite(s);
+    return Fail(c, "cannot rewrite the memo file");
+  }
   size_t k = 0;
   for (uint32_t r = 0; r < known_.count; ++r) {
     uint8_t* record = rows.data() + size_t(r) * length;
     for (size_t f : memoFields) StoreBlock(layout_.fields[f], blocks[k++], record);
   }
-  if (!rows.empty() && !dbf_->WriteAt(RowOffset(0), rows.data(), rows.size()))
-    return Fail(Code::IoError, "cannot write the rows' memo pointers");
-  HeaderState s = known_;
-  ++s.generation;
-  c = WriteHeader(s);
+  bool written = rows.empty() || dbf_->WriteAt(RowOffset(0), rows.data(), rows.size());
+  c = EndRewrite(s);
+  if (!written) return Fail(Code::IoError, "cannot write the rows' memo pointers");
   if (c != Code::Ok) return c;
-  known_ = s;
   if (damaged) return Fail(Code::Damaged, "memo pointers that led nowhere were cleared");
   return Code::Ok;
 }
@@ -709,7 +782,20 @@ std::string Table::GetMemo(int field) {
 
   // A memo that cannot be read reads as empty; LastError tells why.
   std::string text;
-  (void)ReadMemoAt(record_.data(), f, text);
+  if (appending_) {
+    (void)ReadMemoAt(record_.data(), f, text);
+  } else {
+    (void)Reading([&] {
+      // Rows rewritten in place since this one was read may have moved
+      // its memo: the pointer is then taken from the row as it is now.
+      if (rowEpoch_ != known_.epoch) return Fail(Code::Packed, "the row was packed away");
+      if (seenWrites_ == rowWrites_) return ReadMemoAt(record_.data(), f, text);
+      std::vector<uint8_t> now(layout_.recordLength);
+      if (!dbf_->ReadAt(RowOffset(*row_), now.data(), now.size()))
+        return Fail(Code::Truncated, "the file ends inside a row");
+      return ReadMemoAt(now.data(), f, text);
+    });
+  }
   memoRead_[i] = text;
   return text;
 }

@@ -7,9 +7,11 @@
 // count and change counters with what it knows, so it sees rows another
 // program appended and reloads after another program's pack. Writes happen
 // under an exclusive lock and take the row number from the file at that
-// moment; reads that position hold a shared lock, so they never see a pack
-// half done.
+// moment. Reads take no lock when the header is the same before and after
+// them and shows no rewrite under way; otherwise they are done again under
+// a shared lock, so they never see a pack or a rewrite half done.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -94,6 +96,11 @@ class Table {
   // Compares the header with what this program knows and catches up.
   // The caller holds a lock.
   Code Refresh();
+  // Runs `attempt` (a positioning or a read) as described at the top.
+  // `attempt` must give the same answer when it is run again.
+  Code Reading(const std::function<Code()>& attempt);
+  Code BeforeMove();
+  Code SkipFrom(int32_t n);
   Code Reindex(uint32_t from, uint32_t to, bool all);
   Code LoadRow(uint32_t row);
   void Unpositioned();
@@ -106,6 +113,10 @@ class Table {
   Code WriteMemos(const std::vector<std::optional<std::string>>& texts, std::vector<uint8_t>& record);
   void UpdateKeys(uint32_t row, const uint8_t* before, const uint8_t* after, bool& changed);
   Code WriteHeader(const HeaderState& state);
+  // An odd write count while rows or memos are rewritten in place.
+  Code BeginRewrite(HeaderState& state);
+  Code EndRewrite(HeaderState& state);
+  Code AnyDeleted(bool& deleted);
 
   std::string RawText(int field) const;
   Code StoreRaw(int field, std::string_view bytes);
@@ -122,6 +133,8 @@ class Table {
   std::optional<uint32_t> row_;
   bool appending_ = false;
   uint32_t rowEpoch_ = 0;              // the epoch the row was read in
+  uint32_t rowWrites_ = 0;             // the write count the row was read at
+  uint32_t seenWrites_ = 0;            // the write count of the read under way
   std::vector<uint8_t> record_;        // the current row as the caller sees it
   std::vector<bool> changed_;          // per field, plus the deletion flag at the end
   std::vector<std::optional<std::string>> memoNew_;   // memo texts set, not yet written

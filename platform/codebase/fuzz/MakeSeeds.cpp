@@ -1,6 +1,7 @@
 // Writes the fuzz target's seeds into the folder named on the command line:
 // tables as the engine writes them, and one laid out as other FoxPro
 // writers do (a 263-byte gap after the fields, 128-byte memo blocks).
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>

@@ -177,6 +177,7 @@ TEST(DamagedTest, HeaderDamagedWhileOpenIsReportedByTheNextMove) {
   uint8_t count[4];
   StoreU32LE(count, 1000);
   ASSERT_TRUE(fs.Open("T.dbf", OpenMode::Existing)->WriteAt(4, count, 4));
+  ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("IDX")));
   EXPECT_EQ(Code::Truncated, t->First());
   EXPECT_EQ(Code::Truncated, t->Seek("1"));
   uint32_t rows = 0;

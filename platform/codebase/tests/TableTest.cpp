@@ -392,4 +392,21 @@ TEST_F(TableTest, PackByAnotherOpenIsNoticed) {
   EXPECT_EQ("r4        ", b->GetText(1));
 }
 
+TEST_F(TableTest, MemoReadAfterAnotherOpenCompactedIsTheRowsOwn) {
+  for (int id = 1; id <= 3; ++id) Add(id, "r", "memo " + std::to_string(id));
+  Select(*t_, "IDX");
+  ASSERT_EQ(Code::Ok, t_->Seek("1"));
+  const std::string longer(100, 'L');  // two blocks: after compaction the later memos move
+  ASSERT_EQ(Code::Ok, t_->SetMemo(2, longer));
+  ASSERT_EQ(Code::Ok, t_->Flush());
+
+  std::unique_ptr<Table> b = OpenAgain();
+  Select(*b, "IDX");
+  ASSERT_EQ(Code::Ok, b->Seek("3"));  // its memo is not read yet
+  ASSERT_EQ(Code::Ok, t_->CompactMemo());  // every block moves
+  EXPECT_EQ("memo 3", b->GetMemo(2));
+  ASSERT_EQ(Code::Ok, b->Seek("1"));
+  EXPECT_EQ(longer, b->GetMemo(2));
+}
+
 }  // namespace
