@@ -14,6 +14,8 @@
 namespace {
 
 using kxtest::DialogWatcher;
+using kxtest::LongPathOf;
+using kxtest::ShortPathOf;
 using kxtest::TempFolder;
 
 struct Failure {
@@ -32,17 +34,6 @@ Failure Catch(const std::function<void()>& step) {
   return failure;
 }
 
-std::string LongPathOf(const std::string& path) {
-  char buffer[1024] = {};
-  GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
-  return buffer;
-}
-
-std::string ShortPathOf(const std::string& path) {
-  char buffer[1024] = {};
-  GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-  return buffer;
-}
 
 TEST(FileSystemTest, DirectoryExists) {
   TempFolder folder;
