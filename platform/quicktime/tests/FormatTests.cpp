@@ -264,7 +264,9 @@ TEST(FilmFormat, FindsSamplesByTime) {
   for (const Case& c : cases) {
     uint32_t sample = 99;
     EXPECT_EQ(c.found, t.SampleAtTime(c.time, sample)) << c.time;
-    if (c.found) EXPECT_EQ(c.sample, sample) << c.time;
+    if (c.found) {
+      EXPECT_EQ(c.sample, sample) << c.time;
+    }
   }
   EXPECT_EQ(20u, t.SampleTime(2));
   EXPECT_EQ(20u, t.SampleTime(5));

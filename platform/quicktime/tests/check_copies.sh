@@ -17,6 +17,7 @@ for e in "${expects[@]}"; do
   facts="$(ffprobe -v error -show_format -show_streams -of flat "$film" 2>&1;
            ffprobe -v trace "$film" 2>&1 | sed -n 's/.*time scale = \([0-9]*\).*/movie.timescale=\1/p' | head -1)"
   while IFS= read -r line; do
+    line="${line%$'\r'}"  # written by a Windows program
     [ -z "$line" ] && continue
     if ! grep -Fxq -- "$line" <<<"$facts"; then
       echo "$(basename "$film"): ffprobe does not read $line"
