@@ -103,6 +103,18 @@ struct FileFacts {
   bool filmBlock = false;    // a top-level 'udta' atom whose data begins 'flm_'
 };
 
+// A rectangle in movie coordinates, before rounding to pixels.
+struct Box {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+};
+
+// The smallest box that holds a box moved by a matrix.
+Box Transform(const Matrix& m, const Box& b);
+// The union of the enabled tracks that have a picture, each placed by its
+// own matrix; the movie's matrix is not applied.
+Box NaturalBox(const std::vector<const TrackModel*>& tracks);
+
 // The edits that decide a track's timing: its edit list, or one edit that
 // shows the whole media once when it has none.
 std::vector<Edit> EffectiveEdits(const TrackModel& track, uint32_t movieTimeScale);

@@ -16,52 +16,12 @@ namespace {
 
 TimeValue ClampTime(uint64_t t) { return t > uint64_t(INT32_MAX) ? INT32_MAX : TimeValue(t); }
 
-struct Box {
-  double left = 0, top = 0, right = 0, bottom = 0;
-  bool Empty() const { return right <= left || bottom <= top; }
-};
+using qtf::Box;
 
-void Apply(const qtf::Matrix& m, double x, double y, double& outX, double& outY) {
-  const double k = 65536.0;
-  outX = m.m[0] / k * x + m.m[3] / k * y + m.m[6] / k;
-  outY = m.m[1] / k * x + m.m[4] / k * y + m.m[7] / k;
-}
-
-Box Transform(const qtf::Matrix& m, const Box& b) {
-  double xs[4], ys[4];
-  Apply(m, b.left, b.top, xs[0], ys[0]);
-  Apply(m, b.right, b.top, xs[1], ys[1]);
-  Apply(m, b.left, b.bottom, xs[2], ys[2]);
-  Apply(m, b.right, b.bottom, xs[3], ys[3]);
-  Box out;
-  out.left = *std::min_element(xs, xs + 4);
-  out.right = *std::max_element(xs, xs + 4);
-  out.top = *std::min_element(ys, ys + 4);
-  out.bottom = *std::max_element(ys, ys + 4);
-  return out;
-}
-
-// The union of the enabled visual tracks, each placed by its own matrix,
-// before the movie's matrix applies.
 Box NaturalBox(const MovieRecord& movie) {
-  Box total;
-  bool any = false;
-  for (const auto& t : movie.tracks) {
-    const qtf::TrackHeader& h = t->model.header;
-    if (!(h.flags & qtf::kTrackEnabled) || h.width <= 0 || h.height <= 0) continue;
-    Box b{0, 0, h.width / 65536.0, h.height / 65536.0};
-    b = Transform(h.matrix, b);
-    if (!any) {
-      total = b;
-      any = true;
-    } else {
-      total.left = std::min(total.left, b.left);
-      total.top = std::min(total.top, b.top);
-      total.right = std::max(total.right, b.right);
-      total.bottom = std::max(total.bottom, b.bottom);
-    }
-  }
-  return total;
+  std::vector<const qtf::TrackModel*> tracks;
+  for (const auto& t : movie.tracks) tracks.push_back(&t->model);
+  return qtf::NaturalBox(tracks);
 }
 
 int16_t ToShort(double v) {
@@ -221,7 +181,7 @@ void GetMovieBox(Movie theMovie, Rect* boxRect) {
     SetError(invalidMovie);
     return;
   }
-  Box b = Transform(m->header.matrix, NaturalBox(*m));
+  Box b = qtf::Transform(m->header.matrix, NaturalBox(*m));
   *boxRect = Rect{ToShort(b.top), ToShort(b.left), ToShort(b.bottom), ToShort(b.right)};
   SetError(noErr);
 }
