@@ -20,14 +20,6 @@ uint64_t MediaAdvance(uint64_t trackTime, uint32_t movieScale, uint32_t mediaSca
   return qtf::MulDiv(qtf::MulDiv(trackTime, mediaScale, movieScale), uint32_t(rate), kRateOne);
 }
 
-// Checks that a media's file is still the one its tables describe.
-qtf::Status CheckStamp(const qtb::DataFile& file) {
-  qtb::FileStamp now;
-  if (!qtb::StampFile(file.path, now)) return qtf::Status::Fail(qtf::Fault::Missing, file.path + " is gone");
-  if (now != file.stamp) return qtf::Status::Fail(qtf::Fault::Changed, file.path + " changed");
-  return {};
-}
-
 // Appends the chunks [first, last) of one media's file to another's, as one
 // 'mdat' atom, and gives their new offsets. On failure the target is cut
 // back to its old end.
@@ -37,9 +29,9 @@ qtf::Status CopyChunks(qtb::DataFile& from, qtb::DataFile& to, const qtf::Sample
   for (size_t c = first; c < last; ++c) total += table.chunks[c].bytes;
   offsets.clear();
   if (first == last) return {};
-  qtf::Status s = CheckStamp(from);
+  qtf::Status s = qtb::CheckStamp(from);
   if (!s.Ok()) return s;
-  s = CheckStamp(to);
+  s = qtb::CheckStamp(to);
   if (!s.Ok()) return s;
 
   qtf::File in, out;
@@ -493,7 +485,7 @@ OSErr AddMovieResource(Movie theMovie, int16_t resRefNum, int16_t* resId, ConstS
 
     std::shared_ptr<qtb::DataFile> data = m->file && m->file->path == path ? m->file : nullptr;
     if (data) {
-      qtf::Status s = CheckStamp(*data);
+      qtf::Status s = qtb::CheckStamp(*data);
       if (!s.Ok()) return SetError(qtb::ErrorFor(s));
     }
     qtf::File file;

@@ -86,6 +86,13 @@ OSErr ErrorFor(const qtf::Status& s) {
   return paramErr;
 }
 
+qtf::Status CheckStamp(const DataFile& file) {
+  FileStamp now;
+  if (!StampFile(file.path, now)) return qtf::Status::Fail(qtf::Fault::Missing, file.path + " is gone");
+  if (now != file.stamp) return qtf::Status::Fail(qtf::Fault::Changed, file.path + " changed");
+  return {};
+}
+
 std::string SpecPath(const FSSpec* spec) {
   if (!spec || spec->name[0] == 0) return {};
   return std::string(reinterpret_cast<const char*>(spec->name + 1), spec->name[0]);

@@ -87,6 +87,11 @@ void GuardVoid(F&& body) {
   }
 }
 
+// Checks that a media's file is still the one its tables describe: every
+// read of media data starts here, so a film deleted or rewritten under its
+// movie stops with an error.
+qtf::Status CheckStamp(const DataFile& file);
+
 // Gives a live handle a new size; its first bytes stay.
 bool ResizeHandle(Handle h, int32_t size);
 
