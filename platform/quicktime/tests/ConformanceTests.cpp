@@ -13,19 +13,21 @@ using namespace filmtest;
 
 namespace {
 
-// ffprobe's flat output: key=value, strings in quotes.
+// ffprobe's flat output: key=value, strings in quotes. Values are kept as
+// written, so that an expectation can repeat them exactly.
 std::map<std::string, std::string> ReadProbe(const std::string& path) {
   std::map<std::string, std::string> facts;
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string value = line.substr(eq + 1);
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    facts[line.substr(0, eq)] = value;
+    if (eq != std::string::npos) facts[line.substr(0, eq)] = line.substr(eq + 1);
   }
   return facts;
+}
+
+std::string Unquoted(const std::string& v) {
+  return v.size() >= 2 && v.front() == '"' && v.back() == '"' ? v.substr(1, v.size() - 2) : v;
 }
 
 std::vector<std::string> Films() {
@@ -49,7 +51,7 @@ TEST_F(Conformance, FfmpegFilmsReadAsFfprobeReadsThem) {
     TimeScale scale = GetMovieTimeScale(movie);
     EXPECT_EQ(probe["movie.timescale"], std::to_string(scale));
     double seconds = double(GetMovieDuration(movie)) / scale;
-    EXPECT_NEAR(std::stod(probe["format.duration"]), seconds, 1.0 / scale + 1e-6);
+    EXPECT_NEAR(std::stod(Unquoted(probe["format.duration"])), seconds, 1.0 / scale + 1e-6);
     int32_t tracks = GetMovieTrackCount(movie);
     ASSERT_EQ(probe["format.nb_streams"], std::to_string(tracks));
     for (int32_t i = 1; i <= tracks; ++i) {
@@ -57,14 +59,14 @@ TEST_F(Conformance, FfmpegFilmsReadAsFfprobeReadsThem) {
       Track track = GetMovieIndTrack(movie, i);
       OSType type = 0;
       GetMediaHandlerDescription(GetTrackMedia(track), &type, nullptr, nullptr);
-      EXPECT_EQ(probe[key + "codec_type"] == "video" ? VideoMediaType : SoundMediaType, type);
+      EXPECT_EQ(Unquoted(probe[key + "codec_type"]) == "video" ? VideoMediaType : SoundMediaType, type);
       Fixed w = 0, h = 0;
       GetTrackDimensions(track, &w, &h);
       if (type == VideoMediaType) {
         EXPECT_EQ(probe[key + "width"], std::to_string(w >> 16));
         EXPECT_EQ(probe[key + "height"], std::to_string(h >> 16));
       }
-      EXPECT_NEAR(std::stod(probe[key + "duration"]), double(GetTrackDuration(track)) / scale, 1.0 / scale + 1e-6);
+      EXPECT_NEAR(std::stod(Unquoted(probe[key + "duration"])), double(GetTrackDuration(track)) / scale, 1.0 / scale + 1e-6);
     }
     DisposeMovie(movie);
   }
@@ -101,9 +103,7 @@ TEST_F(Conformance, TrackCopiesOfFfmpegFilmsKeepTheirFacts) {
                                 "sample_rate", "channels", "bits_per_sample"}) {
         auto it = probe.find(from + field);
         if (it == probe.end()) continue;
-        bool number = !it->second.empty() && it->second.find_first_not_of("0123456789") == std::string::npos;
-        std::string value = number && std::string(field) != "sample_rate" ? it->second : "\"" + it->second + "\"";
-        expect << "streams.stream.0." << field << "=" << value << "\n";
+        expect << "streams.stream.0." << field << "=" << it->second << "\n";
       }
       ASSERT_TRUE(expect.good());
     }

@@ -132,14 +132,15 @@ Bytes TinyFilm(const TinyFilmOptions& o) {
   return film;
 }
 
-size_t FindAtom(const Bytes& film, std::initializer_list<const char*> path, int trackIndex) {
+size_t FindAtom(const Bytes& film, const std::vector<const char*>& path, int trackIndex) {
   size_t begin = 0, end = film.size();
   size_t found = std::string::npos;
   for (const char* type : path) {
     found = std::string::npos;
     int seen = 0;
     for (size_t pos = begin; pos + 8 <= end;) {
-      uint32_t size = GetU32(film, pos);
+      uint64_t size = GetU32(film, pos);
+      if (size == 1 && pos + 16 <= end) size = (uint64_t(GetU32(film, pos + 8)) << 32) | GetU32(film, pos + 12);
       if (size < 8 || pos + size > end) break;
       if (std::memcmp(&film[pos + 4], type, 4) == 0 &&
           (std::strcmp(type, "trak") != 0 || seen++ == trackIndex)) {
@@ -151,6 +152,10 @@ size_t FindAtom(const Bytes& film, std::initializer_list<const char*> path, int 
     if (found == std::string::npos) throw std::runtime_error(std::string("no atom ") + type);
     begin = found + 8;
     end = found + GetU32(film, found);
+    if (GetU32(film, found) == 1) {
+      begin += 8;
+      end = found + ((uint64_t(GetU32(film, found + 8)) << 32) | GetU32(film, found + 12));
+    }
     // Full atoms whose children follow a header of their own.
     if (std::strcmp(type, "dref") == 0 || std::strcmp(type, "stsd") == 0) begin += 8;
   }

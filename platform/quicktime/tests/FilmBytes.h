@@ -37,7 +37,7 @@ Bytes TinyFilm(const TinyFilmOptions& options = {});
 
 // Offset of the header of the atom at this path ("moov", "trak", ...); the
 // n-th atom of a type is asked for with a repeated name's index.
-size_t FindAtom(const Bytes& film, std::initializer_list<const char*> path, int trackIndex = 0);
+size_t FindAtom(const Bytes& film, const std::vector<const char*>& path, int trackIndex = 0);
 void PutU32(Bytes& b, size_t offset, uint32_t v);
 uint32_t GetU32(const Bytes& b, size_t offset);
 

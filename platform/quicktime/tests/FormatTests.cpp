@@ -130,8 +130,8 @@ TEST(FilmFormat, ReadsSixtyFourBitSizesAndALastAtomOfSizeZero) {
 
 TEST(FilmFormat, RefusesDamagedFilms) {
   using Change = std::function<void(Bytes&)>;
-  auto atom = [](std::initializer_list<const char*> path, int track = 0) {
-    return [path, track](Bytes& f) { return FindAtom(f, path, track); };
+  auto atom = [](std::vector<const char*> path) {
+    return [path](Bytes& f) { return FindAtom(f, path); };
   };
   auto stbl = [](const char* table) {
     return [table](Bytes& f) { return FindAtom(f, {"moov", "trak", "mdia", "minf", "stbl", table}); };
@@ -316,7 +316,7 @@ TEST(FilmFormat, ConvertsTimesBetweenScales) {
   };
   const Case cases[] = {
       {600, 1000, 600, 1000},   {1, 1, 3, 0},       {2, 1, 3, 1},
-      {uint64_t(1) << 40, 22050, 1000, (uint64_t(1) << 40) / 1000 * 22050 + ((uint64_t(1) << 40) % 1000) * 22050 / 1000},
+      {uint64_t(1) << 40, 22050, 1000, 24244231392461u},  // 24244231392460.8, beyond 64-bit a*b
       {UINT64_MAX, 2, 1, UINT64_MAX},
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, qtf::MulDiv(c.a, c.b, c.c)) << c.a << "*" << c.b << "/" << c.c;

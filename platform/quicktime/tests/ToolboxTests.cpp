@@ -31,8 +31,11 @@ TEST_F(Toolbox, MakesFileSpecificationsOfFullPaths) {
   Str255 name;
   FSSpec spec;
   EXPECT_EQ(noErr, FSMakeFSSpec(0, 0, *Pascal(film, name), &spec));
-  EXPECT_EQ(0, spec.vRefNum);
-  EXPECT_EQ(0, spec.parID);
+  // Packed fields are read by value: a reference to one would be misaligned.
+  int16_t volume = spec.vRefNum;
+  int32_t folder = spec.parID;
+  EXPECT_EQ(0, volume);
+  EXPECT_EQ(0, folder);
   // A file that is not there yet still gets its specification, to be created.
   std::string missing = dir_ + "/not yet.mov";
   EXPECT_EQ(fnfErr, FSMakeFSSpec(0, 0, *Pascal(missing, name), &spec));
@@ -359,15 +362,25 @@ TEST_F(Toolbox, EditingRulesOfNewMovies) {
   CloseMovieFile(file);
   // Without the delete flag an existing file is kept.
   EXPECT_EQ(dupFNErr, CreateMovieFile(&spec, FourCharCode("TVOD"), 0, 0, &file, &movie));
-  Track track = NewMovieTrack(fresh, 0, 0, 0);
-  Media sound = NewTrackMedia(track, SoundMediaType, 600, nullptr, 0);
-  ASSERT_NE(nullptr, sound);
+  Track video = NewMovieTrack(fresh, 64 << 16, 48 << 16, 0);
+  Media videoMedia = NewTrackMedia(video, VideoMediaType, 600, nullptr, 0);
+  Track sound = NewMovieTrack(fresh, 0, 0, 0);
+  Media soundMedia = NewTrackMedia(sound, SoundMediaType, 600, nullptr, 0);
+  ASSERT_NE(nullptr, videoMedia);
+  ASSERT_NE(nullptr, soundMedia);
+  EXPECT_EQ(nullptr, NewTrackMedia(sound, SoundMediaType, 600, nullptr, 0));
   // Samples are copied only inside an edit, and only between media of one type.
-  EXPECT_EQ(dataNotOpenForWrite, InsertTrackSegment(source, track, 0, 600, 0));
-  ASSERT_EQ(noErr, BeginMediaEdits(sound));
-  EXPECT_EQ(mediaTypesDontMatch, InsertTrackSegment(source, track, 0, 600, 0));
-  EXPECT_EQ(invalidTime, InsertTrackSegment(source, track, -1, 600, 0));
-  EXPECT_EQ(noErr, EndMediaEdits(sound));
+  EXPECT_EQ(dataNotOpenForWrite, InsertTrackSegment(source, video, 0, 600, 0));
+  ASSERT_EQ(noErr, BeginMediaEdits(soundMedia));
+  EXPECT_EQ(mediaTypesDontMatch, InsertTrackSegment(source, sound, 0, 600, 0));
+  ASSERT_EQ(noErr, BeginMediaEdits(videoMedia));
+  EXPECT_EQ(invalidTime, InsertTrackSegment(source, video, -1, 600, 0));
+  EXPECT_EQ(invalidTime, InsertTrackSegment(source, video, 601, 10, 0));
+  // Half the source at time 100: an empty edit leads up to it.
+  EXPECT_EQ(noErr, InsertTrackSegment(source, video, 300, 300, 100));
+  EXPECT_EQ(400, GetTrackDuration(video));
+  EXPECT_EQ(noErr, EndMediaEdits(videoMedia));
+  EXPECT_EQ(noErr, EndMediaEdits(soundMedia));
   DisposeMovie(fresh);
   DisposeMovie(movie);
 }
