@@ -1,5 +1,7 @@
 #include "CP_Pane.h"
 
+#include "CP_Canvas.h"
+
 namespace {
 
 // Set beside the user data when a pane's window is made: foreign windows may
@@ -8,7 +10,23 @@ constexpr char kPaneProperty[] = "CP_Pane";
 
 }  // namespace
 
-CP_Pane::~CP_Pane() { ReleaseWindow(); }
+CP_Pane::CP_Pane() : fCanvas(new CP_Canvas) {}
+
+CP_Pane::~CP_Pane() {
+  SetEnvironment(nullptr);
+  delete fCanvas;
+  ReleaseWindow();
+}
+
+CP_RGBColor CP_Pane::GetBackgroundColor() const { return GetSystemColor(COLOR_WINDOW); }
+
+void CP_Pane::SetEnvironment(CP_CanvasEnvironment* environment) {
+  // The new one first: giving a pane the environment it holds must not
+  // delete it.
+  if (environment) environment->AddReference();
+  if (fEnvironment) fEnvironment->RemoveReference();
+  fEnvironment = environment;
+}
 
 CP_Pane* CP_Pane::FromWindow(HWND window) {
   if (!window) return nullptr;

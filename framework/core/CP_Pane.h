@@ -2,9 +2,13 @@
 // A rectangle of the screen with its own native window. The framework's
 // window procedure finds the pane again through the window's user data.
 #include "CP_EventHandler.h"
+#include "CP_RGBColor.h"
 #include "CP_Win.h"
 
 #include <cstdint>
+
+class CP_Canvas;
+class CP_CanvasEnvironment;
 
 class CP_Pane : public virtual CP_M_EventHandlerAttachable {
  public:
@@ -14,7 +18,7 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   // DefWindowProcA answer.
   static constexpr LRESULT kNotHandled = LRESULT(int32_t(0x80000000));
 
-  CP_Pane() = default;
+  CP_Pane();
   ~CP_Pane() override;
 
   virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -22,6 +26,14 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   HWND GetHWND() const { return fWindow; }
   int32_t GetIdentifier() const { return fIdentifier; }
   void SetIdentifier(int32_t identifier) { fIdentifier = identifier; }
+
+  // The pane's drawing surface, owned by the pane.
+  CP_Canvas* GetCanvas() const { return fCanvas; }
+  virtual CP_RGBColor GetBackgroundColor() const;
+
+  // Drawing defaults shared with other panes; the pane holds one reference.
+  CP_CanvasEnvironment* GetEnvironment() const { return fEnvironment; }
+  void SetEnvironment(CP_CanvasEnvironment* environment);
 
   // The pane of a framework window; null for any other window, also one that
   // keeps a pointer of its own in its user data.
@@ -39,4 +51,6 @@ class CP_Pane : public virtual CP_M_EventHandlerAttachable {
   HWND fWindow = nullptr;
   WNDPROC fSavedWindowProc = nullptr;
   int32_t fIdentifier = -1;
+  CP_Canvas* fCanvas = nullptr;
+  CP_CanvasEnvironment* fEnvironment = nullptr;
 };

@@ -76,8 +76,19 @@ class CP_Rect {
   int16_t Width() const { return int16_t(right - left); }
   int16_t Height() const { return int16_t(bottom - top); }
 
+  // The conversions answer by value, so two results can stand side by side.
   RECT ToRECT() const { return RECT{left, top, right, bottom}; }
+  RECT ToRECT2() const { return ToRECT(); }
   RECT* ToRECTCopy(RECT& out) const { out = ToRECT(); return &out; }
+};
+
+// A pane's four edge bindings: 1 = the pane follows that edge of its
+// super-pane when the super-pane is resized.
+struct CP_Bindings {
+  uint8_t left = 0;
+  uint8_t top = 0;
+  uint8_t right = 0;
+  uint8_t bottom = 0;
 };
 
 extern const CP_Point gZeroPoint;
