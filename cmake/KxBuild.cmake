@@ -41,12 +41,12 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY])
+# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY] [FIXTURE name])
 # One test program per folder; every test case is its own ctest test.
 # FOCUS: the cases depend on window activation or focus and must not run
-# alongside each other.
+# alongside each other. FIXTURE: a ctest fixture every case requires.
 function(kx_add_tests name)
-  cmake_parse_arguments(T "FOCUS" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
@@ -56,6 +56,9 @@ function(kx_add_tests name)
   set(props TIMEOUT 120)
   if(T_FOCUS)
     list(APPEND props RESOURCE_LOCK desktop_focus)
+  endif()
+  if(T_FIXTURE)
+    list(APPEND props FIXTURES_REQUIRED ${T_FIXTURE})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})

@@ -16,6 +16,8 @@
 namespace {
 
 using kxtest::DialogWatcher;
+using kxtest::LongPathOf;
+using kxtest::ShortPathOf;
 using kxtest::TempFolder;
 using kxtest::TestDocument;
 using Window = TestDocument::Window;
@@ -41,17 +43,6 @@ class TestDocApp : public CP_DocApplication {
   std::vector<std::string> opened;
 };
 
-std::string LongPathOf(const std::string& path) {
-  char buffer[1024] = {};
-  GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
-  return buffer;
-}
-
-std::string ShortPathOf(const std::string& path) {
-  char buffer[1024] = {};
-  GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-  return buffer;
-}
 
 using DocApplicationTest = FrameworkTest;
 

@@ -1,13 +1,10 @@
 #pragma once
-// Scratch folders, small files and a watcher that works a common dialog as a
-// user would, for the tests of files, folders, documents and dialogs.
+// Scratch folders and small files for the tests of files, folders, documents
+// and dialogs.
 #include "CP_Win.h"
+#include "WinTestSupport.h"
 
-#include <atomic>
-#include <functional>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace kxtest {
 
@@ -85,113 +82,16 @@ inline std::string CurrentDirectory() {
   return buffer;
 }
 
-// Watches, on its own thread, for visible dialog windows (#32770) of this
-// process whose caption is `caption` (any caption when empty), and hands each new one once to `act`,
-// which works it as a user would (fills fields, presses buttons).
-class DialogWatcher {
- public:
-  DialogWatcher(std::string caption, std::function<void(HWND)> act)
-      : fCaption(std::move(caption)), fAct(std::move(act)), fThread([this] { Watch(); }) {}
-  ~DialogWatcher() {
-    fStop = true;
-    fThread.join();
-  }
-  DialogWatcher(const DialogWatcher&) = delete;
-  DialogWatcher& operator=(const DialogWatcher&) = delete;
+inline std::string LongPathOf(const std::string& path) {
+  char buffer[1024] = {};
+  GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
+  return buffer;
+}
 
-  int Count() const { return fCount; }
-  // Waits until `n` dialogs were handled or the timeout passed.
-  bool WaitFor(int n, int timeoutMs = 10000) const {
-    const DWORD start = GetTickCount();
-    while (fCount < n) {
-      if (GetTickCount() - start > DWORD(timeoutMs)) return false;
-      Sleep(5);
-    }
-    return true;
-  }
-  static std::string Caption(HWND window) {
-    char title[512] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-  }
-
-  // Presses a button of a dialog from another thread.
-  static void Press(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
-  }
-  // The text of a dialog's control, or of a control inside a child dialog.
-  static std::string ItemText(HWND dialog, int id) {
-    HWND item = FindItem(dialog, id);
-    if (!item) return "<no item>";
-    char text[2048] = {};
-    SendMessageA(item, WM_GETTEXT, sizeof text, LPARAM(text));
-    return text;
-  }
-  static void SetItemText(HWND dialog, int id, const std::string& text) {
-    if (HWND item = FindItem(dialog, id)) SendMessageA(item, WM_SETTEXT, 0, LPARAM(text.c_str()));
-  }
-  static HWND FindItem(HWND dialog, int id) {
-    if (HWND item = GetDlgItem(dialog, id)) return item;
-    ItemSearch search{id, nullptr};
-    EnumChildWindows(dialog, FindItemProc, LPARAM(&search));
-    return search.found;
-  }
-
- private:
-  struct ItemSearch {
-    int id;
-    HWND found;
-  };
-  static BOOL CALLBACK FindItemProc(HWND child, LPARAM param) {
-    auto* s = reinterpret_cast<ItemSearch*>(param);
-    if (GetDlgCtrlID(child) != s->id) return TRUE;
-    s->found = child;
-    return FALSE;
-  }
-  struct DialogSearch {
-    const std::string* caption;
-    std::vector<HWND> found;
-  };
-  static BOOL CALLBACK FindDialogProc(HWND window, LPARAM param) {
-    auto* s = reinterpret_cast<DialogSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    // The class first: reading the title of another thread's window sends
-    // it a message, and the test's thread may be waiting for this one.
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) != "#32770") return TRUE;
-    char title[512] = {};
-    GetWindowTextA(window, title, sizeof title);
-    if (s->caption->empty() || *s->caption == title) s->found.push_back(window);
-    return TRUE;
-  }
-
-  void Watch() {
-    std::vector<HWND> seen;
-    while (!fStop) {
-      DialogSearch search{&fCaption, {}};
-      EnumWindows(FindDialogProc, LPARAM(&search));
-      for (HWND dialog : search.found) {
-        bool known = false;
-        for (HWND s : seen)
-          if (s == dialog) known = true;
-        if (known) continue;
-        seen.push_back(dialog);
-        Sleep(100);  // let the dialog finish its own set-up first
-        fAct(dialog);
-        ++fCount;
-      }
-      Sleep(20);
-    }
-  }
-
-  std::string fCaption;
-  std::function<void(HWND)> fAct;
-  std::atomic<bool> fStop{false};
-  std::atomic<int> fCount{0};
-  std::thread fThread;
-};
+inline std::string ShortPathOf(const std::string& path) {
+  char buffer[1024] = {};
+  GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+  return buffer;
+}
 
 }  // namespace kxtest

@@ -4,6 +4,7 @@
 #include "CP_FileSpec.h"
 #include "CP_HandleBlock.h"
 #include "CP_HandleBlockStream.h"
+#include "CP_MenuBar.h"
 #include "MemoryOutStream.h"
 #include "PaneTestSupport.h"
 #include "WinTestSupport.h"
@@ -298,6 +299,48 @@ TEST(WindowDropTest, DroppedFilesGoToTheDocumentApplicationOneByOne) {
 TEST_F(WindowTest, DroppedFilesWithoutADocumentApplicationAreLeft) {
   HGLOBAL drop = DropOf({"C:\\a.flm"});
   EXPECT_EQ(-1, SendMessageA(window->GetHWND(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+}
+
+TEST_F(WindowTest, CloseIsEnabledOnlyForAWindowWithACloseBox) {
+  CreateMenuBar();
+  CP_MenuBar* bar = CP_MenuBar::GetMenuBar();
+  bar->LoadMenus(128);
+  CP_Menu* file = bar->FindMenuByCommand(kCmd_Close);
+  ASSERT_NE(nullptr, file);
+  auto grayed = [&] { return (GetMenuState(file->GetHandle(), kCmd_Close, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+
+  file->DisableAllItems();
+  window->GetCommandStatus(kCmd_Close, file);  // a dialog-like window has no close box
+  EXPECT_TRUE(grayed());
+  auto doc = MakeDocumentWindow(app, 100, 100);
+  doc->GetCommandStatus(kCmd_Close, file);
+  EXPECT_FALSE(grayed());
+}
+
+// Takes the Tab key.
+class TabTaker : public CP_TabHandler {
+ public:
+  explicit TabTaker(int* taken) : fTaken(taken) {}
+  bool HandleKey(int16_t, CP_Event&) override {
+    ++*fTaken;
+    return false;
+  }
+
+ private:
+  int* fTaken;
+};
+
+TEST_F(WindowTest, TabGoesToTheTabHandlerWhileTheWindowIsEnabled) {
+  int taken = 0;
+  window->SetTabHandler(std::make_unique<TabTaker>(&taken));
+  CP_Event event;
+  EXPECT_TRUE(window->HandleKey(VK_TAB, event)) << "hidden: not enabled, the chain answers";
+  EXPECT_EQ(0, taken);
+  window->Show();
+  EXPECT_FALSE(window->HandleKey(VK_TAB, event)) << "the handler's answer";
+  EXPECT_EQ(1, taken);
+  EXPECT_TRUE(window->HandleKey('x', event));
+  EXPECT_EQ(1, taken);
 }
 
 TEST_F(WindowTest, TitleRoundTrips) {

@@ -6,34 +6,117 @@ namespace kxtest {
 
 namespace {
 
-struct Search {
-  std::string caption;
+struct DialogSearch {
+  const std::string* caption;
   std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectBoxes(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
+BOOL CALLBACK FindDialogProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<DialogSearch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  // The class first: reading the title of another thread's window sends it a
+  // message, and the test's thread may be waiting for this one.
   char cls[64] = {};
   GetClassNameA(window, cls, sizeof cls);
   if (std::string(cls) != "#32770") return TRUE;
   char title[512] = {};
   GetWindowTextA(window, title, sizeof title);
-  if (search->caption == title) search->found.push_back(window);
+  if (s->caption->empty() || *s->caption == title) s->found.push_back(window);
   return TRUE;
+}
+
+struct ItemSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindItemProc(HWND child, LPARAM param) {
+  auto* s = reinterpret_cast<ItemSearch*>(param);
+  if (GetDlgCtrlID(child) != s->id) return TRUE;
+  s->found = child;
+  return FALSE;
 }
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(std::string caption, int button)
-    : fCaption(std::move(caption)), fButton(button), fThread([this] { Watch(); }) {}
+DialogWatcher::DialogWatcher(std::string caption, std::function<void(HWND)> act)
+    : fCaption(std::move(caption)), fAct(std::move(act)), fThread([this] { Watch(); }) {}
 
-MessageBoxWatcher::~MessageBoxWatcher() {
+DialogWatcher::~DialogWatcher() {
   fStop = true;
   fThread.join();
 }
+
+bool DialogWatcher::WaitFor(int n, int timeoutMs) const {
+  const DWORD start = GetTickCount();
+  while (fCount < n) {
+    if (GetTickCount() - start > DWORD(timeoutMs)) return false;
+    Sleep(5);
+  }
+  return true;
+}
+
+std::string DialogWatcher::Caption(HWND window) {
+  char title[512] = {};
+  GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+void DialogWatcher::Press(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+std::string DialogWatcher::ItemText(HWND dialog, int id) {
+  HWND item = FindItem(dialog, id);
+  if (!item) return "<no item>";
+  char text[2048] = {};
+  SendMessageA(item, WM_GETTEXT, sizeof text, LPARAM(text));
+  return text;
+}
+
+void DialogWatcher::SetItemText(HWND dialog, int id, const std::string& text) {
+  if (HWND item = FindItem(dialog, id)) SendMessageA(item, WM_SETTEXT, 0, LPARAM(text.c_str()));
+}
+
+HWND DialogWatcher::FindItem(HWND dialog, int id) {
+  if (HWND item = GetDlgItem(dialog, id)) return item;
+  ItemSearch search{id, nullptr};
+  EnumChildWindows(dialog, FindItemProc, LPARAM(&search));
+  return search.found;
+}
+
+void DialogWatcher::Watch() {
+  std::vector<HWND> seen;
+  while (!fStop) {
+    DialogSearch search{&fCaption, {}};
+    EnumWindows(FindDialogProc, LPARAM(&search));
+    for (HWND dialog : search.found) {
+      bool known = false;
+      for (HWND s : seen)
+        if (s == dialog && IsWindow(s)) known = true;
+      if (known) continue;
+      seen.push_back(dialog);
+      Sleep(100);  // let the dialog finish its own set-up first
+      fAct(dialog);
+      ++fCount;
+    }
+    Sleep(20);
+  }
+}
+
+MessageBoxWatcher::MessageBoxWatcher(const std::string& caption, int button)
+    : fWatcher(caption, [this, caption, button](HWND box) {
+        char text[2048] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text
+        {
+          std::lock_guard<std::mutex> lock(fMutex);
+          fLastText = text;
+          fLastCaption = caption;
+        }
+        DialogWatcher::Press(box, button);
+      }) {}
 
 std::string MessageBoxWatcher::LastText() const {
   std::lock_guard<std::mutex> lock(fMutex);
@@ -43,41 +126,6 @@ std::string MessageBoxWatcher::LastText() const {
 std::string MessageBoxWatcher::LastCaption() const {
   std::lock_guard<std::mutex> lock(fMutex);
   return fLastCaption;
-}
-
-bool MessageBoxWatcher::WaitFor(int n, int timeoutMs) const {
-  const DWORD start = GetTickCount();
-  while (fCount < n) {
-    if (GetTickCount() - start > DWORD(timeoutMs)) return false;
-    Sleep(5);
-  }
-  return true;
-}
-
-void MessageBoxWatcher::Watch() {
-  std::vector<HWND> answered;
-  while (!fStop) {
-    Search search{fCaption, {}};
-    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
-    for (HWND box : search.found) {
-      bool seen = false;
-      for (HWND a : answered)
-        if (a == box && IsWindow(a)) seen = true;
-      if (seen) continue;
-      char text[2048] = {};
-      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-      {
-        std::lock_guard<std::mutex> lock(fMutex);
-        fLastText = text;
-        fLastCaption = fCaption;
-      }
-      answered.push_back(box);
-      HWND buttonWindow = GetDlgItem(box, fButton);
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(fButton, BN_CLICKED), LPARAM(buttonWindow));
-      ++fCount;
-    }
-    Sleep(10);
-  }
 }
 
 HWND MakePlainWindow(const char* title) {

@@ -1,41 +1,64 @@
 #pragma once
-// Helpers for tests that drive real windows and real message boxes.
+// Helpers for tests that drive real windows, message boxes and dialogs.
 #include "CP_Win.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
 namespace kxtest {
 
-// Watches, on its own thread, for a message box of this process with the
-// given caption; reads its text and presses `button` (IDOK, IDCANCEL, IDYES
-// ...), as a user would. Each box that appears is answered.
-class MessageBoxWatcher {
+// Watches, on its own thread, for visible dialog windows (#32770) of this
+// process whose caption is `caption` (any caption when empty), and hands each
+// new one once to `act`, which works it as a user would (reads it, fills
+// fields, presses buttons).
+class DialogWatcher {
  public:
-  MessageBoxWatcher(std::string caption, int button);
-  ~MessageBoxWatcher();
-  MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-  MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+  DialogWatcher(std::string caption, std::function<void(HWND)> act);
+  ~DialogWatcher();
+  DialogWatcher(const DialogWatcher&) = delete;
+  DialogWatcher& operator=(const DialogWatcher&) = delete;
 
   int Count() const { return fCount; }
-  std::string LastText() const;
-  std::string LastCaption() const;
-  // Waits until `n` boxes were answered or the timeout passed.
+  // Waits until `n` dialogs were handled or the timeout passed.
   bool WaitFor(int n, int timeoutMs = 10000) const;
+
+  static std::string Caption(HWND window);
+  // Presses a button of a dialog from another thread.
+  static void Press(HWND dialog, int id);
+  // The text of a dialog's control, or of a control inside a child dialog.
+  static std::string ItemText(HWND dialog, int id);
+  static void SetItemText(HWND dialog, int id, const std::string& text);
+  static HWND FindItem(HWND dialog, int id);
 
  private:
   void Watch();
 
   std::string fCaption;
-  int fButton;
+  std::function<void(HWND)> fAct;
   std::atomic<bool> fStop{false};
   std::atomic<int> fCount{0};
+  std::thread fThread;
+};
+
+// Answers every message box of this process captioned `caption` with
+// `button` (IDOK, IDCANCEL, IDYES ...) and records its text.
+class MessageBoxWatcher {
+ public:
+  MessageBoxWatcher(const std::string& caption, int button);
+
+  int Count() const { return fWatcher.Count(); }
+  std::string LastText() const;
+  std::string LastCaption() const;
+  bool WaitFor(int n, int timeoutMs = 10000) const { return fWatcher.WaitFor(n, timeoutMs); }
+
+ private:
   mutable std::mutex fMutex;
   std::string fLastText;
   std::string fLastCaption;
-  std::thread fThread;
+  DialogWatcher fWatcher;  // last: its thread starts once the rest exists
 };
 
 // Pumps this thread's messages until `done` answers true or the timeout

@@ -1,0 +1,58 @@
+#pragma once
+// Every function of QuickTime.qts that the glue forwards, with what the glue
+// answers when the library or the entry is missing. X(result type, name,
+// parameter list, argument list, answer when missing). InitializeQTML and
+// TerminateQTML load and unload the library and are written out by hand.
+#include "QTToolbox.h"
+
+#define QT_FORWARDED_FUNCTIONS(X)                                                                  \
+  X(OSErr, EnterMovies, (void), (), qtmlDllLoadErr)                                                \
+  X(void, ExitMovies, (void), (), )                                                                \
+  X(OSErr, GetMoviesError, (void), (), qtmlDllLoadErr)                                             \
+  X(OSErr, FSMakeFSSpec, (int16_t v, int32_t d, ConstStr255Param n, FSSpec * s), (v, d, n, s),     \
+    qtmlDllLoadErr)                                                                                \
+  X(OSErr, OpenMovieFile, (const FSSpec* s, int16_t* r, int8_t p), (s, r, p), qtmlDllLoadErr)      \
+  X(OSErr, NewMovieFromFile,                                                                       \
+    (Movie * m, int16_t r, int16_t* i, StringPtr n, int16_t f, Boolean* c), (m, r, i, n, f, c),    \
+    qtmlDllLoadErr)                                                                                \
+  X(OSErr, CloseMovieFile, (int16_t r), (r), qtmlDllLoadErr)                                       \
+  X(void, DisposeMovie, (Movie m), (m), )                                                          \
+  X(void, SetMovieActive, (Movie m, Boolean a), (m, a), )                                          \
+  X(Boolean, GetMovieActive, (Movie m), (m), 0)                                                    \
+  X(void, GetMovieBox, (Movie m, Rect * r), (m, r), )                                              \
+  X(void, SetMovieBox, (Movie m, const Rect* r), (m, r), )                                         \
+  X(void, MacOffsetRect, (Rect * r, int16_t h, int16_t v), (r, h, v), )                            \
+  X(TimeScale, GetMovieTimeScale, (Movie m), (m), 0)                                               \
+  X(TimeValue, GetMovieDuration, (Movie m), (m), 0)                                                \
+  X(TimeValue, GetMoviePosterTime, (Movie m), (m), 0)                                              \
+  X(int32_t, GetMovieTrackCount, (Movie m), (m), 0)                                                \
+  X(Track, GetMovieIndTrack, (Movie m, int32_t i), (m, i), nullptr)                                \
+  X(void, SetTrackEnabled, (Track t, Boolean e), (t, e), )                                         \
+  X(Boolean, GetTrackEnabled, (Track t), (t), 0)                                                   \
+  X(TimeValue, GetTrackDuration, (Track t), (t), 0)                                                \
+  X(void, GetTrackDimensions, (Track t, Fixed * w, Fixed * h), (t, w, h), )                        \
+  X(Media, GetTrackMedia, (Track t), (t), nullptr)                                                 \
+  X(void, GetMediaHandlerDescription, (Media m, OSType * t, StringPtr n, OSType * c),              \
+    (m, t, n, c), )                                                                                \
+  X(OSErr, CreateMovieFile,                                                                        \
+    (const FSSpec* s, OSType c, int16_t t, int32_t f, int16_t* r, Movie* m), (s, c, t, f, r, m),   \
+    qtmlDllLoadErr)                                                                                \
+  X(OSErr, CopyMovieSettings, (Movie s, Movie d), (s, d), qtmlDllLoadErr)                          \
+  X(Track, NewMovieTrack, (Movie m, Fixed w, Fixed h, int16_t v), (m, w, h, v), nullptr)           \
+  X(Media, NewTrackMedia, (Track t, OSType m, TimeScale s, Handle r, OSType rt),                   \
+    (t, m, s, r, rt), nullptr)                                                                     \
+  X(OSErr, BeginMediaEdits, (Media m), (m), qtmlDllLoadErr)                                        \
+  X(OSErr, EndMediaEdits, (Media m), (m), qtmlDllLoadErr)                                          \
+  X(OSErr, CopyTrackSettings, (Track s, Track d), (s, d), qtmlDllLoadErr)                          \
+  X(OSErr, InsertTrackSegment, (Track s, Track d, TimeValue i, TimeValue n, TimeValue o),          \
+    (s, d, i, n, o), qtmlDllLoadErr)                                                               \
+  X(OSErr, AddMovieResource, (Movie m, int16_t r, int16_t* i, ConstStr255Param n), (m, r, i, n),   \
+    qtmlDllLoadErr)                                                                                \
+  X(void, DisposeTrackMedia, (Media m), (m), )                                                     \
+  X(void, DisposeMovieTrack, (Track t), (t), )                                                     \
+  X(UserData, GetMovieUserData, (Movie m), (m), nullptr)                                           \
+  X(int16_t, CountUserDataType, (UserData u, OSType t), (u, t), 0)                                 \
+  X(OSErr, GetUserData, (UserData u, Handle h, OSType t, int32_t i), (u, h, t, i), qtmlDllLoadErr) \
+  X(Handle, NewHandle, (int32_t n), (n), nullptr)                                                  \
+  X(int32_t, GetHandleSize, (Handle h), (h), 0)                                                    \
+  X(void, DisposeHandle, (Handle h), (h), )

@@ -1,0 +1,179 @@
+#pragma once
+// The movie toolbox as the programs see it: the types, constants and
+// functions of QuickTime.qts that the system uses. The programs reach the
+// functions through the client glue (qtglue); the library implements them.
+// Every function has C linkage and the default calling convention, so the
+// library's exports carry these names undecorated.
+#include <cstdint>
+
+typedef int16_t OSErr;
+typedef uint8_t Boolean;
+typedef int32_t Fixed;        // 16.16
+typedef uint32_t OSType;      // four-character code, first character in the high byte
+typedef int32_t TimeValue;
+typedef int32_t TimeScale;
+typedef unsigned char Str255[256];    // length byte, then up to 255 characters
+typedef unsigned char* StringPtr;
+typedef const unsigned char* ConstStr255Param;
+typedef char** Handle;        // relocatable block: a pointer to its master pointer
+
+typedef struct MovieRecord* Movie;
+typedef struct TrackRecord* Track;
+typedef struct MediaRecord* Media;
+typedef struct UserDataRecord* UserData;
+typedef struct TimeBaseRecord* TimeBase;
+
+struct Rect {
+  int16_t top;
+  int16_t left;
+  int16_t bottom;
+  int16_t right;
+};
+
+// 64-bit value in two halves; the low half comes first on this platform.
+struct wide {
+  uint32_t lo;
+  int32_t hi;
+};
+
+struct TimeRecord {
+  wide value;
+  TimeScale scale;
+  TimeBase base;
+};
+
+#pragma pack(push, 2)
+// File specification: with volume 0 and directory 0 the name holds the full path.
+struct FSSpec {
+  int16_t vRefNum;
+  int32_t parID;
+  Str255 name;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(FSSpec) == 262, "FSSpec is stored and passed as 262 bytes");
+static_assert(sizeof(Rect) == 8, "Rect is four 16-bit values");
+static_assert(sizeof(void*) != 4 || sizeof(TimeRecord) == 16, "TimeRecord is 16 bytes");
+
+constexpr OSType FourCharCode(const char (&s)[5]) {
+  return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
+         (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
+}
+
+// Errors.
+constexpr OSErr noErr = 0;
+constexpr OSErr fnfErr = -43;               // file not found
+constexpr OSErr ioErr = -36;
+constexpr OSErr bdNamErr = -37;             // bad file name (for example longer than 255)
+constexpr OSErr eofErr = -39;
+constexpr OSErr tmfoErr = -42;              // too many movie files open
+constexpr OSErr dupFNErr = -48;             // file exists
+constexpr OSErr paramErr = -50;
+constexpr OSErr rfNumErr = -51;             // no such movie file reference
+constexpr OSErr permErr = -54;
+constexpr OSErr wrPermErr = -61;
+constexpr OSErr memFullErr = -108;
+constexpr OSErr nilHandleErr = -109;
+constexpr OSErr invalidMedia = -2008;
+constexpr OSErr invalidTrack = -2009;
+constexpr OSErr invalidMovie = -2010;
+constexpr OSErr invalidDataRef = -2012;
+constexpr OSErr invalidDuration = -2014;
+constexpr OSErr invalidTime = -2015;
+constexpr OSErr mediaTypesDontMatch = -2018;
+constexpr OSErr movieToolboxUninitialized = -2020;
+constexpr OSErr userDataItemNotFound = -2026;
+constexpr OSErr invalidRect = -2036;
+constexpr OSErr dataNotOpenForWrite = -2043;
+constexpr OSErr noMovieFound = -2048;
+constexpr OSErr featureUnsupported = -2053;
+constexpr OSErr qtmlDllLoadErr = -2092;           // QuickTime.qts is missing or did not load
+constexpr OSErr qtmlDllEntryNotFoundErr = -2093;  // it has no such entry
+constexpr OSErr qtmlUninitialized = -2096;        // InitializeQTML has not run
+
+// File permissions of OpenMovieFile.
+constexpr int8_t fsCurPerm = 0;
+constexpr int8_t fsRdPerm = 1;
+constexpr int8_t fsWrPerm = 2;
+constexpr int8_t fsRdWrPerm = 3;
+
+// NewMovieFromFile.
+constexpr int16_t newMovieActive = 1 << 0;
+constexpr int16_t movieInDataForkResID = -1;
+
+// CreateMovieFile.
+constexpr int32_t createMovieFileDeleteCurFile = int32_t(1u << 31);
+constexpr int32_t createMovieFileDontCreateMovie = 1 << 30;
+constexpr int32_t createMovieFileDontOpenFile = 1 << 29;
+constexpr int32_t createMovieFileDontCreateResFile = 1 << 28;
+
+constexpr int16_t smSystemScript = -1;
+
+constexpr OSType VideoMediaType = FourCharCode("vide");
+constexpr OSType SoundMediaType = FourCharCode("soun");
+
+extern "C" {
+// Start and end.
+OSErr InitializeQTML(int32_t flags);
+void TerminateQTML(void);
+OSErr EnterMovies(void);
+void ExitMovies(void);
+OSErr GetMoviesError(void);
+
+// Files and movies.
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* spec);
+OSErr OpenMovieFile(const FSSpec* fileSpec, int16_t* resRefNum, int8_t permission);
+OSErr NewMovieFromFile(Movie* theMovie, int16_t resRefNum, int16_t* resId, StringPtr resName,
+                       int16_t newMovieFlags, Boolean* dataRefWasChanged);
+OSErr CloseMovieFile(int16_t resRefNum);
+void DisposeMovie(Movie theMovie);
+void SetMovieActive(Movie theMovie, Boolean active);
+Boolean GetMovieActive(Movie theMovie);
+void GetMovieBox(Movie theMovie, Rect* boxRect);
+void SetMovieBox(Movie theMovie, const Rect* boxRect);
+void MacOffsetRect(Rect* r, int16_t dh, int16_t dv);
+TimeScale GetMovieTimeScale(Movie theMovie);
+TimeValue GetMovieDuration(Movie theMovie);
+TimeValue GetMoviePosterTime(Movie theMovie);
+
+// Tracks and media.
+int32_t GetMovieTrackCount(Movie theMovie);
+Track GetMovieIndTrack(Movie theMovie, int32_t index);
+void SetTrackEnabled(Track theTrack, Boolean isEnabled);
+Boolean GetTrackEnabled(Track theTrack);
+TimeValue GetTrackDuration(Track theTrack);
+void GetTrackDimensions(Track theTrack, Fixed* width, Fixed* height);
+Media GetTrackMedia(Track theTrack);
+void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, StringPtr creatorName,
+                                OSType* creatorManufacturer);
+
+// Writing a movie file.
+OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, int16_t scriptTag,
+                      int32_t createMovieFileFlags, int16_t* resRefNum, Movie* newMovie);
+OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie);
+Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, int16_t trackVolume);
+Media NewTrackMedia(Track theTrack, OSType mediaType, TimeScale timeScale, Handle dataRef,
+                    OSType dataRefType);
+OSErr BeginMediaEdits(Media theMedia);
+OSErr EndMediaEdits(Media theMedia);
+OSErr CopyTrackSettings(Track srcTrack, Track dstTrack);
+OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeValue srcDuration,
+                         TimeValue dstIn);
+OSErr AddMovieResource(Movie theMovie, int16_t resRefNum, int16_t* resId, ConstStr255Param resName);
+void DisposeTrackMedia(Media theMedia);
+void DisposeMovieTrack(Track theTrack);
+
+// User data.
+UserData GetMovieUserData(Movie theMovie);
+int16_t CountUserDataType(UserData theUserData, OSType udType);
+OSErr GetUserData(UserData theUserData, Handle data, OSType udType, int32_t index);
+
+// Memory.
+Handle NewHandle(int32_t byteCount);
+int32_t GetHandleSize(Handle h);
+void DisposeHandle(Handle h);
+}
+
+// The toolbox's OffsetRect is exported as MacOffsetRect: Windows has its own
+// OffsetRect with C linkage. This overload takes the toolbox's Rect.
+inline void OffsetRect(Rect* r, int16_t dh, int16_t dv) { MacOffsetRect(r, dh, dv); }

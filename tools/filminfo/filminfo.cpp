@@ -1,0 +1,118 @@
+// filminfo FILM...: prints a film's movie and track facts, its user-data
+// items and whether it carries the system's 'flm_' block.
+#include "MovieReader.h"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+double Fixed16(int32_t v) { return v / 65536.0; }
+
+// The item's bytes as text, others escaped; long items are cut for the screen.
+std::string Quoted(const std::vector<uint8_t>& data) {
+  std::string text = "\"";
+  size_t shown = 0;
+  for (uint8_t c : data) {
+    if (++shown > 80) {
+      text += "...";
+      break;
+    }
+    if (c < 32 || c >= 127) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      text += hex;
+    } else {
+      text += char(c);
+    }
+  }
+  return text + "\"";
+}
+
+void PrintDescription(size_t index, const qtf::MediaModel& media, const qtf::SampleDescription& d) {
+  std::printf("  description %zu: '%s'", index + 1, qtf::TagText(d.format).c_str());
+  qtf::VideoFormat vf;
+  qtf::SoundFormat sf;
+  if (media.type == qtf::Tag("vide") && qtf::ReadVideoFormat(d, vf)) {
+    std::printf(" %u x %u, %u bits, \"%s\"", vf.width, vf.height, vf.depth, vf.compressorName.c_str());
+  } else if (media.type == qtf::Tag("soun") && qtf::ReadSoundFormat(d, sf)) {
+    std::printf(" version %u, %u channel(s), %u bits, %.0f Hz", sf.version, sf.channels, sf.bitsPerSample,
+                sf.sampleRate / 65536.0);
+    if (sf.samplesPerPacket)
+      std::printf(", %u frames per packet, %u bytes per frame", sf.samplesPerPacket, sf.bytesPerFrame);
+  }
+  std::printf("\n");
+}
+
+void PrintTrack(size_t index, const qtf::TrackModel& t, uint32_t movieScale) {
+  const qtf::MediaModel& m = t.media;
+  const qtf::SampleTable& s = m.samples;
+  std::printf("track %zu: id %u, %s, '%s' \"%s\", duration %" PRIu64 ", %g x %g, layer %d, volume %.2f\n",
+              index + 1, t.header.id, (t.header.flags & qtf::kTrackEnabled) ? "enabled" : "disabled",
+              qtf::TagText(m.type).c_str(), m.handlerName.c_str(), qtf::TrackDuration(t, movieScale),
+              Fixed16(t.header.width), Fixed16(t.header.height), t.header.layer, t.header.volume / 256.0);
+  size_t sync = s.allSync ? s.sampleCount : s.syncSamples.size();
+  std::printf("  media: time scale %u, duration %" PRIu64 ", %u samples in %zu chunks, %zu key samples%s\n",
+              m.timeScale, s.Duration(), s.sampleCount, s.chunks.size(), sync,
+              m.selfContained ? "" : ", data in another file");
+  for (size_t i = 0; i < s.descriptions.size(); ++i) PrintDescription(i, m, s.descriptions[i]);
+  if (t.hasEditList) {
+    std::printf("  edits:");
+    for (const qtf::Edit& e : t.edits)
+      std::printf(" [%" PRIu64 " from %" PRId64 " at %g]", e.duration, e.mediaTime, e.rate / 65536.0);
+    std::printf("\n");
+  }
+  for (const qtf::UserDataItem& item : t.userData)
+    std::printf("  user data '%s', %zu bytes: %s\n", qtf::TagText(item.type).c_str(), item.data.size(),
+                Quoted(item.data).c_str());
+}
+
+int Describe(const char* path) {
+  qtf::MovieModel movie;
+  qtf::FileFacts facts;
+  qtf::Status s = qtf::ReadMovieFile(path, movie, facts);
+  if (!s.Ok()) {
+    std::fprintf(stderr, "filminfo: %s: %s\n", path, s.what.c_str());
+    return 1;
+  }
+  const qtf::MovieHeader& h = movie.header;
+  std::vector<const qtf::TrackModel*> tracks;
+  uint64_t duration = 0;
+  for (const qtf::TrackModel& t : movie.tracks) {
+    tracks.push_back(&t);
+    duration = std::max(duration, qtf::TrackDuration(t, h.timeScale));
+  }
+  qtf::Box box = qtf::Transform(h.matrix, qtf::NaturalBox(tracks));
+  std::printf("film: %s\n", path);
+  std::printf("movie: time scale %u, duration %" PRIu64 " (%.3f s), poster time %u, rate %g, volume %g\n",
+              h.timeScale, duration, double(duration) / h.timeScale, h.posterTime, Fixed16(h.preferredRate),
+              h.preferredVolume / 256.0);
+  std::printf("box: top %.0f, left %.0f, bottom %.0f, right %.0f\n", std::floor(box.top + 0.5),
+              std::floor(box.left + 0.5), std::floor(box.bottom + 0.5), std::floor(box.right + 0.5));
+  std::printf("compressed movie header: %s\n", movie.compressedHeader ? "yes" : "no");
+  std::printf("system block 'flm_': %s\n", facts.filmBlock ? "yes" : "no");
+  std::printf("tracks: %zu\n", movie.tracks.size());
+  for (size_t i = 0; i < movie.tracks.size(); ++i) PrintTrack(i, movie.tracks[i], h.timeScale);
+  std::printf("user data items: %zu\n", movie.userData.size());
+  for (const qtf::UserDataItem& item : movie.userData)
+    std::printf("  '%s', %zu bytes: %s\n", qtf::TagText(item.type).c_str(), item.data.size(),
+                Quoted(item.data).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: filminfo FILM...\n");
+    return 2;
+  }
+  int result = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) std::printf("\n");
+    result |= Describe(argv[i]);
+  }
+  return result;
+}
