@@ -6,6 +6,8 @@
 #include "CP_FourCC.h"
 #include "CP_HandleBlock.h"
 #include "CP_HandleBlockStream.h"
+#include "CP_TextField_SingleLine.h"
+#include "CP_TextValidator.h"
 #include "CP_Utilities.h"
 #include "CP_View.h"
 #include "CP_Window.h"
@@ -73,6 +75,20 @@ void Attach(CP_M_Reanimatable* object, CP_M_Reanimatable* subView, CP_View* view
     pane->AddUnderAdorner(adorner);
   else
     pane->AddAdorner(adorner);
+}
+
+// A stored validator goes to the text field it was stored with: the sub-pane
+// just made, or else the current view. The field keeps it by adding a
+// reference; one that no field took goes when the tree lets it go.
+void GiveValidator(CP_M_Reanimatable* object, CP_M_Reanimatable* subView, CP_View* view) {
+  auto* counted = dynamic_cast<CP_M_ReferenceCounted*>(object);
+  if (!counted) return;
+  counted->AddReference();
+  auto* field = dynamic_cast<CP_TextField_SingleLine*>(subView);
+  if (!field) field = dynamic_cast<CP_TextField_SingleLine*>(view);
+  if (auto* validator = dynamic_cast<CP_TextValidator*>(object))
+    if (field) field->SetAdorner(validator);
+  counted->RemoveReference();
 }
 
 }  // namespace
@@ -149,12 +165,7 @@ CP_M_Reanimatable* CP_Reanimator::RebuildTree(CP_InStream& in, CP_M_Reanimatable
         case kTagValidator:
           object = in.ReadObject(subView);
           ThrowIfNull(object, kSource, kLineValidator);
-          // A text field keeps its validator by adding a reference; one that
-          // no field took goes when the tree lets it go.
-          if (auto* counted = dynamic_cast<CP_M_ReferenceCounted*>(object)) {
-            counted->AddReference();
-            counted->RemoveReference();
-          }
+          GiveValidator(object, subView, view);
           break;
         default:
           ThrowIfNull(nullptr, kSource, kLineUnknownTag);

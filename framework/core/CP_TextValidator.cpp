@@ -1,5 +1,6 @@
 #include "CP_TextValidator.h"
 
+#include "CP_TextField_SingleLine.h"
 #include "CP_Utilities.h"
 
 bool CP_TextValidator::CheckKey(char key) {
@@ -13,6 +14,19 @@ bool CP_TextValidator::CheckKey(char key) {
 
 bool CP_TextValidator::IsTextValid() { return IsWholeTextValid(); }
 
-void CP_TextValidator::RejectText() { ReportInvalidText(); }
+void CP_TextValidator::RejectText() {
+  ReportInvalidText();
+  if (fText) fText->SelectAll();
+}
 
 void CP_TextValidator::ShowFeedback() { ExplainRefusedKey(); }
+
+void CP_TextValidator::SetField(CP_TextField_SingleLine* field) {
+  fField = field;
+  fText = field;
+}
+
+void CP_TextValidator::SetFieldText(CP_M_ValidatedText* text) {
+  fField = nullptr;
+  fText = text;
+}
