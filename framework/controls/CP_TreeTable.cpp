@@ -137,6 +137,8 @@ void CP_TreeTable::AddItem(CP_TreeTableItem* item) {
     fRows.push_back(item);
   }
   RegisterItem(item);
+  // An item added again brings the children it kept.
+  RegisterDescendants(item);
   UpdateContentHeight();
   const CP_Rect rect = GetItemRect(item);
   const int32_t above = rect.top - fRowHeight;
@@ -177,7 +179,7 @@ void CP_TreeTable::RegisterItem(CP_TreeTableItem* item) {
 
 void CP_TreeTable::RegisterDescendants(CP_TreeTableItem* item) {
   for (CP_TreeTableItem* child : item->GetChildren()) {
-    RegisterItem(child);
+    if (!child->GetHandle()) RegisterItem(child);
     RegisterDescendants(child);
   }
 }

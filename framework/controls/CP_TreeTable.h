@@ -78,7 +78,8 @@ class CP_TreeTable : public CP_View,
   virtual bool CanDropAtPoint(IDataObject* data, DWORD keyState, LONG x, LONG y, DWORD* effect);
 
   // A top-level item joins the rows at the end; a child joins its parent
-  // (and the rows when the parent is expanded). Then the control gets it.
+  // (and the rows when the parent is expanded). Then the control gets it,
+  // with any children it kept from before.
   void AddItem(CP_TreeTableItem* item);
   // Takes the item and its descendants out of the rows, the selection and
   // the control, and the item out of its parent; the caller deletes it or
@@ -139,7 +140,7 @@ class CP_TreeTable : public CP_View,
   // Enters the item in the control under its parent's native item, at its
   // place among its siblings.
   void RegisterItem(CP_TreeTableItem* item);
-  // The item's descendants, each after its parent.
+  // The item's descendants not yet in the control, each after its parent.
   void RegisterDescendants(CP_TreeTableItem* item);
   void UpdateContentHeight();
 

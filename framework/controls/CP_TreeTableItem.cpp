@@ -58,10 +58,8 @@ void CP_TreeTableItem::AdoptItem(CP_DragRecord& record) {
   fOwner->RemoveItem(item);
   item->SetParent(this);
   item->fData.insertAfter = nullptr;
+  // The children move with the item: the table enters them again under it.
   fOwner->AddItem(item);
-  // The children move with the item: the control lost their native items
-  // with the item's, so they are entered again under it.
-  fOwner->RegisterDescendants(item);
   SetDepth(fDepth);
   fOwner->Refresh();
 }
