@@ -4,11 +4,17 @@
 #include "CP_DroppedRecord.h"
 #include "CP_Exception.h"
 #include "CP_FourCC.h"
+#include "CP_ImgShapes.h"
 #include "CP_OutStream.h"
+#include "CP_Region.h"
+#include "CP_TextTrait.h"
 #include "CP_TreeTable.h"
+#include "CP_Utilities.h"
+#include "GH_TextDrawing.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 CP_TreeTableItem::CP_TreeTableItem(CP_TreeTable* owner, const CP_TreeTableItemData& data)
     : fOwner(owner), fData(data) {
@@ -43,7 +49,7 @@ void CP_TreeTableItem::MakeDragData(CP_DragRecord& record) {
 void CP_TreeTableItem::ReceiveDragData(CP_DragRecord& record, const CP_Point&) {
   if (record.secondKind == CP_FourCC("TTIT")) {
     AdoptItem(record);
-  } else if (fOwner) {
+  } else if (fOwner && record.text) {
     fOwner->AddItem(new CP_TreeTableItem(
         fOwner, CP_TreeTableItemData(this, nullptr, CP_DragRecordText(record), 0, 0, 0)));
   }
@@ -280,22 +286,113 @@ void CP_TreeTableItem::WriteToStream(CP_OutStream& out) const {
 // ---------------------------------------------------------------------------
 // Drawing
 
-CP_Rect CP_TreeTableItem::GetLabelRect(const CP_Rect& rowRect) {
-  const CP_Rect text = GetTextRect();
-  return CP_Rect(text.left, rowRect.top, text.left, rowRect.bottom);
+namespace {
+
+CP_Canvas* DrawingCanvas(CP_TreeTable* owner) {
+  CP_Canvas* canvas = owner ? owner->GetCanvas() : nullptr;
+  return canvas && canvas->GetDC() ? canvas : nullptr;
 }
 
-CP_Rect CP_TreeTableItem::FillSelection(bool) { return CP_Rect(); }
+}  // namespace
+
+CP_Rect CP_TreeTableItem::GetLabelRect(const CP_Rect& rowRect) {
+  const CP_Rect text = GetTextRect();
+  int32_t width = GetFirstColumnWidth();
+  if (!fData.text.empty()) {
+    CP_Canvas* canvas = DrawingCanvas(fOwner);
+    width = canvas ? MeasureStringWidth(canvas, fData.text) : 0;
+  }
+  const int32_t right = std::min<int32_t>(text.left + width, rowRect.right);
+  return CP_Rect(text.left, rowRect.top, right, rowRect.bottom);
+}
+
+// The item's text in the control, or the first column for a row of cells.
+CP_Rect CP_TreeTableItem::SelectionArea() {
+  CP_Rect area = NativeRect(true);
+  if (fData.text.empty()) area.right = int16_t(area.left + GetFirstColumnWidth());
+  return area;
+}
+
+CP_Rect CP_TreeTableItem::FillSelection(bool) {
+  const CP_Rect label = GetLabelRect(fOwner ? fOwner->GetItemRect(this) : CP_Rect());
+  if (CP_Canvas* canvas = DrawingCanvas(fOwner)) {
+    const RECT area = SelectionArea().ToRECT();
+    HBRUSH brush = CreateSolidBrushHandle(GetSysColor(COLOR_HIGHLIGHT));
+    FillRect(canvas->GetDC(), &area, brush);
+    DeleteGdiObject(brush);
+  }
+  return label;
+}
 
 void CP_TreeTableItem::DrawRow(const CP_Rect&) {
+  if (!fOwner) return;
+  CP_Canvas* canvas = DrawingCanvas(fOwner);
+  if (canvas) CP_ImgShape_Rect(canvas, SelectionArea()).FillWithBrush();  // erases the row
   fImageRect = GetImageRect();
   DrawImage(fImageRect);
+
   if (!fData.text.empty()) {
     fLabelRect = GetTextRect();
     DrawLabel(fLabelRect);
+    return;
+  }
+  // A row of column cells.
+  for (int16_t column = 1; column <= fOwner->GetColumnCount(); ++column) {
+    CP_Rect cell = fOwner->GetCellRect(this, column);
+    const bool highlighted = column == 1 && fSelected;
+    if (column == 1) cell.left = int16_t(fDepth + 22 + ImageWidth());
+    if (highlighted) {
+      FillSelection(fOwner->IsActive());
+      if (canvas) canvas->SetForegroundColor(CP_RGBColor::White);
+    }
+    {
+      CP_Clip clip(cell);
+      clip.IntersectRect(fOwner->GetFrame());
+      DrawCell(cell, column);
+    }
+    if (highlighted && canvas) canvas->SetForegroundColor(CP_RGBColor::Black);
   }
 }
 
-void CP_TreeTableItem::DrawImage(const CP_Rect&) {}
+void CP_TreeTableItem::DrawImage(const CP_Rect& rect) {
+  CP_Canvas* canvas = DrawingCanvas(fOwner);
+  CP_ImageList* list = fOwner ? fOwner->GetImageList() : nullptr;
+  if (!canvas || !list || fData.image < 1 || fData.image > list->CountImages()) return;
+  const int16_t top = int16_t(rect.top + (rect.Height() - list->GetHeight()) / 2);
+  list->Draw(canvas, fData.image, CP_Point(rect.left, top), 0);
+}
 
-void CP_TreeTableItem::DrawLabel(const CP_Rect&) {}
+void CP_TreeTableItem::DrawLabel(const CP_Rect& rect) {
+  CP_Canvas* canvas = DrawingCanvas(fOwner);
+  if (!canvas) return;
+  canvas->SetBackgroundMode(CP_Canvas::kTransparent);
+  const int16_t width = MeasureStringWidth(canvas, fData.text);
+  {
+    std::unique_ptr<CP_CanvasBkColorSaver> keep;
+    if (fSelected) {
+      keep = std::make_unique<CP_CanvasBkColorSaver>(canvas);
+      canvas->GetPen().SetColor(CP_RGBColor::White);
+      CP_ImgShape_Rect shape(canvas, rect);
+      if (fOwner->IsActive())
+        shape.Fill();
+      else
+        shape.Frame();
+    }
+    const CP_TextTrait* trait = fOwner->GetTextTrait();
+    canvas->SetForegroundColor(trait ? trait->GetColor() : CP_RGBColor::Black);
+    if (fSelected) FillSelection(fOwner->IsActive());
+
+    CP_Clip clip(rect);
+    if (fSelected) canvas->SetForegroundColor(CP_RGBColor::White);
+    // The text's bottom line, centred on the font's size.
+    const int16_t size = canvas->GetFont().GetSize();
+    const int16_t y = int16_t(size + (rect.Height() - size) / 2 + rect.top - 2);
+    DrawStringAt(canvas, fData.text, rect.left, y);
+    if (fSelected) canvas->SetForegroundColor(CP_RGBColor::Black);
+  }
+  // A label that runs past the content widens it.
+  const CP_Size& extent = fOwner->GetContentExtent();
+  if (rect.left + width > extent.width)
+    fOwner->SetContentExtent(CP_Size(rect.left + width + 16, extent.height));
+  canvas->SetForegroundColor(CP_RGBColor::Black);
+}

@@ -54,7 +54,8 @@ class CP_TreeTableItem {
   virtual int16_t GetFirstColumnWidth();
   // The label as a 'TEXT' record.
   virtual void MakeDragData(CP_DragRecord& record);
-  // An item record goes to AdoptItem; a text record becomes a new child.
+  // An item record goes to AdoptItem; a record with a text becomes a new
+  // child with that label.
   virtual void ReceiveDragData(CP_DragRecord& record, const CP_Point& point);
   // Moves the record's item, with its children, under this item. An item
   // of another table, this item itself or one of its ancestors is refused.
@@ -137,6 +138,9 @@ class CP_TreeTableItem {
   void FollowInControl(UINT action);
   // The control's rectangle of the item: its whole line, or its text only.
   CP_Rect NativeRect(bool textOnly) const;
+  // The text in the control, or the first column for a row of cells: what
+  // a drawn row erases and a selection fills.
+  CP_Rect SelectionArea();
   int16_t ImageWidth() const;
   // Clears the expanded marks of the item and its descendants, whose native
   // items are gone.
