@@ -190,8 +190,8 @@ DecodeResult CinepakDecoder::Decode(const VideoInfo& info, const uint8_t* data, 
     y = std::min<int>(y + std::max(0, int(bottom) - int(top)), frame.height);
 
     while (body.Remaining() >= 4) {
-      uint16_t chunkId, chunkSize;
-      (void)body.ReadU16(chunkId);
+      uint16_t chunkId = 0, chunkSize = 0;
+      (void)body.ReadU16(chunkId);  // four bytes remain
       (void)body.ReadU16(chunkSize);
       qtf::ByteReader chunk;
       if (chunkSize < 4) return DecodeResult::Damaged;
