@@ -307,23 +307,53 @@ TEST(PhotoJpeg, PicturesPlacedAtTheTopLeft) {
   }
 }
 
+// The offset of a JPEG marker's segment (its 0xFF); the picture must have it.
+size_t Segment(const Bytes& jpeg, uint8_t code) {
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
+  ADD_FAILURE() << "no segment " << int(code);
+  return 0;
+}
+
 TEST(PhotoJpeg, DamagedPicturesShowBlack) {
   const Bytes jpeg = RedBlueJpeg();
-  Bytes cut(jpeg.begin(), jpeg.begin() + jpeg.size() / 3);
-  // The frame header's size (after the SOF0 marker, length and precision)
-  // made 65000 x 65000: refused before anything of that size is allocated.
+  struct Case {
+    const char* name;
+    Bytes sample;
+  };
+  std::vector<Case> cases = {{"cut short", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 3)},
+                             {"nothing after the start", {0xFF, 0xD8}},
+                             {"no start", Bytes(jpeg.begin() + 2, jpeg.end())}};
+  // The frame header's size (after marker, length and precision) made
+  // 65000 x 65000: refused before anything of that size is allocated.
   Bytes huge = jpeg;
-  for (size_t i = 0; i + 8 < huge.size(); ++i)
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = huge[i + 7] = 0xFD;
-      huge[i + 6] = huge[i + 8] = 0xE8;
-      break;
-    }
-  for (const Bytes& sample : {cut, huge, Bytes{0xFF, 0xD8}}) {
+  size_t sof = Segment(huge, 0xC0);
+  huge[sof + 5] = huge[sof + 7] = 0xFD;
+  huge[sof + 6] = huge[sof + 8] = 0xE8;
+  cases.push_back({"65000 x 65000", huge});
+  // Found by the fuzzer: Huffman code counts adding up past 256 made stb
+  // write past its tables.
+  Bytes counts = jpeg;
+  size_t dht = Segment(counts, 0xC4);
+  std::fill(counts.begin() + long(dht) + 5, counts.begin() + long(dht) + 21, 0xFF);
+  cases.push_back({"Huffman counts past 256", counts});
+  // Also found by the fuzzer: a scan naming a table never defined made stb
+  // read past its code limits.
+  Bytes undefinedTable = jpeg;
+  undefinedTable[Segment(undefinedTable, 0xDA) + 6] = 0x33;
+  cases.push_back({"a scan's table undefined", undefinedTable});
+  Bytes progressive = jpeg;
+  progressive[Segment(progressive, 0xC0) + 1] = 0xC2;
+  cases.push_back({"progressive", progressive});
+  Bytes segmentPastEnd = jpeg;
+  segmentPastEnd[Segment(segmentPastEnd, 0xDB) + 2] = 0x7F;
+  cases.push_back({"a segment longer than the picture", segmentPastEnd});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     qtc::VideoDecoder d(VideoDescription("jpeg", 16, 16, 24));
     qtc::Frame frame;
     ASSERT_EQ(DecodeResult::Ok, d.Decode(jpeg.data(), jpeg.size(), frame));
-    EXPECT_EQ(DecodeResult::Damaged, d.Decode(sample.data(), sample.size(), frame));
+    EXPECT_EQ(DecodeResult::Damaged, d.Decode(c.sample.data(), c.sample.size(), frame));
     EXPECT_EQ(Pixels(256, 0), frame.pixels);
   }
 }
