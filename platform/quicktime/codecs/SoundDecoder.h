@@ -35,7 +35,16 @@ class SoundDecoder {
 
   // Appends the frames of the whole packets in bytes to out (channels
   // interleaved) and answers how many frames that was; 0 when unsupported.
-  size_t Decode(const uint8_t* bytes, size_t size, std::vector<int16_t>& out) const;
+  // 'ima4' carries each channel's state on from one call to the next while
+  // the packets agree with it, so chunks in order decode seamlessly and a
+  // chunk after a jump starts afresh.
+  size_t Decode(const uint8_t* bytes, size_t size, std::vector<int16_t>& out);
+
+  struct ImaState {
+    bool started = false;
+    int predictor = 0;
+    int index = 0;
+  };
 
  private:
   bool supported_ = false;
@@ -45,6 +54,7 @@ class SoundDecoder {
   uint32_t sampleRate_ = 0;
   uint32_t framesPerPacket_ = 0;
   uint32_t bytesPerPacket_ = 0;
+  std::vector<ImaState> ima_;  // one per channel
 };
 
 }  // namespace qtc
