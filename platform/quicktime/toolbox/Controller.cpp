@@ -47,9 +47,10 @@ qtb::MovieOutput& OutputOf(MovieRecord* m) {
 // The thumb's place along the slider: 0 at the start, 0x10000 at the end.
 int32_t Position(const MovieRecord* m) {
   if (!m) return 0;
-  uint64_t duration = qtb::MovieDuration(*m);
-  if (duration == 0) return 0;
-  return int32_t(std::min<uint64_t>(0x10000, uint64_t(std::max<int64_t>(0, m->play.time)) * 0x10000 / duration));
+  int64_t duration = qtb::PlayLength(*m);
+  if (duration <= 0) return 0;
+  double at = double(std::max<int64_t>(0, m->play.time)) / double(duration);
+  return int32_t(std::min(1.0, at) * 0x10000);
 }
 
 // Puts a new controller's movie in its rectangle as the flags ask. A movie
@@ -80,8 +81,9 @@ int64_t TimeOf(const TimeRecord& tr, const MovieRecord& m) {
   int64_t value = int64_t((uint64_t(uint32_t(tr.value.hi)) << 32) | tr.value.lo);
   double t = double(value);
   if (tr.scale > 0 && tr.scale != TimeScale(m.header.timeScale)) t = t * m.header.timeScale / tr.scale;
-  double duration = double(qtb::MovieDuration(m));
-  return int64_t(std::floor(std::max(0.0, std::min(duration, t))));
+  double duration = double(qtb::PlayLength(m));
+  if (!(t < duration)) return qtb::PlayLength(m);  // past the end, or not a number
+  return int64_t(std::floor(std::max(0.0, t)));
 }
 
 void DrawBarOnly(MovieControllerRecord* mc) {
@@ -121,7 +123,7 @@ void SeekTo(MovieControllerRecord* mc, Point p) {
   int span = look.track.right - look.track.left - (look.thumb.right - look.thumb.left);
   if (span <= 0) return;
   int x = std::max(0, std::min(span, p.h - look.track.left - (look.thumb.right - look.thumb.left) / 2));
-  uint64_t t = qtb::MovieDuration(*m) * uint64_t(x) / uint64_t(span);
+  uint64_t t = uint64_t(double(qtb::PlayLength(*m)) * x / span);
   TimeRecord tr{};
   tr.value.lo = uint32_t(t);
   tr.value.hi = int32_t(t >> 32);
@@ -140,7 +142,7 @@ void BarMouseDown(MovieControllerRecord* mc, Point p) {
       qtb::DoAction(mc, mcActionPlay, reinterpret_cast<void*>(intptr_t(0)));
       return;
     }
-    if (uint64_t(m->play.time) >= qtb::MovieDuration(*m)) {
+    if (m->play.time >= qtb::PlayLength(*m)) {
       TimeRecord start{};
       qtb::DoAction(mc, mcActionGoToTime, &start);
       if (mc->disposed || mc->movie != m) return;

@@ -61,6 +61,13 @@ bool ReadBytes(qtf::File& file, uint64_t offset, uint64_t size, std::vector<uint
   return size == 0 || file.ReadAt(offset, size_t(size), out.data()).Ok();
 }
 
+// A media time as a sample table's index; false for what no table holds.
+bool TableTime(double t, uint64_t& out) {
+  if (!(t >= 0 && t < 9.0e18)) return false;
+  out = uint64_t(t);
+  return true;
+}
+
 // The media time a track plays at a movie time, following its edits.
 bool MediaTimeAt(const std::vector<qtf::Edit>& edits, double movieTime, uint32_t movieScale,
                  uint32_t mediaScale, double& mediaTime) {
@@ -122,8 +129,10 @@ bool SampleAt(const TrackRecord& track, uint32_t movieScale, uint64_t movieDurat
     t = trackEnd - 1;
   }
   double mediaTime = 0;
-  if (!MediaTimeAt(edits, double(t), movieScale, media.timeScale, mediaTime)) return false;
-  return media.samples.SampleAtTime(uint64_t(std::max(0.0, mediaTime)), sample);
+  uint64_t index = 0;
+  if (!MediaTimeAt(edits, double(t), movieScale, media.timeScale, mediaTime) || !TableTime(mediaTime, index))
+    return false;
+  return media.samples.SampleAtTime(index, sample);
 }
 
 struct MovieOutput::VideoTrack {
@@ -185,7 +194,8 @@ struct MovieOutput::SoundTrack {
   bool Load(double mediaTime) {
     const qtf::SampleTable& table = track->model.media.samples;
     uint32_t sample = 0;
-    if (!table.SampleAtTime(uint64_t(mediaTime), sample)) return false;
+    uint64_t index = 0;
+    if (!TableTime(mediaTime, index) || !table.SampleAtTime(index, sample)) return false;
     uint32_t c = table.ChunkOfSample(sample);
     if (c >= table.chunks.size()) return false;
     if (int64_t(c) == chunk) return frames > 0;
@@ -253,7 +263,7 @@ void MovieOutput::ForgetTrack(const TrackRecord* track) {
 
 uint64_t MovieOutput::PictureKey(const MovieRecord& movie) {
   uint64_t h = 14695981039346656037ull;
-  uint64_t duration = MovieDuration(movie);
+  uint64_t duration = uint64_t(PlayLength(movie));
   for (const auto& t : movie.tracks) {
     uint32_t sample = 0;
     bool shown = IsVisual(*t) && SampleAt(*t, movie.header.timeScale, duration, movie.play.time, sample);
@@ -267,7 +277,7 @@ const qtc::Frame* MovieOutput::Picture(const MovieRecord& movie) {
   qtf::Box natural;
   uint16_t width = 0, height = 0;
   if (!CanvasBox(movie, natural, width, height)) return nullptr;
-  uint64_t duration = MovieDuration(movie);
+  uint64_t duration = uint64_t(PlayLength(movie));
 
   // Back to front: a lower layer lies in front.
   std::vector<const TrackRecord*> tracks;

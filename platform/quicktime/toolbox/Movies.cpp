@@ -61,6 +61,10 @@ void SetMovieBox(MovieRecord& movie, const Rect& box) {
   movie.header.matrix = matrix;
 }
 
+int64_t PlayLength(const MovieRecord& movie) {
+  return int64_t(std::min<uint64_t>(MovieDuration(movie), uint64_t(INT64_MAX) / 4));
+}
+
 uint64_t MovieDuration(const MovieRecord& movie) {
   uint64_t duration = 0;
   for (const auto& t : movie.tracks)

@@ -18,8 +18,9 @@ namespace {
 // The trace stops growing here: a real clock left tracing must not eat
 // the memory.
 constexpr size_t kMaxTrace = 8u << 20;
-// Sound is queued this far ahead of the clock, in blocks of a tenth of it.
+// Sound is queued this far ahead of the clock, in blocks of a third of it.
 constexpr double kSoundAhead = 0.3;
+constexpr double kMaxCaptureSeconds = 4.0;
 
 std::string LeafName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
@@ -241,7 +242,7 @@ void Player::MoveOn(MovieRecord* m, uint32_t ms) {
   double units = double(ms) * (p.rate / 65536.0) * m->header.timeScale / 1000.0 + p.fraction;
   double whole = std::floor(units);
   p.fraction = units - whole;
-  int64_t duration = int64_t(std::min<uint64_t>(MovieDuration(*m), uint64_t(INT64_MAX / 2)));
+  int64_t duration = PlayLength(*m);
   double next = double(p.time) + whole;
   bool end = false;
   if (next >= double(duration)) {
@@ -314,7 +315,7 @@ void Player::ServiceSound(MovieRecord* m) {
       return;
     }
   }
-  const double end = Seconds(*m, int64_t(std::min<uint64_t>(MovieDuration(*m), uint64_t(INT64_MAX / 2))));
+  const double end = Seconds(*m, PlayLength(*m));
   const size_t target = size_t(mix * kSoundAhead);
   size_t queued = ch.out->Queued();
   std::vector<int16_t> block;
@@ -334,7 +335,10 @@ void Player::CaptureSound(MovieRecord* m, int64_t from, int64_t to) {
   uint32_t mix = OutputOf(m).MixRate(*m);
   if (mix == 0 || to <= from) return;
   double start = Seconds(*m, from);
-  size_t frames = size_t(std::floor((Seconds(*m, to) - start) * mix + 0.5));
+  // At a high rate one step covers much film: at most a few seconds of it
+  // are mixed.
+  double seconds = std::min(Seconds(*m, to) - start, kMaxCaptureSeconds);
+  size_t frames = size_t(std::floor(seconds * mix + 0.5));
   std::vector<int16_t> block(2 * frames);
   int32_t peak = OutputOf(m).Mix(*m, start, frames, block.data());
   Trace("sound movie%u frames %lu peak %d", m->play.serial, static_cast<unsigned long>(frames), int(peak));
