@@ -294,6 +294,39 @@ TEST_F(Controllers, AFilterMayDisposeOfItsControllerOrMovieDuringIdle) {
   }
 }
 
+// A pane's filter may close its window, whose panes then tear down their
+// film, controller and port, all inside the idle turn.
+TEST_F(Controllers, AFilterMayDestroyItsWindowAndEverythingInIt) {
+  PlayWindow window;
+  Movie movie = Open(tiny_);
+  GrafPtr port = CreatePortAssociation(window.Handle(), nullptr, 0);
+  SetMovieGWorld(movie, port, nullptr);
+  Rect r = R(0, 0, 48, 64);
+  MovieController mc = NewMovieController(movie, &r, mcTopLeftMovie);
+  window.Offer(mc);
+  int calls = 0;
+  FilterBody body = [&](MovieController self, int16_t action, void*) {
+    if (action != mcActionIdle) return false;
+    ++calls;
+    window.Offer(nullptr);
+    window.Destroy();
+    MCDoAction(self, mcActionSetVolume, reinterpret_cast<void*>(intptr_t(0)));
+    Play(self, 0);
+    DisposeMovieController(self);
+    DisposeMovie(movie);
+    DestroyPortAssociation(port);
+    return true;
+  };
+  SetFilter(mc, &body);
+  Play(mc);
+  clock_.Advance(100);
+  clock_.Advance(100);
+  EXPECT_EQ(1, calls);
+  EXPECT_EQ(0, Added(kQTStandInMovies));
+  EXPECT_EQ(0, Added(kQTStandInControllers));
+  EXPECT_EQ(0, Added(kQTStandInPorts));
+}
+
 TEST_F(Controllers, AFilterIsNeverEnteredTwice) {
   Movie movie = nullptr;
   MovieController mc = Start(movie);
