@@ -48,7 +48,12 @@ bool Invert(const Affine& m, Affine& out) {
   return true;
 }
 
-int Round(double v) { return int(std::floor(v + 0.5)); }
+// Whole pixels; false for coordinates no picture could reach.
+bool Round(double v, int& out) {
+  if (!(std::fabs(v) < 1e9)) return false;
+  out = int(std::floor(v + 0.5));
+  return true;
+}
 
 // The last key sample at or before a sample; the first sample when a broken
 // table names none.
@@ -69,10 +74,13 @@ MoviePicture::MoviePicture(const qtf::MovieModel& movie, qtf::DataSource& source
     duration_ = std::max(duration_, qtf::TrackDuration(t, movie.header.timeScale));
   }
   qtf::Box box = qtf::Transform(movie.header.matrix, qtf::NaturalBox(all));
-  left_ = Round(box.left);
-  top_ = Round(box.top);
-  width_ = Round(box.right) - left_;
-  height_ = Round(box.bottom) - top_;
+  int left, top, right, bottom;
+  if (Round(box.left, left) && Round(box.top, top) && Round(box.right, right) && Round(box.bottom, bottom)) {
+    left_ = left;
+    top_ = top;
+    width_ = right - left;
+    height_ = bottom - top;
+  }
 
   Affine place = FromMatrix(movie.header.matrix);
   for (const qtf::TrackModel& t : movie.tracks) {

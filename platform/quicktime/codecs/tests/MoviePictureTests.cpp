@@ -131,14 +131,22 @@ TEST(MoviePicture, SamplesBetweenKeysDecodeFromTheKeyBefore) {
   }
 }
 
-TEST(MoviePicture, NoPictureWithoutVisualTracks) {
+TEST(MoviePicture, NoPictureWithoutABoxToDraw) {
   TrackSpec hidden = SolidTrack(4, kRed);
   hidden.enabled = false;
-  Movie movie(MakeFilm({hidden}));
-  ASSERT_TRUE(movie.ok);
-  qtc::MoviePicture picture(movie.model, movie.source);
-  qtc::Frame frame;
-  EXPECT_FALSE(picture.Draw(0, frame));
+  // Found by the fuzzer: a box beyond any pixel coordinate.
+  TrackSpec vast = SolidTrack(4, kRed);
+  vast.width = 65535;
+  vast.matrix = Place(30000, 1, 0, 0);
+  TrackSpec large = SolidTrack(4, kRed);
+  large.width = 5000;
+  for (const TrackSpec& t : {hidden, vast, large}) {
+    Movie movie(MakeFilm({t}));
+    ASSERT_TRUE(movie.ok);
+    qtc::MoviePicture picture(movie.model, movie.source);
+    qtc::Frame frame;
+    EXPECT_FALSE(picture.Draw(0, frame)) << t.width;
+  }
 }
 
 }  // namespace
