@@ -318,6 +318,14 @@ void Player::ServiceSound(MovieRecord* m) {
   const double end = Seconds(*m, PlayLength(*m));
   const size_t target = size_t(mix * kSoundAhead);
   size_t queued = ch.out->Queued();
+  // The device keeps its own time: when what it plays has drifted away
+  // from the movie's clock, it starts again from the clock.
+  const double now = Seconds(*m, m->play.time);
+  if (std::fabs(ch.fed - double(queued) / mix - now) > kSoundAhead) {
+    ch.out->Reset();
+    queued = 0;
+    ch.fed = now;
+  }
   std::vector<int16_t> block;
   while (queued < target && ch.fed < end) {
     size_t n = std::min(target - queued, size_t(mix * kSoundAhead / 3) + 1);
