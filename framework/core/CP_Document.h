@@ -2,8 +2,8 @@
 // The framework's document: a commander with a name, a file and a modified
 // flag, optionally a window, that carries out the standard file commands
 // close (3), save (4), save as (5) and revert (6) with their questions to
-// the user, and page set-up (7) and print (8) through its printer. All documents are in one framework-wide list, in the order they
-// were made.
+// the user, and page set-up (7) and print (8) through its printer. All
+// documents are in one framework-wide list, in the order they were made.
 #include "CP_Commander.h"
 #include "CP_FileSpec.h"
 

@@ -24,6 +24,10 @@ constexpr COLORREF kOrange = RGB(255, 128, 0);
 
 class PictureButtonFocusTest : public kxtest::SceneTest {
  protected:
+  void SetUp() override {
+    kxtest::SceneTest::SetUp();
+    kxtest::PlaceApart(window);
+  }
   // A 60 x 40 button at (10, 20) with its picture centred: (22, 12) to
   // (38, 28); the middle of the picture is (30, 20).
   GH_PictureButton* Make(int16_t toggle = 0) {

@@ -54,6 +54,14 @@ inline POINT OnScreen(CP_Pane* pane, int x, int y) {
   return p;
 }
 
+// Other test programs show their windows at the same time, most near the
+// top left of the screen: a window that takes real mouse input stays on top
+// near the bottom right.
+inline void PlaceApart(CP_Window* window) {
+  window->MoveTo(CP_Point(int16_t(640), int16_t(440)), true);
+  SetWindowPos(window->GetHWND(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // Shows the scene's window and waits until its panes are active.
 inline void ShowAndActivate(CP_Window* window) {
   window->Show();

@@ -1,5 +1,6 @@
 // Pressing the product's text button with the mouse, its pop-up menu and its
 // lightened look: these need the window active and hold the mouse capture.
+#include "CP_Button.h"
 #include "CP_Menu.h"
 #include "GH_Button.h"
 #include "ProductTestSupport.h"
@@ -67,6 +68,25 @@ TEST_F(TextButtonFocusTest, UnavailableButtonDrawsItsTriangleLightened) {
   kxtest::DibSurface disabled(100, 40);
   kxtest::DrawInto(button, disabled);
   EXPECT_EQ(RGB(0x7F, 0x7F, 0x7F), disabled.Pixel(89, 29)) << "half way to white";
+}
+
+TEST_F(TextButtonFocusTest, FrameworkButtonBroadcastsOnAReleaseInside) {
+  auto* button = new CP_Button(window, PaneAt(10, 20, 100, 30), "Open", 1, 4, 0);
+  button->SetBroadcastCode(5);
+  MessageRecorder recorder;
+  button->AddListener(&recorder);
+  kxtest::ShowAndActivate(window);
+  HWND h = button->GetHWND();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  EXPECT_TRUE(button->IsPushed());
+  SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, At(150, 10));
+  EXPECT_FALSE(button->IsPushed());
+  SendMessageA(h, WM_LBUTTONUP, 0, At(150, 10));
+  EXPECT_TRUE(recorder.messages.empty());
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(10, 10));
+  ASSERT_EQ(1u, recorder.messages.size());
+  EXPECT_EQ(5, recorder.messages[0].value);
 }
 
 // The menu's own loop runs inside the mouse-down; a timer plays the user.
