@@ -7,35 +7,17 @@
 #include "CP_UndoManager.h"
 #include "CP_Window.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 constexpr const char* kSource = "CP_Dialog";
 constexpr int32_t kLineMadeInCode = 99;
 constexpr int32_t kLineFromResource = 133;
 
-// The dialogs that exist, oldest first: one that goes while a later one is
-// the dispatcher passes its own earlier dispatcher on to the dialog that
-// named it.
-std::vector<CP_Dialog*>& LiveDialogs() {
-  static std::vector<CP_Dialog*> dialogs;
-  return dialogs;
-}
-
 }  // namespace
 
-CP_Dialog::CP_Dialog() : CP_M_Commander(nullptr), fPreviousTarget(CP_M_Commander::GetTarget()) {
-  LiveDialogs().push_back(this);
-}
+CP_Dialog::CP_Dialog() : CP_M_Commander(nullptr), fPreviousTarget(CP_M_Commander::GetTarget()) {}
 
 CP_Dialog::~CP_Dialog() {
-  auto& dialogs = LiveDialogs();
-  dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
-  for (CP_Dialog* later : dialogs)
-    if (later->earlierDispatcher == this) later->earlierDispatcher = earlierDispatcher;
-
   // Nothing may reach the window through the dialog once it has gone.
   CP_Window* window = fWindow;
   fWindow = nullptr;
@@ -43,7 +25,26 @@ CP_Dialog::~CP_Dialog() {
   delete window;
   ChangeTarget(fPreviousTarget);
   UpdateMenus();
-  if (GetDispatcher() == this) SetDispatcher(earlierDispatcher);
+  LeaveDispatcherChain();
+}
+
+// The dispatcher registration goes back to the one this dialog replaced.
+// A dialog that goes while a later one dispatches is taken out of the chain
+// of earlier dispatchers instead, so that no dialog hands the registration
+// to one that has gone.
+void CP_Dialog::LeaveDispatcherChain() {
+  CP_M_EventDispatcher* current = GetDispatcher();
+  if (current == this) {
+    SetDispatcher(earlierDispatcher);
+    return;
+  }
+  for (auto* later = dynamic_cast<CP_Dialog*>(current); later;
+       later = dynamic_cast<CP_Dialog*>(later->earlierDispatcher)) {
+    if (later->earlierDispatcher == this) {
+      later->earlierDispatcher = earlierDispatcher;
+      return;
+    }
+  }
 }
 
 void CP_Dialog::MakeWindow(const CP_WindowInfo& info, const std::string& title) {

@@ -71,6 +71,7 @@ class CP_Dialog : public CP_M_Listener,
  private:
   // Places, equips and targets a window just made or rebuilt.
   void TakeWindow(CP_Window* window, int32_t lineIfNull);
+  void LeaveDispatcherChain();
 
   CP_Window* fWindow = nullptr;  // owned
   CP_Message fLastMessage;

@@ -1,11 +1,20 @@
 // filminfo FILM...: prints a film's movie and track facts, its user-data
 // items and whether it carries the system's 'flm_' block.
+// filminfo --frame SECONDS --out FILE.png FILM: writes the picture the film
+// shows at that time, at the movie box's size.
+#include "MoviePicture.h"
 #include "MovieReader.h"
 
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
 
 namespace {
 
@@ -102,11 +111,81 @@ int Describe(const char* path) {
   return 0;
 }
 
+void AppendBytes(void* context, void* data, int size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(context);
+  out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+int WriteFrame(const char* path, const char* timeText, const char* pngPath) {
+  char* end = nullptr;
+  double seconds = std::strtod(timeText, &end);
+  if (end == timeText || *end != '\0' || !(seconds >= 0) || seconds > 1e9) {
+    std::fprintf(stderr, "filminfo: the time must be seconds from the start, such as 1.5: %s\n", timeText);
+    return 2;
+  }
+  qtf::File file;
+  qtf::MovieModel movie;
+  qtf::FileFacts facts;
+  qtf::Status s = file.Open(path, qtf::File::Mode::Read);
+  if (s.Ok()) s = qtf::ReadMovie(file, movie, facts);
+  if (!s.Ok()) {
+    std::fprintf(stderr, "filminfo: %s: %s\n", path, s.what.c_str());
+    return 1;
+  }
+  qtc::MoviePicture picture(movie, file);
+  qtc::Frame frame;
+  uint64_t time = uint64_t(std::llround(seconds * movie.header.timeScale));
+  if (!picture.Draw(time, frame)) {
+    std::fprintf(stderr, "filminfo: %s: no picture: the movie box is %d x %d\n", path, picture.Width(),
+                 picture.Height());
+    return 1;
+  }
+  std::vector<uint8_t> rgb;
+  rgb.reserve(frame.pixels.size() * 3);
+  for (uint32_t p : frame.pixels) rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+  std::vector<uint8_t> png;
+  if (!stbi_write_png_to_func(AppendBytes, &png, frame.width, frame.height, 3, rgb.data(), frame.width * 3)) {
+    std::fprintf(stderr, "filminfo: the picture could not be encoded\n");
+    return 1;
+  }
+  qtf::File out;
+  s = out.Open(pngPath, qtf::File::Mode::Create);
+  if (s.Ok()) s = out.WriteAt(0, png.data(), png.size());
+  if (s.Ok()) s = out.Close();
+  if (!s.Ok()) {
+    std::fprintf(stderr, "filminfo: %s: %s\n", pngPath, s.what.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
+constexpr const char* kUsage = "usage: filminfo FILM...\n       filminfo --frame SECONDS --out FILE.png FILM\n";
+
 int main(int argc, char** argv) {
+  // --frame and --out, in any order around one film.
+  const char *time = nullptr, *png = nullptr, *film = nullptr;
+  bool frameMode = false, wrong = false;
+  for (int i = 1; i < argc; ++i) {
+    const char** option = std::strcmp(argv[i], "--frame") == 0 ? &time : std::strcmp(argv[i], "--out") == 0 ? &png : nullptr;
+    if (option) {
+      frameMode = true;
+      if (i + 1 >= argc || *option) wrong = true;
+      else *option = argv[++i];
+    } else if (!film) {
+      film = argv[i];
+    }
+  }
+  if (frameMode) {
+    if (wrong || !time || !png || !film || argc != 6) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    return WriteFrame(film, time, png);
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: filminfo FILM...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   int result = 0;

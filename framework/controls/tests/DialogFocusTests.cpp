@@ -189,3 +189,29 @@ TEST_F(AboutBoxTest, SpacePressesTheDefaultOK) {
 }
 
 }  // namespace
+
+namespace {
+
+int gStoredClicks = 0;
+
+// Clicks "Play" (broadcast code 1) of the stored box once it shows.
+VOID CALLBACK ClickStoredPlay(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowA("CP_Window", "Stored");
+  HWND play = box && IsWindowVisible(box) ? FindWindowExA(box, nullptr, "Button", "Play") : nullptr;
+  if (!play || gStoredClicks > 0) return;
+  ++gStoredClicks;
+  PostClick(play, 5, 5);
+}
+
+TEST_F(AboutBoxTest, StoredBoxEndsWithTheButtonOfCodeOne) {
+  CP_Reanimator::RegisterCreator("TestDialogWindow", TestDialogWindow::Create);
+  gStoredClicks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, ClickStoredPlay);
+  CP_AboutBox box;
+  box.ShowModalFromResource(500);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(1, gStoredClicks);
+  EXPECT_EQ(nullptr, FindWindowA("CP_Window", "Stored"));
+}
+
+}  // namespace

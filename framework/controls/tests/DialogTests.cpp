@@ -190,12 +190,17 @@ TEST_F(DialogTest, EventDispatchingIsHandedBackWhenTheDialogEnds) {
   }
   EXPECT_EQ(static_cast<CP_M_EventDispatcher*>(app), CP_M_EventDispatcher::GetDispatcher());
 
-  // Ended out of order: the later one hands back past the one that went.
+  // Ended out of order: a later one hands back past the one that went.
   auto* first = new CP_Dialog;
   auto* second = new CP_Dialog;
-  delete first;
-  EXPECT_EQ(static_cast<CP_M_EventDispatcher*>(second), CP_M_EventDispatcher::GetDispatcher());
+  auto* third = new CP_Dialog;
   delete second;
+  EXPECT_EQ(static_cast<CP_M_EventDispatcher*>(third), CP_M_EventDispatcher::GetDispatcher());
+  delete third;
+  EXPECT_EQ(static_cast<CP_M_EventDispatcher*>(first), CP_M_EventDispatcher::GetDispatcher());
+  auto* fourth = new CP_Dialog;
+  delete first;
+  delete fourth;
   EXPECT_EQ(static_cast<CP_M_EventDispatcher*>(app), CP_M_EventDispatcher::GetDispatcher());
 }
 
