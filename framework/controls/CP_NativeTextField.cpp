@@ -1,6 +1,7 @@
 #include "CP_NativeTextField.h"
 
 #include "CP_Canvas.h"
+#include "CP_DroppedRecord.h"
 #include "CP_Exception.h"
 #include "CP_HandleBlock.h"
 #include "CP_KeyInputFilter.h"

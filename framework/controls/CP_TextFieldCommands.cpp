@@ -1,6 +1,7 @@
 #include "CP_TextFieldCommands.h"
 
 #include "CP_Clipboard.h"
+#include "CP_DroppedRecord.h"
 #include "CP_Exception.h"
 #include "CP_HandleBlock.h"
 #include "CP_TextField_SingleLine.h"
@@ -24,17 +25,6 @@ int16_t Clamp16(int32_t value) {
 }
 
 }  // namespace
-
-CP_HandleBlock* CP_MakeTextBlock(const std::string& text) {
-  const int32_t size = int32_t(text.size()) + 1;
-  auto* block = new CP_HandleBlock(size);
-  if (char* bytes = static_cast<char*>(block->GetPointer())) {
-    CopyBytes(text.data(), bytes, int32_t(text.size()));
-    bytes[text.size()] = 0;
-    block->Unlock();
-  }
-  return block;
-}
 
 std::string CP_TextOfBlock(CP_HandleBlock* block) {
   if (!block) return std::string();
@@ -250,6 +240,8 @@ bool CP_TextEditCommand::PerformPaste(bool byControl) {
   if (!field) return false;
   const bool first = !fHasTypedText;
   std::string pasted;
+  // A paste of nothing replaces nothing.
+  if (first && byControl && !IsClipboardFormatAvailable(CF_TEXT)) return false;
   if (first && !byControl) {
     CP_Clipboard* clipboard = CP_Clipboard::GetClipboard();
     OwnedBlock block(clipboard ? clipboard->GetData(CF_TEXT) : nullptr);
@@ -284,7 +276,7 @@ bool CP_TextEditCommand::PerformPaste(bool byControl) {
 
 bool CP_TextEditCommand::UndoPaste() {
   CP_M_EditableText* field = Field();
-  if (!field) return false;
+  if (!field || !fHasTypedText) return false;  // nothing was pasted
   if (fRunEnd > fRunStart) field->DeleteRange(fRunStart, fRunEnd);
   return PutBackSavedText();
 }

@@ -122,7 +122,5 @@ class CP_TextFieldCommand_Clear : public CP_TextFieldCommand {
   bool DoIt() override { return PerformClear(); }
 };
 
-// A new block with the text and a NUL after it.
-CP_HandleBlock* CP_MakeTextBlock(const std::string& text);
 // The text of a block up to its first NUL, never past its size.
 std::string CP_TextOfBlock(CP_HandleBlock* block);

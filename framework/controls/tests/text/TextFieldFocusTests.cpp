@@ -125,8 +125,11 @@ TEST_F(ClipboardTest, PasteIsEnabledOnlyWithTextOnTheClipboard) {
   Enabler without;
   field->GetCommandStatus(13, &without);
   EXPECT_FALSE(without.enabled);
+  Select(field->GetHWND(), 0, 1);
   Command(window, 13);
   EXPECT_EQ("ab", TextOf(field->GetHWND()));
+  Command(window, kCmd_Undo);
+  EXPECT_EQ("ab", TextOf(field->GetHWND())) << "a paste of nothing takes nothing back";
 }
 
 TEST_F(ClipboardTest, CutWithNothingSelectedFailsAndLeavesNoTrace) {

@@ -5,6 +5,7 @@
 #include "CP_Exception.h"
 #include "CP_HandleBlock.h"
 #include "CP_Menu.h"
+#include "CP_DroppedRecord.h"
 #include "CP_TextFieldCommands.h"
 #include "CP_Utilities.h"
 #include "TextTestSupport.h"

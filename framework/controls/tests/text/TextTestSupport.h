@@ -78,6 +78,7 @@ class TextFieldScene : public SceneTest {
 
 #include "CP_Clipboard.h"
 #include "CP_HandleBlock.h"
+#include "CP_DroppedRecord.h"
 #include "CP_TextFieldCommands.h"
 
 #include <richedit.h>
