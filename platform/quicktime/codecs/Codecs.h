@@ -5,6 +5,7 @@
 #include "Decoder.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace qtc {
@@ -26,6 +27,29 @@ bool ReadVideoInfo(const qtf::SampleDescription& d, VideoInfo& out);
 
 // Packs 8-bit components.
 inline uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+
+// Bytes r, g, b (and one more that is ignored) as a pixel, in one load: read
+// big-endian, the first three bytes are the top three.
+inline uint32_t RgbAt(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return __builtin_bswap32(v) >> 8;  // every machine we build for is little-endian
+}
+
+// Bytes a, r, g, b as a pixel; the alpha is not shown.
+inline uint32_t ArgbAt(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return __builtin_bswap32(v) & 0xFFFFFF;
+}
+
+// Rows of pixels: n pixels of r, g, b bytes, or of r, g, b, a bytes (the
+// alpha not shown). Nothing past the last pixel is read.
+void RgbRow(const uint8_t* in, uint32_t* out, size_t n);
+void RgbaRow(const uint8_t* in, uint32_t* out, size_t n);
+// The same one pixel at a time, as machines without SSSE3 do them.
+void RgbRowPlain(const uint8_t* in, uint32_t* out, size_t n);
+void RgbaRowPlain(const uint8_t* in, uint32_t* out, size_t n);
 
 DecodeResult DecodeRaw(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);
 DecodeResult DecodeAnimation(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);

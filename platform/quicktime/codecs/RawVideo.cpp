@@ -28,10 +28,10 @@ void Row(const VideoInfo& info, const uint8_t* in, uint32_t* out, size_t width) 
       }
       break;
     case 24:
-      for (size_t x = 0; x < width; ++x, in += 3) out[x] = Rgb(in[0], in[1], in[2]);
+      RgbRow(in, out, width);
       break;
     case 32:
-      for (size_t x = 0; x < width; ++x, in += 4) out[x] = Rgb(in[1], in[2], in[3]);
+      for (size_t x = 0; x < width; ++x, in += 4) out[x] = ArgbAt(in);
       break;
     default:
       IndexedRow(info, in, out, width);
