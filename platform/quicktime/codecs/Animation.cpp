@@ -19,8 +19,6 @@ namespace qtc {
 
 namespace {
 
-uint32_t Expand5(uint32_t v) { return (v << 3) | (v >> 2); }
-
 struct Units {
   size_t bytes = 1;   // per unit
   size_t pixels = 1;  // per unit
@@ -90,10 +88,7 @@ class Line {
 
   uint32_t Colour(const uint8_t* in) const {
     switch (info_.bits) {
-      case 16: {
-        uint32_t v = (uint32_t(in[0]) << 8) | in[1];
-        return Rgb(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
-      }
+      case 16: return Rgb555At(in);
       case 24: return Rgb(in[0], in[1], in[2]);
       default: return ArgbAt(in);
     }
