@@ -2,11 +2,13 @@
 
 #include "CP_Geometry.h"
 #include "CP_MenuBar.h"
-#include "CP_Pane.h"
 #include "CP_Framework.h"
+#include "CP_Pane.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -33,15 +35,27 @@ int MarkedMenuId(const std::string& text, size_t markAt) {
   return id;
 }
 
+// The MENU resources whose marks are being expanded, outermost first. A
+// mark that names one of them would build menus without end.
+std::vector<int>& MenusBeingBuilt() {
+  static std::vector<int> ids;
+  return ids;
+}
+
+bool IsBeingBuilt(int menuId) {
+  const std::vector<int>& ids = MenusBeingBuilt();
+  return std::find(ids.begin(), ids.end(), menuId) != ids.end();
+}
+
 }  // namespace
 
-bool CP_ExpandSubmenuMark(HMENU menu, int position) {
+bool CP_ExpandSubmenuMark(HMENU menu, int position, CP_MenuBar* bar) {
   const std::string text = MenuString(menu, position);
   const size_t bracket = text.find('[');
   if (bracket == std::string::npos || text.compare(bracket, kMarkLength, kSubmenuMark) != 0)
     return false;
   const int submenuId = MarkedMenuId(text, bracket);
-  if (submenuId < 0) return false;
+  if (submenuId < 0 || IsBeingBuilt(submenuId)) return false;
 
   const std::string title = text.substr(0, bracket);
   const UINT command = uint16_t(GetMenuItemID(menu, position));
@@ -49,8 +63,8 @@ bool CP_ExpandSubmenuMark(HMENU menu, int position) {
 
   CP_Menu* submenu = new CP_Menu(int16_t(submenuId), title.c_str(), uint8_t(0));
   HMENU handle = submenu->GetHandle();
-  if (CP_MenuBar* bar = CP_MenuBar::GetMenuBar()) {
-    bar->AddMenu(submenu, 0);
+  if (bar) {
+    bar->AddSubMenu(submenu);
   } else {
     // Nobody would hold the wrapper: the handle belongs to the item alone and
     // dies with the parent menu.
@@ -92,7 +106,15 @@ void CP_Menu::ListCommandsOfHandle() {
 
 void CP_Menu::ScanSubmenuMarks() {
   const int count = GetMenuItemCount(fHandle);
-  for (int i = 0; i < count; ++i) CP_ExpandSubmenuMark(fHandle, i);
+  CP_MenuBar* bar = CP_MenuBar::GetMenuBar();
+  MenusBeingBuilt().push_back(uint16_t(fMenuId));
+  try {
+    for (int i = 0; i < count; ++i) CP_ExpandSubmenuMark(fHandle, i, bar);
+  } catch (...) {
+    MenusBeingBuilt().pop_back();
+    throw;
+  }
+  MenusBeingBuilt().pop_back();
 }
 
 void CP_Menu::CopyIntoPopup() {
@@ -107,10 +129,13 @@ void CP_Menu::CopyIntoPopup() {
       else
         AppendMenuA(popup, MF_STRING, command, text.c_str());
     }
-    // DestroyMenu is recursive: detach submenus first, the menu bar may still
-    // hold them.
-    for (int i = GetMenuItemCount(fHandle) - 1; i >= 0; --i)
-      if (GetSubMenu(fHandle, i)) RemoveMenu(fHandle, UINT(i), MF_BYPOSITION);
+    // DestroyMenu is recursive: submenus the menu bar holds are detached
+    // first; the others belong to this menu alone and go with it.
+    CP_MenuBar* bar = CP_MenuBar::GetMenuBar();
+    for (int i = GetMenuItemCount(fHandle) - 1; i >= 0; --i) {
+      HMENU submenu = GetSubMenu(fHandle, i);
+      if (submenu && bar && bar->FindMenuByHandle(submenu)) RemoveMenu(fHandle, UINT(i), MF_BYPOSITION);
+    }
     DestroyMenu(fHandle);
   }
   fHandle = popup;

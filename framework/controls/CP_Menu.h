@@ -78,7 +78,9 @@ class CP_Menu : public CP_M_ReferenceCounted, public CP_M_MenuEnabler {
   std::vector<int32_t> fCommands;  // entry k: the command of position k + 1
 };
 
+class CP_MenuBar;
+
 // Turns an item whose text holds the submenu mark into a pop-up entry that
-// opens the submenu it names, registered with the menu bar. Answers whether
-// the item was marked.
-bool CP_ExpandSubmenuMark(HMENU menu, int position);
+// opens the submenu it names, registered with `bar` when there is one.
+// Answers whether the item was marked.
+bool CP_ExpandSubmenuMark(HMENU menu, int position, CP_MenuBar* bar);

@@ -65,7 +65,7 @@ void CP_MenuBar::LoadMenus(int16_t resourceId) {
     AddSubMenu(menu);
     if (!submenu) continue;
     const int items = GetMenuItemCount(submenu);
-    for (int j = 0; j < items; ++j) CP_ExpandSubmenuMark(submenu, j);
+    for (int j = 0; j < items; ++j) CP_ExpandSubmenuMark(submenu, j, this);
   }
   fAccelerators = LoadAcceleratorsA(gCP_Instance, MAKEINTRESOURCEA(uint16_t(resourceId)));
 }
@@ -107,6 +107,13 @@ CP_Menu* CP_MenuBar::GetMenu(int16_t position) const {
 CP_Menu* CP_MenuBar::FindMenuByCommand(int32_t command) const {
   for (CP_Menu* menu : fMenus)
     if (menu && menu->FindItemByCommand(command) != 0) return menu;
+  return nullptr;
+}
+
+CP_Menu* CP_MenuBar::FindMenuByHandle(HMENU handle) const {
+  if (!handle) return nullptr;
+  for (CP_Menu* menu : fMenus)
+    if (menu && menu->GetHandle() == handle) return menu;
   return nullptr;
 }
 

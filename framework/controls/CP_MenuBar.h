@@ -23,6 +23,8 @@ class CP_MenuBar : public CP_M_MenuEnabler {
   int16_t CountMenus() const { return int16_t(fMenus.size()); }
   CP_Menu* GetMenu(int16_t position) const;
   CP_Menu* FindMenuByCommand(int32_t command) const;
+  // The listed menu wrapping this handle; null when none does.
+  CP_Menu* FindMenuByHandle(HMENU handle) const;
   void Redraw();
   int16_t GetHeight() const { return 0; }  // the menu lies inside the window frame
   HACCEL GetAccelerators() const { return fAccelerators; }

@@ -1,5 +1,6 @@
 #include "CP_Application.h"
 
+#include "CP_AboutBox.h"
 #include "CP_Callback.h"
 #include "CP_Clipboard.h"
 #include "CP_Desktop.h"
@@ -85,7 +86,10 @@ void CP_Application::GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu) {
     CP_M_Commander::GetCommandStatus(command, menu);
 }
 
-void CP_Application::ShowAboutBox() {}
+void CP_Application::ShowAboutBox() {
+  CP_AboutBox box;
+  box.ShowModal();
+}
 
 bool CP_Application::Quit() {
   CP_Desktop* desktop = CP_Desktop::GetDesktop();

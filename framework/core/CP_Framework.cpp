@@ -1,6 +1,7 @@
 #include "CP_Framework.h"
 
 #include "CP_Clipboard.h"
+#include "CP_ControlClasses.h"
 #include "CP_Desktop.h"
 #include "CP_MenuBar.h"
 #include "QTGlue.h"
@@ -24,6 +25,7 @@ void StartFramework(HINSTANCE instance, HINSTANCE prevInstance, const char* comm
   gCP_Started = true;
   new CP_Desktop;
   InitCommonControls();
+  CP_RegisterControlClasses();
 }
 
 void StopFramework() {

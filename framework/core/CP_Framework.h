@@ -17,7 +17,8 @@ extern bool gCP_MoviesReady;
 const char* GetCommandLineText();
 
 // In this order: keeps the start-up values, sets the started flag, makes the
-// desktop and initialises the common controls.
+// desktop, initialises the common controls and registers the stored
+// control classes.
 void StartFramework(HINSTANCE instance, HINSTANCE prevInstance, const char* commandLine,
                     int showCommand);
 // Ends QuickTime when it was initialised, then deletes the clipboard object,

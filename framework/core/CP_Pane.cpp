@@ -775,12 +775,16 @@ LRESULT CP_Pane::HandleControlColor(HWND window, UINT, WPARAM wParam, LPARAM) {
   HBRUSH brush = nullptr;
   if (found) {
     SetBkColor(dc, color.ToPaletteColorRef());
-    DeleteControlColorBrush(window);
-    gControlColorBrush = CreateSolidBrushHandle(color.ToPaletteColorRef());
-    brush = gControlColorBrush;
+    brush = ReplaceControlColorBrush(window, color);
   }
   if (fTextTrait) SetTextColor(dc, fTextTrait->GetColor().ToPaletteColorRef());
   return reinterpret_cast<LRESULT>(brush);
+}
+
+HBRUSH CP_Pane::ReplaceControlColorBrush(HWND window, const CP_RGBColor& color) {
+  DeleteControlColorBrush(window);
+  gControlColorBrush = CreateSolidBrushHandle(color.ToPaletteColorRef());
+  return gControlColorBrush;
 }
 
 // ---------------------------------------------------------------------------

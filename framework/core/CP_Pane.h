@@ -298,6 +298,10 @@ class CP_Pane : public CP_M_Reanimatable, public virtual CP_M_EventHandlerAttach
   // Makes the pane the target commander when it is one.
   void SwitchTarget();
 
+  // The one brush of the program's control-colour answers, replaced by a
+  // new one of this colour; the old one is freed from `window`'s DC first.
+  static HBRUSH ReplaceControlColorBrush(HWND window, const CP_RGBColor& color);
+
   const char* RuntimeClassName() const override { return "CP_Pane"; }
 
   CP_Point fLocation;

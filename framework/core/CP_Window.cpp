@@ -8,6 +8,7 @@
 #include "CP_InStream.h"
 #include "CP_MenuBar.h"
 #include "CP_OutStream.h"
+#include "CP_PushButton.h"
 #include "CP_Utilities.h"
 
 #include <shellapi.h>
@@ -368,7 +369,12 @@ void CP_Window::GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu) {
 }
 
 bool CP_Window::HandleKey(int16_t key, CP_Event& event) {
-  if (IsEnabled() && key == VK_TAB && fTabHandler) return fTabHandler->HandleKey(key, event);
+  if (IsEnabled()) {
+    if (key == ' ')
+      if (CP_PushButton* button = CP_PushButton::GetDefaultButton())
+        if (button->PressDefault()) return true;
+    if (key == VK_TAB && fTabHandler) return fTabHandler->HandleKey(key, event);
+  }
   return CP_M_Commander::HandleKey(key, event);
 }
 
