@@ -41,12 +41,14 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY] [FIXTURE name])
+# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY] [FIXTURE name]
+#              [ENVIRONMENT VAR=value ...])
 # One test program per folder; every test case is its own ctest test.
 # FOCUS: the cases depend on window activation or focus and must not run
 # alongside each other. FIXTURE: a ctest fixture every case requires.
+# ENVIRONMENT: variables every case runs with.
 function(kx_add_tests name)
-  cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
@@ -59,6 +61,9 @@ function(kx_add_tests name)
   endif()
   if(T_FIXTURE)
     list(APPEND props FIXTURES_REQUIRED ${T_FIXTURE})
+  endif()
+  if(T_ENVIRONMENT)
+    list(APPEND props ENVIRONMENT "${T_ENVIRONMENT}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})

@@ -91,4 +91,13 @@ void PathToFileSpec(FSSpec& spec, const std::string& path) {
   FSMakeFSSpec(0, 0, name, &spec);
 }
 
+void SendMovieValuesToController(MovieController controller, Movie movie) {
+  TimeRecord time = {};
+  time.value.lo = static_cast<uint32_t>(GetMoviePosterTime(movie));
+  time.value.hi = 0;
+  time.scale = GetMovieTimeScale(movie);
+  time.base = nullptr;
+  MCDoAction(controller, mcActionGoToTime, &time);
+}
+
 }  // namespace manager_data

@@ -46,4 +46,8 @@ MemoryHandle ReadUserDataItem(UserData userData, OSType type);
 // cleared and names no file.
 void PathToFileSpec(FSSpec& spec, const std::string& path);
 
+// Moves the controller to its movie's poster frame: action 12 with the
+// poster time in the movie's time scale.
+void SendMovieValuesToController(MovieController controller, Movie movie);
+
 }  // namespace manager_data

@@ -3,6 +3,7 @@
 // answers when the library or the entry is missing. X(result type, name,
 // parameter list, argument list, answer when missing). InitializeQTML and
 // TerminateQTML load and unload the library and are written out by hand.
+#include "QTStandInControl.h"
 #include "QTToolbox.h"
 
 #define QT_FORWARDED_FUNCTIONS(X)                                                                  \
@@ -55,4 +56,35 @@
   X(OSErr, GetUserData, (UserData u, Handle h, OSType t, int32_t i), (u, h, t, i), qtmlDllLoadErr) \
   X(Handle, NewHandle, (int32_t n), (n), nullptr)                                                  \
   X(int32_t, GetHandleSize, (Handle h), (h), 0)                                                    \
-  X(void, DisposeHandle, (Handle h), (h), )
+  X(void, DisposeHandle, (Handle h), (h), )                                                       \
+  X(GrafPtr, CreatePortAssociation, (void* w, Ptr s, long f), (w, s, f), nullptr)                  \
+  X(void, DestroyPortAssociation, (CGrafPtr p), (p), )                                             \
+  X(GrafPtr, GetNativeWindowPort, (void* w), (w), nullptr)                                         \
+  X(void, MacSetPort, (GrafPtr p), (p), )                                                          \
+  X(void, SetMovieGWorld, (Movie m, CGrafPtr p, GDHandle g), (m, p, g), )                          \
+  X(long, WinEventToMacEvent, (void* w, EventRecord* e), (w, e), 0)                                \
+  X(MovieController, NewMovieController, (Movie m, const Rect* r, long f), (m, r, f), nullptr)     \
+  X(void, DisposeMovieController, (MovieController c), (c), )                                      \
+  X(ComponentResult, MCSetMovie, (MovieController c, Movie m, WindowPtr w, Point p), (c, m, w, p), \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCSetControllerBoundsRect, (MovieController c, const Rect* r), (c, r),        \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCGetControllerBoundsRect, (MovieController c, Rect* r), (c, r),              \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCSetControllerAttached, (MovieController c, Boolean a), (c, a),              \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCSetVisible, (MovieController c, Boolean v), (c, v), badComponentInstance)   \
+  X(ComponentResult, MCMovieChanged, (MovieController c, Movie m), (c, m), badComponentInstance)   \
+  X(ComponentResult, MCDraw, (MovieController c, WindowPtr w), (c, w), badComponentInstance)      \
+  X(ComponentResult, MCActivate, (MovieController c, WindowPtr w, Boolean a), (c, w, a),          \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCIdle, (MovieController c), (c), badComponentInstance)                       \
+  X(TimeValue, MCGetCurrentTime, (MovieController c, TimeScale * s), (c, s), 0)                    \
+  X(ComponentResult, MCIsPlayerEvent, (MovieController c, const EventRecord* e), (c, e), 0)        \
+  X(ComponentResult, MCSetActionFilterWithRefCon,                                                  \
+    (MovieController c, MCActionFilterWithRefConProcPtr f, long r), (c, f, r), badComponentInstance) \
+  X(ComponentResult, MCGetControllerInfo, (MovieController c, long* f), (c, f),                    \
+    badComponentInstance)                                                                          \
+  X(ComponentResult, MCDoAction, (MovieController c, int16_t a, void* p), (c, a, p),               \
+    badComponentInstance)                                                                          \
+  X(int32_t, QTStandInControl, (int32_t r, int32_t v, char* b, int32_t s), (r, v, b, s), -1)

@@ -16,12 +16,24 @@ typedef unsigned char Str255[256];    // length byte, then up to 255 characters
 typedef unsigned char* StringPtr;
 typedef const unsigned char* ConstStr255Param;
 typedef char** Handle;        // relocatable block: a pointer to its master pointer
+typedef char* Ptr;
 
 typedef struct MovieRecord* Movie;
 typedef struct TrackRecord* Track;
 typedef struct MediaRecord* Media;
 typedef struct UserDataRecord* UserData;
 typedef struct TimeBaseRecord* TimeBase;
+typedef struct GrafPort* GrafPtr;   // a window's drawing port
+typedef GrafPtr CGrafPtr;
+typedef GrafPtr WindowPtr;
+typedef struct GDevice** GDHandle;  // graphics devices: always none here
+typedef struct MovieControllerRecord* MovieController;
+typedef int32_t ComponentResult;
+
+struct Point {
+  int16_t v;
+  int16_t h;
+};
 
 struct Rect {
   int16_t top;
@@ -43,6 +55,16 @@ struct TimeRecord {
 };
 
 #pragma pack(push, 2)
+// An event as the controllers take it: a window message translated by
+// WinEventToMacEvent. `where` is in screen coordinates.
+struct EventRecord {
+  uint16_t what;
+  uint32_t message;  // mouse, update, activate and null events: the window
+  uint32_t when;     // ticks, 1/60 s
+  Point where;
+  uint16_t modifiers;
+};
+
 // File specification: with volume 0 and directory 0 the name holds the full path.
 struct FSSpec {
   int16_t vRefNum;
@@ -53,6 +75,7 @@ struct FSSpec {
 
 static_assert(sizeof(FSSpec) == 262, "FSSpec is stored and passed as 262 bytes");
 static_assert(sizeof(Rect) == 8, "Rect is four 16-bit values");
+static_assert(sizeof(EventRecord) == 16, "EventRecord is 16 bytes");
 static_assert(sizeof(void*) != 4 || sizeof(TimeRecord) == 16, "TimeRecord is 16 bytes");
 
 constexpr OSType FourCharCode(const char (&s)[5]) {
@@ -112,6 +135,56 @@ constexpr int16_t smSystemScript = -1;
 constexpr OSType VideoMediaType = FourCharCode("vide");
 constexpr OSType SoundMediaType = FourCharCode("soun");
 
+// Event kinds and modifiers.
+constexpr uint16_t nullEvent = 0;
+constexpr uint16_t mouseDown = 1;
+constexpr uint16_t mouseUp = 2;
+constexpr uint16_t keyDown = 3;
+constexpr uint16_t keyUp = 4;
+constexpr uint16_t autoKey = 5;
+constexpr uint16_t updateEvt = 6;
+constexpr uint16_t activateEvt = 8;
+constexpr uint16_t activeFlag = 0x0001;
+constexpr uint16_t btnState = 0x0080;  // set while the button is up
+constexpr uint16_t shiftKey = 0x0200;
+constexpr uint16_t alphaLock = 0x0400;
+constexpr uint16_t optionKey = 0x0800;
+constexpr uint16_t controlKey = 0x1000;
+
+// NewMovieController.
+constexpr int32_t mcTopLeftMovie = 1 << 0;     // the movie at the rectangle's top-left corner
+constexpr int32_t mcScaleMovieToFit = 1 << 1;  // the movie scaled to the rectangle
+constexpr int32_t mcWithBadge = 1 << 2;
+constexpr int32_t mcNotVisible = 1 << 3;       // no controller bar
+constexpr int32_t mcWithFrame = 1 << 4;        // a frame around the movie
+
+// Controller actions: MCDoAction and the action filter.
+constexpr int16_t mcActionIdle = 1;
+constexpr int16_t mcActionActivate = 3;
+constexpr int16_t mcActionDeactivate = 4;
+constexpr int16_t mcActionPlay = 8;        // params: the rate, 16.16; 0 stops
+constexpr int16_t mcActionGoToTime = 12;   // params: a TimeRecord*; the rate is kept
+constexpr int16_t mcActionSetVolume = 14;  // params: the volume, 8.8; below 0 is silent
+constexpr int16_t mcActionGetVolume = 15;  // params: a short* that receives it
+constexpr int16_t mcActionControllerSizeChanged = 26;
+constexpr int16_t mcActionMovieClick = 45;  // params: the EventRecord*
+constexpr int16_t mcActionExecuteOneActionForQTEvent = 64;
+constexpr int16_t mcActionDoScript = 78;
+
+// MCGetControllerInfo.
+constexpr int32_t mcInfoIsPlaying = 0x40;
+
+// A controller that is not (or no longer) there.
+constexpr ComponentResult badComponentInstance = int32_t(0x80008001u);
+
+// The action filter: true means handled, and the controller skips its own
+// handling. It runs synchronously inside MCIsPlayerEvent, MCDoAction and
+// the controller's idle turns, on the thread that made the controller. It
+// may call back into the toolbox, dispose of the controller or its movie
+// and open modal loops; it must not throw.
+typedef Boolean (*MCActionFilterWithRefConProcPtr)(MovieController mc, int16_t action, void* params,
+                                                   long refCon);
+
 extern "C" {
 // Start and end.
 OSErr InitializeQTML(int32_t flags);
@@ -167,6 +240,35 @@ void DisposeMovieTrack(Track theTrack);
 UserData GetMovieUserData(Movie theMovie);
 int16_t CountUserDataType(UserData theUserData, OSType udType);
 OSErr GetUserData(UserData theUserData, Handle data, OSType udType, int32_t index);
+
+// Ports: a window's drawing port, one per window.
+GrafPtr CreatePortAssociation(void* theWnd, Ptr storage, long flags);
+void DestroyPortAssociation(CGrafPtr cgp);
+GrafPtr GetNativeWindowPort(void* nativeWindow);
+void MacSetPort(GrafPtr port);
+void SetMovieGWorld(Movie theMovie, CGrafPtr port, GDHandle gdh);
+// Translates a Windows MSG (with its time and screen point filled in);
+// answers 0 when the message has no event kind of its own (a null event).
+long WinEventToMacEvent(void* winMsg, EventRecord* macEvent);
+
+// Movie controllers.
+MovieController NewMovieController(Movie theMovie, const Rect* movieRect, long someFlags);
+void DisposeMovieController(MovieController mc);
+ComponentResult MCSetMovie(MovieController mc, Movie theMovie, WindowPtr movieWindow, Point where);
+ComponentResult MCSetControllerBoundsRect(MovieController mc, const Rect* bounds);
+ComponentResult MCGetControllerBoundsRect(MovieController mc, Rect* bounds);
+ComponentResult MCSetControllerAttached(MovieController mc, Boolean attach);
+ComponentResult MCSetVisible(MovieController mc, Boolean visible);
+ComponentResult MCMovieChanged(MovieController mc, Movie m);
+ComponentResult MCDraw(MovieController mc, WindowPtr w);
+ComponentResult MCActivate(MovieController mc, WindowPtr w, Boolean activate);
+ComponentResult MCIdle(MovieController mc);
+TimeValue MCGetCurrentTime(MovieController mc, TimeScale* scale);
+ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e);
+ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWithRefConProcPtr filter,
+                                            long refCon);
+ComponentResult MCGetControllerInfo(MovieController mc, long* someFlags);
+ComponentResult MCDoAction(MovieController mc, int16_t action, void* params);
 
 // Memory.
 Handle NewHandle(int32_t byteCount);

@@ -1,6 +1,7 @@
 // Starting the toolbox, file specifications, opening and closing movies, and
 // the movie's own facts.
 #include "MovieReader.h"
+#include "Player.h"
 #include "Toolbox.h"
 
 #include <algorithm>
@@ -36,6 +37,43 @@ int32_t ToFixed(double v) {
 
 }  // namespace
 
+namespace qtb {
+
+Rect MovieBox(const MovieRecord& movie) {
+  Box b = qtf::Transform(movie.header.matrix, NaturalBox(movie));
+  return Rect{ToShort(b.top), ToShort(b.left), ToShort(b.bottom), ToShort(b.right)};
+}
+
+void SetMovieBox(MovieRecord& movie, const Rect& box) {
+  // The movie's matrix takes the natural box onto the new one: a box of
+  // another size scales the picture.
+  Box n = NaturalBox(movie);
+  double sx = 1, sy = 1;
+  if (!n.Empty()) {
+    sx = (box.right - box.left) / (n.right - n.left);
+    sy = (box.bottom - box.top) / (n.bottom - n.top);
+  }
+  qtf::Matrix matrix;
+  matrix.m[0] = ToFixed(sx);
+  matrix.m[4] = ToFixed(sy);
+  matrix.m[6] = ToFixed(box.left - n.left * sx);
+  matrix.m[7] = ToFixed(box.top - n.top * sy);
+  movie.header.matrix = matrix;
+}
+
+int64_t PlayLength(const MovieRecord& movie) {
+  return int64_t(std::min<uint64_t>(MovieDuration(movie), uint64_t(INT64_MAX) / 4));
+}
+
+uint64_t MovieDuration(const MovieRecord& movie) {
+  uint64_t duration = 0;
+  for (const auto& t : movie.tracks)
+    duration = std::max(duration, qtf::TrackDuration(t->model, movie.header.timeScale));
+  return duration;
+}
+
+}  // namespace qtb
+
 // --- Start and end -------------------------------------------------------
 
 OSErr InitializeQTML(int32_t) {
@@ -44,6 +82,8 @@ OSErr InitializeQTML(int32_t) {
 }
 
 void TerminateQTML(void) {
+  // The library may be unloaded next: its timer and sound end first.
+  qtb::Player::Get().StopEverything();
   Toolbox& tb = Toolbox::Get();
   tb.moviesReady = false;
   tb.qtmlReady = false;
@@ -57,7 +97,10 @@ OSErr EnterMovies(void) {
   return SetError(noErr);
 }
 
-void ExitMovies(void) { Toolbox::Get().moviesReady = false; }
+void ExitMovies(void) {
+  qtb::Player::Get().StopEverything();
+  Toolbox::Get().moviesReady = false;
+}
 
 OSErr GetMoviesError(void) { return Toolbox::Get().error; }
 
@@ -181,8 +224,7 @@ void GetMovieBox(Movie theMovie, Rect* boxRect) {
     SetError(invalidMovie);
     return;
   }
-  Box b = qtf::Transform(m->header.matrix, NaturalBox(*m));
-  *boxRect = Rect{ToShort(b.top), ToShort(b.left), ToShort(b.bottom), ToShort(b.right)};
+  *boxRect = qtb::MovieBox(*m);
   SetError(noErr);
 }
 
@@ -196,20 +238,7 @@ void SetMovieBox(Movie theMovie, const Rect* boxRect) {
     SetError(invalidRect);
     return;
   }
-  // The movie's matrix takes the natural box onto the new one: a box of
-  // another size scales the picture.
-  Box n = NaturalBox(*m);
-  double sx = 1, sy = 1;
-  if (!n.Empty()) {
-    sx = (boxRect->right - boxRect->left) / (n.right - n.left);
-    sy = (boxRect->bottom - boxRect->top) / (n.bottom - n.top);
-  }
-  qtf::Matrix matrix;
-  matrix.m[0] = ToFixed(sx);
-  matrix.m[4] = ToFixed(sy);
-  matrix.m[6] = ToFixed(boxRect->left - n.left * sx);
-  matrix.m[7] = ToFixed(boxRect->top - n.top * sy);
-  m->header.matrix = matrix;
+  qtb::SetMovieBox(*m, *boxRect);
   SetError(noErr);
 }
 
@@ -233,12 +262,8 @@ TimeValue GetMovieDuration(Movie theMovie) {
     SetError(invalidMovie);
     return 0;
   }
-  // A movie lasts as long as its longest track.
-  uint64_t duration = 0;
-  for (const auto& t : m->tracks)
-    duration = std::max(duration, qtf::TrackDuration(t->model, m->header.timeScale));
   SetError(noErr);
-  return ClampTime(duration);
+  return ClampTime(qtb::MovieDuration(*m));
 }
 
 TimeValue GetMoviePosterTime(Movie theMovie) {

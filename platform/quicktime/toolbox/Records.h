@@ -19,7 +19,27 @@ struct DataFile {
   FileStamp stamp;
 };
 
+class MovieOutput;
+
+// A movie's own clock and sound level, and where it draws.
+struct PlayState {
+  uint32_t serial = 0;     // names the movie in the trace
+  int64_t time = 0;        // in the movie's time scale, 0 .. duration
+  double fraction = 0;     // of a time unit, carried from one advance to the next
+  Fixed rate = 0;          // 16.16; 0 stopped
+  int16_t volume = 0x100;  // 8.8; below 0 silent
+  GrafPort* port = nullptr;
+  uint64_t pass = 0;       // the idle pass that last advanced it
+};
+
 }  // namespace qtb
+
+// A window's port: drawing goes to the window's client area, whose
+// coordinates are the port's.
+struct GrafPort {
+  void* window = nullptr;
+  uint32_t serial = 0;
+};
 
 struct UserDataRecord {
   MovieRecord* movie = nullptr;
@@ -50,6 +70,10 @@ struct MovieRecord {
   // samples there.
   std::shared_ptr<qtb::DataFile> file;
   bool fileWritable = false;
+  qtb::PlayState play;
+  // Decoders and caches of what the movie shows and sounds; made when it
+  // first plays or draws.
+  std::shared_ptr<qtb::MovieOutput> output;
 };
 
 inline qtf::MediaModel& MediaRecord::Model() { return track->model.media; }

@@ -1,5 +1,7 @@
 #include "Toolbox.h"
 
+#include "Player.h"
+
 namespace qtb {
 
 Toolbox& Toolbox::Get() {
@@ -16,6 +18,7 @@ MovieRecord* Toolbox::AddMovie(std::unique_ptr<MovieRecord> movie) {
     if (t->media) media.insert(t->media.get());
   }
   movies.emplace(m, std::move(movie));
+  Player::Get().MovieOpened(m);
   return m;
 }
 
@@ -38,6 +41,7 @@ MediaRecord* Toolbox::AttachMedia(TrackRecord* track, std::unique_ptr<MediaRecor
 
 void Toolbox::DisposeMedia(MediaRecord* m) {
   TrackRecord* track = m->track;
+  Player::Get().TrackGoing(track);
   media.erase(m);
   track->model.hasMedia = false;
   track->model.media = qtf::MediaModel();
@@ -45,6 +49,7 @@ void Toolbox::DisposeMedia(MediaRecord* m) {
 }
 
 void Toolbox::DisposeTrack(TrackRecord* t) {
+  Player::Get().TrackGoing(t);
   if (t->media) DisposeMedia(t->media.get());
   tracks.erase(t);
   auto& list = t->movie->tracks;
@@ -57,6 +62,19 @@ void Toolbox::DisposeTrack(TrackRecord* t) {
 }
 
 void Toolbox::DisposeMovie(MovieRecord* m) {
+  if (Player::Get().MovieGoing(m)) {
+    // A filter is running: the movie leaves the live ones now, and its
+    // memory stays until the outermost call returns.
+    for (auto& t : m->tracks) {
+      tracks.erase(t.get());
+      if (t->media) media.erase(t->media.get());
+    }
+    userData.erase(&m->userDataRecord);
+    auto it = movies.find(m);
+    Player::Get().KeepUntilSafe(std::move(it->second));
+    movies.erase(it);
+    return;
+  }
   while (!m->tracks.empty()) DisposeTrack(m->tracks.back().get());
   userData.erase(&m->userDataRecord);
   movies.erase(m);

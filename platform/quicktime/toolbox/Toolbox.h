@@ -98,6 +98,17 @@ bool ResizeHandle(Handle h, int32_t size);
 // The path a file specification names; empty when it names none.
 std::string SpecPath(const FSSpec* spec);
 
+// The movie's box: its natural box moved by its matrix. Setting it gives
+// the movie the matrix that takes the natural box onto it.
+Rect MovieBox(const MovieRecord& movie);
+void SetMovieBox(MovieRecord& movie, const Rect& box);
+
+// A movie lasts as long as its longest track; in its own time scale.
+uint64_t MovieDuration(const MovieRecord& movie);
+// The same, as far as playback counts: a damaged film's length is cut to
+// what a movie time (int64_t) can hold with room to spare.
+int64_t PlayLength(const MovieRecord& movie);
+
 // Builds a movie from a file read by the format core.
 MovieRecord* MakeMovie(qtf::MovieModel&& model, const std::string& path, const FileStamp& stamp);
 

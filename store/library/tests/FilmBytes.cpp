@@ -47,6 +47,47 @@ Bytes MovieHeader() {
   return Atom("mvhd", body);
 }
 
+namespace {
+
+Bytes U16(uint16_t v) { return Bytes{static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}; }
+
+Bytes UnitMatrix() {
+  return Cat({BigEndian32(0x00010000), BigEndian32(0), BigEndian32(0), BigEndian32(0), BigEndian32(0x00010000),
+              BigEndian32(0), BigEndian32(0), BigEndian32(0), BigEndian32(0x40000000)});
+}
+
+// One 'raw ' 24-bit frame of 4 x 4 (its 48 bytes start the 'mdat' data at
+// offset 8), one sample of 600 units at 600 per second.
+Bytes VideoTrack() {
+  const Bytes header = Atom("tkhd", Cat({BigEndian32(1),                  // version 0, enabled
+                                         BigEndian32(0), BigEndian32(0),  // created, modified
+                                         BigEndian32(1), BigEndian32(0),  // track ID, reserved
+                                         BigEndian32(600), Bytes(8, 0),   // duration, reserved
+                                         U16(0), U16(0), U16(0), U16(0),  // layer, group, volume, reserved
+                                         UnitMatrix(), BigEndian32(4 << 16), BigEndian32(4 << 16)}));
+  const Bytes description = Cat({BigEndian32(86), Bytes{'r', 'a', 'w', ' '}, Bytes(6, 0), U16(1),
+                                  U16(0), U16(0), BigEndian32(0), BigEndian32(0), BigEndian32(0),
+                                  U16(4), U16(4), BigEndian32(72 << 16), BigEndian32(72 << 16),
+                                  BigEndian32(0), U16(1), Bytes(32, 0), U16(24), U16(0xFFFF)});
+  const Bytes table = Atom("stbl", Cat({
+      Atom("stsd", Cat({BigEndian32(0), BigEndian32(1), description})),
+      Atom("stts", Cat({BigEndian32(0), BigEndian32(1), BigEndian32(1), BigEndian32(600)})),
+      Atom("stsc", Cat({BigEndian32(0), BigEndian32(1), BigEndian32(1), BigEndian32(1), BigEndian32(1)})),
+      Atom("stsz", Cat({BigEndian32(0), BigEndian32(48), BigEndian32(1)})),
+      Atom("stco", Cat({BigEndian32(0), BigEndian32(1), BigEndian32(8)})),
+  }));
+  const Bytes media = Atom("mdia", Cat({
+      Atom("mdhd", Cat({BigEndian32(0), BigEndian32(0), BigEndian32(0), BigEndian32(600), BigEndian32(600),
+                        U16(0), U16(0)})),
+      Atom("hdlr", Cat({BigEndian32(0), Bytes{'m', 'h', 'l', 'r', 'v', 'i', 'd', 'e'}, Bytes(12, 0), Bytes{0}})),
+      Atom("minf", Cat({Atom("vmhd", Cat({BigEndian32(1), U16(0x40), U16(0x8000), U16(0x8000), U16(0x8000)})),
+                        table})),
+  }));
+  return Atom("trak", Cat({header, media}));
+}
+
+}  // namespace
+
 Bytes Film(const FilmOptions& options) {
   Bytes items;
   if (!options.name.empty()) {
@@ -56,9 +97,10 @@ Bytes Film(const FilmOptions& options) {
     items = Cat({items, Atom("AACY", Bytes(options.copyright.begin(), options.copyright.end()))});
   }
   const Bytes userData = Atom("udta", items);
-  const Bytes movie = options.userDataFirst ? Atom("moov", Cat({userData, MovieHeader()}))
-                                            : Atom("moov", Cat({MovieHeader(), userData}));
-  return Cat({Atom("mdat", Bytes(16, 0x55)), movie});
+  const Bytes track = options.track ? VideoTrack() : Bytes();
+  const Bytes movie = options.userDataFirst ? Atom("moov", Cat({userData, MovieHeader(), track}))
+                                            : Atom("moov", Cat({MovieHeader(), userData, track}));
+  return Cat({Atom("mdat", Bytes(options.track ? 48 : 16, 0x55)), movie});
 }
 
 Bytes BlockStart(uint32_t size) {

@@ -26,6 +26,9 @@ struct FilmOptions {
   // 'AANM' and 'AACY' items in the movie's user data.
   std::string name = "Tiny film";
   std::string copyright = "(c) Glintharbour";
+  // A video track of one 4 x 4 frame lasting the whole 600 units, so that
+  // the film has a length.
+  bool track = false;
 };
 
 // 'mdat' with a few bytes, then 'moov'.

@@ -164,4 +164,47 @@ TEST_F(FilmDefaults, UserDataItems) {
   DisposeMovie(movie);
 }
 
+// The preview shows a film's poster frame: its controller goes to the
+// poster time, in the movie's own scale, and the rate stays as it was.
+TEST_F(FilmDefaults, MovieValuesMoveTheControllerToThePoster) {
+  FilmOptions withTrack;
+  withTrack.track = true;
+  Movie movie = Open(Write("film", Film(withTrack)));
+  ASSERT_NE(nullptr, movie);
+  ASSERT_EQ(600, GetMovieDuration(movie));
+  Rect box = {0, 0, 4, 4};
+  MovieController controller = NewMovieController(movie, &box, 11);
+  ASSERT_NE(nullptr, controller);
+  struct Seen {
+    int actions = 0;
+    TimeRecord time = {};
+  } seen;
+  MCSetActionFilterWithRefCon(
+      controller,
+      [](MovieController, int16_t action, void* params, long refCon) -> Boolean {
+        auto* s = reinterpret_cast<Seen*>(refCon);
+        if (action == mcActionGoToTime) {
+          ++s->actions;
+          s->time = *static_cast<const TimeRecord*>(params);
+        }
+        return 0;
+      },
+      reinterpret_cast<long>(&seen));
+
+  manager_data::SendMovieValuesToController(controller, movie);
+  EXPECT_EQ(1, seen.actions);
+  EXPECT_EQ(300u, seen.time.value.lo);
+  EXPECT_EQ(0, seen.time.value.hi);
+  EXPECT_EQ(600, seen.time.scale);
+  EXPECT_EQ(nullptr, seen.time.base);
+  TimeScale scale = 0;
+  EXPECT_EQ(300, MCGetCurrentTime(controller, &scale));
+  EXPECT_EQ(600, scale);
+  long flags = 0;
+  MCGetControllerInfo(controller, &flags);
+  EXPECT_EQ(0, flags & mcInfoIsPlaying);
+  DisposeMovieController(controller);
+  DisposeMovie(movie);
+}
+
 }  // namespace
