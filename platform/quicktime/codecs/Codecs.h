@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace qtc {
 
@@ -54,9 +55,15 @@ inline uint32_t ArgbAt(const uint8_t* p) {
 // alpha not shown). Nothing past the last pixel is read.
 void RgbRow(const uint8_t* in, uint32_t* out, size_t n);
 void RgbaRow(const uint8_t* in, uint32_t* out, size_t n);
-// The same one pixel at a time, as machines without SSSE3 do them.
-void RgbRowPlain(const uint8_t* in, uint32_t* out, size_t n);
-void RgbaRowPlain(const uint8_t* in, uint32_t* out, size_t n);
+
+// Every way of doing them this processor can run, the plain one first; the
+// last is the one used.
+struct RowConverters {
+  const char* name;
+  void (*rgb)(const uint8_t* in, uint32_t* out, size_t n);
+  void (*rgba)(const uint8_t* in, uint32_t* out, size_t n);
+};
+std::vector<RowConverters> RowConvertersHere();
 
 DecodeResult DecodeRaw(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);
 DecodeResult DecodeAnimation(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);
