@@ -4,6 +4,7 @@
 #include "CP_File.h"
 #include "CP_FourCC.h"
 #include "CP_MenuBar.h"
+#include "CP_Printer.h"
 #include "CP_SaveFileChooser.h"
 #include "CP_StringList.h"
 #include "CP_Window.h"
@@ -51,6 +52,7 @@ CP_Document::CP_Document(CP_M_Commander* parent) : CP_M_Commander(parent) {
 }
 
 CP_Document::~CP_Document() {
+  fPrinter.reset();
   if (gDocuments) {
     gDocuments->remove(this);
     if (gDocuments->empty()) {
@@ -79,6 +81,12 @@ int32_t CP_Document::ExecuteCommand(int32_t command) {
     case kCmd_Revert:
       if (ConfirmRevert()) Revert();
       return 0;
+    case kCmd_PageSetup:
+      PageSetup();
+      return 0;
+    case kCmd_Print:
+      PrintWithDialogs();
+      return 0;
     default:
       return CP_M_Commander::ExecuteCommand(command);
   }
@@ -92,6 +100,8 @@ void CP_Document::GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu) {
       if (IsModified() || !HasFile()) bar->EnableCommand(command);
       return;
     case kCmd_SaveAs:
+    case kCmd_PageSetup:
+    case kCmd_Print:
       bar->EnableCommand(command);
       return;
     case kCmd_Revert:
@@ -100,6 +110,22 @@ void CP_Document::GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu) {
     default:
       CP_M_Commander::GetCommandStatus(command, menu);
   }
+}
+
+std::unique_ptr<CP_Printer> CP_Document::MakePrinter() { return std::make_unique<CP_Printer>(); }
+
+void CP_Document::PageSetup() {
+  if (!fPrinter) fPrinter = MakePrinter();
+  fPrinter->PageSetupDialog();
+}
+
+// A first print asks for the page set-up before the print dialog.
+void CP_Document::PrintWithDialogs() {
+  if (!fPrinter) {
+    fPrinter = MakePrinter();
+    fPrinter->PageSetupDialog();
+  }
+  if (fPrinter->CanPrint() && fPrinter->PrintDialog()) Print();
 }
 
 bool CP_Document::AskSaveChanges() {

@@ -2,8 +2,8 @@
 // The framework's document: a commander with a name, a file and a modified
 // flag, optionally a window, that carries out the standard file commands
 // close (3), save (4), save as (5) and revert (6) with their questions to
-// the user. All documents are in one framework-wide list, in the order they
-// were made.
+// the user, and page set-up (7) and print (8) through its printer. All
+// documents are in one framework-wide list, in the order they were made.
 #include "CP_Commander.h"
 #include "CP_FileSpec.h"
 
@@ -13,6 +13,7 @@
 #include <string>
 
 class CP_File;
+class CP_Printer;
 class CP_Window;
 
 class CP_Document : public CP_M_Commander {
@@ -64,6 +65,8 @@ class CP_Document : public CP_M_Commander {
   const CP_FileSpec& GetFileSpec() const { return fFileSpec; }
   CP_File* GetFile() const { return fFile.get(); }
   CP_Window* GetWindow() const { return fWindow; }
+  // Made on the first page set-up or print command; null before.
+  CP_Printer* GetPrinter() const { return fPrinter.get(); }
   void SetWindow(CP_Window* window) { fWindow = window; }
 
   // Asks every document, first to last, about unsaved changes and closes
@@ -73,13 +76,19 @@ class CP_Document : public CP_M_Commander {
   static const std::list<CP_Document*>* GetDocumentList();
 
  protected:
+  // The printer the page set-up and print commands make.
+  virtual std::unique_ptr<CP_Printer> MakePrinter();
+
   CP_Window* fWindow = nullptr;
   std::unique_ptr<CP_File> fFile;
   CP_FileSpec fFileSpec;
+  std::unique_ptr<CP_Printer> fPrinter;
   bool fModified = false;
   std::string fName;
 
  private:
+  void PageSetup();
+  void PrintWithDialogs();
   // Save into `target` through a new file beside it, which replaces the
   // target only once Save has written all of it.
   void SaveReplacing(const CP_FileSpec& target);

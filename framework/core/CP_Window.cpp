@@ -10,6 +10,7 @@
 #include "CP_OutStream.h"
 #include "CP_PushButton.h"
 #include "CP_Utilities.h"
+#include "CP_WindowMenuMgr.h"
 
 #include <shellapi.h>
 
@@ -122,6 +123,8 @@ void CP_Window::SetUpWindow(const CP_WindowInfo& info, const std::string& title,
   if (create == 1) {
     AttachNativeWindow(info, title, -1);
     TakeFocus(nullptr);
+    if (fInfo.kind == kDocument)
+      if (CP_WindowMenuMgr* manager = CP_WindowMenuMgr::GetManager()) manager->AddWindow(this);
   }
   fBackgroundColor = DefaultBackground();
   fOwnBackground = 1;
@@ -130,6 +133,8 @@ void CP_Window::SetUpWindow(const CP_WindowInfo& info, const std::string& title,
 }
 
 CP_Window::~CP_Window() {
+  if (GetKind() == kDocument)
+    if (CP_WindowMenuMgr* manager = CP_WindowMenuMgr::GetManager()) manager->RemoveWindow(this);
   ChangeTarget(GetParentCommander());
   DeleteSubPanes();
   CP_Desktop* desktop = CP_Desktop::GetDesktop();

@@ -104,9 +104,9 @@ TEST(URLHandlerTest, OpenHandsTheStoredURLToTheShell) {
   const std::string b = MakeMarkerBatch(folder, "b");
   CP_URLHandler handler(a);
   handler.OpenURL(b);  // the stored URL stays a
-  EXPECT_TRUE(kxtest::PumpUntil([&] { return kxtest::FileExists(folder / "b.txt"); }, 20000));
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return kxtest::FileExists(folder / "b.txt"); }, 60000));
   handler.Open();
-  EXPECT_TRUE(kxtest::PumpUntil([&] { return kxtest::FileExists(folder / "a.txt"); }, 20000));
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return kxtest::FileExists(folder / "a.txt"); }, 60000));
 
   DeleteFileA((folder / "a.txt").c_str());
   handler.SetURL("");
