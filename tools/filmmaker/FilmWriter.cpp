@@ -202,39 +202,24 @@ Status AddSystemBlock(const std::string& path, const SystemData& data) {
   return {};
 }
 
-}  // namespace
-
+// The film's bytes without the system's block, which only the store writes.
 Status BuildFilmBytes(const FilmSpec& spec, std::vector<uint8_t>& out) {
-  std::vector<std::pair<FilmSpec::Kind, size_t>> order = spec.order;
-  if (order.empty()) {
-    for (size_t i = 0; i < spec.video.size(); ++i) order.push_back({FilmSpec::Kind::Video, i});
-    for (size_t i = 0; i < spec.sound.size(); ++i) order.push_back({FilmSpec::Kind::Sound, i});
-    for (size_t i = 0; i < spec.sprites.size(); ++i) order.push_back({FilmSpec::Kind::Sprites, i});
+  // Tracks are numbered in this order: video, sound, sprites.
+  std::vector<Built> tracks(spec.video.size() + spec.sound.size() + spec.sprites.size());
+  if (tracks.empty()) return Status::Fail(Fault::Corrupt, "a film without tracks");
+  size_t n = 0;
+  Status s;
+  for (const VideoTrack& v : spec.video)
+    if (s.Ok()) s = BuildVideo(v, tracks[n++]);
+  for (const SoundTrack& t : spec.sound)
+    if (s.Ok()) s = BuildSound(t, tracks[n++]);
+  for (const SpriteTrack& t : spec.sprites)
+    if (s.Ok()) s = BuildSprites(t, tracks[n++]);
+  if (!s.Ok()) {
+    s.what = "track " + std::to_string(n) + ": " + s.what;
+    return s;
   }
-  if (order.empty()) return Status::Fail(Fault::Corrupt, "a film without tracks");
-
-  std::vector<Built> tracks(order.size());
-  for (size_t i = 0; i < order.size(); ++i) {
-    Status s;
-    const size_t index = order[i].second;
-    switch (order[i].first) {
-      case FilmSpec::Kind::Video:
-        s = index < spec.video.size() ? BuildVideo(spec.video[index], tracks[i]) : Status::Fail(Fault::Corrupt, "");
-        break;
-      case FilmSpec::Kind::Sound:
-        s = index < spec.sound.size() ? BuildSound(spec.sound[index], tracks[i]) : Status::Fail(Fault::Corrupt, "");
-        break;
-      case FilmSpec::Kind::Sprites:
-        s = index < spec.sprites.size() ? BuildSprites(spec.sprites[index], tracks[i])
-                                        : Status::Fail(Fault::Corrupt, "");
-        break;
-    }
-    if (!s.Ok()) {
-      s.what = "track " + std::to_string(i + 1) + ": " + (s.what.empty() ? "names no such track" : s.what);
-      return s;
-    }
-    tracks[i].model.header.id = uint32_t(i + 1);
-  }
+  for (size_t i = 0; i < tracks.size(); ++i) tracks[i].model.header.id = uint32_t(i + 1);
 
   // The media data first, then the movie.
   uint64_t payload = 0;
@@ -251,7 +236,7 @@ Status BuildFilmBytes(const FilmSpec& spec, std::vector<uint8_t>& out) {
       position += b.chunks[c].size();
       out.insert(out.end(), b.chunks[c].begin(), b.chunks[c].end());
     }
-    Status s = t.Index(b.model.media.type);
+    s = t.Index(b.model.media.type);
     if (!s.Ok()) return s;
     models.push_back(&b.model);
   }
@@ -271,6 +256,8 @@ Status BuildFilmBytes(const FilmSpec& spec, std::vector<uint8_t>& out) {
   out.insert(out.end(), movie.begin(), movie.end());
   return {};
 }
+
+}  // namespace
 
 Status WriteFilm(const FilmSpec& spec, const std::string& path) {
   if (spec.system) {

@@ -65,11 +65,7 @@ struct SystemData {
 struct FilmSpec {
   std::vector<VideoTrack> video;
   std::vector<SoundTrack> sound;
-  std::vector<SpriteTrack> sprites;
-  // Tracks in the film's order, as (kind, index into its list); empty: the
-  // video tracks, then the sound tracks, then the sprite tracks.
-  enum class Kind { Video, Sound, Sprites };
-  std::vector<std::pair<Kind, size_t>> order;
+  std::vector<SpriteTrack> sprites;  // tracks in this order: video, sound, sprites
   // The movie's 'AANM' (name) and 'AACY' (copyright) items; empty: none.
   std::string name;
   std::string copyright;
@@ -77,10 +73,7 @@ struct FilmSpec {
 };
 
 // Writes the film to path, replacing any file there. The status tells which
-// step failed.
+// step failed; a film refused before writing leaves no file.
 qtf::Status WriteFilm(const FilmSpec& spec, const std::string& path);
-
-// The film's bytes without the system's block (which only the store writes).
-qtf::Status BuildFilmBytes(const FilmSpec& spec, std::vector<uint8_t>& out);
 
 }  // namespace film

@@ -164,15 +164,9 @@ void Picture::Paste(const Picture& from, int x, int y) {
     for (int col = 0; col < from.width_; ++col) {
       const int tx = x + col;
       if (tx < 0 || tx >= width_) continue;
-      pixels_[size_t(ty) * size_t(width_) + size_t(tx)] = from.At(col, row);
+      pixels_[size_t(ty) * size_t(width_) + size_t(tx)] = from.pixels_[size_t(row) * size_t(from.width_) + size_t(col)];
     }
   }
-}
-
-Picture Picture::Crop(int left, int top, int right, int bottom) const {
-  Picture out(right - left, bottom - top);
-  out.Paste(*this, -left, -top);
-  return out;
 }
 
 }  // namespace film

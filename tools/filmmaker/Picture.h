@@ -24,7 +24,6 @@ class Picture {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<uint32_t>& Pixels() const { return pixels_; }
-  uint32_t At(int x, int y) const { return pixels_[size_t(y) * size_t(width_) + size_t(x)]; }
 
   // Every drawing operation clips to the picture.
   void Set(int x, int y, Colour c);
@@ -47,8 +46,6 @@ class Picture {
 
   // Copies another picture in with its top-left corner at (x, y).
   void Paste(const Picture& from, int x, int y);
-  // The part [left, right) x [top, bottom) as a picture of its own.
-  Picture Crop(int left, int top, int right, int bottom) const;
 
  private:
   int width_ = 0;

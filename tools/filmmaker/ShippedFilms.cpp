@@ -44,16 +44,16 @@ void AddButton(SpriteKeyFrame& frame, const ButtonSpec& b) {
   s.image = normal;
   s.x = b.x;
   s.y = b.y;
-  s.graphicsMode = sprite::kTransparent;  // round corners over the background
+  s.graphicsMode = qtf::kModeTransparent;  // round corners over the background
   s.opColour = palette::kKey;
   const uint32_t number = uint32_t(frame.sprites.size() + 1);
   const SpriteAction send = b.script ? ScriptCommand(b.name) : ApplicationNumberAndString(number, b.name);
   s.events = {
-      {sprite::kClick, {SetImageIndex(pressed), send}},
-      {sprite::kClickEnd, {SetImageIndex(normal)}},
-      {sprite::kClickEndTrigger, {SetImageIndex(hover)}},
-      {sprite::kEnter, {SetImageIndex(hover)}},
-      {sprite::kExit, {SetImageIndex(normal)}},
+      {qtf::kEventMouseClick, {SetImageIndex(pressed), send}},
+      {qtf::kEventClickEnd, {SetImageIndex(normal)}},
+      {qtf::kEventClickEndTrigger, {SetImageIndex(hover)}},
+      {qtf::kEventMouseEnter, {SetImageIndex(hover)}},
+      {qtf::kEventMouseExit, {SetImageIndex(normal)}},
   };
   frame.sprites.push_back(std::move(s));
 }
@@ -145,7 +145,7 @@ SpriteTrack FilmStrip(int width, const std::vector<ButtonSpec>& buttons, double 
   AddImage(key, lampOff);
   lamp.x = 4;
   lamp.y = 14;
-  lamp.graphicsMode = sprite::kTransparent;
+  lamp.graphicsMode = qtf::kModeTransparent;
   lamp.opColour = palette::kKey;
   const uint32_t lampId = uint32_t(key.sprites.size() + 1);
   key.sprites.push_back(lamp);
@@ -283,7 +283,7 @@ SpriteTrack GalleryPage(bool enabled) {
     s.x = 40;
     s.y = 140;
     s.layer = int16_t(i + 1);
-    if (i < 2) s.events = {{sprite::kClick, {SetVisible(false)}}};
+    if (i < 2) s.events = {{qtf::kEventMouseClick, {SetVisible(false)}}};
     key.sprites.push_back(std::move(s));
   }
   AddBackground(key, Backdrop(kScreenWidth, kScreenHeight, "GALLERY", "CLICK A PICTURE FOR THE NEXT"));

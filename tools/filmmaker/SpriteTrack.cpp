@@ -2,22 +2,11 @@
 
 #include "VideoEncoder.h"
 
-#include <cmath>
-
 namespace film {
 
 namespace {
 
-// Property atom types of a sprite.
-constexpr qtf::FourCC kMatrix = 1;
-constexpr qtf::FourCC kVisible = 4;
-constexpr qtf::FourCC kLayer = 5;
-constexpr qtf::FourCC kGraphicsMode = 6;
-constexpr qtf::FourCC kImageIndex = 100;
-
 Bytes U16Bytes(uint16_t v) { return Bytes{uint8_t(v >> 8), uint8_t(v)}; }
-
-Bytes Fixed16(double v) { return U32Bytes(uint32_t(int32_t(std::lround(v * 65536.0)))); }
 
 Bytes TranslationMatrix(int x, int y) {
   qtf::ByteWriter w;
@@ -36,11 +25,11 @@ Bytes CString(const std::string& text) {
 void AddActions(QTAtom& parent, const std::vector<SpriteAction>& actions) {
   uint32_t id = 1;
   for (const SpriteAction& a : actions) {
-    QTAtom& action = parent.Add(qtf::Tag("actn"), id++);
+    QTAtom& action = parent.Add(qtf::kActionAtom, id++);
     // The programs' filters read the type first and the parameters after it.
-    action.AddU32(qtf::Tag("whic"), 1, a.type);
+    action.AddU32(qtf::kWhichAction, 1, a.type);
     uint32_t index = 1;
-    for (const Bytes& p : a.parameters) action.AddLeaf(qtf::Tag("parm"), index++, p);
+    for (const Bytes& p : a.parameters) action.AddLeaf(qtf::kActionParameter, index++, p);
   }
 }
 
@@ -51,10 +40,11 @@ Bytes ImageData(const SpriteImage& image) {
   const bool animation = image.codec == qtf::Tag("rle ");
   Bytes data = animation ? EncodeAnimation(image.picture, nullptr, image.depth) : EncodeRaw(image.picture, image.depth);
   Bytes out = VideoDescription(image.codec, width, height, image.depth, animation ? "Animation" : "None").entry;
-  out[14] = 0;  // images name no data reference
-  out[15] = 0;
+  constexpr size_t kDataReferenceAt = 14, kDataSizeAt = 44;
+  out[kDataReferenceAt] = 0;  // images name no data reference
+  out[kDataReferenceAt + 1] = 0;
   const uint32_t size = uint32_t(data.size());
-  for (int i = 0; i < 4; ++i) out[44 + size_t(i)] = uint8_t(size >> (8 * (3 - i)));  // data size
+  for (size_t i = 0; i < 4; ++i) out[kDataSizeAt + i] = uint8_t(size >> (8 * (3 - i)));
   out.insert(out.end(), data.begin(), data.end());
   return out;
 }
@@ -62,30 +52,18 @@ Bytes ImageData(const SpriteImage& image) {
 }  // namespace
 
 SpriteAction ApplicationNumberAndString(uint32_t number, const std::string& text) {
-  return {sprite::kApplicationNumberAndString, {U32Bytes(number), PascalString(text)}};
+  return {qtf::kActionApplicationNumberAndString, {U32Bytes(number), PascalString(text)}};
 }
 
 SpriteAction ScriptCommand(const std::string& command, const std::string& arguments) {
-  SpriteAction a{sprite::kScriptCommand, {U32Bytes(1), CString(command)}};
+  SpriteAction a{qtf::kActionScriptCommand, {U32Bytes(1), CString(command)}};
   if (!arguments.empty()) a.parameters.push_back(CString(arguments));
   return a;
 }
 
-SpriteAction SetImageIndex(uint16_t index) { return {sprite::kSetImageIndex, {U16Bytes(index)}}; }
+SpriteAction SetImageIndex(uint16_t index) { return {qtf::kActionSpriteSetImageIndex, {U16Bytes(index)}}; }
 
-SpriteAction SetVisible(bool visible) { return {sprite::kSetVisible, {U16Bytes(visible ? 1 : 0)}}; }
-
-SpriteAction Translate(double x, double y, bool relative) {
-  return {sprite::kTranslate, {Fixed16(x), Fixed16(y), Bytes{uint8_t(relative ? 1 : 0)}}};
-}
-
-SpriteAction MovieSetVolume(double volume) {
-  return {sprite::kMovieSetVolume, {U16Bytes(uint16_t(std::lround(volume * 256.0)))}};
-}
-
-SpriteAction MovieSetRate(double rate) { return {sprite::kMovieSetRate, {Fixed16(rate)}}; }
-
-SpriteAction MovieGoToTime(uint32_t movieTime) { return {sprite::kMovieGoToTime, {U32Bytes(movieTime)}}; }
+SpriteAction SetVisible(bool visible) { return {qtf::kActionSpriteSetVisible, {U16Bytes(visible ? 1 : 0)}}; }
 
 qtf::SampleDescription SpriteDescription() {
   qtf::ByteWriter w;
@@ -101,42 +79,42 @@ qtf::SampleDescription SpriteDescription() {
 
 Bytes KeyFrameSample(const SpriteKeyFrame& frame) {
   QTAtom root(qtf::Tag("sean"), 1);
-  QTAtom& images = root.Add(qtf::Tag("dflt"), 1).Add(qtf::Tag("imct"), 1);
+  QTAtom& images = root.Add(qtf::kSpriteSharedData, 1).Add(qtf::kSpriteImages, 1);
   uint32_t imageId = 1;
   for (const SpriteImage& image : frame.images)
-    images.Add(qtf::Tag("imag"), imageId++).AddLeaf(qtf::Tag("imda"), 1, ImageData(image));
+    images.Add(qtf::kSpriteImage, imageId++).AddLeaf(qtf::kSpriteImageData, 1, ImageData(image));
 
   uint32_t spriteId = 1;
   for (const Sprite& s : frame.sprites) {
-    QTAtom& atom = root.Add(qtf::Tag("sprt"), spriteId++);
-    atom.AddLeaf(kMatrix, 1, TranslationMatrix(s.x, s.y));
-    atom.AddU16(kVisible, 1, s.visible ? 1 : 0);
-    atom.AddU16(kLayer, 1, uint16_t(s.layer));
+    QTAtom& atom = root.Add(qtf::kSpriteAtom, spriteId++);
+    atom.AddLeaf(qtf::kSpriteMatrix, 1, TranslationMatrix(s.x, s.y));
+    atom.AddU16(qtf::kSpriteVisible, 1, s.visible ? 1 : 0);
+    atom.AddU16(qtf::kSpriteLayer, 1, uint16_t(s.layer));
     qtf::ByteWriter mode;
     mode.U32(s.graphicsMode);
     // Each component's byte in both halves of its 16-bit value.
     mode.U16(uint16_t(s.opColour.r * 0x101));
     mode.U16(uint16_t(s.opColour.g * 0x101));
     mode.U16(uint16_t(s.opColour.b * 0x101));
-    atom.AddLeaf(kGraphicsMode, 1, std::move(mode.Data()));
-    atom.AddU16(kImageIndex, 1, s.image);
-    if (!s.name.empty()) atom.AddLeaf(qtf::Tag("name"), 1, Bytes(s.name.begin(), s.name.end()));
-    for (const SpriteEvent& e : s.events) AddActions(atom.Add(qtf::Tag("evnt"), e.first), e.second);
+    atom.AddLeaf(qtf::kSpriteGraphicsMode, 1, std::move(mode.Data()));
+    atom.AddU16(qtf::kSpriteImageIndex, 1, s.image);
+    if (!s.name.empty()) atom.AddLeaf(qtf::kSpriteName, 1, Bytes(s.name.begin(), s.name.end()));
+    for (const SpriteEvent& e : s.events) AddActions(atom.Add(qtf::kEventAtom, e.first), e.second);
   }
-  if (!frame.frameLoaded.empty()) AddActions(root.Add(qtf::Tag("fram"), 1), frame.frameLoaded);
+  if (!frame.frameLoaded.empty()) AddActions(root.Add(qtf::kEventFrameLoaded, 1), frame.frameLoaded);
   return ContainerBytes(root);
 }
 
 Bytes OverrideSample(const std::vector<SpriteOverride>& overrides, const std::vector<SpriteAction>& frameLoaded) {
   QTAtom root(qtf::Tag("sean"), 1);
   for (const SpriteOverride& o : overrides) {
-    QTAtom& atom = root.Add(qtf::Tag("sprt"), o.spriteId);
-    if (o.position) atom.AddLeaf(kMatrix, 1, TranslationMatrix(o.position->first, o.position->second));
-    if (o.visible) atom.AddU16(kVisible, 1, *o.visible ? 1 : 0);
-    if (o.layer) atom.AddU16(kLayer, 1, uint16_t(*o.layer));
-    if (o.image) atom.AddU16(kImageIndex, 1, *o.image);
+    QTAtom& atom = root.Add(qtf::kSpriteAtom, o.spriteId);
+    if (o.position) atom.AddLeaf(qtf::kSpriteMatrix, 1, TranslationMatrix(o.position->first, o.position->second));
+    if (o.visible) atom.AddU16(qtf::kSpriteVisible, 1, *o.visible ? 1 : 0);
+    if (o.layer) atom.AddU16(qtf::kSpriteLayer, 1, uint16_t(*o.layer));
+    if (o.image) atom.AddU16(qtf::kSpriteImageIndex, 1, *o.image);
   }
-  if (!frameLoaded.empty()) AddActions(root.Add(qtf::Tag("fram"), 1), frameLoaded);
+  if (!frameLoaded.empty()) AddActions(root.Add(qtf::kEventFrameLoaded, 1), frameLoaded);
   return ContainerBytes(root);
 }
 

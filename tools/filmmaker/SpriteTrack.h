@@ -1,11 +1,13 @@
 #pragma once
 // Sprite samples as the stand-in's sprite runtime reads them (described in
-// platform/quicktime/SPRITES.md): atom containers whose key frames carry
-// the shared images and the sprites with their properties, events and
-// wired actions, and whose override frames change some properties.
+// platform/quicktime/SPRITES.md, whose reader's constants are used here):
+// atom containers whose key frames carry the shared images and the sprites
+// with their properties, events and wired actions, and whose override
+// frames change some properties.
 #include "AtomContainer.h"
 #include "Picture.h"
 #include "SampleTable.h"
+#include "SpriteSample.h"
 
 #include <optional>
 #include <string>
@@ -13,35 +15,6 @@
 #include <vector>
 
 namespace film {
-
-namespace sprite {
-
-// Event atom IDs.
-constexpr qtf::FourCC kClick = qtf::Tag("clik");
-constexpr qtf::FourCC kClickEnd = qtf::Tag("cend");
-constexpr qtf::FourCC kClickEndTrigger = qtf::Tag("trig");
-constexpr qtf::FourCC kEnter = qtf::Tag("entr");
-constexpr qtf::FourCC kExit = qtf::Tag("exit");
-constexpr qtf::FourCC kIdle = qtf::Tag("idle");
-constexpr qtf::FourCC kKey = qtf::Tag("key ");
-
-// Action types.
-constexpr uint32_t kApplicationNumberAndString = 0x2000;
-constexpr uint32_t kScriptCommand = qtf::Tag("KXsc");
-constexpr uint32_t kSetImageIndex = 3073;
-constexpr uint32_t kSetVisible = 3074;
-constexpr uint32_t kTranslate = 3080;
-constexpr uint32_t kMovieSetVolume = 1024;
-constexpr uint32_t kMovieSetRate = 1025;
-constexpr uint32_t kMovieGoToTime = 1027;
-
-// Graphics modes.
-constexpr uint32_t kCopy = 0;
-constexpr uint32_t kBlend = 32;
-constexpr uint32_t kTransparent = 36;
-constexpr uint32_t kDitherCopy = 64;
-
-}  // namespace sprite
 
 struct SpriteAction {
   uint32_t type = 0;
@@ -54,10 +27,6 @@ SpriteAction ApplicationNumberAndString(uint32_t number, const std::string& text
 SpriteAction ScriptCommand(const std::string& command, const std::string& arguments = std::string());
 SpriteAction SetImageIndex(uint16_t index);
 SpriteAction SetVisible(bool visible);
-SpriteAction Translate(double x, double y, bool relative);
-SpriteAction MovieSetVolume(double volume);  // 1.0 = full
-SpriteAction MovieSetRate(double rate);
-SpriteAction MovieGoToTime(uint32_t movieTime);
 
 struct SpriteImage {
   Picture picture;
@@ -73,8 +42,8 @@ struct Sprite {
   int x = 0, y = 0;    // where the image's top-left corner lies in the track
   bool visible = true;
   int16_t layer = 0;   // a lower layer lies in front
-  uint32_t graphicsMode = sprite::kCopy;
-  Colour opColour;     // the transparent colour, or the blend weights
+  uint32_t graphicsMode = qtf::kModeCopy;
+  Colour opColour;     // the colour a transparent sprite leaves out
   std::vector<SpriteEvent> events;
 };
 

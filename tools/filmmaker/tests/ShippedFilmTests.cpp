@@ -5,6 +5,7 @@
 #include "MovieReader.h"
 #include "ShippedFilms.h"
 #include "SpriteReading.h"
+#include "SpriteSample.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,15 @@ TEST(ShippedFilms, EachHasItsTracks) {
       // A movie ends with its longest track, disabled ones too: no track
       // may hold the picture still after it ends.
       EXPECT_EQ(qtf::TrackDuration(film.movie.tracks[0], 600), qtf::TrackDuration(t, 600));
+      // The sprite runtime's reader takes every sample.
+      if (t.media.type != sprt) continue;
+      for (uint32_t k = 0; k < t.media.samples.sampleCount; ++k) {
+        const filmcheck::Bytes sample = filmcheck::SampleBytes(film.path, t, k);
+        qtf::SpriteSample parsed;
+        const qtf::Status s = qtf::ReadSpriteSample(sample.data(), sample.size(), parsed);
+        EXPECT_TRUE(s.Ok()) << "sample " << k << ": " << s.what;
+        EXPECT_EQ(t.media.samples.IsSync(k), parsed.hasSharedData) << "sample " << k;
+      }
     }
   }
   std::set<std::string> made;
