@@ -19,8 +19,6 @@ namespace qtc {
 
 namespace {
 
-uint32_t Expand5(uint32_t v) { return (v << 3) | (v >> 2); }
-
 struct Units {
   size_t bytes = 1;   // per unit
   size_t pixels = 1;  // per unit
@@ -47,6 +45,11 @@ class Line {
 
   // Copies count units from in, which holds count * units_.bytes bytes.
   void Copy(const uint8_t* in, size_t count) {
+    if (info_.bits == 24) {
+      if (x_ < info_.width) RgbRow(in, row_ + x_, size_t(std::min<uint64_t>(count, info_.width - x_)));
+      x_ += count;
+      return;
+    }
     if (units_.pixels == 1) {
       for (size_t i = 0; i < count; ++i, in += units_.bytes) Put(Colour(in));
       return;
@@ -85,12 +88,9 @@ class Line {
 
   uint32_t Colour(const uint8_t* in) const {
     switch (info_.bits) {
-      case 16: {
-        uint32_t v = (uint32_t(in[0]) << 8) | in[1];
-        return Rgb(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
-      }
+      case 16: return Rgb555At(in);
       case 24: return Rgb(in[0], in[1], in[2]);
-      default: return Rgb(in[1], in[2], in[3]);
+      default: return ArgbAt(in);
     }
   }
 

@@ -5,7 +5,9 @@
 #include "Decoder.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace qtc {
 
@@ -15,8 +17,7 @@ struct VideoInfo {
   uint16_t height = 0;
   uint16_t depth = 0;   // as stored: 1..32, or 33..40 for gray
   uint16_t bits = 0;    // bits per pixel: depth, or depth - 32 for gray
-  bool indexed = false; // pixels are indices into the palette
-  std::array<uint32_t, 256> palette{};  // 0x00RRGGBB
+  std::array<uint32_t, 256> palette{};  // 0x00RRGGBB, for 8 bits and fewer
 };
 
 // Reads width, height, depth and the colour table (the description's own,
@@ -26,6 +27,43 @@ bool ReadVideoInfo(const qtf::SampleDescription& d, VideoInfo& out);
 
 // Packs 8-bit components.
 inline uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+
+// A big-endian x1r5g5b5 pixel; each 5-bit component widened by repeating its
+// top bits.
+inline uint32_t Rgb555At(const uint8_t* p) {
+  uint32_t v = (uint32_t(p[0]) << 8) | p[1];
+  auto widen = [](uint32_t c) { return (c << 3) | (c >> 2); };
+  return Rgb(widen((v >> 10) & 31), widen((v >> 5) & 31), widen(v & 31));
+}
+
+// Bytes r, g, b (and one more that is ignored) as a pixel, in one load: read
+// big-endian, the first three bytes are the top three.
+inline uint32_t RgbAt(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return __builtin_bswap32(v) >> 8;  // every machine we build for is little-endian
+}
+
+// Bytes a, r, g, b as a pixel; the alpha is not shown.
+inline uint32_t ArgbAt(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return __builtin_bswap32(v) & 0xFFFFFF;
+}
+
+// Rows of pixels: n pixels of r, g, b bytes, or of r, g, b, a bytes (the
+// alpha not shown). Nothing past the last pixel is read.
+void RgbRow(const uint8_t* in, uint32_t* out, size_t n);
+void RgbaRow(const uint8_t* in, uint32_t* out, size_t n);
+
+// Every way of doing them this processor can run, the plain one first; the
+// last is the one used.
+struct RowConverters {
+  const char* name;
+  void (*rgb)(const uint8_t* in, uint32_t* out, size_t n);
+  void (*rgba)(const uint8_t* in, uint32_t* out, size_t n);
+};
+std::vector<RowConverters> RowConvertersHere();
 
 DecodeResult DecodeRaw(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);
 DecodeResult DecodeAnimation(const VideoInfo& info, const uint8_t* data, size_t size, Frame& frame);

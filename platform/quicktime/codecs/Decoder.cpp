@@ -8,7 +8,7 @@ namespace qtc {
 
 namespace {
 
-bool DepthOfPixels(uint16_t depth) {
+bool KnownPixelDepth(uint16_t depth) {
   switch (depth) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32:
     case 33: case 34: case 36: case 40:
@@ -44,7 +44,7 @@ bool VideoDecoder::Supported() const {
   if (!state_->described || info.width == 0 || info.height == 0 || info.width > kMaxFrameSide ||
       info.height > kMaxFrameSide)
     return false;
-  if (info.codec == qtf::Tag("raw ") || info.codec == qtf::Tag("rle ")) return DepthOfPixels(info.depth);
+  if (info.codec == qtf::Tag("raw ") || info.codec == qtf::Tag("rle ")) return KnownPixelDepth(info.depth);
   return info.codec == qtf::Tag("jpeg") || info.codec == qtf::Tag("cvid");
 }
 

@@ -109,9 +109,7 @@ DecodeResult DecodePhotoJpeg(const VideoInfo& info, const uint8_t* data, size_t 
   if (!rgba) return DecodeResult::Damaged;
   const size_t w = std::min<size_t>(size_t(width), info.width), h = std::min<size_t>(size_t(height), info.height);
   for (size_t y = 0; y < h; ++y) {
-    const stbi_uc* in = rgba + y * size_t(width) * 4;
-    uint32_t* out = &frame.pixels[y * info.width];
-    for (size_t x = 0; x < w; ++x, in += 4) out[x] = Rgb(in[0], in[1], in[2]);
+    RgbaRow(rgba + y * size_t(width) * 4, &frame.pixels[y * info.width], w);
   }
   stbi_image_free(rgba);
   return DecodeResult::Ok;

@@ -9,8 +9,6 @@ namespace qtc {
 
 namespace {
 
-uint32_t Expand5(uint32_t v) { return (v << 3) | (v >> 2); }
-
 void IndexedRow(const VideoInfo& info, const uint8_t* in, uint32_t* out, size_t width) {
   const unsigned bits = info.bits, perByte = 8 / bits, mask = (1u << bits) - 1;
   for (size_t x = 0; x < width; ++x) {
@@ -22,16 +20,13 @@ void IndexedRow(const VideoInfo& info, const uint8_t* in, uint32_t* out, size_t 
 void Row(const VideoInfo& info, const uint8_t* in, uint32_t* out, size_t width) {
   switch (info.bits) {
     case 16:
-      for (size_t x = 0; x < width; ++x, in += 2) {
-        uint32_t v = (uint32_t(in[0]) << 8) | in[1];
-        out[x] = Rgb(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
-      }
+      for (size_t x = 0; x < width; ++x, in += 2) out[x] = Rgb555At(in);
       break;
     case 24:
-      for (size_t x = 0; x < width; ++x, in += 3) out[x] = Rgb(in[0], in[1], in[2]);
+      RgbRow(in, out, width);
       break;
     case 32:
-      for (size_t x = 0; x < width; ++x, in += 4) out[x] = Rgb(in[1], in[2], in[3]);
+      for (size_t x = 0; x < width; ++x, in += 4) out[x] = ArgbAt(in);
       break;
     default:
       IndexedRow(info, in, out, width);

@@ -90,10 +90,10 @@ bool ReadVideoInfo(const qtf::SampleDescription& d, VideoInfo& out) {
   info.depth = vf.depth;
   bool gray = info.depth == 33 || info.depth == 34 || info.depth == 36 || info.depth == 40;
   info.bits = gray ? uint16_t(info.depth - 32) : info.depth;
-  info.indexed = info.bits == 1 || info.bits == 2 || info.bits == 4 || info.bits == 8;
+  bool indexed = info.bits == 1 || info.bits == 2 || info.bits == 4 || info.bits == 8;
   if (gray) {
     GrayTable(info.bits, info.palette);
-  } else if (info.indexed) {
+  } else if (indexed) {
     StandardTable(info.bits, info.palette);
     qtf::ByteReader r(d.entry);
     int16_t tableId = -1;
