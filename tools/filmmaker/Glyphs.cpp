@@ -76,9 +76,11 @@ void DrawGlyph(Picture& p, Glyph glyph, int cx, int cy, int size, Colour c) {
       pen.Polygon({-0.7, -0.5, 0.7, -0.5, 0, 0.3});
       pen.Rect(-0.8, 0.55, 0.8, 0.8);
       break;
-    case Glyph::Question:
-      p.DrawTextCentred(cx, cy - Picture::TextHeight(2) / 2, "?", c, std::max(1, size / 8));
+    case Glyph::Question: {
+      const int scale = std::max(1, (size + 4) / 8);
+      p.DrawTextCentred(cx, cy - Picture::TextHeight(scale) / 2, "?", c, scale);
       break;
+    }
     case Glyph::Stop:
       pen.Rect(-0.65, -0.65, 0.65, 0.65);
       break;
@@ -120,7 +122,7 @@ void DrawGlyph(Picture& p, Glyph glyph, int cx, int cy, int size, Colour c) {
 }
 
 Picture ButtonPicture(int width, int height, Glyph glyph, ButtonState state) {
-  Picture p(width, height, palette::kNight);
+  Picture p(width, height, palette::kKey);
   const int sink = state == ButtonState::Pressed ? 1 : 0;
   p.FillRoundRect(0, 0, width, height, 5, palette::kEdge);
   p.FillRoundRect(1, 1, width - 1, height - 1, 4, Face(state));
@@ -130,7 +132,7 @@ Picture ButtonPicture(int width, int height, Glyph glyph, ButtonState state) {
 }
 
 Picture CaptionButtonPicture(int width, int height, Glyph glyph, const std::string& caption, ButtonState state) {
-  Picture p(width, height, palette::kNight);
+  Picture p(width, height, palette::kKey);
   const int sink = state == ButtonState::Pressed ? 1 : 0;
   p.FillRoundRect(0, 0, width, height, 8, palette::kEdge);
   p.FillRoundRect(2, 2, width - 2, height - 2, 7, Face(state));

@@ -30,7 +30,8 @@ enum class ButtonState { Normal, Hover, Pressed };
 void DrawGlyph(Picture& p, Glyph glyph, int cx, int cy, int size, Colour c);
 
 // A button of the size: a rounded face with the glyph, lighter when the
-// mouse is over it, sunk when pressed.
+// mouse is over it, sunk when pressed. Its corners are palette::kKey, for
+// a sprite that leaves that colour out.
 Picture ButtonPicture(int width, int height, Glyph glyph, ButtonState state);
 
 // A wide button with a glyph at its left and a caption.
@@ -46,6 +47,8 @@ constexpr Colour kEdge{96, 118, 150};
 constexpr Colour kPale{222, 228, 238};
 constexpr Colour kAmber{255, 196, 72};
 constexpr Colour kFoam{170, 210, 230};
+// Drawn nowhere else: the colour transparent sprites leave out.
+constexpr Colour kKey{255, 0, 255};
 }  // namespace palette
 
 }  // namespace film

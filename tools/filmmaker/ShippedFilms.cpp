@@ -44,6 +44,8 @@ void AddButton(SpriteKeyFrame& frame, const ButtonSpec& b) {
   s.image = normal;
   s.x = b.x;
   s.y = b.y;
+  s.graphicsMode = sprite::kTransparent;  // round corners over the background
+  s.opColour = palette::kKey;
   const uint32_t number = uint32_t(frame.sprites.size() + 1);
   const SpriteAction send = b.script ? ScriptCommand(b.name) : ApplicationNumberAndString(number, b.name);
   s.events = {
@@ -134,7 +136,7 @@ SpriteTrack FilmStrip(int width, const std::vector<ButtonSpec>& buttons, double 
     placed[i].height = 36;
     AddButton(key, placed[i]);
   }
-  Picture lampOn(20, 20, palette::kNight), lampOff(20, 20, palette::kNight);
+  Picture lampOn(20, 20, palette::kKey), lampOff(20, 20, palette::kKey);
   DrawGlyph(lampOn, Glyph::Lamp, 10, 10, 18, palette::kAmber);
   DrawGlyph(lampOff, Glyph::Lamp, 10, 10, 18, palette::kSlate);
   Sprite lamp;
@@ -143,6 +145,8 @@ SpriteTrack FilmStrip(int width, const std::vector<ButtonSpec>& buttons, double 
   AddImage(key, lampOff);
   lamp.x = 4;
   lamp.y = 14;
+  lamp.graphicsMode = sprite::kTransparent;
+  lamp.opColour = palette::kKey;
   const uint32_t lampId = uint32_t(key.sprites.size() + 1);
   key.sprites.push_back(lamp);
   Picture back(width, 48);

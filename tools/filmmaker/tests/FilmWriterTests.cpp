@@ -64,15 +64,15 @@ film::SpriteKeyFrame TwoSprites() {
 }
 
 TEST(SpriteSamples, KeyFrameHoldsImagesSpritesAndActionsInOrder) {
-  filmtest::KeyFrame frame;
+  filmcheck::KeyFrame frame;
   std::string why;
-  ASSERT_TRUE(filmtest::ReadKeyFrame(film::KeyFrameSample(TwoSprites()), frame, why)) << why;
+  ASSERT_TRUE(filmcheck::ReadKeyFrame(film::KeyFrameSample(TwoSprites()), frame, why)) << why;
 
   ASSERT_EQ(2u, frame.images.size());
   const Picture pictures[] = {Picture(8, 4, Colour{200, 0, 0}), Picture(6, 2, Colour{0, 0, 255})};
   for (size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE("image " + std::to_string(i + 1));
-    const filmtest::ImageInfo& image = frame.images[i];
+    const filmcheck::ImageInfo& image = frame.images[i];
     EXPECT_EQ(0, image.description.DataRefIndex());
     EXPECT_EQ(pictures[i].Width(), image.width);
     qtc::VideoDecoder decoder(image.description);
@@ -82,21 +82,21 @@ TEST(SpriteSamples, KeyFrameHoldsImagesSpritesAndActionsInOrder) {
   }
 
   ASSERT_EQ(2u, frame.sprites.size());
-  const filmtest::SpriteInfo& button = frame.sprites[0];
+  const filmcheck::SpriteInfo& button = frame.sprites[0];
   EXPECT_EQ(1u, button.id);
   EXPECT_EQ("SPRITE_PlayPause", button.name);
   EXPECT_EQ(30, button.x);
   EXPECT_EQ(4, button.y);
   EXPECT_TRUE(button.visible);
   ASSERT_EQ(2u, button.events.size());
-  const std::vector<filmtest::Action>& click = button.events.at(Tag("clik"));
+  const std::vector<filmcheck::Action>& click = button.events.at(Tag("clik"));
   ASSERT_EQ(2u, click.size());
   EXPECT_EQ(3073u, click[0].type);
   EXPECT_EQ((Bytes{0, 2}), click[0].parameters.at(0));
   EXPECT_EQ(0x2000u, click[1].type);
   EXPECT_EQ((Bytes{0, 0, 0, 7}), click[1].parameters.at(0));
   EXPECT_EQ("SPRITE_PlayPause", click[1].Text());
-  const std::vector<filmtest::Action>& enter = button.events.at(Tag("entr"));
+  const std::vector<filmcheck::Action>& enter = button.events.at(Tag("entr"));
   ASSERT_EQ(1u, enter.size());
   EXPECT_EQ(Tag("KXsc"), enter[0].type);
   ASSERT_EQ(3u, enter[0].parameters.size());
@@ -104,7 +104,7 @@ TEST(SpriteSamples, KeyFrameHoldsImagesSpritesAndActionsInOrder) {
   EXPECT_EQ("ShowHelp", enter[0].Text());
   EXPECT_EQ((Bytes{'n', 'o', 'w', 0}), enter[0].parameters[2]);
 
-  const filmtest::SpriteInfo& back = frame.sprites[1];
+  const filmcheck::SpriteInfo& back = frame.sprites[1];
   EXPECT_EQ(2u, back.id);
   EXPECT_EQ("", back.name);
   EXPECT_FALSE(back.visible);
@@ -118,16 +118,16 @@ TEST(SpriteSamples, OverrideFrameHoldsOnlyWhatChanges) {
   film::SpriteOverride o;
   o.spriteId = 3;
   o.image = 2;
-  filmtest::AtomNode root;
+  filmcheck::AtomNode root;
   std::string why;
-  ASSERT_TRUE(filmtest::ReadContainer(film::OverrideSample({o}, {film::MovieGoToTime(600)}), root, why)) << why;
+  ASSERT_TRUE(filmcheck::ReadContainer(film::OverrideSample({o}, {film::MovieGoToTime(600)}), root, why)) << why;
   ASSERT_EQ(2u, root.children.size());
-  const filmtest::AtomNode* sprite = root.Child(Tag("sprt"), 3);
+  const filmcheck::AtomNode* sprite = root.Child(Tag("sprt"), 3);
   ASSERT_NE(nullptr, sprite);
   ASSERT_EQ(1u, sprite->children.size());
   EXPECT_EQ(100u, sprite->children[0].type);
   EXPECT_EQ((Bytes{0, 2}), sprite->children[0].data);
-  const filmtest::AtomNode* loaded = root.Child(Tag("fram"), 1);
+  const filmcheck::AtomNode* loaded = root.Child(Tag("fram"), 1);
   ASSERT_NE(nullptr, loaded);
   ASSERT_EQ(1u, loaded->children.size());
   EXPECT_EQ(Tag("actn"), loaded->children[0].type);
@@ -214,26 +214,26 @@ TEST(FilmWriter, WritesTracksAndTheSystemsData) {
   EXPECT_EQ(16u, strip.media.samples.descriptions[0].entry.size());
 
   // The sprite sample in the file is the one made in memory.
-  EXPECT_EQ(film::KeyFrameSample(TwoSprites()), filmtest::SampleBytes(path, strip, 0));
+  EXPECT_EQ(film::KeyFrameSample(TwoSprites()), filmcheck::SampleBytes(path, strip, 0));
 
   // Every video sample decodes from the file to its picture.
   const film::FilmSpec spec = SmallFilm();
   qtc::VideoDecoder decoder(video.media.samples.descriptions[0]);
   qtc::Frame frame;
   for (uint32_t i = 0; i < 4; ++i) {
-    const Bytes sample = filmtest::SampleBytes(path, video, i);
+    const Bytes sample = filmcheck::SampleBytes(path, video, i);
     EXPECT_EQ(qtc::DecodeResult::Ok, decoder.Decode(sample.data(), sample.size(), frame));
     EXPECT_EQ(spec.video[0].frames[i].Pixels(), frame.pixels) << "frame " << i;
   }
 
   // The system's films put the movie's user data first, so the readers
   // count the block; the block's roots read back through the store.
-  EXPECT_EQ(Tag("udta"), FirstInMovie(filmtest::FileBytes(path)));
+  EXPECT_EQ(Tag("udta"), FirstInMovie(filmcheck::FileBytes(path)));
   EXPECT_EQ((std::map<std::string, std::string>{{"Away", "launchURL(URL=\"http://example.invalid/\")"},
                                                 {"ShowHelp", "playQT(AutoPlay=\"1\",Track=\"2\")"}}),
-            filmtest::StoredActions(path));
+            filmcheck::StoredActions(path));
   std::map<std::string, std::string> preferences;
-  ASSERT_TRUE(filmtest::StoredPreferences(path, preferences));
+  ASSERT_TRUE(filmcheck::StoredPreferences(path, preferences));
   EXPECT_EQ((std::map<std::string, std::string>{{"GMID", "77"}, {"Version", "2"}}), preferences);
 }
 
@@ -246,13 +246,13 @@ TEST(FilmWriter, AFilmWithoutTheSystemsDataStartsWithItsHeader) {
   qtf::FileFacts facts;
   ASSERT_TRUE(qtf::ReadMovieFile(path, movie, facts).Ok());
   EXPECT_FALSE(facts.filmBlock);
-  EXPECT_EQ(Tag("mvhd"), FirstInMovie(filmtest::FileBytes(path)));
+  EXPECT_EQ(Tag("mvhd"), FirstInMovie(filmcheck::FileBytes(path)));
   ASSERT_EQ(2u, movie.userData.size());
   EXPECT_EQ(Tag("AANM"), movie.userData[0].type);
   EXPECT_EQ((Bytes{'S', 'm', 'a', 'l', 'l'}), movie.userData[0].data);
   EXPECT_EQ(Tag("AACY"), movie.userData[1].type);
   std::map<std::string, std::string> preferences;
-  EXPECT_FALSE(filmtest::StoredPreferences(path, preferences));
+  EXPECT_FALSE(filmcheck::StoredPreferences(path, preferences));
 }
 
 TEST(FilmWriter, RefusesWhatItCannotWrite) {

@@ -29,10 +29,10 @@ struct Film {
   return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult KeyFrameOf(const Film& film, size_t track, filmtest::KeyFrame& frame) {
+::testing::AssertionResult KeyFrameOf(const Film& film, size_t track, filmcheck::KeyFrame& frame) {
   std::string why;
   if (track >= film.movie.tracks.size()) return ::testing::AssertionFailure() << "no track " << track + 1;
-  if (!filmtest::ReadKeyFrame(filmtest::SampleBytes(film.path, film.movie.tracks[track], 0), frame, why))
+  if (!filmcheck::ReadKeyFrame(filmcheck::SampleBytes(film.path, film.movie.tracks[track], 0), frame, why))
     return ::testing::AssertionFailure() << "track " << track + 1 << ": " << why;
   return ::testing::AssertionSuccess();
 }
@@ -43,25 +43,25 @@ struct Sent {
   std::string text;
   uint32_t type = 0;
 };
-std::vector<Sent> ClickSends(const filmtest::KeyFrame& frame) {
+std::vector<Sent> ClickSends(const filmcheck::KeyFrame& frame) {
   std::vector<Sent> out;
-  for (const filmtest::SpriteInfo& s : frame.sprites) {
+  for (const filmcheck::SpriteInfo& s : frame.sprites) {
     auto click = s.events.find(Tag("clik"));
     if (click == s.events.end()) continue;
-    for (const filmtest::Action& a : click->second)
+    for (const filmcheck::Action& a : click->second)
       if (a.type == 0x2000 || a.type == Tag("KXsc")) out.push_back({a.Text(), a.type});
   }
   return out;
 }
 
-std::map<std::string, std::string> ActionsOf(const std::string& path) { return filmtest::StoredActions(path); }
+std::map<std::string, std::string> ActionsOf(const std::string& path) { return filmcheck::StoredActions(path); }
 
 // The box a sprite's image covers.
 struct Box {
   int left, top, right, bottom;
 };
-Box BoxOf(const filmtest::KeyFrame& frame, const filmtest::SpriteInfo& s) {
-  const filmtest::ImageInfo& image = frame.images.at(s.image - 1u);
+Box BoxOf(const filmcheck::KeyFrame& frame, const filmcheck::SpriteInfo& s) {
+  const filmcheck::ImageInfo& image = frame.images.at(s.image - 1u);
   return {s.x, s.y, s.x + image.width, s.y + image.height};
 }
 
@@ -118,12 +118,12 @@ TEST(ControllerFilm, ElevenButtonsSendTheirNamesOnClick) {
       "SPRITE_WebLink",        "SPRITE_LaunchPlayer", "Sprite_Install"};
   Film film;
   ASSERT_TRUE(Open("cs.flm", film));
-  filmtest::KeyFrame frame;
+  filmcheck::KeyFrame frame;
   ASSERT_TRUE(KeyFrameOf(film, 0, frame));
   ASSERT_EQ(names.size() + 1, frame.sprites.size());
   int lastRight = 0;
   for (size_t i = 0; i < names.size(); ++i) {
-    const filmtest::SpriteInfo& s = frame.sprites[i];
+    const filmcheck::SpriteInfo& s = frame.sprites[i];
     SCOPED_TRACE(names[i]);
     EXPECT_EQ(names[i], s.name);
     EXPECT_TRUE(s.visible);
@@ -133,13 +133,13 @@ TEST(ControllerFilm, ElevenButtonsSendTheirNamesOnClick) {
     EXPECT_GE(b.top, 0);
     EXPECT_LE(b.bottom, 48);
     lastRight = b.right;
-    const std::vector<filmtest::Action>& click = s.events.at(Tag("clik"));
+    const std::vector<filmcheck::Action>& click = s.events.at(Tag("clik"));
     ASSERT_FALSE(click.empty());
     EXPECT_EQ(0x2000u, click.back().type) << "the name goes last: it may end the film's window";
     EXPECT_EQ(names[i], click.back().Text());
     // The pictures it changes to exist.
     for (const auto& e : s.events)
-      for (const filmtest::Action& a : e.second)
+      for (const filmcheck::Action& a : e.second)
         if (a.type == 3073) {
           const unsigned index = (a.parameters.at(0).at(0) << 8) | a.parameters.at(0).at(1);
           EXPECT_GE(index, 1u);
@@ -147,7 +147,7 @@ TEST(ControllerFilm, ElevenButtonsSendTheirNamesOnClick) {
         }
   }
   // At the back, without events: the strip's face and its handle.
-  const filmtest::SpriteInfo& back = frame.sprites.back();
+  const filmcheck::SpriteInfo& back = frame.sprites.back();
   EXPECT_TRUE(back.events.empty());
   EXPECT_GT(back.layer, frame.sprites[0].layer);
   const Box b = BoxOf(frame, back);
@@ -155,7 +155,7 @@ TEST(ControllerFilm, ElevenButtonsSendTheirNamesOnClick) {
   EXPECT_EQ(0, b.top);
   EXPECT_EQ(320, b.right);
   EXPECT_EQ(48, b.bottom);
-  for (const filmtest::ImageInfo& image : frame.images) {
+  for (const filmcheck::ImageInfo& image : frame.images) {
     qtc::VideoDecoder decoder(image.description);
     qtc::Frame picture;
     EXPECT_EQ(qtc::DecodeResult::Ok, decoder.Decode(image.data.data(), image.data.size(), picture));
@@ -168,7 +168,7 @@ TEST(DefaultFilm, ItsStripPlaysTheHelpFilm) {
   const std::map<std::string, std::string> actions = ActionsOf(film.path);
   ASSERT_EQ(1u, actions.count("ShowHelp"));
   EXPECT_EQ("playQT(AutoPlay=\"1\",FullScreen=\"0\",Track=\"2\")", actions.at("ShowHelp"));
-  filmtest::KeyFrame strip;
+  filmcheck::KeyFrame strip;
   ASSERT_TRUE(KeyFrameOf(film, 2, strip));
   const std::vector<Sent> sends = ClickSends(strip);
   EXPECT_FALSE(sends.empty());
@@ -176,7 +176,7 @@ TEST(DefaultFilm, ItsStripPlaysTheHelpFilm) {
   // The help film has pages of its own.
   EXPECT_GE(film.movie.tracks[1].media.samples.sampleCount, 2u);
   std::map<std::string, std::string> preferences;
-  ASSERT_TRUE(filmtest::StoredPreferences(film.path, preferences));
+  ASSERT_TRUE(filmcheck::StoredPreferences(film.path, preferences));
   EXPECT_FALSE(preferences["Version"].empty());
   EXPECT_EQ("3", preferences["TrkLocal"]);
 }
@@ -199,7 +199,7 @@ TEST(ListFilm, PagesSendCloseExitOrTheirOwnActions) {
   bool script = false;
   for (size_t track = 0; track < film.movie.tracks.size(); ++track) {
     SCOPED_TRACE("page " + std::to_string(track + 1));
-    filmtest::KeyFrame page;
+    filmcheck::KeyFrame page;
     ASSERT_TRUE(KeyFrameOf(film, track, page));
     const Box back = BoxOf(page, page.sprites.back());
     EXPECT_EQ(640, back.right);
@@ -231,14 +231,14 @@ TEST(SampleFilms, CarryTheirNumbersAndStrips) {
     Film film;
     ASSERT_TRUE(Open(c.name, film));
     std::map<std::string, std::string> preferences;
-    ASSERT_TRUE(filmtest::StoredPreferences(film.path, preferences));
+    ASSERT_TRUE(filmcheck::StoredPreferences(film.path, preferences));
     EXPECT_EQ(c.gmid, preferences["GMID"]);
     EXPECT_FALSE(preferences["Version"].empty());
     EXPECT_FALSE(preferences["name"].empty());
     if (!c.strip) continue;
     EXPECT_EQ("3", preferences["TrkLocal"]);
     const std::map<std::string, std::string> actions = ActionsOf(film.path);
-    filmtest::KeyFrame strip;
+    filmcheck::KeyFrame strip;
     ASSERT_TRUE(KeyFrameOf(film, 2, strip));
     const std::vector<Sent> sends = ClickSends(strip);
     EXPECT_FALSE(sends.empty());
@@ -250,7 +250,7 @@ TEST(SampleFilms, ThePlainFilmHasOnlyTheMoviesOwnItems) {
   Film film;
   ASSERT_TRUE(Open("sampleplain.flm", film));
   std::map<std::string, std::string> preferences;
-  EXPECT_FALSE(filmtest::StoredPreferences(film.path, preferences));
+  EXPECT_FALSE(filmcheck::StoredPreferences(film.path, preferences));
   std::set<qtf::FourCC> items;
   for (const qtf::UserDataItem& item : film.movie.userData) items.insert(item.type);
   EXPECT_EQ((std::set<qtf::FourCC>{Tag("AANM"), Tag("AACY")}), items);

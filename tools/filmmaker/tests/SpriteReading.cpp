@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-namespace filmtest {
+namespace filmcheck {
 
 namespace {
 
@@ -232,4 +232,4 @@ bool StoredPreferences(const std::string& path, std::map<std::string, std::strin
   return InFolderOf(path, [&](const std::string& name) { return manager_data::ReadStoredPreferences(name, preferences); });
 }
 
-}  // namespace filmtest
+}  // namespace filmcheck

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace filmtest {
+namespace filmcheck {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -74,4 +74,4 @@ Bytes FileBytes(const std::string& path);
 std::map<std::string, std::string> StoredActions(const std::string& path);
 bool StoredPreferences(const std::string& path, std::map<std::string, std::string>& preferences);
 
-}  // namespace filmtest
+}  // namespace filmcheck

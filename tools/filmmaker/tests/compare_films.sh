@@ -6,12 +6,20 @@
 set -uo pipefail
 filminfo="$1" one="$2" two="$3" runner="${4:-}"
 failed=0
+count=0
+describe() { $runner "$filminfo" "$1" | tail -n +2; }  # all but the line that names the file
 for film in "$one"/*.flm; do
   name="$(basename "$film")"
-  if ! diff <($runner "$filminfo" "$film" | tail -n +2) <($runner "$filminfo" "$two/$name" | tail -n +2); then
+  count=$((count + 1))
+  if ! a="$(describe "$film")" || ! b="$(describe "$two/$name")" || [ -z "$a" ]; then
+    echo "FAILED: filminfo cannot read $name"
+    failed=1
+  elif [ "$a" != "$b" ]; then
     echo "FAILED: $name differs"
+    diff <(echo "$a") <(echo "$b")
     failed=1
   fi
 done
-[ "$failed" = 0 ] && echo "both builds make the same films"
+[ "$count" -gt 0 ] || { echo "FAILED: no films in $one"; failed=1; }
+[ "$failed" = 0 ] && echo "both builds make the same $count films"
 exit "$failed"
