@@ -4,15 +4,19 @@
 // 45 for a click on no sprite that takes clicks). Under Wine the events
 // are real mouse and key messages to a real window; natively the same
 // cases run on events made here, under the sanitizers.
+#include "MovieReader.h"
 #include "PlaySupport.h"
 #include "SpriteFilms.h"
+#include "SpriteSample.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 
 using namespace filmtest;
 
@@ -206,6 +210,52 @@ TEST_F(Sprites, EachButtonOfTheStripReachesTheFilterByName) {
     ClickAt(int(310 * box.scale), int(24 * box.scale));
     EXPECT_EQ(std::vector<Seen>{Click()}, Taken());
     window_.Offer(nullptr);
+  }
+}
+
+// Where the sprites of a film's first sprite sample that handle clicks
+// lie: the middle of each one's image box, read with the film core.
+std::vector<std::pair<int, int>> ClickableMiddles(const std::string& path) {
+  std::vector<std::pair<int, int>> middles;
+  qtf::MovieModel movie;
+  qtf::FileFacts facts;
+  EXPECT_TRUE(qtf::ReadMovieFile(path, movie, facts).Ok()) << path;
+  Bytes film = ReadFile(path);
+  for (const qtf::TrackModel& t : movie.tracks) {
+    uint64_t offset = 0, size = 0;
+    if (t.media.type != qtf::Tag("sprt") || !t.media.samples.SampleRange(0, offset, size)) continue;
+    if (offset + size > film.size()) continue;
+    qtf::SpriteSample sample;
+    EXPECT_TRUE(qtf::ReadSpriteSample(film.data() + offset, size_t(size), sample).Ok());
+    for (const qtf::SpriteAtom& s : sample.sprites) {
+      const qtf::SpriteImage* image = sample.Image(s.properties.imageIndex);
+      qtf::VideoFormat vf;
+      if (!s.Actions(qtf::kEventMouseClick) || !image || !qtf::ReadVideoFormat(image->description, vf)) continue;
+      middles.push_back({(s.properties.matrix.m[6] >> 16) + vf.width / 2, (s.properties.matrix.m[7] >> 16) + vf.height / 2});
+    }
+  }
+  return middles;
+}
+
+// The strip the build makes and ships: clicked at the middle of each
+// button, it sends each button's name once; its handle, the right 25
+// pixels, sends nothing.
+TEST_F(Sprites, EveryButtonOfTheShippedStripSendsItsName) {
+  const std::string path = HostPath(KX_SHIPPED_FILMS) + "/cs.flm";
+  ASSERT_TRUE(Exists(path)) << path;
+  std::vector<std::pair<int, int>> middles = ClickableMiddles(path);
+  ASSERT_EQ(11u, middles.size());
+  Show(ReadFile(path), R(0, 0, 48, 320));
+  std::multiset<std::string> names;
+  for (const auto& m : middles) {
+    ClickAt(m.first, m.second);
+    for (const Seen& s : Taken())
+      if (s.action == mcActionExecuteOneActionForQTEvent && s.type == 8192) names.insert(s.text);
+  }
+  EXPECT_EQ(std::multiset<std::string>(std::begin(kStripButtons), std::end(kStripButtons)), names);
+  for (int x : {296, 308, 319}) {
+    ClickAt(x, 24);
+    EXPECT_EQ(std::vector<Seen>{Click()}, Taken()) << x;
   }
 }
 

@@ -145,7 +145,8 @@ bool Fire(MovieControllerRecord* mc, const SpriteRef& ref, qtf::FourCC event) {
 // track of the controller's movie.
 Sprite* Owner(MovieControllerRecord* mc, const ResolvedQTEventSpec& spec, SpriteTrack*& track) {
   track = LiveSprites(mc, reinterpret_cast<const TrackRecord*>(spec.targetTrack));
-  if (!track || spec.targetRefCon <= 0) return nullptr;
+  // Frame-loaded actions belong to no sprite: their reference value is 0.
+  if (!track || spec.targetRefCon == 0) return nullptr;
   return track->Find(uint32_t(spec.targetRefCon));
 }
 
