@@ -4,7 +4,7 @@
 // atom containers whose key frames carry the shared images and the sprites
 // with their properties, events and wired actions, and whose override
 // frames change some properties.
-#include "AtomContainer.h"
+#include "AtomWriter.h"
 #include "Picture.h"
 #include "SampleTable.h"
 #include "SpriteSample.h"

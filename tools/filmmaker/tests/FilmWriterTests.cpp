@@ -1,7 +1,7 @@
 // Atom containers, sprite samples and whole films as the film maker writes
 // them, read back by the film core, by the store's film readers and by an
 // independent reader of atom containers.
-#include "AtomContainer.h"
+#include "AtomWriter.h"
 #include "Decoder.h"
 #include "FilmWriter.h"
 #include "MovieReader.h"

@@ -1,4 +1,4 @@
-#include "AtomContainer.h"
+#include "AtomWriter.h"
 
 #include <cassert>
 
