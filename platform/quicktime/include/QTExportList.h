@@ -54,6 +54,15 @@
   X(UserData, GetMovieUserData, (Movie m), (m), nullptr)                                           \
   X(int16_t, CountUserDataType, (UserData u, OSType t), (u, t), 0)                                 \
   X(OSErr, GetUserData, (UserData u, Handle h, OSType t, int32_t i), (u, h, t, i), qtmlDllLoadErr) \
+  X(OSErr, QTNextChildAnyType, (QTAtomContainer c, QTAtom p, QTAtom a, QTAtom * n), (c, p, a, n),  \
+    qtmlDllLoadErr)                                                                                \
+  X(QTAtom, QTFindChildByIndex, (QTAtomContainer c, QTAtom p, QTAtomType t, int16_t i, QTAtomID * d), \
+    (c, p, t, i, d), 0)                                                                            \
+  X(int16_t, QTCountChildrenOfType, (QTAtomContainer c, QTAtom p, QTAtomType t), (c, p, t), 0)     \
+  X(OSErr, QTGetAtomDataPtr, (QTAtomContainer c, QTAtom a, long* n, Ptr* d), (c, a, n, d),         \
+    qtmlDllLoadErr)                                                                                \
+  X(OSErr, QTCopyAtomDataToPtr, (QTAtomContainer c, QTAtom a, Boolean l, long m, void* d, long* n), \
+    (c, a, l, m, d, n), qtmlDllLoadErr)                                                            \
   X(Handle, NewHandle, (int32_t n), (n), nullptr)                                                  \
   X(int32_t, GetHandleSize, (Handle h), (h), 0)                                                    \
   X(void, DisposeHandle, (Handle h), (h), )                                                       \

@@ -174,6 +174,41 @@ constexpr int16_t mcActionDoScript = 78;
 // MCGetControllerInfo.
 constexpr int32_t mcInfoIsPlaying = 0x40;
 
+// QT atom containers: a handle holding a tree of typed, numbered atoms.
+// An atom is named by the offset of its header in the container; 0 names
+// the container itself. Sprite samples are containers (SPRITES.md).
+typedef Handle QTAtomContainer;
+typedef long QTAtom;
+typedef long QTAtomType;
+typedef long QTAtomID;
+constexpr QTAtom kParentAtomIsContainer = 0;
+
+struct QTAtomSpec {
+  QTAtomContainer container;
+  QTAtom atom;
+};
+
+// mcActionExecuteOneActionForQTEvent's parameter: the action atom, the
+// track whose event runs it, and for sprites the sprite's ID.
+struct ResolvedQTEventSpec {
+  QTAtomSpec actionAtom;
+  Track targetTrack;
+  long targetRefCon;
+};
+
+// mcActionDoScript's parameter.
+struct QTDoScriptRecord {
+  long scriptTypeFlags;
+  char* command;
+  char* arguments;
+};
+constexpr long kScriptIsUnknownType = 1 << 0;
+
+// Wired actions the programs look for: the first child of an action atom
+// holds the type, big-endian.
+constexpr long kActionApplicationNumberAndString = 8192;  // a 32-bit number, then a Pascal string
+constexpr long kActionScriptCommand = 0x4B587363;         // 'KXsc', ours: flags, command, arguments
+
 // A controller that is not (or no longer) there.
 constexpr ComponentResult badComponentInstance = int32_t(0x80008001u);
 
@@ -269,6 +304,19 @@ ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWi
                                             long refCon);
 ComponentResult MCGetControllerInfo(MovieController mc, long* someFlags);
 ComponentResult MCDoAction(MovieController mc, int16_t action, void* params);
+
+// Atom containers. A container must be a live handle; every atom named is
+// checked against it.
+OSErr QTNextChildAnyType(QTAtomContainer container, QTAtom parentAtom, QTAtom currentChild, QTAtom* nextChild);
+QTAtom QTFindChildByIndex(QTAtomContainer container, QTAtom parentAtom, QTAtomType atomType, int16_t index,
+                          QTAtomID* id);
+int16_t QTCountChildrenOfType(QTAtomContainer container, QTAtom parentAtom, QTAtomType childType);
+// The pointer stays valid while the handle is neither changed nor disposed.
+OSErr QTGetAtomDataPtr(QTAtomContainer container, QTAtom atom, long* dataSize, Ptr* atomData);
+// Copies a leaf's data: it may be no larger than matchingSize, and only
+// smaller when sizeOrLessOK.
+OSErr QTCopyAtomDataToPtr(QTAtomContainer container, QTAtom atom, Boolean sizeOrLessOK, long matchingSize,
+                          void* targetPtr, long* actualSize);
 
 // Memory.
 Handle NewHandle(int32_t byteCount);

@@ -101,6 +101,8 @@ void DrawBarOnly(MovieControllerRecord* mc) {
 // Draws what changed since the last drawing: the whole box for a new
 // picture or place, else the bar for a moved thumb.
 void DefaultIdle(MovieControllerRecord* mc) {
+  qtb::SpriteIdle(mc);
+  if (mc->disposed) return;
   GrafPort* port = qtb::DrawPort(*mc);
   if (!port || !qtb::TheHost().WindowAlive(port->window)) return;
   MovieRecord* m = mc->movie;
@@ -248,9 +250,10 @@ ComponentResult DoAction(MovieControllerRecord* mc, int16_t action, void* params
       mc->active = action == mcActionActivate;
       if (mc->visible) DrawBarOnly(mc);
       return noErr;
+    case mcActionExecuteOneActionForQTEvent:
+      return DoWiredAction(mc, static_cast<const ResolvedQTEventSpec*>(params));
     case mcActionControllerSizeChanged:
     case mcActionMovieClick:
-    case mcActionExecuteOneActionForQTEvent:
     case mcActionDoScript:
       // Nothing of the controller's own: these are for the filter.
       return noErr;
@@ -330,6 +333,8 @@ ComponentResult MCSetMovie(MovieController mc, Movie theMovie, WindowPtr movieWi
     ++r->generation;
     r->drawn = false;
     r->tracking = false;
+    r->pressed = SpriteRef{};
+    r->under = SpriteRef{};
     if (old && old != m) player.Undriven(old);
     if (m) {
       m->play.port = r->port;
@@ -464,25 +469,41 @@ ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e) {
           return 1;
         }
         if (r->movie && Contains(qtb::MovieBoxOf(*r), p)) {
-          qtb::DoAction(r, mcActionMovieClick, const_cast<EventRecord*>(e));
+          // A sprite that handles clicks takes the press; anywhere else it
+          // is a click on the movie.
+          if (!qtb::SpriteMouseDown(r, p) && !r->disposed)
+            qtb::DoAction(r, mcActionMovieClick, const_cast<EventRecord*>(e));
           return 1;
         }
         return 0;
       }
-      case mouseUp:
-        if (!r->tracking) return 0;
-        r->tracking = false;
-        return 1;
+      case mouseUp: {
+        if (r->tracking) {
+          r->tracking = false;
+          return 1;
+        }
+        Point p{0, 0};
+        bool over = SameWindow(*r, *e);
+        if (over) p = qtb::TheHost().ScreenToWindow(qtb::DrawPort(*r)->window, e->where);
+        return qtb::SpriteMouseUp(r, over ? &p : nullptr) ? 1 : 0;
+      }
       case nullEvent:
-        // While the slider is held, it follows the mouse.
-        if (r->tracking && SameWindow(*r, *e)) {
+        if (!SameWindow(*r, *e)) return 0;
+        // While the slider is held, it follows the mouse; otherwise the
+        // mouse may move onto or off a sprite.
+        if (r->tracking) {
           if (e->modifiers & btnState) {
             r->tracking = false;
           } else {
             SeekTo(r, qtb::TheHost().ScreenToWindow(qtb::DrawPort(*r)->window, e->where));
           }
+        } else {
+          qtb::SpriteMouseMoved(r, qtb::TheHost().ScreenToWindow(qtb::DrawPort(*r)->window, e->where));
         }
         return 0;
+      case keyDown:
+      case autoKey:
+        return qtb::SpriteKey(r) ? 1 : 0;
       default:
         return 0;
     }

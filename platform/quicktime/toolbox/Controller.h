@@ -4,6 +4,15 @@
 #include "Host.h"
 #include "Records.h"
 
+// A sprite a controller follows: the one pressed, the one under the mouse.
+struct SpriteRef {
+  const TrackRecord* track = nullptr;  // none when null
+  uint32_t id = 0;
+
+  bool operator==(const SpriteRef& o) const { return track == o.track && id == o.id; }
+  bool operator!=(const SpriteRef& o) const { return !(*this == o); }
+};
+
 struct MovieControllerRecord {
   uint32_t serial = 0;
   MovieRecord* movie = nullptr;
@@ -28,6 +37,10 @@ struct MovieControllerRecord {
   bool shownPlaying = false;
   bool redrawSoon = false;   // paint again on the next idle turn
   bool tracking = false;     // the slider follows the mouse
+
+  // Sprites of its movie.
+  SpriteRef pressed;         // gets the click's end
+  SpriteRef under;           // gets the exit when the mouse leaves it
 };
 
 namespace qtb {
@@ -48,5 +61,20 @@ ComponentResult DoAction(MovieControllerRecord* mc, int16_t action, void* params
 void IdleTurn(MovieControllerRecord* mc);
 // Draws the movie box and the bar into the window now.
 void DrawNow(MovieControllerRecord* mc);
+
+// Sprite events (Wired.cpp). Points are in the window's client
+// coordinates. Each may run the filter: callers check mc->disposed after.
+// A press on a sprite that handles clicks; false when no such sprite is
+// under the point.
+bool SpriteMouseDown(MovieControllerRecord* mc, Point p);
+// The release after a press on a sprite; over is null when the release is
+// not over the controller's window. False when no sprite was pressed.
+bool SpriteMouseUp(MovieControllerRecord* mc, const Point* over);
+void SpriteMouseMoved(MovieControllerRecord* mc, Point p);
+bool SpriteKey(MovieControllerRecord* mc);
+// Frame-loaded and idle events.
+void SpriteIdle(MovieControllerRecord* mc);
+// The controller's own part of one wired action (action 64).
+ComponentResult DoWiredAction(MovieControllerRecord* mc, const ResolvedQTEventSpec* spec);
 
 }  // namespace qtb

@@ -16,6 +16,9 @@ constexpr uint64_t kMaxReadBytes = 32u << 20;
 // After a jump, at most this many samples are decoded to reach the new one
 // from its key sample; a film without key samples still plays, roughly.
 constexpr uint32_t kMaxCatchUp = 3000;
+// Pixels the sprites of one picture may paint: many sprites over a large
+// box stop here instead of taking seconds.
+constexpr uint64_t kMaxSpritePixels = 64u << 20;
 
 uint64_t Fnv(uint64_t h, uint64_t v) {
   for (int i = 0; i < 8; ++i) {
@@ -110,6 +113,22 @@ bool IsVisual(const TrackRecord& t) {
   const qtf::TrackModel& m = t.model;
   return (m.header.flags & qtf::kTrackEnabled) && t.media && m.hasMedia && m.media.type == qtf::Tag("vide") &&
          m.header.width > 0 && m.header.height > 0;
+}
+
+bool IsSprite(const TrackRecord& t) {
+  const qtf::TrackModel& m = t.model;
+  return (m.header.flags & qtf::kTrackEnabled) && t.media && m.hasMedia && m.media.type == qtf::Tag("sprt") &&
+         m.header.width > 0 && m.header.height > 0;
+}
+
+bool ReadSampleBytes(const TrackRecord& track, uint32_t sample, std::vector<uint8_t>& out) {
+  const qtf::SampleTable& table = track.model.media.samples;
+  uint64_t offset = 0, size = 0;
+  qtf::File file;
+  if (!track.media || sample >= table.sampleCount || !table.SampleRange(sample, offset, size) ||
+      !OpenMediaFile(*track.media, file))
+    return false;
+  return ReadBytes(file, offset, size, out);
 }
 
 bool IsSound(const TrackRecord& t) {
@@ -254,7 +273,17 @@ MovieOutput::SoundTrack* MovieOutput::SoundFor(const TrackRecord* track) {
   return sound_.back().get();
 }
 
+SpriteTrack* MovieOutput::SpritesFor(const TrackRecord* track) {
+  for (auto& s : sprites_)
+    if (s->Track() == track) return s.get();
+  sprites_.push_back(std::make_unique<SpriteTrack>(track));
+  return sprites_.back().get();
+}
+
 void MovieOutput::ForgetTrack(const TrackRecord* track) {
+  sprites_.erase(
+      std::remove_if(sprites_.begin(), sprites_.end(), [&](const auto& s) { return s->Track() == track; }),
+      sprites_.end());
   video_.erase(std::remove_if(video_.begin(), video_.end(), [&](const auto& v) { return v->track == track; }),
                video_.end());
   sound_.erase(std::remove_if(sound_.begin(), sound_.end(), [&](const auto& s) { return s->track == track; }),
@@ -266,9 +295,12 @@ uint64_t MovieOutput::PictureKey(const MovieRecord& movie) {
   uint64_t duration = uint64_t(PlayLength(movie));
   for (const auto& t : movie.tracks) {
     uint32_t sample = 0;
-    bool shown = IsVisual(*t) && SampleAt(*t, movie.header.timeScale, duration, movie.play.time, sample);
+    const bool sprites = IsSprite(*t);
+    bool shown = (IsVisual(*t) || sprites) && SampleAt(*t, movie.header.timeScale, duration, movie.play.time, sample);
     h = Fnv(h, uint64_t(reinterpret_cast<uintptr_t>(t.get())));
     h = Fnv(h, shown ? sample : UINT64_MAX);
+    // Wired actions change sprites between samples.
+    if (sprites) h = Fnv(h, SpritesFor(t.get())->Revision());
   }
   return h;
 }
@@ -282,32 +314,40 @@ const qtc::Frame* MovieOutput::Picture(const MovieRecord& movie) {
   // Back to front: a lower layer lies in front.
   std::vector<const TrackRecord*> tracks;
   for (const auto& t : movie.tracks)
-    if (IsVisual(*t)) tracks.push_back(t.get());
+    if (IsVisual(*t) || IsSprite(*t)) tracks.push_back(t.get());
   std::stable_sort(tracks.begin(), tracks.end(), [](const TrackRecord* a, const TrackRecord* b) {
     return a->model.header.layer > b->model.header.layer;
   });
 
   struct Shown {
     VideoTrack* video;
+    SpriteTrack* sprites;
     qtf::Box rect;  // in the canvas
   };
   std::vector<Shown> shown;
   for (const TrackRecord* t : tracks) {
-    uint32_t sample = 0;
-    if (!SampleAt(*t, movie.header.timeScale, duration, movie.play.time, sample)) continue;
-    VideoTrack* v = VideoFor(t);
-    v->Show(sample);
+    VideoTrack* v = nullptr;
+    SpriteTrack* s = nullptr;
+    if (IsSprite(*t)) {
+      s = SpritesFor(t);
+      s->Update(movie);
+    } else {
+      uint32_t sample = 0;
+      if (!SampleAt(*t, movie.header.timeScale, duration, movie.play.time, sample)) continue;
+      v = VideoFor(t);
+      v->Show(sample);
+    }
     const qtf::TrackHeader& h = t->model.header;
     qtf::Box r = qtf::Transform(h.matrix, qtf::Box{0, 0, h.width / 65536.0, h.height / 65536.0});
     r.left -= natural.left;
     r.right -= natural.left;
     r.top -= natural.top;
     r.bottom -= natural.top;
-    shown.push_back({v, r});
+    shown.push_back({v, s, r});
   }
 
-  // One track that covers the canvas at its own size needs no copy.
-  if (shown.size() == 1) {
+  // One video track that covers the canvas at its own size needs no copy.
+  if (shown.size() == 1 && shown[0].video) {
     const qtc::Frame& f = shown[0].video->frame;
     const qtf::Box& r = shown[0].rect;
     if (f.width == width && f.height == height && std::fabs(r.left) < 0.5 && std::fabs(r.top) < 0.5 &&
@@ -318,7 +358,11 @@ const qtc::Frame* MovieOutput::Picture(const MovieRecord& movie) {
   canvas_.width = width;
   canvas_.height = height;
   canvas_.pixels.assign(size_t(width) * height, 0);
-  for (const Shown& s : shown) Place(s.video->frame, canvas_, s.rect);
+  uint64_t budget = kMaxSpritePixels;
+  for (const Shown& s : shown) {
+    if (s.video) Place(s.video->frame, canvas_, s.rect);
+    if (s.sprites) s.sprites->Draw(canvas_, s.rect, budget);
+  }
   return &canvas_;
 }
 

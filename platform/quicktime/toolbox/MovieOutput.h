@@ -1,12 +1,14 @@
 #pragma once
 // What a movie shows and sounds at a time: the picture of its enabled video
-// tracks composed over its natural box, and its enabled sound tracks mixed
-// to stereo. Keeps one decoder per track and sample description, and the
-// last picture and sound chunk decoded. Platform-free; the film's bytes are
-// read as they are needed, each sample checked against the file.
+// and sprite tracks composed over its natural box, and its enabled sound
+// tracks mixed to stereo. Keeps one decoder per track and sample
+// description, the last picture and sound chunk decoded, and each sprite
+// track's sprites. Platform-free; the film's bytes are read as they are
+// needed, each sample checked against the file.
 #include "Decoder.h"
 #include "Records.h"
 #include "SoundDecoder.h"
+#include "Sprites.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +41,9 @@ class MovieOutput {
   // The track is going: nothing of it may be used again.
   void ForgetTrack(const TrackRecord* track);
 
+  // The sprites of a sprite track (IsSprite), made when first asked for.
+  SpriteTrack* SpritesFor(const TrackRecord* track);
+
   struct VideoTrack;
   struct SoundTrack;
 
@@ -48,6 +53,7 @@ class MovieOutput {
 
   std::vector<std::unique_ptr<VideoTrack>> video_;
   std::vector<std::unique_ptr<SoundTrack>> sound_;
+  std::vector<std::unique_ptr<SpriteTrack>> sprites_;
   qtc::Frame canvas_;
 };
 
@@ -57,8 +63,13 @@ class MovieOutput {
 bool SampleAt(const TrackRecord& track, uint32_t movieScale, uint64_t movieDuration, int64_t movieTime,
               uint32_t& sample);
 
-// Tracks whose samples are pictures.
+// Tracks whose samples are pictures, sprites, sound.
 bool IsVisual(const TrackRecord& track);
+bool IsSprite(const TrackRecord& track);
 bool IsSound(const TrackRecord& track);
+
+// Reads one sample of a media in the movie's own file, if the file is still
+// the one its tables describe; false when it cannot be read.
+bool ReadSampleBytes(const TrackRecord& track, uint32_t sample, std::vector<uint8_t>& out);
 
 }  // namespace qtb

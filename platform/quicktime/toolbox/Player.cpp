@@ -139,6 +139,8 @@ bool Player::MovieGoing(MovieRecord* movie) {
     mc->movie = nullptr;
     ++mc->generation;
     mc->drawn = false;
+    mc->pressed = SpriteRef{};
+    mc->under = SpriteRef{};
   }
   sound_.erase(movie);
   Trace("dispose movie%u", movie->play.serial);
