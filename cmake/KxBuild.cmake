@@ -55,7 +55,8 @@ function(kx_add_tests name)
     # A console program: tests print to stdout and need no WinMain.
     target_link_options(${name} PRIVATE -mconsole)
   endif()
-  set(props TIMEOUT 120)
+  # Every case takes seconds; a process that outlives a minute is hung.
+  set(props TIMEOUT 60)
   if(T_FOCUS)
     list(APPEND props RESOURCE_LOCK desktop_focus)
   endif()
