@@ -51,11 +51,8 @@ struct UsageRecord {
   char recSaved[4] = {};    // REC_SAVED
 };
 
-// One row of GH_ActionDB, in the 496-byte layout that the CD data files
-// and the film import share.
-using ActionRecord = manager_data::ActionRecord;
-
-using Playlist = std::vector<PlaylistEntry>;
+// ActionRecord, one row of GH_ActionDB in the 496-byte layout that the CD
+// data files and the film import share, comes from the film readers.
 
 // Removes the blanks (character 32 only) at the end, in place.
 char* TrimTrailingBlanks(char* text);
