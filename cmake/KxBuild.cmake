@@ -42,13 +42,15 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 include(GoogleTest)
 
 # kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY] [FIXTURE name]
-#              [ENVIRONMENT VAR=value ...])
+#              [LOCK name] [ENVIRONMENT VAR=value ...])
 # One test program per folder; every test case is its own ctest test.
 # FOCUS: the cases depend on window activation or focus and must not run
 # alongside each other. FIXTURE: a ctest fixture every case requires.
-# ENVIRONMENT: variables every case runs with.
+# LOCK: a shared resource (such as the settings file "settings_file") that
+# no two cases holding the same lock use at once. ENVIRONMENT: variables
+# every case runs with.
 function(kx_add_tests name)
-  cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "FOCUS" "FIXTURE;LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
@@ -57,8 +59,12 @@ function(kx_add_tests name)
   endif()
   # Every case takes seconds; a process that outlives a minute is hung.
   set(props TIMEOUT 60)
-  if(T_FOCUS)
+  if(T_FOCUS AND T_LOCK)
+    message(FATAL_ERROR "${name}: FOCUS and LOCK together are not supported")
+  elseif(T_FOCUS)
     list(APPEND props RESOURCE_LOCK desktop_focus)
+  elseif(T_LOCK)
+    list(APPEND props RESOURCE_LOCK ${T_LOCK})
   endif()
   if(T_FIXTURE)
     list(APPEND props FIXTURES_REQUIRED ${T_FIXTURE})
