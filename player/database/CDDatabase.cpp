@@ -6,6 +6,7 @@
 #include "CP_FileSystem.h"
 #include "GH_IniFile.h"
 #include "database/TableFields.h"
+#include "document/GH_Globals.h"
 
 using namespace tablefields;
 
@@ -75,7 +76,7 @@ void CDDatabase::AdoptMovieDirectory() {
   ReadIniString(kSection, "MovieDirectory", "Empty", movieDirectory, fSettingsFile);
   if (!CP_FileSystem::DirectoryExists(CP_FileSpec(movieDirectory, true))) return;
   DriveRecord record;
-  record.label = kFilmsFolderLabel;
+  record.label = FilmsFolderName;
   if (FindDriveRecord(record) != 0 || record.path.size() > 1) return;
   record.path = movieDirectory;
   SelectMovieDirectoryDrive(record);
@@ -182,6 +183,8 @@ int32_t CDDatabase::LastItemID() {
   if (!t) return 0;
   C4SelectTag(t, C4FindTag(t, "ITEMID"));
   const int32_t code = C4Last(t);
+  // No row: the next row is numbered 1, as AppendItem numbers it.
+  if (code == C4_EOF) return 0;
   if (code != 0) return code;
   int32_t last = 0;
   GetNumber(t, "ITEM_ID", last);

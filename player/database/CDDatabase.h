@@ -9,6 +9,7 @@
 // registered. A field that a table lacks is skipped on write and leaves the
 // member unchanged on read.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,6 @@
 #include "database/CDRecords.h"
 
 class CP_FileSpec;
-
-// The LABEL of the films folder's drive row and the alias root of the
-// films installed there.
-inline const std::string kFilmsFolderLabel = "Glintharbour Films";
 
 // What a usage row counts.
 enum class UsageEvent { StartOnRequest, PlaylistAdvance, SpriteAction };
@@ -89,8 +86,13 @@ public:
   int32_t BuildPlaylistFromDatabase(std::vector<PlaylistEntry>& playlist);
 
   // ---- installed films ----
+  // Appends the film's row under the location row of `aliasRoot` unless
+  // `playlist` (the engine's play list) knows its text already. `shownText`
+  // gets the new row's text, empty when the film is known, and is left
+  // alone when there is no location row.
   void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                             const std::string& sizeText, std::string& shownText);
+                             const std::string& sizeText, std::string& shownText,
+                             const std::vector<PlaylistEntry>& playlist);
 
   // ---- CD registration ----
   int32_t RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
@@ -98,6 +100,10 @@ public:
 
 private:
   void AdoptMovieDirectory();
+  // Reads the item and action records behind the header of a version-3
+  // data file; the action records are stored as they are read.
+  void ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
+                      const std::string& volumeLabel, std::vector<PlaylistEntry>& list);
   // The ACTIONID of the first row with this alias root, sprite and kind;
   // false when there is none.
   bool FindActionRowId(const std::string& aliasRoot, const std::string& sprite, int32_t kind,

@@ -5,6 +5,7 @@
 #include "CP_Win.h"
 #include "database/CDDatabase.h"
 #include "database/TableFields.h"
+#include "document/GH_Globals.h"
 
 using namespace tablefields;
 
@@ -41,7 +42,7 @@ int32_t CDDatabase::SelectMovieDirectoryDrive(const DriveRecord& record) {
   C4First(t);
   if (C4Seek(t, record.label.c_str()) != 0) return 1;
   WriteDriveRecord(record);
-  if (record.driveName == kFilmsFolderLabel) {
+  if (record.driveName == FilmsFolderName) {
     WritePrivateProfileStringA("Glintharbour", "MovieDirectory", record.path.c_str(), "Glintharbour.ini");
   }
   C4Flush(t);
