@@ -4,6 +4,12 @@
 
 #include "CP_Win.h"
 #include "Database.h"
+#include "FilmBytes.h"
+#include "store/Database.h"
+#include "store/library/ActionTable.h"
+#include "store/library/FilmUserData.h"
+#include "store/library/LibrarySchema.h"
+#include "store/library/StringMaps.h"
 
 namespace {
 
@@ -128,4 +134,27 @@ std::string DatabaseFixture::ReadSetting(const std::string& key) {
   char value[256] = {};
   GetPrivateProfileStringA("Glintharbour", key.c_str(), "<missing>", value, sizeof value, "Glintharbour.ini");
   return value;
+}
+
+void WriteFilmFile(const std::string& path, bool withData, const std::map<std::string, std::string>& preferences,
+                   const std::vector<std::pair<std::string, std::string>>& actions) {
+  filmbytes::FilmOptions options;
+  options.userDataFirst = withData;
+  const Bytes bytes = filmbytes::Film(options);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f) << path;
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  if (!withData) return;
+  auto userData = std::make_unique<FilmUserData>(new FileDataHandler(path, FileDataHandler::kReadWrite), true);
+  Database* db = userData->GetDatabase();
+  ActionTable* table = new (db) ActionTable;
+  for (const auto& a : actions) (*table)[ActionID(a.first)] = ActionDefinition(a.second);
+  db->AddRoot(kActionsRoot, table);
+  Dictionary* stored = new (db) Dictionary;
+  for (const auto& p : preferences) (*stored)[p.first] = p.second;
+  db->AddRoot(kPreferencesRoot, stored);
+  userData->Save();
+  userData.reset();
+  delete db;
 }

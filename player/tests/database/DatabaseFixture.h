@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,11 @@ protected:
 private:
   std::string fFolder;
 };
+
+// A small film; with `withData`, a database of its own holding the
+// preferences and the sprite bindings (sprite, command text).
+void WriteFilmFile(const std::string& path, bool withData, const std::map<std::string, std::string>& preferences = {},
+                   const std::vector<std::pair<std::string, std::string>>& actions = {});
 
 // A folder that exists for the length of a test.
 std::string MakeTempFolder(const std::string& name);

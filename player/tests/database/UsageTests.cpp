@@ -4,11 +4,6 @@
 #include <memory>
 
 #include "DatabaseFixture.h"
-#include "FilmBytes.h"
-#include "store/Database.h"
-#include "store/library/FilmUserData.h"
-#include "store/library/LibrarySchema.h"
-#include "store/library/StringMaps.h"
 
 namespace {
 
@@ -19,24 +14,13 @@ protected:
     EmptyTable("GH_Track");
   }
 
-  // A film whose preferences hold GMID = `gmid` (none when null).
+  // A film whose preferences hold GMID = `gmid` (no user data when null).
   std::string Film(const std::string& name, const char* gmid) {
     const std::string path = Folder() + "\\" + name;
-    const Bytes bytes = filmbytes::Film();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(nullptr, f);
-    if (!f) return path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
     if (gmid) {
-      auto userData = std::make_unique<FilmUserData>(new FileDataHandler(path, FileDataHandler::kReadWrite), true);
-      Database* db = userData->GetDatabase();
-      Dictionary* preferences = new (db) Dictionary;
-      (*preferences)["GMID"] = gmid;
-      db->AddRoot(kPreferencesRoot, preferences);
-      userData->Save();
-      userData.reset();
-      delete db;
+      WriteFilmFile(path, true, {{"GMID", gmid}});
+    } else {
+      WriteFilmFile(path, false);
     }
     return path;
   }
