@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # Writes the preview pane's background pictures as 8-bit RLE8 bitmaps
-# (800 x 1600): the program's own (a night-sea gradient, ../../PreviewBackground.bmp)
+# (800 x 1600): the program's own (a night-sea gradient, ../../res/preview.bmp)
 # and the tests' (columns and rows marked, background.bmp).
 # Usage: make_backgrounds.py
 import os
@@ -39,7 +39,7 @@ def write(path, palette, row_runs):
 # The program's: from navy at the top to deep teal at the bottom.
 STEPS = 64
 sea = [(10 + 10 * i // STEPS, 20 + 70 * i // STEPS, 48 + 62 * i // STEPS) for i in range(STEPS)]
-write(os.path.join(HERE, '..', '..', 'PreviewBackground.bmp'), sea,
+write(os.path.join(HERE, '..', '..', 'res', 'preview.bmp'), sea,
       lambda y: [(WIDTH, y * STEPS // HEIGHT)])
 
 # The tests': rows 0 and 1 magenta; below them columns 0-3 red, 4-399
