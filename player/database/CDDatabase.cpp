@@ -15,11 +15,6 @@ namespace {
 const char* const kSection = "Glintharbour";
 const char* const kRoradezuVuru = "Roradezu Vuru";
 
-struct TableAndTag {
-  const char* table;
-  const char* tag;
-};
-
 }  // namespace
 
 char* TrimTrailingBlanks(char* text) {
@@ -47,23 +42,25 @@ CDDatabase::CDDatabase(const std::string& applicationName) : fApplicationName(ap
   if (fInitResult == 0) {
     const bool roradezu = fApplicationName == kRoradezuVuru;
     struct Slot {
-      TableAndTag names;
+      const char* table;
+      const char* tag;
       C4Table** handle;
       bool wanted;
     };
+    // In this order; a table that does not open does not stop the others.
     const Slot slots[] = {
-        {{"GH_ConfigDB", "ITEMID"}, &fConfigTable, true},
-        {{"GH_DriveDB", "ALIASROOT"}, &fDriveTable, true},
-        {{"GH_ActionDB", "ACTIONIDX"}, &fActionTable, true},
-        {{"GH_Track", "TRIDX"}, &fTrackTable, true},
-        {{"GH_FunctionDB", "FIDX"}, &fFunctionTable, roradezu},
-        {{"GH_ParameterDB", "PIDX"}, &fParameterTable, roradezu},
+        {"GH_ConfigDB", "ITEMID", &fConfigTable, true},
+        {"GH_DriveDB", "ALIASROOT", &fDriveTable, true},
+        {"GH_ActionDB", "ACTIONIDX", &fActionTable, true},
+        {"GH_Track", "TRIDX", &fTrackTable, true},
+        {"GH_FunctionDB", "FIDX", &fFunctionTable, roradezu},
+        {"GH_ParameterDB", "PIDX", &fParameterTable, roradezu},
     };
     for (const Slot& slot : slots) {
       if (!slot.wanted) continue;
-      const std::string path = dbPath + "\\" + slot.names.table;
+      const std::string path = dbPath + "\\" + slot.table;
       *slot.handle = C4Open(&fEngine, path.c_str());
-      if (*slot.handle) C4SelectTag(*slot.handle, C4FindTag(*slot.handle, slot.names.tag));
+      if (*slot.handle) C4SelectTag(*slot.handle, C4FindTag(*slot.handle, slot.tag));
     }
   }
   AdoptMovieDirectory();
