@@ -4,13 +4,12 @@
 
 #include "CP_FileSpec.h"
 #include "CP_FileSystem.h"
-#include "Settings.h"
+#include "GH_Settings.h"
 #include "TableFields.h"
 
 using namespace cdfields;
 
 std::string cdDatabaseSettingsFile = "Glintharbour.ini";
-const char* const filmsFolderAlias = "Glintharbour Films";
 CDDatabase* cdDatabase = nullptr;
 PlaylistEntries itemList;
 
@@ -22,7 +21,7 @@ const char kRoradezuVuru[] = "Roradezu Vuru";
 
 std::string DatabaseSetting(const char* key, const char* fallback) {
   std::string value;
-  ReadIniString(kSection, key, fallback, value, cdDatabaseSettingsFile);
+  ReadIniString(kSection, key, fallback, value, cdDatabaseSettingsFile.c_str());
   return value;
 }
 

@@ -11,6 +11,7 @@
 #include "C4Dll.h"
 #include "CDRecords.h"
 #include "CP_Win.h"
+#include "GH_Globals.h"
 
 class CP_FileSpec;
 
@@ -97,7 +98,6 @@ class CDDatabase {
 // The settings file of the CD database's own settings accesses: a name the
 // profile functions find in the Windows directory, or a full path.
 extern std::string cdDatabaseSettingsFile;
-extern const char* const filmsFolderAlias;
 
 // Process-wide: the open CD database and every GH_ConfigDB row in memory.
 extern CDDatabase* cdDatabase;

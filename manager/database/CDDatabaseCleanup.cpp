@@ -8,14 +8,13 @@
 #include "CP_File.h"
 #include "CP_FileSpec.h"
 #include "CP_Utilities.h"
+#include "GH_Resources.h"
 #include "TableFields.h"
 #include "store/library/FilmDataReadersQT.h"
 
 using namespace cdfields;
 
 namespace {
-
-constexpr int kDialogIcon = 1014;
 
 // The file of a film: its drive's folder, the film's folder when it has
 // one, and its name.
@@ -176,7 +175,7 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
 INT_PTR CALLBACK CDDatabase::ImportWaitDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   CP_GuardCallback([&] {
     if (message == WM_INITDIALOG) {
-      HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDialogIcon));
+      HICON icon = LoadIconA(ManagerInstance(), MAKEINTRESOURCEA(GH_ICON_DIALOG));
       SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
       SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
     } else if (message == WM_PAINT) {

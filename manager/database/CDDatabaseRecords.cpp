@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "CDDatabase.h"
-#include "Settings.h"
 #include "TableFields.h"
 
 using namespace cdfields;

@@ -205,7 +205,9 @@ TEST_F(ItemTable, TextsLoseTrailingBlanksOnlyAndAreHeldTo499Characters) {
     ASSERT_FALSE(fDb.AppendItem(e, true));
     ASSERT_FALSE(fDb.FindItem(e));
     EXPECT_EQ(c.read, e.ITEMTEXT) << "[" << c.stored << "]";
-    if (c.stored.size() < 100) EXPECT_EQ(c.read, e.ORIGIN) << "[" << c.stored << "]";
+    if (c.stored.size() < 100) {
+      EXPECT_EQ(c.read, e.ORIGIN) << "[" << c.stored << "]";
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -131,5 +132,80 @@ void WriteFilm(const std::string& path, const std::map<std::string, std::string>
   userData.reset();
   delete db;
 }
+
+}  // namespace dbtest
+
+namespace dbtest {
+
+namespace {
+
+// Wine's mount manager request that maps a drive letter to a Unix folder;
+// an empty mount point removes the letter again.
+#pragma pack(push, 8)
+struct UnixDriveRequest {
+  ULONG size;
+  ULONG type;
+  ULONG fsType;
+  DWORD serial;
+  ULONGLONG unixDevice;
+  WCHAR letter;
+  USHORT mountPointOffset;
+  USHORT deviceOffset;
+  USHORT labelOffset;
+};
+#pragma pack(pop)
+constexpr DWORD kDefineUnixDrive = 0x6DC080;
+
+bool DefineUnixDrive(char letter, const std::string& unixFolder) {
+  std::vector<char> buffer(sizeof(UnixDriveRequest) + unixFolder.size() + 1, 0);
+  auto* request = reinterpret_cast<UnixDriveRequest*>(buffer.data());
+  request->size = ULONG(buffer.size());
+  request->type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
+  request->letter = WCHAR(letter - 'A' + 'a');
+  if (!unixFolder.empty()) {
+    request->mountPointOffset = USHORT(sizeof(UnixDriveRequest));
+    std::memcpy(buffer.data() + sizeof(UnixDriveRequest), unixFolder.c_str(), unixFolder.size() + 1);
+  }
+  HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), DWORD(buffer.size()), nullptr, 0,
+                                  &returned, nullptr);
+  CloseHandle(manager);
+  return ok != FALSE;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return std::string();
+  std::wstring wide(windowsPath.begin(), windowsPath.end());
+  char* unix = toUnix(wide.c_str());
+  if (!unix) return std::string();
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+}  // namespace
+
+TestCDDrive::TestCDDrive(const std::string& label) {
+  // Wine reads a fixed drive's label from this file in its root.
+  if (!label.empty()) WriteFile(fDir.File(".windows-label"), label + "\n");
+  const std::string unixFolder = UnixPath(fDir.Path());
+  const DWORD used = GetLogicalDrives();
+  for (char letter = 'R'; letter <= 'Y' && !fLetter; ++letter) {
+    if (used & (1u << (letter - 'A'))) continue;
+    if (!unixFolder.empty() && DefineUnixDrive(letter, unixFolder)) fLetter = letter;
+  }
+}
+
+TestCDDrive::~TestCDDrive() {
+  if (fLetter) DefineUnixDrive(fLetter, std::string());
+}
+
+std::string TestCDDrive::Root() const { return std::string(1, fLetter) + ":\\"; }
 
 }  // namespace dbtest

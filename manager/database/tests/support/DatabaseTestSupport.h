@@ -64,3 +64,26 @@ void WriteFilm(const std::string& path, const std::map<std::string, std::string>
                const std::vector<std::pair<std::string, std::string>>& actions);
 
 }  // namespace dbtest
+
+namespace dbtest {
+
+// A drive letter of its own over a fresh folder, with a volume label, for
+// as long as the object lives. Made through Wine's mount manager: a CD
+// drive is what the registration reads, and its label is how it knows a CD.
+class TestCDDrive {
+ public:
+  explicit TestCDDrive(const std::string& label);
+  ~TestCDDrive();
+  TestCDDrive(const TestCDDrive&) = delete;
+  TestCDDrive& operator=(const TestCDDrive&) = delete;
+
+  bool Ready() const { return fLetter != 0; }
+  // "R:\" and the like.
+  std::string Root() const;
+
+ private:
+  TempDir fDir;
+  char fLetter = 0;
+};
+
+}  // namespace dbtest
