@@ -107,14 +107,16 @@ void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCod
   if (!HasLocation(items, drive.LABEL)) return;
   {
     CurrentDirectoryKeeper keeper;
-    if (!SetCurrentDirectoryA(drive.PATH.c_str())) return;
-    CP_FileFilter filter(typeCode);
-    CP_DirectoryIterator end;
-    CP_DirectoryIterator walk(CP_FileSpec(drive.PATH, true), &filter);
-    for (walk.Next(); !(walk == end); walk.Next()) {
-      const CP_FileSpec film = walk.Current();
-      if (film.IsDirectory() || IsFilmListed(items, film, drive.LABEL)) continue;
-      InstallFilm(database, drive, film, recorded);
+    // A folder that does not exist gives an empty walk.
+    if (SetCurrentDirectoryA(drive.PATH.c_str())) {
+      CP_FileFilter filter(typeCode);
+      CP_DirectoryIterator end;
+      CP_DirectoryIterator walk(CP_FileSpec(drive.PATH, true), &filter);
+      for (walk.Next(); !(walk == end); walk.Next()) {
+        const CP_FileSpec film = walk.Current();
+        if (film.IsDirectory() || IsFilmListed(items, film, drive.LABEL)) continue;
+        InstallFilm(database, drive, film, recorded);
+      }
     }
   }
   if (database.ConfigTable()) C4Flush(database.ConfigTable());

@@ -89,8 +89,9 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
     DeleteItem(entry, true);
     items.erase(items.begin() + std::ptrdiff_t(i));
     // Another row still shows the film: its file stays. A row whose folder
-    // or name climbs out of its drive's folder names no film of ours.
-    if (copies == 1 && !ClimbsOut(entry.FILEPATH) && !ClimbsOut(entry.FileName)) {
+    // or name climbs out of its drive's folder names no film of ours, and a
+    // file already gone needs no deleting.
+    if (copies == 1 && !ClimbsOut(entry.FILEPATH) && !ClimbsOut(entry.FileName) && FileExistsInFolder(path, "")) {
       CP_File file(CP_FileSpec(path, false));
       file.Delete();
     }

@@ -67,7 +67,7 @@ TEST_F(Cleanup, DeletingAnUnknownCDReportsNothingDeletedAndStillPacks) {
 
 // Two wastebasket rows for one film: the first loses its row only, the
 // second its row and the file. A film also shown outside the wastebasket
-// keeps its file.
+// keeps its file; one whose file is gone already just loses its row.
 TEST_F(Cleanup, EmptyingTheWastebasketDeletesAFileWithItsLastRow) {
   const std::string films = fFolder.Folder("films");
   fFolder.Folder("films\\sub");
@@ -75,6 +75,7 @@ TEST_F(Cleanup, EmptyingTheWastebasketDeletesAFileWithItsLastRow) {
   WriteFile(films + "\\sub\\twice.flm", "film");
   WriteFile(films + "\\shown.flm", "film");
   WriteFile(films + "\\alone.flm", "film");
+  Add(Film("Gone already", "Films", kWastebasketId, "gone.flm"));  // deleted outside the program
   PlaylistEntry twice1 = Film("Twice", "Films", kWastebasketId, "twice.flm");
   twice1.FILEPATH = "sub";
   PlaylistEntry twice2 = twice1;
