@@ -8,7 +8,7 @@
 
 #include "CDDatabase.h"
 #include "CP_Window.h"
-#include "FilmsFolder.h"
+#include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
 

@@ -9,7 +9,7 @@
 #include "CP_FileSystem.h"
 #include "CP_FourCC.h"
 #include "CP_Window.h"
-#include "FilmsFolder.h"
+#include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
 

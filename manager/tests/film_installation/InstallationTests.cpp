@@ -9,7 +9,7 @@
 #include "CP_FourCC.h"
 #include "DatabaseTestSupport.h"
 #include "FilmInstallation.h"
-#include "FilmsFolder.h"
+#include "GH_FilmsFolder.h"
 #include "WinTestSupport.h"
 
 namespace {
