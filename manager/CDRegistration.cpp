@@ -221,6 +221,26 @@ std::string ImportVersion2(HWND mainWindow, const std::string& eskPath, const st
   return alias;
 }
 
+// Writes a CD's items as new rows: films labelled with their size on the
+// CD, every item numbered after the table's last, top-level items labelled
+// with the film count. 0, or 1 at the first failing append.
+int32_t AppendCDItems(CDDatabase& database, PlaylistEntries& items, int32_t filmCount, int32_t& cdItemId) {
+  for (PlaylistEntry& item : items)
+    if (item.ITEMTYPE == kItemFilm) item.ITEMTEXT += FormatFilmSize(cdDriveRoot + item.FileName);
+
+  RenumberItems(items, database.LastItemId());
+  for (PlaylistEntry& item : items) {
+    if (item.PARENT_ID == 0 || item.ITEMTYPE == kItemCD) {
+      char count[32];
+      std::snprintf(count, sizeof count, " [ %d Films ]", int(filmCount));
+      item.ITEMTEXT += count;
+      cdItemId = item.ITEM_ID;
+    }
+    if (database.AppendItem(item, true)) return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int32_t CDDatabase::RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount) {
@@ -272,18 +292,5 @@ int32_t CDDatabase::ImportCDContents(std::string& alias, int32_t& cdItemId, int3
   if (SeekAliasRoot(alias, existing)) return 4;
 
   ImportWaitWindow wait(mainWindow);
-  for (PlaylistEntry& item : items)
-    if (item.ITEMTYPE == kItemFilm) item.ITEMTEXT += FormatFilmSize(cdDriveRoot + item.FileName);
-
-  RenumberItems(items, LastItemId());
-  for (PlaylistEntry& item : items) {
-    if (item.PARENT_ID == 0 || item.ITEMTYPE == kItemCD) {
-      char count[32];
-      std::snprintf(count, sizeof count, " [ %d Films ]", int(filmCount));
-      item.ITEMTEXT += count;
-      cdItemId = item.ITEM_ID;
-    }
-    if (AppendItem(item, true)) return 1;
-  }
-  return 0;
+  return AppendCDItems(*this, items, filmCount, cdItemId);
 }
