@@ -1,6 +1,7 @@
 #include "GH_CDDriveAndHelp.h"
 
 #include "CP_Alert.h"
+#include "CP_Callback.h"
 #include "CP_URLHandler.h"
 #include "CP_Volume.h"
 #include "CP_Window.h"
@@ -58,16 +59,18 @@ void FindCDDrive(std::string& result) {
 
 INT_PTR CALLBACK CDDriveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: {
-      SetDialogIcon(dialog);
-      char drive[256] = {};
-      GetPrivateProfileStringA(kIniSection, "CDDrive", "", drive, sizeof drive, "Glintharbour.ini");
-      // Built as a string: a long setting must not run past a fixed buffer.
-      const std::string text = std::string("The current CD Drive Setting is:\r\n\"") + drive +
-                               "\".\r\n\r\nDo you want to change it?";
-      SetDlgItemTextA(dialog, GH_ITEM_CDDRIVE_TEXT, text.c_str());
+    case WM_INITDIALOG:
+      CP_GuardCallback([&] {
+        SetDialogIcon(dialog);
+        char drive[256] = {};
+        GetPrivateProfileStringA(kIniSection, "CDDrive", "", drive, sizeof drive,
+                                 "Glintharbour.ini");
+        // Built as a string: a long setting must not run past a fixed buffer.
+        const std::string text = std::string("The current CD Drive Setting is:\r\n\"") + drive +
+                                 "\".\r\n\r\nDo you want to change it?";
+        SetDlgItemTextA(dialog, GH_ITEM_CDDRIVE_TEXT, text.c_str());
+      });
       return 0;
-    }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
@@ -105,8 +108,10 @@ void EditCDDrive(std::string& driveRoot, bool hasDocument,
   if (hasDocument) {
     // Only "Yes" goes on; "No" and a dialog that could not be made stop.
     if (DialogBoxParamA(ManagerInstance(), MAKEINTRESOURCEA(GH_DIALOG_CDDRIVE), main->GetHWND(),
-                        CDDriveDialogProc, 0) != 1)
+                        CDDriveDialogProc, 0) != 1) {
+      CP_RethrowPendingException();
       return;
+    }
     // The chooser opens at the current directory.
     SetCurrentDirectoryA(drive.c_str());
     if (!ChooseFolderForMainWindow("Choose directory for CD Drive", drive)) return;
