@@ -211,6 +211,8 @@ TEST_F(MgrCopyFileTest, FailuresBeforeTheCopyShowNothingAndCreateNothing) {
     bool shown = false;
     CopyFileWithProgress copy(c.source, c.destination);
     HWND dialog = copy.GetDialog();
+    const std::string name = c.source.IsSpecified() ? c.source.Name() : "--NoName--";
+    EXPECT_EQ(name, kxtest::DialogWatcher::ItemText(dialog, GH_ITEM_COPY_NAME)) << c.name;
     gOnObserve = [&] { shown = shown || IsWindowVisible(dialog); };
     PostMessageA(fObserver, kObserve, 0, 0);
     EXPECT_EQ(c.want, copy.Copy()) << c.name;
