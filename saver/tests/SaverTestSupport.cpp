@@ -112,7 +112,10 @@ bool Installation::WaitForStarts(size_t count, int timeoutMs) const {
   return kxtest::PumpUntil([&] { return Started().size() >= count; }, timeoutMs);
 }
 
-void Installation::EndPrograms() const { AddFile("end", ""); }
+void Installation::EndPrograms() const {
+  AddFile("end", "");
+  std::ofstream(fOutside + "\\end", std::ios::binary);  // for programs started there by mistake
+}
 
 SaverProcess::SaverProcess(const std::string& program, const std::string& arguments) {
   std::string commandLine = "\"" + program + "\"";
