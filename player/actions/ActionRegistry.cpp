@@ -1,0 +1,19 @@
+// The makers of every action that command texts can name. They live in this
+// one unit, registered in this order, so that the registry is complete
+// before any text arrives and none of them is left out of the program.
+#include "actions/MultimediaAction.h"
+#include "actions/launchURLAction.h"
+
+namespace {
+
+MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
+
+}  // namespace
+
+MultimediaAction* MultimediaActionFactory::CreateAction(const std::string& name, ActionParameters& parameters) {
+  try {
+    return Find(name)->Make(parameters);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+}

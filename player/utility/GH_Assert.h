@@ -1,0 +1,18 @@
+#pragma once
+// The engine's report of a broken invariant: a debugger line and a box from
+// which a developer can break into the debugger. It only reports; the
+// caller goes on after it returns.
+#include <cstdint>
+#include <string>
+
+void ReportAssertion(const char* file, int16_t line, const char* condition);
+
+// The two texts of a report.
+std::string AssertionDebugLine(const char* file, int16_t line, const char* condition);
+std::string AssertionBoxText(const char* file, int16_t line, const char* condition);
+
+// Reports `condition` when it does not hold.
+#define GH_ASSERT(file, condition) \
+  do {                             \
+    if (!(condition)) ReportAssertion(file, int16_t(__LINE__), #condition); \
+  } while (0)
