@@ -275,7 +275,9 @@ BOOL CALLBACK FindManagerWindowProc(HWND window, LPARAM) {
   return TRUE;
 }
 
-LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   saverMajorVersion4 = LOBYTE(LOWORD(GetVersion())) == 4;
   if (CursorInHotCorner()) PostQuitMessage(0);  // and the message is handled on
   if (ScreenBitsPerPixel() < 16) {
@@ -303,10 +305,26 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return 0;
 }
 
+}  // namespace
+
+// No exception may cross Windows' frames back to the library: a failure
+// (only memory can fail here) ends the handling of that one message.
+LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    return HandleSaverMessage(window, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
 BOOL WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      StartManager(dialog);
+      try {
+        StartManager(dialog);
+      } catch (...) {
+        // As when the program is missing: the dialog stays for the user to close.
+      }
       return 0;
     case WM_CLOSE:
       DestroyWindow(dialog);
