@@ -46,11 +46,15 @@ include(GoogleTest)
 # One test program per folder; every test case is its own ctest test.
 # FOCUS: the cases depend on window activation or focus and must not run
 # alongside each other. FIXTURE: a ctest fixture every case requires.
-# LOCK: a shared resource (such as the settings file "settings_file") that
-# no two cases holding the same lock use at once. ENVIRONMENT: variables
-# every case runs with.
+# LOCK: a shared thing the cases change (glintharbour_ini: the settings file
+# in the Windows folder); no two cases holding the same lock run at once.
+# Not together with FOCUS. ENVIRONMENT: variables every case runs with.
 function(kx_add_tests name)
   cmake_parse_arguments(T "FOCUS" "FIXTURE;LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  if(T_FOCUS AND T_LOCK)
+    # The discovered tests' properties cannot carry a list of locks.
+    message(FATAL_ERROR "kx_add_tests(${name}): FOCUS and LOCK cannot be combined")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
@@ -59,11 +63,10 @@ function(kx_add_tests name)
   endif()
   # Every case takes seconds; a process that outlives a minute is hung.
   set(props TIMEOUT 60)
-  if(T_FOCUS AND T_LOCK)
-    message(FATAL_ERROR "${name}: FOCUS and LOCK together are not supported")
-  elseif(T_FOCUS)
+  if(T_FOCUS)
     list(APPEND props RESOURCE_LOCK desktop_focus)
-  elseif(T_LOCK)
+  endif()
+  if(T_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_LOCK})
   endif()
   if(T_FIXTURE)

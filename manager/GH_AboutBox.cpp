@@ -1,0 +1,42 @@
+#include "GH_AboutBox.h"
+
+#include "GH_Globals.h"
+#include "GH_Resources.h"
+
+INT_PTR GH_AboutBox::Run(HWND owner) {
+  return DialogBoxParamA(ManagerInstance(), MAKEINTRESOURCEA(GH_DIALOG_ABOUT), owner, AboutBoxProc,
+                         0);
+}
+
+void SetDialogIcon(HWND dialog) {
+  HICON icon = LoadIconA(ManagerInstance(), MAKEINTRESOURCEA(GH_ICON_DIALOG));
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
+}
+
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetDialogIcon(dialog);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) != IDOK) return 0;
+      EndDialog(dialog, 1);
+      return 1;
+    // The OK button lies below the visible area: a click anywhere on the
+    // picture or a key closes the box instead.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+      EndDialog(dialog, 1);
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(dialog, &paint);
+      EndPaint(dialog, &paint);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}

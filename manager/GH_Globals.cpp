@@ -1,0 +1,9 @@
+#include "GH_Globals.h"
+
+#include "CP_Framework.h"
+
+const std::string mainWindowTitle = "Glintharbour Player";
+const std::string filmsFolderAlias = "Glintharbour Films";
+std::string cdDriveRoot;
+
+HINSTANCE ManagerInstance() { return gCP_Instance ? gCP_Instance : GetModuleHandleA(nullptr); }

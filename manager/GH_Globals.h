@@ -1,0 +1,15 @@
+#pragma once
+// The library manager's process-wide values that most of its code shares.
+#include "CP_Win.h"
+
+#include <string>
+
+// Title of the main window; other programs look for it too.
+extern const std::string mainWindowTitle;
+// Label of the films folder's drive record and alias root of its items.
+extern const std::string filmsFolderAlias;
+// The configured CD drive root ("D:\"), empty when there is none.
+extern std::string cdDriveRoot;
+
+// The module that holds the program's dialogs, bitmaps and icons.
+HINSTANCE ManagerInstance();
