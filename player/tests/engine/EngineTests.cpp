@@ -153,6 +153,27 @@ TEST_F(EngineTest, ANumberNamingNoFilmEndsTheRunThroughThePane) {
   EXPECT_EQ(nullptr, FindWindowA(nullptr, "Sprite Window"));
 }
 
+TEST_F(EngineTest, TheMainWindowDrawsAGrooveBelowThePane) {
+  Run("7");
+  TakeStartClick();
+  RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT client = {};
+  GetClientRect(Main(), &client);
+  const int h = client.bottom;
+  struct Row {
+    int above;
+    COLORREF want;
+  };
+  const Row kRows[] = {{57, RGB(0, 0, 0)},       {56, RGB(255, 255, 255)}, {55, RGB(0x88, 0x88, 0x88)},
+                       {54, RGB(0x44, 0x44, 0x44)}, {53, RGB(0x44, 0x44, 0x44)}, {52, RGB(0x88, 0x88, 0x88)},
+                       {51, RGB(0, 0, 0)}};
+  HDC dc = GetDC(Main());
+  for (const Row& row : kRows)
+    for (int x : {0, int(client.right) / 2, int(client.right) - 1})
+      EXPECT_EQ(row.want, GetPixel(dc, x, h - row.above)) << "row H-" << row.above << " x " << x;
+  ReleaseDC(Main(), dc);
+}
+
 TEST_F(EngineTest, TheFileFormMakesOnlyTheMainWindow) {
   Run("no such film.flm,2");
   ASSERT_NE(nullptr, Main());
