@@ -56,13 +56,6 @@ bool RunsClose(const std::string& commandText) {
   return commandText == "CloseWindow" || commandText.find("CloseWindow(") != std::string::npos;
 }
 
-// A fixed text field of a record, copied with its end kept.
-template <size_t N>
-void CopyField(char (&field)[N], const std::string& text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
 // The data of an atom as a big-endian 32-bit number.
 bool ReadAtomNumber(QTAtomContainer container, QTAtom atom, uint32_t& value) {
   long size = 0;
@@ -530,14 +523,14 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
   std::string alias;
   const int32_t status = CurrentEntryDiscStatus(alias);
   ActionRecord record{};
-  CopyField(record.sprite, name);
+  CopyToBuffer(record.sprite, name);
   if (status == 1) {
     record.actionType = 1;
-    if (fCurrentEntry) CopyField(record.aliasRoot, fCurrentEntry->aliasRoot);
+    if (fCurrentEntry) CopyToBuffer(record.aliasRoot, fCurrentEntry->aliasRoot);
     FindActionRecordOnDrive(record);
   } else {
     record.actionType = 2;
-    CopyField(record.aliasRoot, alias);
+    CopyToBuffer(record.aliasRoot, alias);
     std::memset(record.actionText, 0, sizeof record.actionText);
     if (fCDDatabase) fCDDatabase->FindSpriteAction(record);
     if (record.actionText[0] == 0) FindActionRecordOnCD(record);

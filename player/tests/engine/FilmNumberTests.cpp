@@ -96,3 +96,20 @@ TEST_F(FilmNumberStart, RowsThatAreNoPlayableFilmEndTheRun) {
   }
   EXPECT_TRUE(Rows("GH_Track", {"GMID"}).empty()) << "nothing counted";
 }
+
+TEST_F(FilmNumberStart, SpriteCommandsComeFromTheFilmsOwnTableAndAreCounted) {
+  AddFilmRow(70, 4, 3, "sample200.flm");
+  Run("70");
+  GH_QT_MoviePane* pane = MainPane();
+  ASSERT_NE(nullptr, pane);
+  // The CD database binds nothing to the sprite: the film's own action
+  // table does ("ShowLighthouse", a playQT text; the play maker of these
+  // tests stands in for the action).
+  EXPECT_TRUE(pane->RunFilmCommand("ShowLighthouse"));
+  EXPECT_TRUE(pane->RunFilmCommand("ShowLighthouse"));
+  EXPECT_TRUE(pane->RunFilmCommand("NoSuchSprite"));
+  EXPECT_FALSE(pane->IsCloseRequested());
+  EXPECT_EQ((std::vector<std::string>{"GMID=1002 MODE_P=1 EM_COUNT=2"}), Rows("GH_Track", {"GMID", "MODE_P", "EM_COUNT"}));
+  EXPECT_TRUE(pane->RunFilmCommand("CloseWindow"));
+  EXPECT_TRUE(pane->IsCloseRequested());
+}
