@@ -394,6 +394,9 @@ void GH_ListView::DrawRow(const CP_ListViewItemData& row, int32_t index) {
   const RECT icon = ItemRect(control, index, LVIR_ICON);
   const PlaylistEntry* record = FindItemRecord(int32_t(row.userValue));
   OffsetRect(&label, 25, 0);
+  // The name stands in the second column: its rectangle reaches to the
+  // row's end, where the first column's label alone would clip it away.
+  label.right = std::max(label.right, ItemRect(control, index, LVIR_BOUNDS).right);
   DrawRowText(CP_Rect(label), index, row.text, record ? record->ICONRESID : 0);
   const int32_t play = GetPlayFlag(int32_t(row.userValue));
   const CP_Point mark(int16_t(icon.left + 8), int16_t(position.y));
