@@ -2,11 +2,13 @@
 // one unit, registered in this order, so that the registry is complete
 // before any text arrives and none of them is left out of the program.
 #include "actions/MultimediaAction.h"
+#include "actions/launchAppAction.h"
 #include "actions/launchURLAction.h"
 
 namespace {
 
 MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
+MultimediaActionMaker<launchAppAction> gLaunchAppMaker(std::string("launchApp"));
 
 }  // namespace
 
