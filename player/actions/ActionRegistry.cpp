@@ -3,10 +3,14 @@
 // before any text arrives and none of them is left out of the program.
 #include "actions/MultimediaAction.h"
 #include "actions/launchURLAction.h"
+#include "actions/playQTAudioAction.h"
+#include "actions/playQTFrameAction.h"
 
 namespace {
 
 MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
+MultimediaActionMaker<playQTFrameAction> gPlayQTFrameMaker(std::string("playQTFrame"));
+MultimediaActionMaker<playQTAudioAction> gPlayQTAudioMaker(std::string("playQTAudio"));
 
 }  // namespace
 
