@@ -2,7 +2,7 @@
 
 #include "CP_Framework.h"
 
-const std::string mainWindowTitle = "Glintharbour Player";
+std::string mainWindowTitle = "Glintharbour Player";
 const std::string filmsFolderAlias = "Glintharbour Films";
 std::string cdDriveRoot;
 

@@ -4,8 +4,10 @@
 
 #include <string>
 
-// Title of the main window; other programs look for it too.
-extern const std::string mainWindowTitle;
+// Title of the main window; other programs look for it too. Tests give it
+// a title of their own process so that test programs running side by side
+// do not find each other's main windows.
+extern std::string mainWindowTitle;
 // Label of the films folder's drive record and alias root of its items.
 extern const std::string filmsFolderAlias;
 // The configured CD drive root ("D:\"), empty when there is none.

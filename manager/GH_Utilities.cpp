@@ -8,13 +8,17 @@ int16_t GetOSKind() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
   GetVersionExA(&info);
-  switch (info.dwPlatformId) {
+  return OSKindOf(info.dwPlatformId, info.dwBuildNumber);
+}
+
+int16_t OSKindOf(uint32_t platformId, uint32_t buildNumber) {
+  switch (platformId) {
     case VER_PLATFORM_WIN32_NT:
       return kOS_WindowsNT;
     case VER_PLATFORM_WIN32s:
       return kOS_Win32s;
     default:
-      return (info.dwBuildNumber & 0xFFFF) > 1000 ? kOS_Windows95Later : kOS_Windows95;
+      return (buildNumber & 0xFFFF) > 1000 ? kOS_Windows95Later : kOS_Windows95;
   }
 }
 

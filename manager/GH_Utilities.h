@@ -12,6 +12,9 @@ enum GH_OSKind : int16_t {
 };
 
 int16_t GetOSKind();
+// The kind for a version report's platform and build number; on the
+// Windows 95 platform the build's high word holds the version.
+int16_t OSKindOf(uint32_t platformId, uint32_t buildNumber);
 
 // Free bytes on the drive that holds `root` (a drive root or any folder on
 // it); 0 when Windows cannot tell.

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-namespace manager_data {
-
-// One row of the registration database's action table, 496 bytes, in the
-// byte layout that the CD data files also carry (little-endian numbers).
-// Texts are NUL-terminated.
+// One row of the CD database's action table, 496 bytes, in the byte layout
+// that the CD data files also carry (little-endian numbers). Texts are
+// NUL-terminated. It lives outside the manager's namespace so that a call
+// with it finds each program's own readers, not the manager's by its
+// argument's namespace.
 struct ActionRecord {
   int32_t actionID;
   int32_t reserved;
@@ -27,6 +27,11 @@ static_assert(sizeof(ActionRecord) == 496, "an action record is stored as 496 by
 static_assert(offsetof(ActionRecord, actionText) == 12, "command text at 12");
 static_assert(offsetof(ActionRecord, aliasRoot) == 266, "alias root at 266");
 static_assert(offsetof(ActionRecord, sprite) == 296, "sprite at 296");
+
+namespace manager_data {
+
+// The record is shared by both programs' readers and databases.
+using ::ActionRecord;
 
 using Preferences = std::map<std::string, std::string>;
 

@@ -34,14 +34,25 @@ TEST(MgrFreeDiskSpaceTest, AnswersTheDrivesFreeBytesAndZeroForNoDrive) {
   EXPECT_EQ(0u, FreeDiskSpace(missing));
 }
 
-TEST(MgrFreeDiskSpaceTest, TheWindowsKindIsThePlatformOfTheVersionReport) {
+TEST(MgrFreeDiskSpaceTest, TheWindowsKindDecidesHowFreeSpaceIsAsked) {
+  struct Case {
+    const char* name;
+    uint32_t platform, build;
+    int16_t want;
+  } const cases[] = {
+      {"NT", VER_PLATFORM_WIN32_NT, 2600, kOS_WindowsNT},
+      {"Win32s", VER_PLATFORM_WIN32s, 0, kOS_Win32s},
+      {"first Windows 95", VER_PLATFORM_WIN32_WINDOWS, 0x040003B6, kOS_Windows95},  // 4.0.950
+      {"Windows 95 OSR2", VER_PLATFORM_WIN32_WINDOWS, 0x04000457, kOS_Windows95Later},  // 1111
+      {"Windows 98", VER_PLATFORM_WIN32_WINDOWS, 0x040A07CE, kOS_Windows95Later},
+      {"build 1000 itself", VER_PLATFORM_WIN32_WINDOWS, 1000, kOS_Windows95},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, OSKindOf(c.platform, c.build)) << c.name;
+
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof info;
   ASSERT_TRUE(GetVersionExA(&info));
-  ASSERT_EQ(148u, sizeof info);
-  if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    EXPECT_EQ(kOS_WindowsNT, GetOSKind());
-  }
+  EXPECT_EQ(OSKindOf(info.dwPlatformId, info.dwBuildNumber), GetOSKind());
 }
 
 TEST(MgrFileExistsTest, OnlyFilesThatOpenForReading) {

@@ -1,0 +1,157 @@
+#include "FilmInstallation.h"
+
+#include <cstring>
+#include <exception>
+
+#include "CDDatabase.h"
+#include "CP_DirectoryIterator.h"
+#include "CP_FileSpec.h"
+#include "CP_FileSystem.h"
+#include "CP_FourCC.h"
+#include "CP_Window.h"
+#include "GH_FilmsFolder.h"
+#include "GH_Globals.h"
+#include "GH_MainWindow.h"
+
+namespace {
+
+constexpr int kWaitDialog = 20300;
+
+// The wait window of a scan; destroyed with it.
+class ScanWaitWindow {
+ public:
+  ScanWaitWindow() {
+    CP_Window* main = FindMainWindow(mainWindowTitle);
+    HWND owner = main ? main->GetHWND() : nullptr;
+    fWindow = CreateDialogParamA(ManagerInstance(), MAKEINTRESOURCEA(kWaitDialog), owner,
+                                 CDDatabase::ImportWaitDialogProc, 0);
+    if (owner) UpdateWindow(owner);
+    if (fWindow) ShowWindow(fWindow, SW_SHOW);
+  }
+  ~ScanWaitWindow() {
+    if (fWindow) DestroyWindow(fWindow);
+  }
+  ScanWaitWindow(const ScanWaitWindow&) = delete;
+  ScanWaitWindow& operator=(const ScanWaitWindow&) = delete;
+
+ private:
+  HWND fWindow = nullptr;
+};
+
+// Puts the remembered current directory back when the pass ends, however
+// it ends.
+class CurrentDirectoryKeeper {
+ public:
+  CurrentDirectoryKeeper() {
+    char folder[255] = {};
+    if (GetCurrentDirectoryA(sizeof folder, folder) < sizeof folder) fSaved = folder;
+  }
+  ~CurrentDirectoryKeeper() {
+    if (!fSaved.empty()) SetCurrentDirectoryA(fSaved.c_str());
+  }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+ private:
+  std::string fSaved;
+};
+
+template <size_t N>
+void CopyText(char (&field)[N], const std::string& text) {
+  const size_t length = text.size() < N - 1 ? text.size() : N - 1;
+  std::memcpy(field, text.data(), length);
+  field[length] = '\0';
+}
+
+bool HasLocation(const PlaylistEntries& items, const std::string& aliasRoot) {
+  for (const PlaylistEntry& e : items)
+    if (e.ITEMTYPE == kItemLocation && e.AliasRoot == aliasRoot) return true;
+  return false;
+}
+
+void StoreFilmActions(CDDatabase& database, const std::string& path, const std::string& aliasRoot) {
+  std::vector<ActionRecord> actions;
+  manager_data::ImportFilmActions(path, actions);
+  for (ActionRecord& action : actions) {
+    CopyText(action.aliasRoot, aliasRoot);
+    action.actionType = 1;
+    database.AppendActionRecord(action);  // a failed one ends nothing
+  }
+}
+
+// One film file not listed under the drive's label.
+void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSpec& film,
+                 std::vector<std::string>* recorded) {
+  const std::string path = film.Path();
+  std::string text;
+  try {
+    database.RegisterInstalledFilm(film, drive.LABEL, FormatFilmSize(path), text);
+    if (text.empty()) {
+      const std::string question = "\"" + path + "\" is already installed. Do you want to delete the file?";
+      if (MessageBoxA(nullptr, question.c_str(), "Glintharbour International", MB_YESNO) == IDYES)
+        CP_FileSystem::DeleteFile(film);
+      return;
+    }
+    if (recorded) recorded->push_back(text);
+    StoreFilmActions(database, path, drive.LABEL);
+  } catch (const std::exception&) {
+    // A film whose own data cannot be read: what was recorded of it stays,
+    // and the scan goes on with the next file.
+  }
+}
+
+void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode, const PlaylistEntries& items,
+                std::vector<std::string>* recorded) {
+  // Without a location row for the label nothing can be recorded; the
+  // files must not be taken for installed ones and offered for deletion.
+  if (!HasLocation(items, drive.LABEL)) return;
+  {
+    CurrentDirectoryKeeper keeper;
+    // A folder that does not exist gives an empty walk.
+    if (SetCurrentDirectoryA(drive.PATH.c_str())) {
+      CP_FileFilter filter(typeCode);
+      CP_DirectoryIterator end;
+      CP_DirectoryIterator walk(CP_FileSpec(drive.PATH, true), &filter);
+      for (walk.Next(); !(walk == end); walk.Next()) {
+        const CP_FileSpec film = walk.Current();
+        if (film.IsDirectory() || IsFilmListed(items, film, drive.LABEL)) continue;
+        InstallFilm(database, drive, film, recorded);
+      }
+    }
+  }
+  if (database.ConfigTable()) C4Flush(database.ConfigTable());
+}
+
+void ScanAll(CDDatabase& database, std::vector<std::string>* recorded) {
+  ScanWaitWindow wait;
+  std::vector<DriveRecord> drives;
+  database.LoadDrives(drives);
+  for (const DriveRecord& drive : drives)
+    for (uint32_t code : {CP_FourCC(".flm"), CP_FourCC(".m01"), CP_FourCC(".M01")})
+      ScanFolder(database, drive, code, itemList, recorded);
+}
+
+}  // namespace
+
+void InstallNewFilms(CDDatabase& database) { ScanAll(database, nullptr); }
+
+void InstallNewFilmsCollect(CDDatabase& database, std::vector<std::string>& recorded) {
+  recorded.clear();
+  ScanAll(database, &recorded);
+}
+
+void InstallFilmsInFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode, PlaylistEntries items) {
+  ScanFolder(database, drive, typeCode, items, nullptr);
+}
+
+void InstallFilmsInFolderCollect(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode,
+                                 PlaylistEntries items, std::vector<std::string>& recorded) {
+  ScanFolder(database, drive, typeCode, items, &recorded);
+}
+
+bool IsFilmListed(const PlaylistEntries& items, const CP_FileSpec& file, const std::string& aliasRoot) {
+  const std::string name = file.Name();
+  for (const PlaylistEntry& e : items)
+    if (e.FileName == name && e.AliasRoot == aliasRoot) return true;
+  return false;
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The library manager's CD database: the CodeBase tables of registered CDs,
+// their locations and films, the drives and folders where films lie and the
+// commands bound to films' sprites, with every operation on their rows.
+//
+// Operations that answer a bool answer true for "failed": the engine
+// reported a non-zero code, the row is missing, or the table is not open.
+#include <cstdint>
+#include <string>
+
+#include "C4Dll.h"
+#include "CDRecords.h"
+#include "CP_Win.h"
+#include "GH_Globals.h"
+
+class CP_FileSpec;
+
+class CDDatabase {
+ public:
+  explicit CDDatabase(const std::string& applicationName);
+  ~CDDatabase();
+  CDDatabase(const CDDatabase&) = delete;
+  CDDatabase& operator=(const CDDatabase&) = delete;
+
+  void FillFilmsFolderDrivePath();
+
+  // Items (GH_ConfigDB, key ITEM_ID).
+  void WriteItemFields(const PlaylistEntry& entry);
+  void ReadItem(PlaylistEntry& entry);
+  bool AppendItem(PlaylistEntry& entry, bool flush);
+  bool UpdateItem(const PlaylistEntry& entry, bool flush);
+  bool DeleteItem(const PlaylistEntry& entry, bool pack);
+  bool FindItem(PlaylistEntry& entry);
+  int32_t LastItemId();
+  int32_t LoadItems(PlaylistEntries& items);
+  int32_t CountItemCopies(const PlaylistEntry& entry);
+  bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
+                          int32_t& filmCount);
+  int32_t ItemIdByAliasRoot(const std::string& aliasRoot);
+  int32_t CountFilms(int32_t parentId);
+
+  // Drives (GH_DriveDB, key LABEL).
+  void WriteDriveRecord(const DriveRecord& drive);
+  void ReadDriveRecord(DriveRecord& drive);
+  bool FindDriveRecord(DriveRecord& drive);
+  bool UpdateDriveRecord(const DriveRecord& drive);
+  int32_t LoadDrives(std::vector<DriveRecord>& drives);
+  std::string FilmsFolderPath();
+
+  // Actions (GH_ActionDB, key ACTIONID).
+  void WriteActionRecord(const ActionRecord& action);
+  void ReadActionRecord(ActionRecord& action);
+  // True when no row has these three values.
+  bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
+  bool AppendActionRecord(ActionRecord& action);
+  bool UpdateActionRecord(const ActionRecord& action);
+
+  // Changes of many rows at once.
+  bool DeleteCDRecords(const std::string& aliasRoot);
+  void EmptyWastebasket(PlaylistEntries& items);
+  void RemoveMissingInstalledFilms();
+  static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
+  void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot, const std::string& textToAppend,
+                             std::string& itemText);
+  static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // CD registration: 0 registered, 1 an append failed, 2 nothing to
+  // register, 4 already registered, -1 DAO missing.
+  int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+
+  // The open tables, null when a table could not be opened.
+  C4Table* ConfigTable() const { return fConfig; }
+  C4Table* DriveTable() const { return fDrive; }
+  C4Table* ActionTable() const { return fAction; }
+  C4Table* TrackTable() const { return fTrack; }
+  const std::string& ApplicationName() const { return fApplicationName; }
+  int32_t InitResult() const { return fInitResult; }
+
+ private:
+  void SelectTag(C4Table* table, const char* tag);
+  // Seeks the alias root on the ALIASROOT tag; ITEMID is selected again after.
+  bool SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId);
+  // The ACTIONID of the first row with these three values, or false.
+  bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, int32_t& actionId);
+  int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+
+  C4Engine fEngine;
+  C4Table* fConfig = nullptr;
+  C4Table* fDrive = nullptr;
+  std::string fApplicationName;
+  C4Table* fAction = nullptr;
+  C4Table* fFunction = nullptr;
+  C4Table* fParameter = nullptr;
+  C4Table* fTrack = nullptr;
+  int32_t fInitResult = -1;
+};
+
+// The settings file of the CD database's own settings accesses: a name the
+// profile functions find in the Windows directory, or a full path.
+extern std::string cdDatabaseSettingsFile;
+
+// Process-wide: the open CD database and every GH_ConfigDB row in memory.
+extern CDDatabase* cdDatabase;
+extern PlaylistEntries itemList;
+
+// Whether `itemList` holds an entry with this text and alias root.
+bool IsItemTextListed(const std::string& itemText, const std::string& aliasRoot);

@@ -1,0 +1,189 @@
+// Changes of many rows at once: forgetting a CD, emptying the wastebasket,
+// forgetting films whose files have gone, recording an installed film.
+#include <cstdio>
+#include <cstring>
+
+#include "CDDatabase.h"
+#include "CP_Callback.h"
+#include "CP_File.h"
+#include "CP_FileSpec.h"
+#include "CP_Utilities.h"
+#include "GH_Resources.h"
+#include "TableFields.h"
+#include "store/library/FilmDataReadersQT.h"
+
+using namespace cdfields;
+
+namespace {
+
+// The file of a film: its drive's folder, the film's folder when it has
+// one, and its name.
+std::string FilmPath(const std::string& drivePath, const PlaylistEntry& film) {
+  if (film.FILEPATH.empty()) return drivePath + "\\" + film.FileName;
+  return drivePath + "\\" + film.FILEPATH + "\\" + film.FileName;
+}
+
+// Whether a text taken from a row climbs out of the folder it is joined to.
+bool ClimbsOut(const std::string& part) {
+  size_t start = 0;
+  while (start <= part.size()) {
+    size_t end = part.find_first_of("\\/", start);
+    if (end == std::string::npos) end = part.size();
+    if (part.compare(start, end - start, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
+  int32_t count = 0;
+  if (fConfig) {
+    SelectTag(fConfig, "ALIASROOT");
+    int32_t code = C4Seek(fConfig, aliasRoot.c_str());
+    while (code == 0 && !C4AtEnd(fConfig)) {
+      C4MarkDeleted(fConfig);
+      ++count;
+      code = C4SeekNext(fConfig, aliasRoot.c_str());
+    }
+    SelectTag(fConfig, "ITEMID");
+    C4Pack(fConfig);
+    C4CompactMemo(fConfig);
+  }
+  if (fAction) {
+    int32_t code = C4First(fAction);
+    while (code == 0 && !C4AtEnd(fAction)) {
+      ActionRecord action{};
+      ReadActionRecord(action);
+      if (aliasRoot == action.aliasRoot) {
+        C4MarkDeleted(fAction);
+        ++count;
+      }
+      code = C4Skip(fAction, 1);
+    }
+    C4Pack(fAction);
+    C4CompactMemo(fAction);
+  }
+  return count == 0;
+}
+
+void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
+  size_t i = 0;
+  while (i < items.size()) {
+    const PlaylistEntry entry = items[i];
+    if (entry.PARENT_ID != kWastebasketId || entry.ITEMTYPE != kItemFilm) {
+      ++i;
+      continue;
+    }
+    DriveRecord drive;
+    drive.LABEL = entry.AliasRoot;
+    if (FindDriveRecord(drive)) {
+      const std::string text = "Cannot find root drive " + entry.AliasRoot +
+                               ". Please make sure drive is configured correctly.";
+      MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK);
+      return;
+    }
+    const std::string path = FilmPath(drive.PATH, entry);
+    const int32_t copies = CountItemCopies(entry);
+    DeleteItem(entry, true);
+    items.erase(items.begin() + std::ptrdiff_t(i));
+    // Another row still shows the film: its file stays. A row whose folder
+    // or name climbs out of its drive's folder names no film of ours, and a
+    // file already gone needs no deleting.
+    if (copies == 1 && !ClimbsOut(entry.FILEPATH) && !ClimbsOut(entry.FileName) && FileExistsInFolder(path, "")) {
+      CP_File file(CP_FileSpec(path, false));
+      file.Delete();
+    }
+  }
+}
+
+void CDDatabase::RemoveMissingInstalledFilms() {
+  std::string folder = FilmsFolderPath();
+  // Without a films folder every name would be looked for in the current
+  // directory and every installed film forgotten.
+  if (folder.empty() || !fConfig) return;
+  if (folder.back() != '\\') folder += '\\';
+
+  PlaylistEntries missing;
+  C4First(fConfig);
+  while (!C4AtEnd(fConfig)) {
+    PlaylistEntry row;
+    ReadItem(row);
+    if (row.ITEMTYPE == kItemFilm && row.AliasRoot == filmsFolderAlias && !FileExistsInFolder(folder, row.FileName))
+      missing.push_back(row);
+    if (C4Skip(fConfig, 1) != 0) break;
+  }
+  for (const PlaylistEntry& row : missing) DeleteItem(row, false);
+  C4Pack(fConfig);
+}
+
+bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string& fileName) {
+  std::FILE* file = std::fopen((folder + fileName).c_str(), "rb");
+  if (!file) return false;
+  std::fclose(file);
+  return true;
+}
+
+void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                       const std::string& textToAppend, std::string& itemText) {
+  if (!fConfig) return;
+  PlaylistEntry location;
+  bool found = false;
+  C4First(fConfig);
+  while (!C4AtEnd(fConfig)) {
+    PlaylistEntry row;
+    ReadItem(row);
+    if (row.ITEMTYPE == kItemLocation && row.AliasRoot == aliasRoot) {
+      location = row;
+      found = true;
+      break;
+    }
+    if (C4Skip(fConfig, 1) != 0) break;
+  }
+  if (!found) return;
+
+  std::string path;
+  film.GetPath(path);
+  manager_data::Preferences preferences;
+  manager_data::ReadFilmPreferences(path, preferences);
+
+  PlaylistEntry entry = location;
+  for (const auto& p : preferences) {
+    if (p.first == "TrkBackground") entry.TKBKG = int16_t(StringToLong(p.second));
+    else if (p.first == "TrkGlobal") entry.TKGLOBAL = int16_t(StringToLong(p.second));
+    else if (p.first == "TrkLocal") entry.TKLOCAL = int16_t(StringToLong(p.second));
+    else if (p.first == "name") entry.ITEMTEXT = p.second;
+  }
+  entry.ICONRESID = 2;
+  entry.PARENT_ID = location.ITEM_ID;
+  entry.ITEMTYPE = kItemFilm;
+  film.GetName(entry.FileName);
+  entry.PLAY = 1;
+  entry.LOOP = 1;
+  entry.VOLUME = 10;
+  entry.RATE = 1;
+  entry.ITEMTEXT += textToAppend;
+
+  if (IsItemTextListed(entry.ITEMTEXT, entry.AliasRoot)) {
+    itemText.clear();
+    return;
+  }
+  itemText = entry.ITEMTEXT;
+  AppendItem(entry, true);
+}
+
+INT_PTR CALLBACK CDDatabase::ImportWaitDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  CP_GuardCallback([&] {
+    if (message == WM_INITDIALOG) {
+      HICON icon = LoadIconA(ManagerInstance(), MAKEINTRESOURCEA(GH_ICON_DIALOG));
+      SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
+      SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
+    } else if (message == WM_PAINT) {
+      PAINTSTRUCT paint;
+      BeginPaint(dialog, &paint);
+      EndPaint(dialog, &paint);
+    }
+  });
+  return 0;
+}

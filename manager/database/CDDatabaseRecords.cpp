@@ -1,0 +1,350 @@
+// Moving rows of the three tables in and out of their in-memory records.
+#include <cstdlib>
+#include <cstring>
+
+#include "CDDatabase.h"
+#include "TableFields.h"
+
+using namespace cdfields;
+
+namespace {
+
+// Every text of an item read from the table is held to this length.
+constexpr size_t kItemTextLimit = 499;
+
+// Visits the rows from the first until the end; `visit` answers true to stop.
+template <typename Visit>
+void WalkRows(C4Table* table, Visit visit) {
+  if (!table) return;
+  C4First(table);
+  while (!C4AtEnd(table)) {
+    if (visit()) return;
+    if (C4Skip(table, 1) != 0) return;
+  }
+}
+
+// A text of a fixed array that a file may have filled to its last byte.
+template <size_t N>
+std::string ArrayText(const char (&text)[N]) {
+  return std::string(text, strnlen(text, N - 1));
+}
+
+// The number after the first "[" of a CD row's text: its film count.
+int32_t FilmCountOfText(const std::string& text) {
+  const size_t bracket = text.find('[');
+  if (bracket == std::string::npos) return 0;
+  return int32_t(std::strtol(text.c_str() + bracket + 1, nullptr, 10));
+}
+
+}  // namespace
+
+// ---- items -----------------------------------------------------------------
+
+void CDDatabase::WriteItemFields(const PlaylistEntry& e) {
+  C4Table* t = fConfig;
+  if (!t) return;
+  WriteNumber(t, "PARENT_ID", e.PARENT_ID);
+  WriteNumber(t, "PARENTTYPE", e.PARENTTYPE);
+  WriteNumber(t, "SORTORDER", e.SORTORDER);
+  WriteNumber(t, "ITEMTYPE", e.ITEMTYPE);
+  WriteText(t, "ITEMTEXT", e.ITEMTEXT);
+  WriteNumber(t, "ICONRESID", e.ICONRESID);
+  WriteNumber(t, "LOOP", e.LOOP);
+  WriteNumber(t, "RATE", e.RATE);
+  WriteNumber(t, "VOLUME", e.VOLUME);
+  WriteNumber(t, "PLAY", e.PLAY);
+  WriteNumber(t, "TKLOCAL", e.TKLOCAL);
+  WriteNumber(t, "TKGLOBAL", e.TKGLOBAL);
+  WriteNumber(t, "TKBKG", e.TKBKG);
+  WriteText(t, "FileName", e.FileName);
+  WriteText(t, "AliasRoot", e.AliasRoot);
+  WriteText(t, "ORIGIN", e.ORIGIN);
+  WriteMemo(t, "FILEPATH", e.FILEPATH);
+  WriteMemo(t, "VOLUMENAME", e.VOLUMENAME);
+}
+
+void CDDatabase::ReadItem(PlaylistEntry& e) {
+  C4Table* t = fConfig;
+  if (!t) return;
+  ReadNumber(t, "ITEM_ID", e.ITEM_ID);
+  ReadNumber(t, "PARENT_ID", e.PARENT_ID);
+  ReadNumber(t, "PARENTTYPE", e.PARENTTYPE);
+  ReadNumber(t, "SORTORDER", e.SORTORDER);
+  ReadNumber(t, "ITEMTYPE", e.ITEMTYPE);
+  ReadText(t, "ITEMTEXT", e.ITEMTEXT, kItemTextLimit);
+  ReadNumber(t, "ICONRESID", e.ICONRESID);
+  ReadNumber(t, "LOOP", e.LOOP);
+  ReadNumber(t, "RATE", e.RATE);
+  ReadNumber(t, "VOLUME", e.VOLUME);
+  ReadNumber(t, "PLAY", e.PLAY);
+  ReadNumber(t, "TKLOCAL", e.TKLOCAL);
+  ReadNumber(t, "TKGLOBAL", e.TKGLOBAL);
+  ReadNumber(t, "TKBKG", e.TKBKG);
+  ReadText(t, "FileName", e.FileName, kItemTextLimit);
+  ReadText(t, "AliasRoot", e.AliasRoot, kItemTextLimit);
+  ReadText(t, "ORIGIN", e.ORIGIN, kItemTextLimit);
+  ReadMemo(t, "FILEPATH", e.FILEPATH, kItemTextLimit);
+  ReadMemo(t, "VOLUMENAME", e.VOLUMENAME, kItemTextLimit);
+}
+
+bool CDDatabase::AppendItem(PlaylistEntry& entry, bool flush) {
+  if (!fConfig) return true;
+  // The caller learns the number even when the append then fails.
+  entry.ITEM_ID = LastItemId() + 1;
+  int32_t code = C4AppendStart(fConfig, 1);
+  if (code != 0) return true;
+  WriteNumber(fConfig, "ITEM_ID", entry.ITEM_ID);
+  WriteItemFields(entry);
+  code = C4Append(fConfig);
+  if (flush) C4Flush(fConfig);
+  return code != 0;
+}
+
+bool CDDatabase::UpdateItem(const PlaylistEntry& entry, bool flush) {
+  if (!fConfig) return true;
+  C4First(fConfig);
+  if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
+  WriteItemFields(entry);
+  if (flush) C4Flush(fConfig);
+  return false;
+}
+
+bool CDDatabase::DeleteItem(const PlaylistEntry& entry, bool pack) {
+  if (!fConfig) return true;
+  C4First(fConfig);
+  // Only a row that has the number is marked: after a failed seek no row
+  // is current, and none other may go.
+  if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
+  int32_t code = C4MarkDeleted(fConfig);
+  if (pack) code = C4Pack(fConfig);
+  return code != 0;
+}
+
+bool CDDatabase::FindItem(PlaylistEntry& entry) {
+  if (!fConfig) return true;
+  if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
+  ReadItem(entry);
+  return false;
+}
+
+int32_t CDDatabase::LastItemId() {
+  if (!fConfig) return 0;
+  SelectTag(fConfig, "ITEMID");
+  if (C4Last(fConfig) != 0) return 0;
+  int32_t id = 0;
+  ReadNumber(fConfig, "ITEM_ID", id);
+  return id;
+}
+
+int32_t CDDatabase::LoadItems(PlaylistEntries& items) {
+  if (!fConfig) return 2;
+  SelectTag(fConfig, "ITEMID");
+  items.clear();
+  WalkRows(fConfig, [&] {
+    if (!C4IsDeleted(fConfig)) {
+      PlaylistEntry entry;
+      ReadItem(entry);
+      items.push_back(std::move(entry));
+    }
+    return false;
+  });
+  return 0;
+}
+
+int32_t CDDatabase::CountItemCopies(const PlaylistEntry& entry) {
+  int32_t count = 0;
+  WalkRows(fConfig, [&] {
+    PlaylistEntry row;
+    ReadItem(row);
+    if (row.ITEMTEXT == entry.ITEMTEXT && row.AliasRoot == entry.AliasRoot) ++count;
+    return false;
+  });
+  return count;
+}
+
+bool CDDatabase::FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
+                                    int32_t& filmCount) {
+  bool found = false;
+  WalkRows(fConfig, [&] {
+    PlaylistEntry row;
+    ReadItem(row);
+    if (row.ITEMTYPE != kItemCD || row.VOLUMENAME != volumeName) return false;
+    aliasRoot = row.AliasRoot;
+    itemId = row.ITEM_ID;
+    filmCount = FilmCountOfText(row.ITEMTEXT);
+    found = true;
+    return true;
+  });
+  return found;
+}
+
+bool CDDatabase::SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId) {
+  if (!fConfig) return false;
+  SelectTag(fConfig, "ALIASROOT");
+  const bool found = C4Seek(fConfig, aliasRoot.c_str()) == 0;
+  if (found) ReadNumber(fConfig, "ITEM_ID", itemId);
+  SelectTag(fConfig, "ITEMID");
+  return found;
+}
+
+int32_t CDDatabase::ItemIdByAliasRoot(const std::string& aliasRoot) {
+  int32_t id = 0;
+  return SeekAliasRoot(aliasRoot, id) ? id : 1;
+}
+
+int32_t CDDatabase::CountFilms(int32_t parentId) {
+  int32_t count = 0;
+  WalkRows(fConfig, [&] {
+    int32_t type = 0, parent = 0;
+    ReadNumber(fConfig, "ITEMTYPE", type);
+    ReadNumber(fConfig, "PARENT_ID", parent);
+    if (type == kItemFilm && parent == parentId) ++count;
+    return false;
+  });
+  return count;
+}
+
+bool IsItemTextListed(const std::string& itemText, const std::string& aliasRoot) {
+  for (const PlaylistEntry& e : itemList)
+    if (e.ITEMTEXT == itemText && e.AliasRoot == aliasRoot) return true;
+  return false;
+}
+
+// ---- drives ----------------------------------------------------------------
+
+void CDDatabase::WriteDriveRecord(const DriveRecord& d) {
+  if (!fDrive) return;
+  WriteNumber(fDrive, "DRIVEID", d.DRIVEID);
+  WriteText(fDrive, "DRIVENAME", d.DRIVENAME);
+  WriteText(fDrive, "LABEL", d.LABEL);
+  WriteText(fDrive, "PATH", d.PATH);
+}
+
+void CDDatabase::ReadDriveRecord(DriveRecord& d) {
+  if (!fDrive) return;
+  ReadNumber(fDrive, "DRIVEID", d.DRIVEID);
+  ReadText(fDrive, "DRIVENAME", d.DRIVENAME, std::string::npos);
+  ReadText(fDrive, "LABEL", d.LABEL, std::string::npos);
+  ReadText(fDrive, "PATH", d.PATH, std::string::npos);
+}
+
+bool CDDatabase::FindDriveRecord(DriveRecord& drive) {
+  if (!fDrive) return true;
+  C4First(fDrive);
+  if (C4Seek(fDrive, drive.LABEL.c_str()) != 0) return true;
+  ReadDriveRecord(drive);
+  return false;
+}
+
+bool CDDatabase::UpdateDriveRecord(const DriveRecord& drive) {
+  if (!fDrive) return true;
+  C4First(fDrive);
+  if (C4Seek(fDrive, drive.LABEL.c_str()) != 0) return true;
+  WriteDriveRecord(drive);
+  if (drive.DRIVENAME == filmsFolderAlias)
+    WritePrivateProfileStringA("Glintharbour", "MovieDirectory", drive.PATH.c_str(),
+                               cdDatabaseSettingsFile.c_str());
+  C4Flush(fDrive);
+  return false;
+}
+
+int32_t CDDatabase::LoadDrives(std::vector<DriveRecord>& drives) {
+  if (!fDrive) return 2;
+  drives.clear();
+  WalkRows(fDrive, [&] {
+    if (!C4IsDeleted(fDrive)) {
+      DriveRecord drive;
+      ReadDriveRecord(drive);
+      drives.push_back(std::move(drive));
+    }
+    return false;
+  });
+  return 0;
+}
+
+std::string CDDatabase::FilmsFolderPath() {
+  std::string path;
+  WalkRows(fDrive, [&] {
+    DriveRecord drive;
+    ReadDriveRecord(drive);
+    if (drive.DRIVENAME != filmsFolderAlias) return false;
+    path = drive.PATH;
+    return true;
+  });
+  return path;
+}
+
+// ---- actions ---------------------------------------------------------------
+
+void CDDatabase::WriteActionRecord(const ActionRecord& a) {
+  if (!fAction) return;
+  WriteNumber(fAction, "ACTIONID", a.actionID);
+  WriteNumber(fAction, "ACTIONTYPE", a.actionType);
+  // The arrays may come straight from a CD's data file, unterminated.
+  WriteText(fAction, "ACTIONTEXT", ArrayText(a.actionText));
+  WriteText(fAction, "ALIASROOT", ArrayText(a.aliasRoot));
+  WriteText(fAction, "SPRITE", ArrayText(a.sprite));
+}
+
+void CDDatabase::ReadActionRecord(ActionRecord& a) {
+  if (!fAction) return;
+  ReadNumber(fAction, "ACTIONID", a.actionID);
+  ReadNumber(fAction, "ACTIONTYPE", a.actionType);
+  ReadText(fAction, "ACTIONTEXT", a.actionText, sizeof a.actionText);
+  ReadText(fAction, "ALIASROOT", a.aliasRoot, sizeof a.aliasRoot);
+  ReadText(fAction, "SPRITE", a.sprite, sizeof a.sprite);
+}
+
+bool CDDatabase::FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType,
+                                    int32_t& actionId) {
+  bool found = false;
+  WalkRows(fAction, [&] {
+    ActionRecord row{};
+    ReadActionRecord(row);
+    if (std::strcmp(row.aliasRoot, aliasRoot) != 0 || std::strcmp(row.sprite, sprite) != 0 ||
+        row.actionType != actionType)
+      return false;
+    actionId = row.actionID;
+    found = true;
+    return true;
+  });
+  return found;
+}
+
+bool CDDatabase::FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType) {
+  int32_t id = 0;
+  return !FindMatchingAction(aliasRoot, sprite, actionType, id);
+}
+
+bool CDDatabase::AppendActionRecord(ActionRecord& action) {
+  if (!fAction) return true;
+  int32_t last = 0;
+  if (C4Last(fAction) == 0) ReadNumber(fAction, "ACTIONID", last);
+
+  const std::string aliasRoot = ArrayText(action.aliasRoot);
+  const std::string sprite = ArrayText(action.sprite);
+  int32_t existing = 0;
+  if (FindMatchingAction(aliasRoot.c_str(), sprite.c_str(), action.actionType, existing)) {
+    // The row that has these three values is the one to rewrite; the number
+    // the action arrived with belongs to its source, not to this table.
+    action.actionID = existing;
+    UpdateActionRecord(action);
+    return false;
+  }
+  action.actionID = last + 1;
+  int32_t code = C4AppendStart(fAction, 1);
+  if (code != 0) return true;
+  WriteActionRecord(action);
+  code = C4Append(fAction);
+  C4Flush(fAction);
+  return code != 0;
+}
+
+bool CDDatabase::UpdateActionRecord(const ActionRecord& action) {
+  if (!fAction) return true;
+  C4First(fAction);
+  if (C4Seek(fAction, NumberKey(action.actionID).c_str()) != 0) return true;
+  WriteActionRecord(action);
+  C4Flush(fAction);
+  return false;
+}

@@ -1,0 +1,214 @@
+// Forgetting a CD, the wastebasket, forgetting films whose files have gone,
+// recording an installed film, and the import wait window.
+#include <gtest/gtest.h>
+
+#include "CDDatabase.h"
+#include "CP_FileSpec.h"
+#include "DatabaseTestSupport.h"
+#include "WinTestSupport.h"
+
+namespace {
+
+using namespace dbtest;
+
+class Cleanup : public ::testing::Test {
+ protected:
+  void SetUp() override { itemList.clear(); }
+  void TearDown() override { itemList.clear(); }
+
+  PlaylistEntry Add(PlaylistEntry e) {
+    EXPECT_FALSE(fDb.AppendItem(e, true));
+    return e;
+  }
+  void AddDrive(const DriveRecord& d) {
+    ASSERT_EQ(0, C4AppendStart(fDb.DriveTable(), 1));
+    fDb.WriteDriveRecord(d);
+    ASSERT_EQ(0, C4Append(fDb.DriveTable()));
+    C4Flush(fDb.DriveTable());
+  }
+  std::vector<std::string> LoadedTexts() {
+    PlaylistEntries items;
+    EXPECT_EQ(0, fDb.LoadItems(items));
+    std::vector<std::string> texts;
+    for (const PlaylistEntry& e : items) texts.push_back(e.ITEMTEXT);
+    return texts;
+  }
+
+  TableFolder fFolder;
+  CDDatabase fDb{"Config Tool"};
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(Cleanup, DeletingACDRemovesEveryRowOfItsAliasRootAndItsActions) {
+  PlaylistEntry cd = Add(Film("Ocean", "Ocean CD", 0));
+  Add(Film("Sea", "Ocean CD", cd.ITEM_ID));
+  Add(Film("Wave", "Ocean CD", kWastebasketId));
+  Add(Film("Moon", "Night CD", 0));
+  for (ActionRecord a : {Action(0, 1, "a()", "Ocean CD", "s1"), Action(0, 1, "b()", "Night CD", "s1"),
+                         Action(0, 1, "c()", "Ocean CD", "s2")})
+    ASSERT_FALSE(fDb.AppendActionRecord(a));
+
+  EXPECT_FALSE(fDb.DeleteCDRecords("Ocean CD"));
+  EXPECT_EQ(Texts{"Moon"}, LoadedTexts());
+  const std::vector<RawRow> actions = RawRows(fFolder.Path(), "GH_ActionDB");
+  ASSERT_EQ(1u, actions.size()) << "packed";
+  EXPECT_EQ("Night CD", actions[0].fields.at("ALIASROOT"));
+  EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "packed";
+}
+
+TEST_F(Cleanup, DeletingAnUnknownCDReportsNothingDeletedAndStillPacks) {
+  PlaylistEntry gone = Add(Film("Gone", "Night CD", 0));
+  Add(Film("Moon", "Night CD", 0));
+  ASSERT_FALSE(fDb.DeleteItem(gone, false));
+  EXPECT_TRUE(fDb.DeleteCDRecords("Nobody's CD"));
+  EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ConfigDB").size());
+}
+
+// Two wastebasket rows for one film: the first loses its row only, the
+// second its row and the file. A film also shown outside the wastebasket
+// keeps its file; one whose file is gone already just loses its row.
+TEST_F(Cleanup, EmptyingTheWastebasketDeletesAFileWithItsLastRow) {
+  const std::string films = fFolder.Folder("films");
+  fFolder.Folder("films\\sub");
+  AddDrive(Drive(1, filmsFolderAlias, "Films", films));
+  WriteFile(films + "\\sub\\twice.flm", "film");
+  WriteFile(films + "\\shown.flm", "film");
+  WriteFile(films + "\\alone.flm", "film");
+  Add(Film("Gone already", "Films", kWastebasketId, "gone.flm"));  // deleted outside the program
+  PlaylistEntry twice1 = Film("Twice", "Films", kWastebasketId, "twice.flm");
+  twice1.FILEPATH = "sub";
+  PlaylistEntry twice2 = twice1;
+  Add(twice1);
+  Add(Film("Shown", "Films", kWastebasketId, "shown.flm"));
+  Add(Film("Keep me", "Films", 1, "alone.flm"));
+  Add(twice2);
+  Add(Film("Shown", "Films", 1, "shown.flm"));
+
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+  fDb.EmptyWastebasket(items);
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ("Keep me", items[0].ITEMTEXT);
+  EXPECT_EQ("Shown", items[1].ITEMTEXT);
+  EXPECT_EQ((Texts{"Keep me", "Shown"}), LoadedTexts());
+  EXPECT_FALSE(FileExists(films + "\\sub\\twice.flm"));
+  EXPECT_TRUE(FileExists(films + "\\shown.flm"));
+  EXPECT_TRUE(FileExists(films + "\\alone.flm"));
+}
+
+TEST_F(Cleanup, AWastebasketFilmWithoutDriveEndsTheWalkWithAMessage) {
+  const std::string films = fFolder.Folder("films");
+  AddDrive(Drive(1, filmsFolderAlias, "Films", films));
+  WriteFile(films + "\\a.flm", "film");
+  WriteFile(films + "\\c.flm", "film");
+  Add(Film("A", "Films", kWastebasketId, "a.flm"));
+  Add(Film("B", "Lost CD", kWastebasketId, "b.flm"));
+  Add(Film("C", "Films", kWastebasketId, "c.flm"));
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+
+  kxtest::MessageBoxWatcher box("Glintharbour KX", IDOK);
+  fDb.EmptyWastebasket(items);
+  ASSERT_EQ(1, box.Count());
+  EXPECT_EQ("Cannot find root drive Lost CD. Please make sure drive is configured correctly.", box.LastText());
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ("B", items[0].ITEMTEXT);
+  EXPECT_EQ("C", items[1].ITEMTEXT);
+  EXPECT_FALSE(FileExists(films + "\\a.flm"));
+  EXPECT_TRUE(FileExists(films + "\\c.flm"));
+}
+
+// A row whose folder climbs out of its drive's folder loses its row, but
+// the file it names is not ours to delete.
+TEST_F(Cleanup, EmptyingTheWastebasketDeletesNothingOutsideTheDrivesFolder) {
+  const std::string films = fFolder.Folder("films");
+  AddDrive(Drive(1, filmsFolderAlias, "Films", films));
+  WriteFile(fFolder.File("precious.txt"), "keep");
+  PlaylistEntry climbing = Film("Climbing", "Films", kWastebasketId, "precious.txt");
+  climbing.FILEPATH = "..";
+  Add(climbing);
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+  fDb.EmptyWastebasket(items);
+  EXPECT_TRUE(items.empty());
+  EXPECT_TRUE(FileExists(fFolder.File("precious.txt")));
+}
+
+TEST_F(Cleanup, FilmsWhoseFilesHaveGoneFromTheFilmsFolderAreForgotten) {
+  const std::string films = fFolder.Folder("films");
+  WriteFile(films + "\\here.flm", "film");
+  Add(Film("Here", filmsFolderAlias, 1, "here.flm"));
+  Add(Film("Gone", filmsFolderAlias, 1, "gone.flm"));
+  Add(Film("On CD", "Ocean CD", 1, "gone.flm"));
+
+  // Without a drive row for the films folder nothing is forgotten.
+  fDb.RemoveMissingInstalledFilms();
+  EXPECT_EQ((Texts{"Here", "Gone", "On CD"}), LoadedTexts());
+
+  AddDrive(Drive(1, filmsFolderAlias, filmsFolderAlias, films));
+  fDb.RemoveMissingInstalledFilms();
+  EXPECT_EQ((Texts{"Here", "On CD"}), LoadedTexts());
+  EXPECT_EQ(2u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "packed";
+}
+
+TEST_F(Cleanup, AnInstalledFilmIsRecordedUnderItsLocation) {
+  PlaylistEntry location;
+  location.ITEMTYPE = kItemLocation;
+  location.PARENTTYPE = 2;
+  location.SORTORDER = 7;
+  location.ITEMTEXT = "Films";
+  location.AliasRoot = "Films";
+  location.FILEPATH = "sub";
+  location.ORIGIN = "here";
+  location.TKBKG = 9;
+  location = Add(location);
+  const std::string folder = fFolder.Folder("films");
+  const std::string path = folder + "\\sea.flm";
+  WriteFilm(path, {{"name", "Deep sea"}, {"TrkLocal", "65537"}, {"TrkGlobal", "3"}, {"other", "x"}}, {});
+
+  std::string text = "unchanged";
+  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Nobody's films", " [ 1.00 MB]", text);
+  EXPECT_EQ("unchanged", text) << "no location row";
+
+  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text);
+  EXPECT_EQ("Deep sea [ 1.00 MB]", text);
+  PlaylistEntry film;
+  film.ITEM_ID = location.ITEM_ID + 1;
+  ASSERT_FALSE(fDb.FindItem(film));
+  EXPECT_EQ("Deep sea [ 1.00 MB]", film.ITEMTEXT);
+  EXPECT_EQ(kItemFilm, film.ITEMTYPE);
+  EXPECT_EQ(location.ITEM_ID, film.PARENT_ID);
+  EXPECT_EQ("sea.flm", film.FileName);
+  EXPECT_EQ(1, film.TKLOCAL) << "cut to 16 bits";
+  EXPECT_EQ(3, film.TKGLOBAL);
+  EXPECT_EQ(9, film.TKBKG) << "from the location";
+  EXPECT_EQ(2, film.ICONRESID);
+  EXPECT_EQ((std::vector<int32_t>{1, 1, 10, 1}), (std::vector<int32_t>{film.PLAY, film.LOOP, film.VOLUME, film.RATE}));
+  EXPECT_EQ(7, film.SORTORDER);
+  EXPECT_EQ("sub", film.FILEPATH);
+  EXPECT_EQ("here", film.ORIGIN);
+
+  // The same text under the same alias root already listed: nothing added.
+  ASSERT_EQ(0, fDb.LoadItems(itemList));
+  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text);
+  EXPECT_EQ("", text);
+  EXPECT_EQ(2u, RawRows(fFolder.Path(), "GH_ConfigDB").size());
+}
+
+TEST(ImportWaitWindow, ShowsItsTextAndAnswersEveryMessageWithZero) {
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(20100), nullptr,
+                                   CDDatabase::ImportWaitDialogProc, 0);
+  ASSERT_NE(nullptr, dialog);
+  char text[100] = {};
+  GetDlgItemTextA(dialog, 20200, text, sizeof text);
+  EXPECT_STREQ("Please wait while the CD is imported", text);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  for (UINT message : {UINT(WM_KEYDOWN), UINT(WM_LBUTTONDOWN), UINT(WM_RBUTTONDOWN), UINT(WM_PAINT)})
+    EXPECT_EQ(0, CDDatabase::ImportWaitDialogProc(dialog, message, 0, 0));
+  kxtest::PumpUntil([] { return false; }, 100);
+  EXPECT_TRUE(IsWindow(dialog)) << "keys and clicks do not close it";
+  DestroyWindow(dialog);
+}
+
+}  // namespace

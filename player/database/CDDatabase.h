@@ -1,0 +1,122 @@
+#pragma once
+// The engine's connection to the CD database: the xBase tables of
+// registered CDs, their films, the drives that hold them, the command texts
+// bound to sprites and the engine's usage rows. One object per run; every
+// member works on a table's current row, which it positions itself.
+//
+// Members answer with small codes: 0 done or found, 1 not found or failed,
+// 2 table not open or nothing to do, 3 past the last row, 4 CD already
+// registered. A field that a table lacks is skipped on write and leaves the
+// member unchanged on read.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "C4Dll.h"
+#include "database/CDRecords.h"
+
+class CP_FileSpec;
+
+// What a usage row counts.
+enum class UsageEvent { StartOnRequest, PlaylistAdvance, SpriteAction };
+
+class CDDatabase {
+public:
+  // Opens the tables under the DBPath setting; never fails: a table that
+  // does not open keeps a null handle.
+  explicit CDDatabase(const std::string& applicationName);
+  ~CDDatabase();
+  CDDatabase(const CDDatabase&) = delete;
+  CDDatabase& operator=(const CDDatabase&) = delete;
+
+  int32_t InitialisationResult() const { return fInitResult; }
+  bool IsConfigOpen() const { return fConfigTable != nullptr; }
+  bool IsDriveOpen() const { return fDriveTable != nullptr; }
+  bool IsActionOpen() const { return fActionTable != nullptr; }
+  bool IsTrackOpen() const { return fTrackTable != nullptr; }
+  bool IsFunctionOpen() const { return fFunctionTable != nullptr; }
+  bool IsParameterOpen() const { return fParameterTable != nullptr; }
+  // Writes GH_ConfigDB's changed row to disk.
+  void FlushItems();
+
+  // ---- items (GH_ConfigDB) ----
+  void WriteItemFields(const PlaylistEntry& entry);
+  // True when the append failed. The new row's number goes into `entry`.
+  bool AppendItem(PlaylistEntry& entry, bool flush);
+  void ReadItem(PlaylistEntry& entry);
+  // False when found; true when not found or the table is not open.
+  bool LookupItem(PlaylistEntry& entry);
+  int32_t LastItemID();
+  int32_t ReadAllItems(std::vector<PlaylistEntry>& list);
+
+  // ---- drives (GH_DriveDB) ----
+  void WriteDriveRecord(const DriveRecord& record);
+  void ReadDriveRecord(DriveRecord& record);
+  int32_t FindDriveRecord(DriveRecord& record);
+  int32_t SelectMovieDirectoryDrive(const DriveRecord& record);
+
+  // ---- look-ups ----
+  std::string GetVolumeLabel(const std::string& root);
+  bool FindCDItemByVolume(const std::string& label, std::string& aliasRoot, int32_t& itemId,
+                          int32_t& filmCount);
+  int32_t FindItemByAlias(const std::string& aliasRoot);
+  std::string AliasForVolume(const std::string& label);
+  int32_t ActionExists(const std::string& aliasRoot, const std::string& sprite, int32_t kind);
+  int32_t ReadAllDrives(std::vector<DriveRecord>& drives);
+
+  // ---- sprite actions (GH_ActionDB) ----
+  int32_t FindSpriteAction(ActionRecord& query);
+  void WriteActionRecord(const ActionRecord& record);
+  void ReadActionRecord(ActionRecord& record);
+  int32_t StoreActionRecord(ActionRecord& record);
+  int32_t UpdateActionRecord(const ActionRecord& record);
+
+  // ---- usage (GH_Track) ----
+  void WriteUsageRecord(const UsageRecord& record);
+  void ReadUsageRecord(UsageRecord& record);
+  int32_t AppendUsageRecord(UsageRecord& record);
+  int32_t UpdateUsageRecord(const UsageRecord& record);
+  int32_t ReadAllUsageRecords(std::vector<UsageRecord>& list);
+  // Counts one event on the usage row of the film's GMID, appending the
+  // row on its first event. Failures leave the table as it was.
+  void CountFilmUse(const std::string& filmPath, UsageEvent event);
+
+  // ---- play list ----
+  int32_t BuildPlaylistFromDatabase(std::vector<PlaylistEntry>& playlist);
+
+  // ---- installed films ----
+  // Appends the film's row under the location row of `aliasRoot` unless
+  // `playlist` (the engine's play list) knows its text already. `shownText`
+  // gets the new row's text, empty when the film is known, and is left
+  // alone when there is no location row.
+  void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                             const std::string& sizeText, std::string& shownText,
+                             const std::vector<PlaylistEntry>& playlist);
+
+  // ---- CD registration ----
+  int32_t RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
+  int32_t RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
+
+private:
+  void AdoptMovieDirectory();
+  // Reads the item and action records behind the header of a version-3
+  // data file; the action records are stored as they are read.
+  void ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
+                      const std::string& volumeLabel, std::vector<PlaylistEntry>& list);
+  // The ACTIONID of the first row with this alias root, sprite and kind;
+  // false when there is none.
+  bool FindActionRowId(const std::string& aliasRoot, const std::string& sprite, int32_t kind,
+                       int32_t& actionId);
+
+  C4Engine fEngine{};
+  C4Table* fConfigTable = nullptr;
+  C4Table* fDriveTable = nullptr;
+  std::string fApplicationName;
+  C4Table* fActionTable = nullptr;
+  C4Table* fFunctionTable = nullptr;
+  C4Table* fParameterTable = nullptr;
+  C4Table* fTrackTable = nullptr;
+  int32_t fInitResult = -1;
+  std::string fSettingsFile;
+};

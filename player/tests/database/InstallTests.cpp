@@ -1,0 +1,227 @@
+// Film folders, the installed films' rows and the installation of the new
+// films found in the drives' folders.
+#include <cstdio>
+#include <cstring>
+
+#include "CP_FileSpec.h"
+#include "CP_Win.h"
+#include "DatabaseFixture.h"
+#include "QTToolbox.h"
+#include "WinTestSupport.h"
+#include "utility/GH_FilmFolders.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteBytes(const std::string& path, std::size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f) << path;
+  std::vector<char> zeros(size);
+  if (size) std::fwrite(zeros.data(), 1, size, f);
+  std::fclose(f);
+}
+
+TEST(FilmFolders, FileSizeTextInMegabytes) {
+  const std::string folder = MakeTempFolder("sizes");
+  struct Case {
+    std::size_t size;
+    const char* want;
+  } const kCases[] = {{1572864, " [ 1.50 MB]"}, {0, " [ 0.00 MB]"}, {3670016, " [ 3.50 MB]"}, {10485760, " [10.00 MB]"}};
+  for (const Case& c : kCases) {
+    WriteBytes(folder + "\\film", c.size);
+    EXPECT_EQ(c.want, FileSizeText(folder + "\\film")) << c.size;
+  }
+  EXPECT_EQ("", FileSizeText(folder + "\\missing"));
+  RemoveTree(folder);
+}
+
+TEST(FilmFolders, PlaylistLookupsCompareExactly) {
+  std::vector<PlaylistEntry> playlist(2);
+  playlist[0].fileName = "Sea.flm";
+  playlist[0].itemText = "Sea [ 1.50 MB]";
+  playlist[0].aliasRoot = "Glintharbour Films";
+  playlist[1].fileName = "Sky.flm";
+  playlist[1].itemText = "Sky";
+  playlist[1].aliasRoot = "SKY_CD";
+  struct Case {
+    const char* path;
+    const char* text;
+    const char* alias;
+    bool want;
+  } const kCases[] = {
+      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "Glintharbour Films", true},
+      {"C:\\films\\sea.flm", "sea [ 1.50 MB]", "Glintharbour Films", false},
+      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "SKY_CD", false},
+      {"Sky.flm", "Sky", "SKY_CD", true},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(c.want, IsFilmFileListed(playlist, CP_FileSpec(c.path, false), c.alias)) << c.path;
+    EXPECT_EQ(c.want, IsItemInPlaylist(playlist, c.text, c.alias)) << c.text;
+  }
+}
+
+// RenameM01FilesToFlm reads Path from the settings file.
+class FilmsFolder : public DatabaseFixture {
+protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    fApp = Folder() + "\\app";
+    CreateDirectoryA(fApp.c_str(), nullptr);
+  }
+  void TearDown() override {
+    WriteSetting("Path", nullptr);
+    DatabaseFixture::TearDown();
+  }
+  std::string fApp;
+};
+
+TEST_F(FilmsFolder, DownloadedFilmsMoveIntoTheInstalledFolder) {
+  // A folder name with ".m01" in it must not be renamed on the way.
+  fApp = Folder() + "\\old.m01 app";
+  CreateDirectoryA(fApp.c_str(), nullptr);
+  const std::string installed = fApp + "\\Installed Movies", internet = fApp + "\\Internet Movies";
+  CreateDirectoryA(installed.c_str(), nullptr);
+  CreateDirectoryA(internet.c_str(), nullptr);
+  for (const char* name : {"Tour.m01", "Notes.txt", "Loud.M01"}) WriteBytes(internet + "\\" + name, 10);
+  WriteSetting("Path", fApp.c_str());
+  EXPECT_EQ(installed, RenameM01FilesToFlm());
+  for (const char* name : {"Tour.flm", "Notes.txt", "Loud.M01"}) {
+    EXPECT_TRUE(Exists(installed + "\\" + name)) << name;
+  }
+  EXPECT_FALSE(Exists(internet + "\\Tour.m01"));
+}
+
+TEST_F(FilmsFolder, WithoutTheInstalledFolderTheFilmsFolderIsMadeUnderPath) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  if (Exists(std::string(1, windows[0]) + ":\\My Documents")) GTEST_SKIP() << "My Documents exists on this drive";
+  WriteSetting("Path", fApp.c_str());
+  EXPECT_EQ(fApp + "\\Glintharbour Films\\", RenameM01FilesToFlm());
+  EXPECT_TRUE(Exists(fApp + "\\Glintharbour Films"));
+  WriteSetting("Path", "");
+  EXPECT_EQ("", RenameM01FilesToFlm()) << "an empty Path gives no films folder";
+}
+
+class InstalledFilms : public DatabaseFixture {
+protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    ASSERT_EQ(noErr, InitializeQTML(0));
+    ASSERT_EQ(noErr, EnterMovies());
+    fFilms = Folder() + "\\films";
+    CreateDirectoryA(fFilms.c_str(), nullptr);
+  }
+  void TearDown() override {
+    ExitMovies();
+    TerminateQTML();
+    DatabaseFixture::TearDown();
+  }
+  std::string fFilms;
+};
+
+TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
+  const std::string film = fFilms + "\\Sea.flm";
+  WriteFilmFile(film, true, {{"name", "Sea"}, {"TrkLocal", "70000"}, {"TrkGlobal", "2"}, {"copyright", "x"}});
+  auto db = Open();
+  std::string shown = "unchanged";
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, {});
+  EXPECT_EQ("Sea [ 1.50 MB]", shown);
+  std::vector<PlaylistEntry> rows;
+  ASSERT_EQ(0, db->ReadAllItems(rows));
+  ASSERT_EQ(3u, rows.size());
+  const PlaylistEntry& e = rows[2];
+  EXPECT_EQ(std::make_tuple(std::string("Sea [ 1.50 MB]"), int16_t(2), 4, 1, std::string("Sea.flm")),
+            std::make_tuple(e.itemText, e.iconResId, e.itemType, e.parentId, e.fileName));
+  EXPECT_EQ(std::make_tuple(1, 1, 1, 10, 4464, 2, 0), std::make_tuple(e.play, e.loop, e.rate, e.volume, e.tkLocal,
+                                                                   e.tkGlobal, e.tkBkg))
+      << "70000 is kept as a 16-bit number";
+  EXPECT_EQ("Glintharbour Films", e.aliasRoot);
+
+  // Known to the engine's play list: nothing more is written.
+  shown = "unchanged";
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, rows);
+  EXPECT_EQ("", shown);
+  ASSERT_EQ(0, db->ReadAllItems(rows));
+  EXPECT_EQ(3u, rows.size());
+}
+
+TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
+  AddRow("GH_ConfigDB", {{"ITEM_ID", 9}, {"ITEMTYPE", 2}, {"ALIASROOT", 0, "LOC"}, {"ITEMTEXT", 0, "Nine"}});
+  AddRow("GH_ConfigDB", {{"ITEM_ID", 5}, {"ITEMTYPE", 2}, {"ALIASROOT", 0, "LOC"}, {"ITEMTEXT", 0, "Five"},
+                         {"TKBKG", 8}, {"SORTORDER", 6}});
+  const std::string film = fFilms + "\\Plain.flm";
+  WriteFilmFile(film, false);
+  auto db = Open();
+  std::string shown;
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, {});
+  EXPECT_EQ("Tiny film", shown) << "the movie's own name item";
+  PlaylistEntry e;
+  e.itemId = 10;
+  ASSERT_FALSE(db->LookupItem(e));
+  EXPECT_EQ(std::make_tuple(5, 3, 3, 0, 6), std::make_tuple(e.parentId, e.tkLocal, e.tkGlobal, e.tkBkg, e.sortOrder));
+
+  shown = "unchanged";
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, {});
+  EXPECT_EQ("unchanged", shown);
+  std::vector<PlaylistEntry> rows;
+  db->ReadAllItems(rows);
+  EXPECT_EQ(5u, rows.size());
+}
+
+TEST_F(InstalledFilms, NewFilmsOfTheDrivesFoldersAreInstalledWithTheirActions) {
+  EmptyTable("GH_DriveDB");
+  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"DRIVENAME", 0, "Glintharbour Films"}, {"LABEL", 0, "Glintharbour Films"},
+                        {"PATH", 0, fFilms.c_str()}});
+  WriteFilmFile(fFilms + "\\Sea.flm", true, {{"name", "Sea"}}, {{"Play", "playQT(File=\"Sea.flm\")"}});
+  WriteFilmFile(fFilms + "\\Sky.m01", true, {{"name", "Sky"}}, {{"Stop", "CloseWindow"}});
+  WriteBytes(fFilms + "\\Notes.txt", 10);
+  auto db = Open();
+  kxtest::MessageBoxWatcher questions("Glintharbour International", IDNO);
+  InstallNewFilms(*db, {});
+  std::vector<PlaylistEntry> rows;
+  ASSERT_EQ(0, db->ReadAllItems(rows));
+  ASSERT_EQ(4u, rows.size());
+  EXPECT_EQ("Sea" + FileSizeText(fFilms + "\\Sea.flm"), rows[2].itemText);
+  EXPECT_EQ("Sky.m01", rows[3].fileName);
+  for (const char* sprite : {"Play", "Stop"}) {
+    ActionRecord q{};
+    q.actionType = 1;
+    std::strcpy(q.aliasRoot, "Glintharbour Films");
+    std::strcpy(q.sprite, sprite);
+    EXPECT_EQ(0, db->FindSpriteAction(q)) << sprite;
+  }
+  // The next start knows them all: nothing is asked, nothing added.
+  InstallNewFilms(*db, rows);
+  EXPECT_EQ(0, questions.Count());
+  std::vector<PlaylistEntry> again;
+  db->ReadAllItems(again);
+  EXPECT_EQ(4u, again.size());
+}
+
+TEST_F(InstalledFilms, FilmsThatCannotBeRecordedAreOfferedForDeletion) {
+  EmptyTable("GH_DriveDB");
+  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "NO LOCATION"}, {"PATH", 0, fFilms.c_str()}});
+  WriteFilmFile(fFilms + "\\Keep.flm", true, {{"name", "Keep"}});
+  WriteFilmFile(fFilms + "\\Also.flm", true, {{"name", "Also"}});
+  auto db = Open();
+  {
+    kxtest::MessageBoxWatcher questions("Glintharbour International", IDNO);
+    InstallNewFilms(*db, {});
+    ASSERT_TRUE(questions.WaitFor(2));
+    EXPECT_EQ(2, questions.Count()) << "once per film";
+    EXPECT_EQ("\"" + fFilms + "\\Keep.flm\" is already installed. Do you want to delete the file?",
+              questions.LastText());
+  }
+  EXPECT_TRUE(Exists(fFilms + "\\Keep.flm"));
+  EXPECT_TRUE(Exists(fFilms + "\\Also.flm"));
+  {
+    kxtest::MessageBoxWatcher questions("Glintharbour International", IDYES);
+    InstallNewFilms(*db, {});
+    ASSERT_TRUE(questions.WaitFor(2));
+  }
+  EXPECT_FALSE(Exists(fFilms + "\\Keep.flm"));
+  EXPECT_FALSE(Exists(fFilms + "\\Also.flm"));
+}
+
+}  // namespace

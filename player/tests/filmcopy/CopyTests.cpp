@@ -1,0 +1,184 @@
+// The film copy with its progress dialog, and the import dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "CP_Application.h"
+#include "CP_Desktop.h"
+#include "CP_Window.h"
+#include "FrameworkFixture.h"
+#include "WinTestSupport.h"
+#include "WindowTestSupport.h"
+#include "database/CopyFileWithProgress.h"
+
+namespace {
+
+using Bytes = std::vector<char>;
+
+class FilmCopy : public FrameworkTest {
+protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    fFolder = std::string(temp) + "kxcopy_" + info->name();
+    fFrom = fFolder + "\\from";
+    fTo = fFolder + "\\to";
+    CreateDirectoryA(fFolder.c_str(), nullptr);
+    CreateDirectoryA(fFrom.c_str(), nullptr);
+    CreateDirectoryA(fTo.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const std::string& f : fFiles) {
+      SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(f.c_str());
+    }
+    RemoveDirectoryA(fFrom.c_str());
+    RemoveDirectoryA(fTo.c_str());
+    RemoveDirectoryA(fFolder.c_str());
+    while (!CP_Desktop::GetDesktop()->GetDocumentWindows().empty())
+      delete CP_Desktop::GetDesktop()->GetDocumentWindows().front();
+    delete fApp;
+    FrameworkTest::TearDown();
+  }
+
+  std::string Write(const std::string& path, const Bytes& bytes) {
+    fFiles.push_back(path);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(nullptr, f) << path;
+    if (f) {
+      if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    return path;
+  }
+  Bytes Read(const std::string& path) {
+    Bytes out;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return out;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
+    std::fclose(f);
+    return out;
+  }
+  static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  static Bytes Film(std::size_t size) {
+    Bytes b(size);
+    for (std::size_t i = 0; i < size; ++i) b[i] = char(i * 7 + i / 251);
+    return b;
+  }
+
+  CP_Window* MainVideoWindow() {
+    fApp = new CP_Application;
+    return new CP_Window(fApp, kxtest::Describe(CP_Window::kDocument, 20, 20, 120, 80), "MainVideoWindow");
+  }
+
+  std::string fFolder, fFrom, fTo;
+  std::vector<std::string> fFiles;
+  CP_Application* fApp = nullptr;
+};
+
+std::string DialogText(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+TEST_F(FilmCopy, AFilmIsCopiedUnderItsOwnNameWhileTheMainWindowWaits) {
+  CP_Window* main = MainVideoWindow();
+  const Bytes film = Film(3 * CopyFileWithProgress::kChunkSize + 17);
+  const std::string source = Write(fFrom + "\\Sea.flm", film);
+  fFiles.push_back(fTo + "\\Sea.flm");
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\anything", false));
+  HWND dialog = copy.DialogWindow();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("Sea.flm", DialogText(dialog, kFileCopyNameText));
+  EXPECT_FALSE(IsWindowVisible(dialog)) << "shown only when the copy starts";
+  EXPECT_EQ(main->GetHWND(), GetWindow(dialog, GW_OWNER));
+  EXPECT_FALSE(IsWindowEnabled(main->GetHWND()));
+  EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy());
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindowEnabled(main->GetHWND()));
+  EXPECT_EQ(film, Read(fTo + "\\Sea.flm"));
+}
+
+TEST_F(FilmCopy, SizesAtTheChunkEdgesCopyWhole) {
+  for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(CopyFileWithProgress::kChunkSize),
+                           std::size_t(CopyFileWithProgress::kChunkSize + 1)}) {
+    const Bytes film = Film(size);
+    const std::string source = Write(fFrom + "\\Edge.flm", film);
+    fFiles.push_back(fTo + "\\Edge.flm");
+    CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+    EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy()) << size;
+    EXPECT_EQ(film, Read(fTo + "\\Edge.flm")) << size;
+  }
+}
+
+TEST_F(FilmCopy, AReadOnlyFileOfTheSameNameIsReplaced) {
+  const Bytes film = Film(5000);
+  const std::string source = Write(fFrom + "\\Sea.flm", film);
+  const std::string old = Write(fTo + "\\Sea.flm", Bytes(100000, 'o'));
+  SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy());
+  EXPECT_EQ(film, Read(old));
+}
+
+TEST_F(FilmCopy, CancelEndsTheCopyAfterTheChunkAndLeavesNoFile) {
+  const std::string source = Write(fFrom + "\\Long.flm", Film(5 * CopyFileWithProgress::kChunkSize));
+  fFiles.push_back(fTo + "\\Long.flm");
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  // Waiting in the queue, the click on Cancel is served by the pump after the first chunk.
+  PostMessageA(copy.DialogWindow(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+               LPARAM(GetDlgItem(copy.DialogWindow(), IDCANCEL)));
+  EXPECT_EQ(CopyFileWithProgress::kCancelled, copy.Copy());
+  EXPECT_FALSE(Exists(fTo + "\\Long.flm"));
+  // The next copy starts with the flag cleared.
+  CopyFileWithProgress again(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  EXPECT_EQ(CopyFileWithProgress::kCopied, again.Copy());
+}
+
+TEST_F(FilmCopy, CopiesThatCannotStartTouchNothing) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(10));
+  struct Case {
+    const char* name;
+    CP_FileSpec from, to;
+    std::vector<int32_t> want;
+  } const kCases[] = {
+      {"no source", CP_FileSpec(), CP_FileSpec(fTo + "\\x", false), {CopyFileWithProgress::kNoSpec}},
+      {"no destination", CP_FileSpec(source, false), CP_FileSpec(), {CopyFileWithProgress::kNoSpec}},
+      {"unreadable source", CP_FileSpec(fFrom + "\\None.flm", false), CP_FileSpec(fTo + "\\x", false),
+       {CopyFileWithProgress::kSourceUnreadable}},
+      {"no destination folder", CP_FileSpec(source, false), CP_FileSpec(fTo + "\\missing\\x", false),
+       {CopyFileWithProgress::kNoRoom, CopyFileWithProgress::kNoFolder}},
+  };
+  for (const Case& c : kCases) {
+    CopyFileWithProgress copy(c.from, c.to);
+    if (!c.from.IsSpecified()) {
+      EXPECT_EQ("--NoName--", DialogText(copy.DialogWindow(), kFileCopyNameText));
+    }
+    const int32_t result = copy.Copy();
+    EXPECT_NE(c.want.end(), std::find(c.want.begin(), c.want.end(), result)) << c.name << ": " << result;
+    EXPECT_FALSE(Exists(fTo + "\\Sea.flm")) << c.name;
+    EXPECT_FALSE(Exists(fTo + "\\missing")) << c.name;
+  }
+}
+
+TEST_F(FilmCopy, TheImportDialogSaysWhatHappens) {
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kImportDialog), nullptr,
+                                   ImportProgressDialogProc, 0);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ("Please wait while the CD is imported", DialogText(dialog, kImportText));
+  // No Cancel here: a click on the dialog's close command leaves it up.
+  SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(IsWindow(dialog));
+  DestroyWindow(dialog);
+}
+
+}  // namespace

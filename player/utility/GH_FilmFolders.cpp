@@ -1,0 +1,162 @@
+#include "utility/GH_FilmFolders.h"
+
+#include <cstdio>
+
+#include "CP_DirectoryIterator.h"
+#include "CP_Exception.h"
+#include "CP_File.h"
+#include "CP_FileSystem.h"
+#include "CP_Win.h"
+#include "GH_IniFile.h"
+#include "database/CDDatabase.h"
+#include "films/FilmUserDataReaders.h"
+
+namespace {
+
+const char* const kSection = "glintharbour";
+const char* const kSettingsFile = "glintharbour.ini";
+
+bool FolderExists(const std::string& path) { return CP_FileSystem::DirectoryExists(CP_FileSpec(path, true)); }
+
+// The first ".m01" of the file's name becomes ".flm"; the folders on the
+// way are never renamed.
+std::string FlmName(std::string name) {
+  const std::size_t at = name.find(".m01");
+  if (at != std::string::npos) name.replace(at, 4, ".flm");
+  return name;
+}
+
+// Restores the process's current directory when the walk of a folder ends.
+class CurrentDirectoryKeeper {
+public:
+  CurrentDirectoryKeeper() {
+    char saved[256] = {};
+    if (GetCurrentDirectoryA(sizeof saved - 1, saved) < sizeof saved - 1) fSaved = saved;
+  }
+  ~CurrentDirectoryKeeper() {
+    if (!fSaved.empty()) SetCurrentDirectoryA(fSaved.c_str());
+  }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+  std::string fSaved;
+};
+
+bool AskToDelete(const std::string& path) {
+  const std::string text = "\"" + path + "\" is already installed. Do you want to delete the file?";
+  return MessageBoxA(nullptr, text.c_str(), "Glintharbour International", MB_YESNO) == IDYES;
+}
+
+}  // namespace
+
+std::string RenameM01FilesToFlm() {
+  char windows[250] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string path;
+  ReadIniString(kSection, "Path", "C:\\program files\\glintharbour", path, kSettingsFile);
+  const std::string installed = path + "\\Installed Movies";
+
+  if (FolderExists(installed)) {
+    ReadIniString(kSection, "Path", "C:\\program files\\glintharbour", path, kSettingsFile);
+    const std::string internet = path + "\\Internet Movies";
+    if (FolderExists(internet)) {
+      std::vector<std::string> names;
+      {
+        CP_DirectoryIterator end;
+        CP_DirectoryIterator walk{CP_FileSpec(internet, true)};
+        for (walk.Next(); !(walk == end); walk.Next()) names.push_back(walk.Current().Name());
+      }
+      // Moved once the walk is over: a folder's listing is not changed under it.
+      for (const std::string& name : names) {
+        MoveFileA((internet + "\\" + name).c_str(), (installed + "\\" + FlmName(name)).c_str());
+      }
+    }
+    return installed;
+  }
+
+  const std::string myDocuments = std::string(1, windows[0]) + ":\\" + "My Documents";
+  if (FolderExists(myDocuments)) {
+    const std::string films = myDocuments + "\\" + "Glintharbour Movies";
+    if (!FolderExists(films)) CP_FileSystem::CreateSubfolder(CP_FileSpec(myDocuments, true), "Glintharbour Movies");
+    return films;
+  }
+
+  ReadIniString(kSection, "Path", "", path, kSettingsFile);
+  if (path.empty()) return std::string();
+  if (path.back() != '\\') path += '\\';
+  path += "Glintharbour Films\\";
+  MakeDirectory(path.c_str());
+  return path;
+}
+
+void InstallNewFilms(CDDatabase& db, const std::vector<PlaylistEntry>& playlist) {
+  std::vector<DriveRecord> drives;
+  db.ReadAllDrives(drives);
+  for (const DriveRecord& drive : drives) {
+    for (const char* kind : {".flm", ".m01", ".M01"}) InstallFilmsInFolder(db, drive, kind, playlist);
+  }
+}
+
+void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::string& kind,
+                          std::vector<PlaylistEntry> playlist) {
+  CurrentDirectoryKeeper keeper;
+  SetCurrentDirectoryA(drive.path.c_str());
+  std::vector<CP_FileSpec> films;
+  {
+    CP_FileFilter filter(CP_TypeCodeOfName("x" + kind));
+    CP_DirectoryIterator end;
+    CP_DirectoryIterator walk(CP_FileSpec(drive.path, true), &filter);
+    for (walk.Next(); !(walk == end); walk.Next()) films.push_back(walk.Current());
+  }
+  for (const CP_FileSpec& film : films) {
+    if (IsFilmFileListed(playlist, film, drive.label)) continue;
+    const std::string path = film.Path();
+    std::string shown;
+    db.RegisterInstalledFilm(film, drive.label, FileSizeText(path), shown, playlist);
+    if (!shown.empty()) {
+      std::vector<ActionRecord> actions;
+      ImportFilmActions(path, actions);
+      for (ActionRecord& action : actions) {
+        CopyToBuffer(action.aliasRoot, drive.label);
+        action.actionType = 1;
+        db.StoreActionRecord(action);
+      }
+    } else if (AskToDelete(path)) {
+      try {
+        CP_File(CP_FileSpec(path, false)).Delete();
+      } catch (const CP_BaseException&) {
+        // A file that cannot be deleted stays where it is.
+      }
+    }
+  }
+  db.FlushItems();
+}
+
+bool IsFilmFileListed(const std::vector<PlaylistEntry>& playlist, const CP_FileSpec& file,
+                      const std::string& aliasRoot) {
+  const std::string name = file.Name();
+  for (const PlaylistEntry& e : playlist) {
+    if (e.fileName == name && e.aliasRoot == aliasRoot) return true;
+  }
+  return false;
+}
+
+bool IsItemInPlaylist(const std::vector<PlaylistEntry>& playlist, const std::string& itemText,
+                      const std::string& aliasRoot) {
+  for (const PlaylistEntry& e : playlist) {
+    if (e.itemText == itemText && e.aliasRoot == aliasRoot) return true;
+  }
+  return false;
+}
+
+std::string FileSizeText(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  const DWORD size = GetFileSize(file, nullptr);
+  CloseHandle(file);
+  char text[64];
+  std::snprintf(text, sizeof text, " [%5.2f MB]", double(size) * (1.0 / 1048576.0));
+  return text;
+}
