@@ -5,6 +5,8 @@
 #include "panes/GH_QT_Audio_MoviePane.h"
 #include "utility/GH_Utility.h"
 
+#include <algorithm>
+
 namespace {
 
 using media::Live;
@@ -192,6 +194,91 @@ TEST_F(AudioPane, WithoutAFilmItHasAWindowAndNothingElse) {
   EXPECT_EQ(0, Live(kQTStandInControllers));
   pane->PreviousMovie();
   EXPECT_EQ(nullptr, FindWindowByTitle("playQTAudio"));
+}
+
+}  // namespace
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutU32(Bytes& b, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+}
+
+// One atom of a container: size, type, ID, reserved, child count,
+// reserved, then its data or its children.
+Bytes Atom(const char* type, uint32_t id, const std::vector<Bytes>& children, const Bytes& data = {}) {
+  Bytes body;
+  for (const Bytes& c : children) body.insert(body.end(), c.begin(), c.end());
+  body.insert(body.end(), data.begin(), data.end());
+  Bytes b;
+  PutU32(b, uint32_t(20 + body.size()));
+  b.insert(b.end(), type, type + 4);
+  PutU32(b, id);
+  b.push_back(0);
+  b.push_back(0);
+  b.push_back(uint8_t(children.size() >> 8));
+  b.push_back(uint8_t(children.size()));
+  PutU32(b, 0);
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
+Bytes U32(uint32_t v) {
+  Bytes b;
+  PutU32(b, v);
+  return b;
+}
+
+// A wired action as a film's sprite carries it: its kind, then its
+// parameters.
+Bytes Container(const std::vector<Bytes>& actionChildren) {
+  Bytes b(12, 0);  // ten reserved bytes and a lock count
+  const Bytes root = Atom("sean", 1, {Atom("actn", 1, actionChildren)});
+  b.insert(b.end(), root.begin(), root.end());
+  return b;
+}
+
+using AudioPaneWiredActions = media::MediaTest;
+
+TEST_F(AudioPaneWiredActions, OnlyApplicationActionsWithANumberAndATextAreTaken) {
+  const Bytes text = {2, 'h', 'i'};
+  struct Case {
+    const char* name;
+    Bytes container;
+    bool taken;
+  };
+  const Case cases[] = {
+      {"number and text", Container({Atom("whic", 1, {}, U32(8192)), Atom("parm", 1, {}, U32(7)),
+                                     Atom("parm", 2, {}, text)}),
+       true},
+      {"another kind", Container({Atom("whic", 1, {}, U32(4)), Atom("parm", 1, {}, U32(7)), Atom("parm", 2, {}, text)}),
+       false},
+      {"kind cut short", Container({Atom("whic", 1, {}, {0x00, 0x00}), Atom("parm", 1, {}, U32(7)),
+                                    Atom("parm", 2, {}, text)}),
+       false},
+      {"no text", Container({Atom("whic", 1, {}, U32(8192)), Atom("parm", 1, {}, U32(7))}), false},
+      {"text longer than its atom", Container({Atom("whic", 1, {}, U32(8192)), Atom("parm", 1, {}, U32(7)),
+                                               Atom("parm", 2, {}, {200, 'h', 'i'})}),
+       false},
+      {"no parameters at all", Container({}), false},
+  };
+  for (const Case& c : cases) {
+    Handle h = NewHandle(int32_t(c.container.size()));
+    ASSERT_NE(nullptr, h);
+    std::copy(c.container.begin(), c.container.end(), reinterpret_cast<uint8_t*>(*h));
+    QTAtom action = 0;
+    ASSERT_EQ(noErr, QTNextChildAnyType(h, kParentAtomIsContainer, 0, &action)) << c.name;
+    int32_t number = 0;
+    std::string said;
+    EXPECT_EQ(c.taken, ReadApplicationAction(h, action, number, said)) << c.name;
+    if (c.taken) {
+      EXPECT_EQ(7, number) << c.name;
+      EXPECT_EQ("hi", said) << c.name;
+    }
+    DisposeHandle(h);
+  }
 }
 
 }  // namespace
