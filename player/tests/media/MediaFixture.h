@@ -101,7 +101,12 @@ class MediaTest : public FrameworkTest {
         delete window;
       }
     }
-    while (HWND frame = FindWindowA(nullptr, "playQTFrame")) DestroyWindow(frame);
+    // Only this thread's frames can be destroyed here.
+    for (int i = 0; i < 10; ++i) {
+      HWND frame = FindWindowA(nullptr, "playQTFrame");
+      if (!frame || GetWindowThreadProcessId(frame, nullptr) != GetCurrentThreadId()) break;
+      DestroyWindow(frame);
+    }
   }
 
   CP_Application* app = nullptr;
