@@ -2,6 +2,8 @@
 
 #include "CP_FourCC.h"
 #include "CP_Window.h"
+#include "films/GH_FilmOpening.h"
+#include "panes/GH_QT_MoviePane.h"
 #include "utility/GH_Settings.h"
 #include "utility/GH_WindowLookup.h"
 
@@ -15,11 +17,11 @@ std::string ReadPathFolder() {
 Movie OpenMainPaneFilm() {
   CP_Window* window = FindWindowByTitle("MainVideoWindow");
   if (!window) return nullptr;
-  CP_Pane* pane = window->FindSubPaneById(CP_FourCC("MAIN"), false);
+  auto* pane = dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false));
   if (!pane) return nullptr;
-  // The main video pane tells its film through its own class, which this
-  // build does not hold yet: no film is at hand.
-  return nullptr;
+  Movie movie = nullptr;
+  LoadMovieFromFileSpec(pane->CurrentFilmSpec(), movie);
+  return movie;
 }
 
 void HideWindowTitled(const std::string& title) {
