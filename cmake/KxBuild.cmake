@@ -41,20 +41,16 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [NATIVE_ONLY] [FIXTURE name]
-#              [LOCK name] [ENVIRONMENT VAR=value ...])
+# kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [FIXTURE name]
+#              [LOCK name ...] [ENVIRONMENT VAR=value ...])
 # One test program per folder; every test case is its own ctest test.
 # FOCUS: the cases depend on window activation or focus and must not run
 # alongside each other. FIXTURE: a ctest fixture every case requires.
-# LOCK: a shared thing the cases change (glintharbour_ini: the settings file
+# LOCK: shared things the cases change (glintharbour_ini: the settings file
 # in the Windows folder); no two cases holding the same lock run at once.
-# Not together with FOCUS. ENVIRONMENT: variables every case runs with.
+# ENVIRONMENT: variables every case runs with.
 function(kx_add_tests name)
-  cmake_parse_arguments(T "FOCUS" "FIXTURE;LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
-  if(T_FOCUS AND T_LOCK)
-    # The discovered tests' properties cannot carry a list of locks.
-    message(FATAL_ERROR "kx_add_tests(${name}): FOCUS and LOCK cannot be combined")
-  endif()
+  cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS;ENVIRONMENT;LOCK" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
@@ -63,12 +59,6 @@ function(kx_add_tests name)
   endif()
   # Every case takes seconds; a process that outlives a minute is hung.
   set(props TIMEOUT 60)
-  if(T_FOCUS)
-    list(APPEND props RESOURCE_LOCK desktop_focus)
-  endif()
-  if(T_LOCK)
-    list(APPEND props RESOURCE_LOCK ${T_LOCK})
-  endif()
   if(T_FIXTURE)
     list(APPEND props FIXTURES_REQUIRED ${T_FIXTURE})
   endif()
@@ -77,6 +67,20 @@ function(kx_add_tests name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})
+  set(locks ${T_LOCK})
+  if(T_FOCUS)
+    list(APPEND locks desktop_focus)
+  endif()
+  if(locks)
+    # Discovered cases take a property only as one word, so a script that
+    # ctest reads after the discovery gives them the whole list of locks.
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_locks.cmake)
+    file(WRITE ${script}
+         "if(${name}_TESTS)\n"
+         "  set_tests_properties(\${${name}_TESTS} PROPERTIES RESOURCE_LOCK \"${locks}\")\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  endif()
 endfunction()
 
 # kx_fuzz_target(<name> SOURCES ... LIBS ...): native libFuzzer targets.

@@ -4,7 +4,6 @@
 #include "CP_File.h"
 #include "CP_FileSystem.h"
 #include "CP_Window.h"
-#include "GH_AboutBox.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
 #include "GH_Resources.h"

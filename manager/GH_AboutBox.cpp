@@ -8,12 +8,6 @@ INT_PTR GH_AboutBox::Run(HWND owner) {
                          0);
 }
 
-void SetDialogIcon(HWND dialog) {
-  HICON icon = LoadIconA(ManagerInstance(), MAKEINTRESOURCEA(GH_ICON_DIALOG));
-  SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
-  SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
-}
-
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:

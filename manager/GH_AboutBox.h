@@ -13,6 +13,3 @@ class GH_AboutBox {
 };
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Gives a dialog the program's dialog icon, large and small.
-void SetDialogIcon(HWND dialog);

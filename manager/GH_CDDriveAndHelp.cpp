@@ -5,7 +5,6 @@
 #include "CP_URLHandler.h"
 #include "CP_Volume.h"
 #include "CP_Window.h"
-#include "GH_AboutBox.h"
 #include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"

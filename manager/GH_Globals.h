@@ -15,3 +15,6 @@ extern std::string cdDriveRoot;
 
 // The module that holds the program's dialogs, bitmaps and icons.
 HINSTANCE ManagerInstance();
+// Gives a dialog the program's dialog icon, large and small; every dialog
+// does so when it starts.
+void SetDialogIcon(HWND dialog);

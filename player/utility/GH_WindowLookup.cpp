@@ -121,42 +121,28 @@ bool FindProcessCounterNames(std::string& objectName, uint32_t& idCounter) {
 }
 
 // Reads a record of the performance data at `offset`, inside the data only.
+// Offsets are summed in 64 bits: a stored length cannot wrap them around.
 template <typename T>
-const T* At(const std::vector<BYTE>& data, size_t offset) {
+const T* At(const std::vector<uint8_t>& data, uint64_t offset) {
   if (offset > data.size() || sizeof(T) > data.size() - offset) return nullptr;
-  return reinterpret_cast<const T*>(data.data() + offset);
+  return reinterpret_cast<const T*>(data.data() + size_t(offset));
 }
 
 }  // namespace
 
-int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity) {
+int32_t ReadProcessInstances(const std::vector<uint8_t>& data, uint32_t idCounter, TaskListEntry* entries,
+                             int32_t capacity) {
   if (capacity <= 1) return 0;
-  std::string objectName;
-  uint32_t idCounter = 0;
-  if (!FindProcessCounterNames(objectName, idCounter)) return 0;
-
-  std::vector<BYTE> data(51200);
-  DWORD size = DWORD(data.size());
-  LONG result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, objectName.c_str(), nullptr, nullptr, data.data(), &size);
-  while (result == ERROR_MORE_DATA) {
-    data.assign(data.size() + 25600, 0);
-    size = DWORD(data.size());
-    result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, objectName.c_str(), nullptr, nullptr, data.data(), &size);
-  }
-  RegCloseKey(HKEY_PERFORMANCE_DATA);
-  if (result != ERROR_SUCCESS || size == 0 || size > data.size()) return 0;
-  data.resize(size);
-
   const auto* block = At<PERF_DATA_BLOCK>(data, 0);
   if (!block || std::memcmp(block->Signature, L"PERF", 8) != 0) return 0;
-  const size_t objectAt = block->HeaderLength;
+  const uint64_t objectAt = block->HeaderLength;
   const auto* object = At<PERF_OBJECT_TYPE>(data, objectAt);
   if (!object) return 0;
 
   // The process-id counter's place in each instance's counter block.
   bool found = false;
   uint32_t idOffset = 0;
-  size_t counterAt = objectAt + object->HeaderLength;
+  uint64_t counterAt = objectAt + object->HeaderLength;
   for (DWORD i = 0; i < object->NumCounters; ++i) {
     const auto* counter = At<PERF_COUNTER_DEFINITION>(data, counterAt);
     if (!counter || counter->ByteLength == 0) return 0;
@@ -170,13 +156,13 @@ int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity) {
   if (!found || object->NumInstances <= 0) return 0;
 
   const int32_t count = std::min<int32_t>(capacity - 1, object->NumInstances);
-  size_t instanceAt = objectAt + object->DefinitionLength;
+  uint64_t instanceAt = objectAt + object->DefinitionLength;
   int32_t filled = 0;
   for (; filled < count; ++filled) {
     const auto* instance = At<PERF_INSTANCE_DEFINITION>(data, instanceAt);
     if (!instance || instance->ByteLength < sizeof(PERF_INSTANCE_DEFINITION)) break;
-    const size_t nameAt = instanceAt + instance->NameOffset;
-    const size_t blockAt = instanceAt + instance->ByteLength;
+    const uint64_t nameAt = instanceAt + instance->NameOffset;
+    const uint64_t blockAt = instanceAt + instance->ByteLength;
     const auto* counters = At<PERF_COUNTER_BLOCK>(data, blockAt);
     const auto* id = At<DWORD>(data, blockAt + idOffset);
     if (!counters || !id || counters->ByteLength == 0 || nameAt > data.size() ||
@@ -188,7 +174,7 @@ int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity) {
     // The name's byte length counts its terminator.
     const int32_t characters = int32_t(instance->NameLength / sizeof(wchar_t));
     std::vector<wchar_t> name(size_t(characters) + 1, 0);
-    std::memcpy(name.data(), data.data() + nameAt, size_t(characters) * sizeof(wchar_t));
+    std::memcpy(name.data(), data.data() + size_t(nameAt), size_t(characters) * sizeof(wchar_t));
     const int32_t length = int32_t(wcsnlen(name.data(), size_t(characters)));
     CopyName(entry.processName, sizeof entry.processName,
              length == 0 ? "unknown" : ProcessNameFromInstance(name.data(), length).c_str());
@@ -196,6 +182,27 @@ int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity) {
     instanceAt = blockAt + counters->ByteLength;
   }
   return filled;
+}
+
+int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity) {
+  if (capacity <= 1) return 0;
+  std::string objectName;
+  uint32_t idCounter = 0;
+  if (!FindProcessCounterNames(objectName, idCounter)) return 0;
+
+  std::vector<uint8_t> data(51200);
+  DWORD size = DWORD(data.size());
+  LONG result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, objectName.c_str(), nullptr, nullptr, data.data(), &size);
+  while (result == ERROR_MORE_DATA) {
+    data.assign(data.size() + 25600, 0);
+    size = DWORD(data.size());
+    result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, objectName.c_str(), nullptr, nullptr, data.data(), &size);
+  }
+  RegCloseKey(HKEY_PERFORMANCE_DATA);
+  if (result != ERROR_SUCCESS || size == 0 || size > data.size()) return 0;
+  data.resize(size);
+
+  return ReadProcessInstances(data, idCounter, entries, capacity);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CP_Window;
 
@@ -29,6 +30,11 @@ CP_Window* FindWindowByTitle(const std::string& title);
 // filled, 0 on any failure.
 int32_t FindProcessToolhelp(TaskListEntry* entries, int32_t capacity);
 int32_t FindProcessOnNT(TaskListEntry* entries, int32_t capacity);
+// The entries of a block of performance data of the process object: each
+// instance's name and, from its counter block, the counter `idCounter`.
+// Stops at the first instance that does not lie inside the data.
+int32_t ReadProcessInstances(const std::vector<uint8_t>& data, uint32_t idCounter, TaskListEntry* entries,
+                             int32_t capacity);
 // The NT performance data's instance name as a program file name: cut at
 // its first "." and given ".exe"; "unknown" when it cannot be converted.
 std::string ProcessNameFromInstance(const wchar_t* instanceName, int32_t length);

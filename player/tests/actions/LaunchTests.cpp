@@ -1,6 +1,12 @@
 #include "actions/MultimediaAction.h"
 
+#include "CP_Application.h"
+#include "CP_FourCC.h"
 #include "CP_Win.h"
+#include "CP_Window.h"
+#include "FrameworkFixture.h"
+#include "WindowTestSupport.h"
+#include "panes/CP_QT_MoviePane.h"
 #include "WinTestSupport.h"
 #include "store/library/ActionTable.h"
 #include "utility/GH_Utility.h"
@@ -74,6 +80,116 @@ TEST_F(EngineLaunch, LaunchURLWithoutAnAddressDoesNothing) {
                                  "launchURL(url=\"" + folder + "\\probe.bat\")"})
     Run(text);
   EXPECT_EQ("", WaitForRun(1500));
+}
+
+// The CD drive setting, or none when `drive` is null.
+void SetCDDrive(const char* drive) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string file = std::string(windows) + "\\glintharbour.ini";
+  DeleteFileA(file.c_str());
+  if (drive) WritePrivateProfileStringA("Glintharbour", "CDDrive", drive, file.c_str());
+}
+
+class EngineLaunchApp : public EngineLaunch {
+ protected:
+  void TearDown() override {
+    SetCDDrive(nullptr);
+    EngineLaunch::TearDown();
+  }
+};
+
+TEST_F(EngineLaunchApp, ARelativeFileStartsFromTheCDDriveWithItsParameters) {
+  // The setting without its backslash: one is put between.
+  SetCDDrive(folder.c_str());
+  Run("launchApp(File=\"probe.bat\",Params=\"alpha beta\")");
+  EXPECT_EQ("[alpha beta]", WaitForRun());
+}
+
+TEST_F(EngineLaunchApp, AnEmptyParamsStartsWithoutParameters) {
+  SetCDDrive((folder + "\\").c_str());
+  Run("launchApp(File=\"probe.bat\",Params=\"\",SingleInstance=\"yes\")");
+  EXPECT_EQ("[]", WaitForRun());
+}
+
+TEST_F(EngineLaunchApp, WithoutTheSettingTheFolderIsCalledNone) {
+  // "none" is taken as a folder name, here one below the current folder.
+  SetCDDrive(nullptr);
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof current, current);
+  SetCurrentDirectoryA(folder.c_str());
+  CreateDirectoryA("none", nullptr);
+  CopyFileA((folder + "\\probe.bat").c_str(), (folder + "\\none\\probe.bat").c_str(), FALSE);
+  Run("launchApp(File=\"probe.bat\",Params=\"from none\")");
+  EXPECT_EQ("[from none]", WaitForRun());
+  DeleteFileA((folder + "\\none\\probe.bat").c_str());
+  SetCurrentDirectoryA(current);
+  RemoveDirectoryA((folder + "\\none").c_str());
+}
+
+TEST_F(EngineLaunchApp, OnlyZeroMakesTheFileAFullPath) {
+  SetCDDrive("Q:\\no drive");
+  Run("launchApp(File=\"" + folder + "\\probe.bat\",CDPathRelative=\"0\",SingleInstance=\"1\",Params=\"full\")");
+  EXPECT_EQ("[full]", WaitForRun()) << "no copy of a batch file runs: it is started";
+  DeleteFileA(Marker().c_str());
+  // Any other value keeps File relative: Q:\no drive\C:\... starts nothing.
+  Run("launchApp(File=\"" + folder + "\\probe.bat\",CDPathRelative=\"false\")");
+  EXPECT_EQ("", WaitForRun(1500));
+}
+
+TEST_F(EngineLaunchApp, NoFileStartsNothing) {
+  SetCDDrive(folder.c_str());
+  ActionParameters none;
+  Run("launchApp", none);
+  Run("launchApp(file=\"probe.bat\")");  // keys are case-sensitive
+  EXPECT_EQ("", WaitForRun(1500));
+}
+
+// A main video pane that answers a play mode of the test's choosing.
+class MainPane : public CP_QT_MoviePane {
+ public:
+  MainPane(CP_View* super, int32_t mode)
+      : CP_QT_MoviePane(super, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(100, 80)), nullptr),
+        fMode(mode) {
+    SetIdentifier(int32_t(CP_FourCC("MAIN")));
+  }
+  int32_t GetPlayMode() const override { return fMode; }
+  int32_t fMode;
+};
+
+TEST_F(EngineLaunchApp, TheMainPanePlayingFromTheCurrentFolderStartsFromThereAndGoesOnIdling) {
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  ASSERT_EQ(noErr, InitQuickTime());
+  {
+    CP_Application app;
+    CP_Window window(&app, kxtest::Describe(CP_Window::kDocument, 0, 0, 100, 80), "MainVideoWindow");
+    window.SetOwnsItself(false);
+    MainPane pane(&window, 2);
+    SetCDDrive("Q:\no drive");
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    SetCurrentDirectoryA(folder.c_str());
+
+    pane.StopIdleCalls();
+    Run("launchApp(File=\"probe.bat\",Params=\"here\")");
+    EXPECT_EQ("[here]", WaitForRun());
+    EXPECT_TRUE(pane.IsIdling());
+
+    // Playing the play list: the CD drive setting decides.
+    DeleteFileA(Marker().c_str());
+    pane.fMode = 3;
+    pane.StopIdleCalls();
+    Run("launchApp(File=\"probe.bat\")");
+    EXPECT_EQ("", WaitForRun(1500));
+    EXPECT_TRUE(pane.IsIdling());
+
+    // Nothing to start: the pane is left as it was.
+    pane.StopIdleCalls();
+    Run("launchApp(Params=\"x\")");
+    EXPECT_FALSE(pane.IsIdling());
+    SetCurrentDirectoryA(current);
+  }
+  StopFramework();
 }
 
 }  // namespace
