@@ -19,21 +19,21 @@ std::string ReadText(const uint8_t* p, size_t width) {
   return std::string(reinterpret_cast<const char*>(p), length);
 }
 
-CDItemRecord ParseItem(const uint8_t* p) {
-  CDItemRecord item;
+PlaylistEntry ParseItem(const uint8_t* p) {
+  PlaylistEntry item;
   item.itemId = ReadI32(p + 0);
   item.sortOrder = ReadI32(p + 4);
   item.parentId = ReadI32(p + 8);
   item.itemType = ReadI32(p + 12);
   item.parentType = ReadI32(p + 16);
   item.itemText = ReadText(p + 20, 100);
-  item.iconResource = int16_t(ReadI32(p + 120) & 0xFFFF);
+  item.iconResId = int16_t(ReadI32(p + 120) & 0xFFFF);
   item.loop = ReadI32(p + 124);
   item.rate = ReadI32(p + 128);
   item.play = ReadI32(p + 136);
-  item.trackLocal = ReadI32(p + 140);
-  item.trackGlobal = ReadI32(p + 144);
-  item.trackBackground = ReadI32(p + 148);
+  item.tkLocal = ReadI32(p + 140);
+  item.tkGlobal = ReadI32(p + 144);
+  item.tkBkg = ReadI32(p + 148);
   item.filePath = ReadText(p + 152, 250);
   item.fileName = ReadText(p + 402, 60);
   item.aliasRoot = ReadText(p + 462, 30);
@@ -87,7 +87,7 @@ void GH_CDData::Read(const std::function<bool(uint8_t*, size_t)>& read, std::str
   std::array<uint8_t, kItemSize> itemBytes;
   for (int32_t i = 0; i < itemCount; ++i) {
     if (!read(itemBytes.data(), kItemSize)) return;
-    CDItemRecord item = ParseItem(itemBytes.data());
+    PlaylistEntry item = ParseItem(itemBytes.data());
     if (item.itemId == 1) rootAlias = item.aliasRoot;
     if (item.itemType == 4) fFilmItems.push_back(std::move(item));
   }

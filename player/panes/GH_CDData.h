@@ -2,33 +2,13 @@
 // The CD data file "BINFILE.GHC" of a film CD: a 552-byte header, then the
 // item, action and third records it announces, all of fixed size, integers
 // 32-bit little-endian, texts zero-terminated inside their fields.
+#include "database/CDRecords.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-// One item record (552 bytes) as the file holds it.
-struct CDItemRecord {
-  int32_t itemId = 0;
-  int32_t sortOrder = 0;
-  int32_t parentId = 0;
-  int32_t itemType = 0;  // 4 = film
-  int32_t parentType = 0;  // 1 = on the CD
-  std::string itemText;
-  int16_t iconResource = 0;
-  int32_t loop = 0;
-  int32_t rate = 0;
-  int32_t play = 0;
-  int32_t trackLocal = 0;
-  int32_t trackGlobal = 0;
-  int32_t trackBackground = 0;
-  std::string filePath;
-  std::string fileName;
-  std::string aliasRoot;
-  std::string volumeName;
-  std::string origin;
-};
 
 // One action record (496 bytes), kept as stored.
 class CDActionRecord {
@@ -61,14 +41,15 @@ class GH_CDData {
   void Read(const std::function<bool(uint8_t*, size_t)>& read, std::string& rootAlias);
 
   const std::array<uint8_t, kHeaderSize>& GetHeader() const { return fHeader; }
-  // Only the film items (item type 4).
-  const std::vector<CDItemRecord>& GetFilmItems() const { return fFilmItems; }
+  // Only the film items (item type 4); the entries' volume is not in the
+  // file and stays 0.
+  const std::vector<PlaylistEntry>& GetFilmItems() const { return fFilmItems; }
   const std::vector<CDActionRecord>& GetActions() const { return fActions; }
   const std::vector<std::array<uint8_t, kThirdSize>>& GetThirds() const { return fThirds; }
 
  private:
   std::array<uint8_t, kHeaderSize> fHeader{};
-  std::vector<CDItemRecord> fFilmItems;
+  std::vector<PlaylistEntry> fFilmItems;
   std::vector<CDActionRecord> fActions;
   std::vector<std::array<uint8_t, kThirdSize>> fThirds;
 };

@@ -80,20 +80,20 @@ TEST(CDDataFile, ReadsFilmItemsActionsAndThirds) {
   EXPECT_EQ("ALIAS", rootAlias);  // the item numbered 1, though it is no film
   EXPECT_EQ(0xAB, data.GetHeader()[551]);
   ASSERT_EQ(2u, data.GetFilmItems().size());
-  const CDItemRecord& item = data.GetFilmItems()[0];
+  const PlaylistEntry& item = data.GetFilmItems()[0];
   EXPECT_EQ(2, item.itemId);
   EXPECT_EQ(7, item.sortOrder);
   EXPECT_EQ(1, item.parentId);
   EXPECT_EQ(4, item.itemType);
   EXPECT_EQ(1, item.parentType);
   EXPECT_EQ("Title 2", item.itemText);
-  EXPECT_EQ(3, item.iconResource);
+  EXPECT_EQ(3, item.iconResId);
   EXPECT_EQ(3, item.loop);
   EXPECT_EQ(1, item.rate);
   EXPECT_EQ(1, item.play);
-  EXPECT_EQ(2, item.trackLocal);
-  EXPECT_EQ(3, item.trackGlobal);
-  EXPECT_EQ(4, item.trackBackground);
+  EXPECT_EQ(2, item.tkLocal);
+  EXPECT_EQ(3, item.tkGlobal);
+  EXPECT_EQ(4, item.tkBkg);
   EXPECT_EQ("films", item.filePath);
   EXPECT_EQ("one.flm", item.fileName);
   EXPECT_EQ("ALIAS", item.aliasRoot);

@@ -1,0 +1,443 @@
+// The library document over a real CD database: the application object
+// opens the tables and records the films found in the films folder, the
+// document builds the main window, and the cases drive it with real
+// messages as a user would.
+#include "CDDatabase.h"
+#include "CP_FourCC.h"
+#include "CP_MenuBar.h"
+#include "CP_SDIApp_Document.h"
+#include "CP_StatusBar.h"
+#include "CP_TreeList_Application.h"
+#include "CP_Window.h"
+#include "DatabaseTestSupport.h"
+#include "FrameworkFixture.h"
+#include "GH_LibraryGlobals.h"
+#include "GH_ListView.h"
+#include "GH_PictureButton.h"
+#include "GH_TreeDirItem.h"
+#include "GH_TreeTable.h"
+#include "WinTestSupport.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+void WriteSetting(const char* key, const std::string& value) {
+  WritePrivateProfileStringA(kIniSection, key, value.c_str(), kIniFile);
+}
+
+std::string ReadSetting(const char* key) {
+  char value[512] = {};
+  GetPrivateProfileStringA(kIniSection, key, "<missing>", value, sizeof value, kIniFile);
+  return value;
+}
+
+class DocumentTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    // Test programs running side by side must not find each other's window.
+    mainWindowTitle = "Glintharbour Player " + std::to_string(GetCurrentProcessId());
+    for (const char* key : {"LastWindowX", "LastWindowY", "MainWindow_W", "MainWindow_H", "QTPaneHeight", "Mute",
+                            "Volume", "Randomize", "EmptyWasteBasket", "ScreenSize"})
+      WritePrivateProfileStringA(kIniSection, key, nullptr, kIniFile);
+    // A drive letter that no system has: no CD is registered at start.
+    WriteSetting("CDDrive", "Q:\\");
+    filmsFolder = tables.Folder("films");
+    {
+      CDDatabase database("Config Tool");
+      DriveRecord films;
+      films.LABEL = filmsFolderAlias;
+      ASSERT_FALSE(database.FindDriveRecord(films));
+      films.PATH = filmsFolder;
+      ASSERT_FALSE(database.UpdateDriveRecord(films));
+    }
+    dbtest::WriteFilm(filmsFolder + "\\harbour.flm", {{"name", "Harbour Lights"}}, {});
+    dbtest::WriteFilm(filmsFolder + "\\tide.flm", {{"name", "Night Tide"}}, {});
+    // The engine stand-in, where the Path setting points.
+    engineFolder = tables.Folder("program");
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\manager_fake_engine.exe").c_str(),
+                          (engineFolder + "\\KX3 Engine.exe").c_str(), FALSE));
+    WriteSetting("Path", engineFolder);
+
+    application = std::make_unique<CP_TreeList_Application>();
+    application->CreateMenuBar();
+    application->InstallMenuBar();
+    document = application->GetLibraryDocument();
+    ASSERT_NE(nullptr, document);
+    window = document->GetWindow();
+    ASSERT_NE(nullptr, window);
+    kxtest::PumpUntil([] { return false; }, 100);
+  }
+
+  void TearDown() override {
+    if (application) application->Quit();
+    application.reset();
+    FrameworkTest::TearDown();
+  }
+
+  GH_TreeDirItem* Node(int32_t id) const {
+    return dynamic_cast<GH_TreeDirItem*>(document->GetTree()->FindRootItemById(id));
+  }
+
+  std::string NodeLabel(CP_TreeTableItem* node) const {
+    char text[256] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = node->GetHandle();
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(document->GetTree()->GetHWND(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+
+  void ClickNode(CP_TreeTableItem* node) const {
+    RECT rect = {};
+    const HTREEITEM handle = node->GetHandle();
+    std::memcpy(&rect, &handle, sizeof handle);
+    SendMessageA(document->GetTree()->GetHWND(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // The control follows the mouse until the button goes up: the release
+    // waits in the queue before the press arrives.
+    PostMessageA(document->GetTree()->GetHWND(), WM_LBUTTONUP, 0, at);
+    SendMessageA(document->GetTree()->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    kxtest::PumpUntil([] { return false; }, 50);
+  }
+
+  void ClickRow(int32_t index, WPARAM keys = 0) const {
+    HWND list = document->GetFilmList()->GetHWND();
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM(200, (rect.top + rect.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONUP, keys, at);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    kxtest::PumpUntil([] { return false; }, 50);
+  }
+
+  std::string StatusText() const {
+    char text[512] = {};
+    SendMessageA(document->GetStatusBar()->GetHWND(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+
+  GH_PictureButton* Button(uint32_t identity) const {
+    return dynamic_cast<GH_PictureButton*>(window->FindSubPaneById(int32_t(identity), true));
+  }
+
+  // The films folder's node, chosen, with its films in the list.
+  void ShowFilmsFolder() {
+    GH_TreeDirItem* films = Node(cdDatabase->ItemIdByAliasRoot(filmsFolderAlias));
+    ASSERT_NE(nullptr, films);
+    ClickNode(films);
+    ASSERT_EQ(2, document->GetFilmList()->CountItems());
+  }
+
+  std::string EngineArguments() const {
+    const std::string file = engineFolder + "\\engine_args.txt";
+    if (!kxtest::PumpUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
+      return "<engine not started>";
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    in.close();
+    DeleteFileA(file.c_str());
+    return text.str();
+  }
+
+  std::mutex messageMutex;
+  std::vector<std::string> messageTexts;
+  std::vector<std::string> Messages() {
+    std::lock_guard<std::mutex> lock(messageMutex);
+    return messageTexts;
+  }
+  // Answers the library's messages about films, No where it asks.
+  kxtest::DialogWatcher messages{"Glintharbour KX", [this](HWND box) {
+    {
+      std::lock_guard<std::mutex> lock(messageMutex);
+      messageTexts.push_back(kxtest::DialogWatcher::ItemText(box, 0xFFFF));
+    }
+    kxtest::DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+  }};
+
+  dbtest::TableFolder tables{dbtest::Seed::Installation};
+  std::string filmsFolder;
+  std::string engineFolder;
+  std::unique_ptr<CP_TreeList_Application> application;
+  CP_SDIApp_Document* document = nullptr;
+  CP_Window* window = nullptr;
+};
+
+TEST_F(DocumentTest, BuildsTheMainWindowOverTheLibrary) {
+  EXPECT_EQ(window->GetHWND(), FindWindowA(nullptr, mainWindowTitle.c_str()));
+  for (uint32_t identity :
+       {CP_FourCC("TOOL"), CP_FourCC("TMOV"), CP_FourCC("PSCR"), CP_FourCC("INSM"), CP_FourCC("TRND"),
+        CP_FourCC("TBOX"), CP_FourCC("SIZE"), CP_FourCC("STAT"), CP_FourCC("SPLT"), CP_FourCC("SBOT"),
+        CP_FourCC("THUM"), CP_FourCC("TREE"), CP_FourCC("LIST")})
+    EXPECT_NE(nullptr, window->FindSubPaneById(int32_t(identity), true)) << std::hex << identity;
+
+  // The films folder with the two films found there, and the wastebasket last.
+  GH_TreeTable* tree = document->GetTree();
+  ASSERT_EQ(2, tree->CountRootItems());
+  EXPECT_EQ("Glintharbour Films [ 2 Films ]", NodeLabel(tree->GetRootItem(1)));
+  EXPECT_EQ(kWastebasketId, tree->GetRootItem(2)->GetIdentifier());
+  EXPECT_EQ("Wastebasket [ 0 Films ]", NodeLabel(tree->GetRootItem(2)));
+  EXPECT_EQ("Glintharbour Films can be found at the following location : \"" + filmsFolder + "\"", StatusText());
+}
+
+TEST_F(DocumentTest, APickedNodeSaysWhereItIs) {
+  ClickNode(Node(kWastebasketId));
+  EXPECT_EQ("Wastebasket", StatusText());
+  EXPECT_EQ(0, document->GetFilmList()->CountItems());
+  ClickNode(Node(cdDatabase->ItemIdByAliasRoot(filmsFolderAlias)));
+  EXPECT_EQ("Glintharbour Films can be found at the following location : \"" + filmsFolder + "\"", StatusText());
+}
+
+TEST_F(DocumentTest, TheFilmButtonsFollowTheSelection) {
+  ShowFilmsFolder();
+  document->UpdateFilmButtons();
+  GH_PictureButton* play = Button(CP_FourCC("TMOV"));
+  GH_PictureButton* install = Button(CP_FourCC("INSM"));
+  ASSERT_NE(nullptr, play);
+  ASSERT_NE(nullptr, install);
+  struct Step {
+    const char* name;
+    int clicks;  // rows clicked, the second with Ctrl
+    int16_t playPicture;
+    bool playEnabled;
+    int16_t installPicture;
+    bool installEnabled;
+  };
+  const Step steps[] = {
+      {"one film", 1, 3032, true, 3062, true},
+      {"two films", 2, 3034, false, 3062, true},
+  };
+  for (const Step& step : steps) {
+    ClickRow(0);
+    if (step.clicks == 2) ClickRow(1, MK_CONTROL);
+    document->UpdateFilmButtons();
+    EXPECT_EQ(step.playPicture, play->GetBasePictureId()) << step.name;
+    EXPECT_EQ(step.playEnabled, play->GetEnabledState() == CP_Pane::kOn) << step.name;
+    EXPECT_EQ(step.installPicture, install->GetBasePictureId()) << step.name;
+    EXPECT_EQ(step.installEnabled, install->GetEnabledState() == CP_Pane::kOn) << step.name;
+  }
+  // Emptied, nothing has the focus: both buttons are greyed.
+  document->GetFilmList()->DeleteAllRows();
+  document->UpdateFilmButtons();
+  EXPECT_EQ(3034, play->GetBasePictureId());
+  EXPECT_EQ(3064, install->GetBasePictureId());
+  EXPECT_NE(CP_Pane::kOn, install->GetEnabledState());
+}
+
+TEST_F(DocumentTest, AFilmThatCannotBeShownSaysWhy) {
+  ShowFilmsFolder();
+  const int32_t first = int32_t(document->GetFilmList()->GetRowData(1).userValue);
+  PlaylistEntry* film = document->GetFilmList()->FindItemRecord(first);
+  ASSERT_NE(nullptr, film);
+  const std::string title = film->ITEMTEXT;
+  struct Case {
+    const char* name;
+    const char* aliasRoot;  // of the film's row in memory
+    std::string want;
+  };
+  const Case cases[] = {
+      // The stand-in films hold no movie the preview can open.
+      {"file that does not open", "Glintharbour Films",
+       "Cannot open Movie file \"" + title + "\". Please make sure the CD \"Glintharbour Films\" is in the drive."},
+      {"location without a drive row", "Lost Drive",
+       "Cannot find root drive Lost Drive. Please make sure drive is configured correctly."},
+  };
+  for (const Case& c : cases) {
+    film->AliasRoot = c.aliasRoot;
+    const size_t before = Messages().size();
+    ClickRow(1);
+    ClickRow(0);
+    ASSERT_TRUE(kxtest::PumpUntil([&] { return Messages().size() > before; }, 5000)) << c.name;
+    EXPECT_EQ(c.want, Messages().back()) << c.name;
+  }
+}
+
+TEST_F(DocumentTest, PlaySelectedIsEnabledOnlyWithAFocusedFilm) {
+  HMENU bar = CP_MenuBar::GetMenuBarHandle();
+  ASSERT_NE(nullptr, bar);
+  auto greyed = [&] {
+    CP_M_Commander::ChangeTarget(document);
+    CP_M_Commander::UpdateMenus();
+    return (GetMenuState(bar, 2004, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
+  };
+  ShowFilmsFolder();
+  ClickRow(1);
+  EXPECT_FALSE(greyed());
+  document->GetFilmList()->DeleteAllRows();
+  EXPECT_TRUE(greyed());
+}
+
+TEST_F(DocumentTest, PlaySelectedStartsTheEngineOnTheFilmAndPlayAllWithout) {
+  ShowFilmsFolder();
+  ClickRow(1);
+  const int32_t film = int32_t(document->GetFilmList()->GetRowData(2).userValue);
+  EXPECT_EQ(1, document->ExecuteCommand(2004));
+  EXPECT_EQ(std::to_string(film), EngineArguments());
+  // The selected row became the focused one, no longer selected.
+  const UINT state = UINT(SendMessageA(document->GetFilmList()->GetHWND(), LVM_GETITEMSTATE, 1,
+                                       LVIS_SELECTED | LVIS_FOCUSED));
+  EXPECT_EQ(UINT(LVIS_FOCUSED), state);
+
+  // Play all names no film, even with a film chosen.
+  ClickRow(0);
+  CP_Message pressed(static_cast<CP_Control*>(Button(CP_FourCC("PSCR"))), 0, 0, 0);
+  document->ReceiveBroadcast(pressed);
+  EXPECT_EQ("", EngineArguments());
+
+  // A Path with its own backslash gives the same engine.
+  WriteSetting("Path", engineFolder + "\\");
+  ClickRow(0);
+  document->StartEngine(1);
+  EXPECT_EQ(std::to_string(document->GetFilmList()->GetRowData(1).userValue), EngineArguments());
+}
+
+TEST_F(DocumentTest, MuteFollowsTheButtonAndShuffleTheStoredValue) {
+  GH_PictureButton* mute = Button(CP_FourCC("TBOX"));
+  GH_PictureButton* shuffle = Button(CP_FourCC("TRND"));
+  ASSERT_NE(nullptr, mute);
+  ASSERT_NE(nullptr, shuffle);
+  WriteSetting("Volume", "7");
+  mute->SetToggleState(1);
+  document->ToggleMute(mute);
+  EXPECT_EQ("1", ReadSetting("Mute"));
+  mute->SetToggleState(0);
+  document->ToggleMute(mute);
+  EXPECT_EQ("0", ReadSetting("Mute"));
+  EXPECT_EQ("7", ReadSetting("Volume"));
+
+  // Missing: the handler leaves the setting and the button alone.
+  shuffle->SetToggleState(1);
+  document->ToggleRandomize(shuffle);
+  EXPECT_EQ("<missing>", ReadSetting("Randomize"));
+  EXPECT_EQ(1, shuffle->GetToggleState());
+  WriteSetting("Randomize", "1");
+  document->ToggleRandomize(shuffle);
+  EXPECT_EQ("0", ReadSetting("Randomize"));
+  EXPECT_EQ(0, shuffle->GetToggleState());
+  document->ToggleRandomize(shuffle);
+  EXPECT_EQ("1", ReadSetting("Randomize"));
+  EXPECT_EQ(1, shuffle->GetToggleState());
+}
+
+// Reads the first pop-up menu this process shows, from another thread, and
+// closes it with Escape.
+class PopupMenuReader {
+ public:
+  PopupMenuReader() : fThread([this] { Watch(); }) {}
+  ~PopupMenuReader() {
+    fStop = true;
+    fThread.join();
+  }
+  struct Entry {
+    std::string text;
+    bool greyed;
+    bool checked;
+  };
+  std::vector<Entry> Entries() {
+    std::lock_guard<std::mutex> lock(fMutex);
+    return fEntries;
+  }
+
+ private:
+  void Watch() {
+    for (int n = 0; n < 1000 && !fStop; ++n) {
+      HWND menu = FindWindowA("#32768", nullptr);
+      if (menu && IsWindowVisible(menu)) {
+        auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        std::vector<Entry> entries;
+        for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+          char text[64] = {};
+          GetMenuStringA(handle, UINT(i), text, sizeof text, MF_BYPOSITION);
+          const UINT state = GetMenuState(handle, UINT(i), MF_BYPOSITION);
+          entries.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) != 0, (state & MF_CHECKED) != 0});
+        }
+        {
+          std::lock_guard<std::mutex> lock(fMutex);
+          fEntries = entries;
+        }
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+      }
+      Sleep(10);
+    }
+  }
+
+  std::atomic<bool> fStop{false};
+  std::mutex fMutex;
+  std::vector<Entry> fEntries;
+  std::thread fThread;
+};
+
+TEST_F(DocumentTest, TheWastebasketsMenuShowsTheExitSetting) {
+  struct Case {
+    const char* setting;
+    bool checked;
+  };
+  for (const Case& c : {Case{nullptr, false}, Case{"1", true}, Case{"0", false}}) {
+    WritePrivateProfileStringA(kIniSection, "EmptyWasteBasket", c.setting, kIniFile);
+    GH_TreeDirItem* wastebasket = Node(kWastebasketId);
+    PopupMenuReader reader;
+    wastebasket->HandleRightClick(CP_Point(int16_t(5), int16_t(5)));
+    const auto entries = reader.Entries();
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("&Empty Wastebasket", entries[0].text);
+    EXPECT_EQ("Empty Wastebasket on E&xit", entries[1].text);
+    EXPECT_FALSE(entries[0].greyed);
+    EXPECT_EQ(c.checked, entries[1].checked) << (c.setting ? c.setting : "missing");
+  }
+}
+
+TEST_F(DocumentTest, ALocationWithoutFoldersCannotOpen) {
+  GH_TreeDirItem* films = Node(cdDatabase->ItemIdByAliasRoot(filmsFolderAlias));
+  PopupMenuReader reader;
+  films->HandleRightClick(CP_Point(int16_t(5), int16_t(5)));
+  const auto entries = reader.Entries();
+  ASSERT_EQ(3u, entries.size());
+  EXPECT_TRUE(entries[0].greyed);
+  EXPECT_TRUE(entries[1].greyed);
+  EXPECT_EQ("&Edit Location", entries[2].text);
+  EXPECT_FALSE(entries[2].greyed);
+}
+
+TEST_F(DocumentTest, ClosingKeepsThePlaceAndEmptiesTheWastebasketWhenAsked) {
+  // One film into the wastebasket, through the table and the item list.
+  ShowFilmsFolder();
+  PlaylistEntry film;
+  film.ITEM_ID = int32_t(document->GetFilmList()->GetRowData(1).userValue);
+  ASSERT_FALSE(cdDatabase->FindItem(film));
+  film.PARENT_ID = kWastebasketId;
+  ASSERT_FALSE(cdDatabase->UpdateItem(film, true));
+  cdDatabase->LoadItems(itemList);
+  WriteSetting("EmptyWasteBasket", "1");
+  MoveWindow(window->GetHWND(), -30, 50, 700, 500, TRUE);
+
+  application->Quit();
+  EXPECT_EQ("0", ReadSetting("LastWindowX"));
+  EXPECT_EQ("50", ReadSetting("LastWindowY"));
+  EXPECT_EQ(0, cdDatabase->CountFilms(kWastebasketId));
+  EXPECT_EQ(nullptr, FindWindowA(nullptr, mainWindowTitle.c_str()));
+}
+
+}  // namespace

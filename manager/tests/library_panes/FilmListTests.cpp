@@ -1,0 +1,224 @@
+// The film list: its rows, the play-mark box, the clicks and keys that
+// select, the broadcast of a chosen film and how a long name is cut.
+#include "GH_ListView.h"
+#include "PaneTestSupport.h"
+#include "WinTestSupport.h"
+
+#include "CP_Window.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+using panetest::Row;
+
+namespace {
+
+struct Heard {
+  void* sender;
+  uint8_t code;
+  int32_t value;
+  int32_t filmId;  // from the row description the message carries; -1 none
+};
+
+class Recorder : public CP_M_Listener {
+ public:
+  void ReceiveBroadcast(CP_Message& message) override {
+    const auto* row = reinterpret_cast<const CP_ListViewItemData*>(uintptr_t(message.data));
+    heard.push_back({message.sender, message.code, message.value,
+                     message.code == 3 && row ? int32_t(row->userValue) : -1});
+  }
+  std::vector<Heard> heard;
+};
+
+class FilmListTest : public panetest::PaneTest {
+ protected:
+  void SetUp() override {
+    PaneTest::SetUp();
+    window = std::make_unique<CP_Window>(nullptr, CP_Point(int16_t(0), int16_t(0)),
+                                         CP_Size(int16_t(500), int16_t(300)), "film list test");
+    CP_PaneInfo info(CP_Point(int16_t(0), int16_t(0)), CP_Size(int16_t(480), int16_t(280)));
+    list = new GH_ListView(window.get(), nullptr, info);
+    list->InsertColumn(CP_ListViewColumn("Play", 35, CP_ListViewColumn::kLeft, 0), 1);
+    list->InsertColumn(CP_ListViewColumn("Movie", 350, CP_ListViewColumn::kLeft, 0), 2);
+    list->SetViewMode(CP_ListView::kReport);
+    list->AddListener(&recorder);
+    window->Show();
+  }
+  void TearDown() override {
+    window.reset();
+    PaneTest::TearDown();
+  }
+
+  // Three films in the films folder (item 7), one elsewhere.
+  void FillList() {
+    itemList = {Row(7, 0, 2, "Glintharbour Films"), Row(11, 7, 4, "Harbour Lights"), Row(12, 7, 4, "Night Tide"),
+                Row(13, 9, 4, "Elsewhere"), Row(14, 7, 4, "Dawn Run")};
+    itemList[1].PLAY = 0;
+    itemList[2].PLAY = 1;
+    list->ShowFilmsOfParent(7);
+    recorder.heard.clear();
+  }
+
+  POINT RowPoint(int32_t index, int32_t x) const {
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    SendMessageA(list->GetHWND(), LVM_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&rect));
+    return {x, (rect.top + rect.bottom) / 2};
+  }
+
+  void Click(int32_t index, int32_t x, WPARAM keys = 0) {
+    const POINT p = RowPoint(index, x);
+    SendMessageA(list->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(p.x, p.y));
+    SendMessageA(list->GetHWND(), WM_LBUTTONUP, keys, MAKELPARAM(p.x, p.y));
+  }
+
+  uint32_t State(int32_t index) const {
+    return uint32_t(SendMessageA(list->GetHWND(), LVM_GETITEMSTATE, WPARAM(index), LVIS_SELECTED | LVIS_FOCUSED));
+  }
+
+  std::unique_ptr<CP_Window> window;
+  GH_ListView* list = nullptr;
+  Recorder recorder;
+};
+
+TEST_F(FilmListTest, ShowsTheFilmsOfOneParentInItemOrder) {
+  FillList();
+  HWND control = list->GetHWND();
+  ASSERT_EQ(3, SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+  ASSERT_EQ(3, list->CountItems());
+  const int32_t want[] = {11, 12, 14};
+  for (int32_t n = 0; n < 3; ++n) {
+    EXPECT_EQ(uint32_t(want[n]), list->GetRowData(int16_t(n + 1)).userValue);
+    LVITEMA item = {};
+    char text[64] = "untouched";
+    item.mask = LVIF_PARAM | LVIF_TEXT;
+    item.iItem = n;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(control, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(want[n], int32_t(item.lParam));
+    EXPECT_STREQ("", text) << "the list draws the names itself";
+  }
+  EXPECT_EQ(1, list->FindRowByFilmId(12));
+  EXPECT_EQ(-1, list->FindRowByFilmId(13));
+  EXPECT_EQ(LVS_REPORT, GetWindowLongA(control, GWL_STYLE) & LVS_TYPEMASK);
+
+  // A deleted row leaves the control and the kept rows alike.
+  list->DeleteRow(1);
+  EXPECT_EQ(2, SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_EQ(2, list->CountItems());
+  EXPECT_EQ(0, list->FindRowByFilmId(12));
+  list->DeleteAllRows();
+  EXPECT_EQ(0, SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_EQ(0, list->CountItems());
+}
+
+TEST_F(FilmListTest, ThePlayMarkBoxSwitchesPlayWithoutSelecting) {
+  FillList();
+  Click(0, 10);
+  EXPECT_EQ(1, itemList[1].PLAY);
+  EXPECT_EQ(0u, State(0) & LVIS_SELECTED);
+  Click(0, 10);
+  EXPECT_EQ(0, itemList[1].PLAY);
+  Click(1, 10);
+  EXPECT_EQ(0, itemList[2].PLAY);
+  EXPECT_EQ(-1, list->TogglePlayFlag(99)) << "a film without a record";
+  EXPECT_EQ(-1, list->GetPlayFlag(99));
+}
+
+TEST_F(FilmListTest, AClickBesideTheBoxSelectsTheRowAndTellsTheDocument) {
+  FillList();
+  Click(1, 200);
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(1));
+  ASSERT_FALSE(recorder.heard.empty());
+  const Heard& last = recorder.heard.back();
+  EXPECT_EQ(3, last.code);
+  EXPECT_EQ(10, last.value);
+  EXPECT_EQ(12, last.filmId);
+  EXPECT_EQ(12, list->GetFocusedFilmId());
+  EXPECT_EQ(1, itemList[2].PLAY) << "a click on the name leaves the play flag";
+
+  // Another row replaces the selection; with Ctrl both stay.
+  Click(2, 200);
+  EXPECT_EQ(0u, State(1) & LVIS_SELECTED);
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(2));
+  Click(0, 200, MK_CONTROL);
+  EXPECT_NE(0u, State(0) & LVIS_SELECTED);
+  EXPECT_NE(0u, State(2) & LVIS_SELECTED);
+  // Ctrl on a selected row takes it out of the selection.
+  Click(2, 200, MK_CONTROL);
+  EXPECT_EQ(0u, State(2) & LVIS_SELECTED);
+}
+
+TEST_F(FilmListTest, SelectAllAndDeselectAll) {
+  FillList();
+  list->SelectAll();
+  for (int32_t n = 0; n < 3; ++n) EXPECT_NE(0u, State(n) & LVIS_SELECTED) << n;
+  ASSERT_FALSE(recorder.heard.empty());
+  EXPECT_EQ(nullptr, recorder.heard.back().sender) << "select-all names no row";
+  // Only one row can hold the focus: the last one keeps it.
+  list->DeselectAll();
+  for (int32_t n = 0; n < 3; ++n) EXPECT_EQ(0u, State(n) & LVIS_SELECTED) << n;
+  EXPECT_EQ(uint32_t(LVIS_FOCUSED), State(2));
+
+  // One row: selected and focused, and no message without a row.
+  list->DeleteRow(3);
+  list->DeleteRow(2);
+  recorder.heard.clear();
+  list->SelectAll();
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(0));
+  for (const Heard& h : recorder.heard) EXPECT_NE(nullptr, h.sender);
+
+  // None: only the message without a row.
+  list->DeleteAllRows();
+  recorder.heard.clear();
+  list->SelectAll();
+  ASSERT_EQ(1u, recorder.heard.size());
+  EXPECT_EQ(nullptr, recorder.heard[0].sender);
+}
+
+TEST_F(FilmListTest, DownAndUpMoveTheSelection) {
+  FillList();
+  Click(0, 200);
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(0u, State(0) & LVIS_SELECTED);
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(1));
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DOWN, 0);  // stays on the last row
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(2));
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(1));
+  EXPECT_EQ(0u, State(2) & LVIS_SELECTED);
+}
+
+TEST(FilmListNameTest, ALongNameIsCutToItsColumn) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int32_t textWidth, gap, sWidth, column;
+    std::string want;
+    int32_t wantWidth;
+  };
+  const Case cases[] = {
+      {"fits", "Harbour", 50, 18, 6, 350, "Harbour", 50},
+      {"exactly fits", "Harbour", 332, 18, 6, 350, "Harbour", 332},
+      // 12 pixels too wide: 12 / 6 + 4 = 6 characters go.
+      {"too wide", "Harbour Lights At Dawn", 344, 18, 6, 350, "Harbour Lights A...", 329},
+      // Too short to keep anything: the first letter by the column width.
+      {"narrow column", "Tide", 40, 18, 6, 25, "", 4},
+      {"column 26", "Tide", 40, 18, 6, 26, "T", 5},
+      {"column 30", "Tide", 40, 18, 6, 30, "T.", 9},
+      {"column 33", "Tide", 40, 18, 6, 33, "T..", 12},
+      {"column 40", "Tide", 80, 18, 6, 40, "T...", 19},
+      {"column 60", "Tide", 80, 18, 6, 60, "T", 39},
+  };
+  for (const Case& c : cases) {
+    int32_t width = 0;
+    EXPECT_EQ(c.want, GH_ListView::FitName(c.text, c.textWidth, c.gap, c.sWidth, c.column, width)) << c.name;
+    EXPECT_EQ(c.wantWidth, width) << c.name;
+  }
+}
+
+}  // namespace

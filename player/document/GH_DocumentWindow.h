@@ -1,0 +1,52 @@
+#pragma once
+// The engine's main video window "MainVideoWindow": a borderless framework
+// window with its own window class that holds the 'MAIN' pane and decides
+// how a run ends. Any mouse button on it closes the engine's windows and
+// quits; a key dismisses the run when the settings say so; message 20012
+// plays a track of the list film full screen.
+#include "CP_Window.h"
+
+#include <string>
+
+class CP_Document;
+class GH_QT_MoviePane;
+
+class GH_DocumentWindow : public CP_Window {
+ public:
+  // The native window is made here, not by the framework's set-up; the
+  // creator enters it in the desktop.
+  GH_DocumentWindow(CP_M_Commander* parent, CP_Document* document, const CP_WindowInfo& description,
+                    const std::string& title);
+  ~GH_DocumentWindow() override;
+
+  void Activate() override;
+  void DeactivateOwn() override {}
+  void DrawContent(const CP_Region& area) override;
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  void RegisterWindowClass() override;
+  bool TryClose() override;
+  bool ApproveChildClose(CP_M_Commander*) override { return true; }
+  virtual void WindowHook(int32_t) {}
+
+  const std::string& GetClassName() const { return fClassName; }
+
+  // The message that plays a track of "em.flm" full screen; lParam names it.
+  static constexpr UINT kPlayListFilmTrack = 20012;
+
+ private:
+  void RegisterClassOnce();
+  void CreateNativeWindow(const CP_WindowInfo& description, const std::string& title);
+  GH_QT_MoviePane* GetMainPane() const;
+  void DismissOnKey();
+  void PlayListFilmTrack(LPARAM track);
+
+  CP_Document* fDocument;
+  uint16_t fLargeIcon = 0xFFFF;
+  uint16_t fSmallIcon = 0xFFFF;
+  std::string fClassName = "GH_DocumentWindow";
+};
+
+// Whether the key setting asks for dismissal: "setup.ini" of the current
+// directory (section "FilePath") in play mode 2, the engine settings
+// otherwise; a missing key counts as asking.
+bool KeyDismissesRun(int32_t playMode);

@@ -1,0 +1,115 @@
+// A start with a film number against a CD database seeded as an
+// installation ships it: the film of that row plays in a loop and each
+// start on request is counted in the film's usage row.
+#include "CP_Framework.h"
+#include "CP_FourCC.h"
+#include "CP_Window.h"
+#include "DatabaseFixture.h"
+#include "WinTestSupport.h"
+#include "document/GH_Player_Application.h"
+#include "panes/GH_QT_MoviePane.h"
+
+#include <memory>
+
+namespace {
+
+class FilmNumberStart : public DatabaseFixture {
+ protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    // The sample films lie on "the CD": the CD drive setting names their folder.
+    std::string films = "Z:" + std::string(KX_SHIPPED_FILMS);
+    for (char& c : films)
+      if (c == '/') c = '\\';
+    WriteSetting("CDDrive", films.c_str());
+  }
+  void TearDown() override {
+    End();
+    WriteSetting("CDDrive", nullptr);
+    DatabaseFixture::TearDown();
+  }
+  void Run(const char* commandLine) {
+    StartFramework(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWNORMAL);
+    started = true;
+    InitQuickTime();
+    application = std::make_unique<GH_Player_Application>();
+  }
+  void End() {
+    if (application && !application->IsQuitting()) application->ExecuteCommand(kCmd_Quit);
+    application.reset();
+    if (started) StopFramework();
+    started = false;
+  }
+  GH_QT_MoviePane* MainPane() const {
+    auto* window = dynamic_cast<CP_Window*>(CP_Pane::FromWindow(FindWindowA(nullptr, "MainVideoWindow")));
+    return window ? dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false)) : nullptr;
+  }
+  void AddFilmRow(int32_t id, int32_t type, int16_t icon, const char* file) {
+    AddRow("GH_ConfigDB", {{"ITEM_ID", id}, {"ITEMTYPE", type}, {"PARENTTYPE", 1}, {"ICONRESID", icon},
+                           {"LOOP", 1}, {"RATE", 1}, {"FileName", 0, file}, {"ITEMTEXT", 0, file}});
+  }
+
+  std::unique_ptr<GH_Player_Application> application;
+  bool started = false;
+};
+
+}  // namespace
+
+TEST_F(FilmNumberStart, TheFilmPlaysInALoopAndEachStartIsCounted) {
+  AddFilmRow(50, 4, 3, "sample200.flm");
+  for (const char* want : {"GMID=1002 MODE_P=1 MODE_A=0 EM_COUNT=0 REC_SAVED=N",
+                           "GMID=1002 MODE_P=2 MODE_A=0 EM_COUNT=0 REC_SAVED=N"}) {
+    Run("50");
+    GH_QT_MoviePane* pane = MainPane();
+    ASSERT_NE(nullptr, pane);
+    EXPECT_EQ(1, pane->GetPlayMode()) << "a single film, played again at its end";
+    ASSERT_EQ(1u, pane->GetPlayList().size());
+    ASSERT_NE(nullptr, pane->GetCurrentEntry());
+    EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
+    EXPECT_NE(nullptr, pane->GetMovie());
+    EXPECT_TRUE(pane->IsFilmPlaying());
+    EXPECT_EQ((std::vector<std::string>{want}), Rows("GH_Track", {"GMID", "MODE_P", "MODE_A", "EM_COUNT", "REC_SAVED"}));
+    // The film's end starts it again rather than moving on.
+    pane->StopFilm();
+    GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, reinterpret_cast<long>(pane));
+    EXPECT_TRUE(pane->IsFilmPlaying());
+    EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
+    End();
+  }
+}
+
+TEST_F(FilmNumberStart, RowsThatAreNoPlayableFilmEndTheRun) {
+  struct Case {
+    const char* name;
+    const char* number;
+  };
+  AddFilmRow(60, 1, 3, "sample200.flm");  // a CD row
+  AddFilmRow(61, 4, 1, "sample200.flm");  // a film with the refused icon
+  const Case kCases[] = {{"not a film", "60"}, {"icon 1", "61"}, {"no such row", "62"}, {"a leading comma", ",5"}};
+  for (const Case& c : kCases) {
+    Run(c.number);
+    ASSERT_NE(nullptr, MainPane()) << c.name;
+    EXPECT_EQ(nullptr, MainPane()->GetMovie()) << c.name;
+    EXPECT_TRUE(MainPane()->GetPlayList().empty()) << c.name;
+    EXPECT_TRUE(kxtest::PumpUntil([&] { return application->IsQuitting(); }, 3000)) << c.name;
+    End();
+  }
+  EXPECT_TRUE(Rows("GH_Track", {"GMID"}).empty()) << "nothing counted";
+}
+
+TEST_F(FilmNumberStart, SpriteCommandsComeFromTheFilmsOwnTableAndAreCounted) {
+  AddFilmRow(70, 4, 3, "sample200.flm");
+  Run("70");
+  GH_QT_MoviePane* pane = MainPane();
+  ASSERT_NE(nullptr, pane);
+  // The CD database binds nothing to the sprite: the film's own action
+  // table does ("ShowLighthouse", a playQT text; the play maker of these
+  // tests stands in for the action).
+  EXPECT_TRUE(pane->RunFilmCommand("ShowLighthouse"));
+  EXPECT_TRUE(pane->RunFilmCommand("ShowLighthouse"));
+  EXPECT_TRUE(pane->RunFilmCommand("NoSuchSprite"));
+  EXPECT_FALSE(pane->IsCloseRequested());
+  EXPECT_EQ((std::vector<std::string>{"GMID=1002 MODE_P=1 EM_COUNT=2"}), Rows("GH_Track", {"GMID", "MODE_P", "EM_COUNT"}));
+  EXPECT_TRUE(pane->RunFilmCommand("CloseWindow"));
+  EXPECT_TRUE(pane->IsCloseRequested());
+}

@@ -1,0 +1,96 @@
+#pragma once
+// A main video pane in a real framework window, on the films the build
+// makes, with the movie toolbox's trace at hand.
+#include "CP_Desktop.h"
+#include "CP_Framework.h"
+#include "CP_Window.h"
+#include "QTStandInControl.h"
+#include "WinTestSupport.h"
+#include "panes/GH_QT_MoviePane.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mainpane {
+
+inline std::string ShippedFilm(const std::string& name) { return "Z:" + std::string(KX_SHIPPED_FILMS) + "/" + name; }
+
+inline std::string Trace() {
+  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
+  if (n <= 0) return std::string();
+  std::string text(size_t(n) + 1, '\0');
+  QTStandInControl(kQTStandInTraceRead, 0, &text[0], n + 1);
+  text.resize(size_t(n));
+  return text;
+}
+
+// The controller actions of the trace ("play 65536", "volume 250",
+// "goto ..."), in order.
+inline std::vector<std::string> Actions() {
+  std::vector<std::string> actions;
+  const std::string text = Trace();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (line.rfind("action mc", 0) == 0) {
+      const size_t space = line.find(' ', 7);
+      if (space != std::string::npos) actions.push_back(line.substr(space + 1));
+    }
+    start = end + 1;
+  }
+  return actions;
+}
+
+inline void ClearTrace() { QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0); }
+
+// The settings file in the Windows folder, written as the tests need it.
+inline void WriteSetting(const char* key, const char* value) {
+  WritePrivateProfileStringA("Glintharbour", key, value, "glintharbour.ini");
+}
+
+class MainPaneTest : public ::testing::Test {
+ protected:
+  // A pane in a borderless window of the given size, with the toolbox's
+  // manual clock so that films move only when the test says.
+  void Start(const char* commandLine, int16_t width, int16_t height, int16_t filmWidth, int16_t filmHeight,
+             int32_t placement = 1, uint8_t mute = 0, int32_t volume = 10) {
+    StartFramework(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWNORMAL);
+    started = true;
+    InitQuickTime();
+    QTStandInControl(kQTStandInManualClock, 0, nullptr, 0);
+    QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+    CP_WindowInfo info(CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)), CP_Window::kDocument);
+    info.style = WS_POPUP | WS_VISIBLE;
+    info.exStyle = 0;
+    window = new CP_Window(nullptr, info, "MainVideoWindow", 1);
+    pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)),
+                               nullptr, placement, filmWidth, filmHeight, 1, 1, mute, volume, 0);
+    window->Show();
+  }
+  void TearDown() override {
+    if (!started) return;
+    delete window;  // and its pane
+    window = nullptr;
+    pane = nullptr;
+    QTStandInControl(kQTStandInTraceStop, 0, nullptr, 0);
+    QTStandInControl(kQTStandInRealClock, 0, nullptr, 0);
+    StopFramework();
+    started = false;
+  }
+
+  Rect Box() const {
+    Rect box{};
+    if (Movie movie = pane->GetMovie()) GetMovieBox(movie, &box);
+    return box;
+  }
+
+  CP_Window* window = nullptr;
+  GH_QT_MoviePane* pane = nullptr;
+  bool started = false;
+};
+
+}  // namespace mainpane
