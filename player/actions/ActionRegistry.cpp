@@ -4,11 +4,15 @@
 #include "actions/MultimediaAction.h"
 #include "actions/launchAppAction.h"
 #include "actions/launchURLAction.h"
+#include "actions/playQTAudioAction.h"
+#include "actions/playQTFrameAction.h"
 
 namespace {
 
 MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
 MultimediaActionMaker<launchAppAction> gLaunchAppMaker(std::string("launchApp"));
+MultimediaActionMaker<playQTFrameAction> gPlayQTFrameMaker(std::string("playQTFrame"));
+MultimediaActionMaker<playQTAudioAction> gPlayQTAudioMaker(std::string("playQTAudio"));
 
 }  // namespace
 

@@ -32,7 +32,7 @@ class CP_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   // How the engine plays, which the main video pane alone knows and
   // answers in its override: 1 one film in a loop, 2 films from the CD data
   // file of the current folder, 3 the play list. 0 here: no main pane.
-  virtual int32_t GetPlayMode() { return 0; }
+  virtual int32_t GetPlayMode() const { return 0; }
 
   Movie GetMovie() const { return fMovie; }
   MovieController GetController() const { return fController; }

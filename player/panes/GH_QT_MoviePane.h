@@ -44,7 +44,7 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   bool RunFilmCommand(const std::string& name);
   CDActionRecord FindActionRecord(std::string name) const;
   // 1 a single film, 2 the file form, 3 the play list.
-  int32_t GetPlayMode() const;
+  int32_t GetPlayMode() const override;
 
   // Playback control.
   void Pause();

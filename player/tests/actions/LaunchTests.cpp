@@ -153,7 +153,7 @@ class MainPane : public CP_QT_MoviePane {
         fMode(mode) {
     SetIdentifier(int32_t(CP_FourCC("MAIN")));
   }
-  int32_t GetPlayMode() override { return fMode; }
+  int32_t GetPlayMode() const override { return fMode; }
   int32_t fMode;
 };
 

@@ -1,0 +1,29 @@
+#include "actions/GH_ActionSupport.h"
+
+#include "CP_FourCC.h"
+#include "CP_Window.h"
+#include "films/GH_FilmOpening.h"
+#include "panes/GH_QT_MoviePane.h"
+#include "utility/GH_Settings.h"
+#include "utility/GH_WindowLookup.h"
+
+std::string ReadPathFolder() {
+  std::string path;
+  ReadIniString(kSettingsSection, "Path", "none", path, kSettingsFile);
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+Movie OpenMainPaneFilm() {
+  CP_Window* window = FindWindowByTitle("MainVideoWindow");
+  if (!window) return nullptr;
+  auto* pane = dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false));
+  if (!pane) return nullptr;
+  Movie movie = nullptr;
+  LoadMovieFromFileSpec(pane->CurrentFilmSpec(), movie);
+  return movie;
+}
+
+void HideWindowTitled(const std::string& title) {
+  if (CP_Window* window = FindWindowByTitle(title)) window->Hide();
+}

@@ -1,0 +1,115 @@
+#pragma once
+// A started framework with QuickTime and an application object, the film
+// root at the films the build makes, no settings file, and the stand-in's
+// trace at hand.
+#include "CP_Application.h"
+#include "CP_Desktop.h"
+#include "CP_Framework.h"
+#include "CP_Window.h"
+#include "FrameworkFixture.h"
+#include "QTStandInControl.h"
+#include "QTToolbox.h"
+#include "actions/MultimediaAction.h"
+#include "document/GH_Globals.h"
+#include "utility/GH_Settings.h"
+#include "utility/GH_WindowLookup.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace media {
+
+inline std::string FilmsFolder() { return "Z:" + std::string(KX_SHIPPED_FILMS) + "/"; }
+
+inline std::string WindowsFolderFile(const std::string& name) {
+  char folder[MAX_PATH] = {};
+  GetWindowsDirectoryA(folder, sizeof folder);
+  return std::string(folder) + "\\" + name;
+}
+
+inline std::string Trace() {
+  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
+  std::string text(size_t(n > 0 ? n : 0) + 1, '\0');
+  QTStandInControl(kQTStandInTraceRead, 0, &text[0], int32_t(text.size()));
+  text.resize(size_t(n > 0 ? n : 0));
+  return text;
+}
+
+// The trace lines that start with the prefix, in order.
+inline std::vector<std::string> TraceLines(const std::string& prefix) {
+  std::vector<std::string> lines;
+  std::istringstream in(Trace());
+  for (std::string line; std::getline(in, line);)
+    if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+  return lines;
+}
+
+inline int Live(QTStandInCount what) { return QTStandInControl(kQTStandInLiveCount, what, nullptr, 0); }
+
+// Runs a command as the engine's runners do: made by name, executed once,
+// deleted.
+using Params = std::map<std::string, std::string>;
+
+inline void RunAction(const std::string& name, const Params& given) {
+  ActionParameters parameters;
+  parameters.insert(given.begin(), given.end());
+  MultimediaAction* action = MultimediaActionFactory::CreateAction(name, parameters);
+  ASSERT_NE(nullptr, action) << name;
+  action->Execute();
+  delete action;
+}
+
+// A framework window of the engine's strips or main window, by title.
+inline CP_Window* MakeTitledWindow(const std::string& title, CP_Window::Kind kind = CP_Window::kDocument) {
+  CP_WindowInfo info(CP_PaneInfo(CP_Point(int32_t(20), int32_t(20)), CP_Size(200, 100)), kind);
+  info.SetWindowType(3);
+  info.style = WS_POPUP;
+  auto* window = new CP_Window(CP_M_Commander::GetDefaultCommander(), info, title, 1);
+  window->Show();
+  return window;
+}
+
+class MediaTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    DeleteFileA(WindowsFolderFile(kSettingsFile).c_str());
+    ASSERT_EQ(noErr, InitQuickTime());
+    app = new CP_Application;
+    FilmRoot = FilmsFolder();
+  }
+  void TearDown() override {
+    QTStandInControl(kQTStandInTraceStop, 0, nullptr, 0);
+    QTStandInControl(kQTStandInRealClock, 0, nullptr, 0);
+    CloseEngineWindows();
+    delete app;
+    DeleteFileA(WindowsFolderFile(kSettingsFile).c_str());
+    FrameworkTest::TearDown();
+  }
+
+  // Windows go while QuickTime and their parent commander are still there.
+  static void CloseEngineWindows() {
+    for (const char* title : {"playQTAudio", "BackgroundAudio", "Controller Window", "Sprite Window",
+                              "MainVideoWindow"}) {
+      for (int i = 0; i < 10; ++i) {
+        CP_Window* window = FindWindowByTitle(title);
+        if (!window) break;
+        delete window;
+      }
+    }
+    // Only this thread's frames can be destroyed here.
+    for (int i = 0; i < 10; ++i) {
+      HWND frame = FindWindowA(nullptr, "playQTFrame");
+      if (!frame || GetWindowThreadProcessId(frame, nullptr) != GetCurrentThreadId()) break;
+      DestroyWindow(frame);
+    }
+  }
+
+  CP_Application* app = nullptr;
+};
+
+}  // namespace media
