@@ -100,15 +100,7 @@ int RunDiagnosticsStart(HINSTANCE instance, HINSTANCE previous, const char* comm
 
 int RunFilmsFolderStart() {
   auto database = std::make_unique<CDDatabase>("Config Tool");
-  DriveRecord films;
-  C4Table* drives = database->DriveTable();
-  if (drives && C4Count(drives) == 1) {
-    films.LABEL = filmsFolderAlias;
-    if (!database->FindDriveRecord(films) && films.PATH.size() <= 1) {
-      films.PATH = SetUpFilmsFolder();
-      database->UpdateDriveRecord(films);
-    }
-  }
+  RecordFilmsFolderDrive(*database);
   database.reset();  // closes the tables
   ValidateIniSettings();
   return 0;
