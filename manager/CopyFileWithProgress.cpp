@@ -54,12 +54,9 @@ INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       EndDialog(dialog, kCopyCancelled);
       CopyCancelled = 1;
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(dialog, &paint);
-      EndPaint(dialog, &paint);
+    case WM_PAINT:
+      ValidateDialogPaint(dialog);
       return 0;
-    }
     default:
       return 0;
   }

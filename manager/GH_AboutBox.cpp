@@ -24,12 +24,9 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
     case WM_KEYDOWN:
       EndDialog(dialog, 1);
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(dialog, &paint);
-      EndPaint(dialog, &paint);
+    case WM_PAINT:
+      ValidateDialogPaint(dialog);
       return 0;
-    }
     default:
       return 0;
   }

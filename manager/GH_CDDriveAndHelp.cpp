@@ -81,12 +81,9 @@ INT_PTR CALLBACK CDDriveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         default:
           return 0;
       }
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(dialog, &paint);
-      EndPaint(dialog, &paint);
+    case WM_PAINT:
+      ValidateDialogPaint(dialog);
       return 0;
-    }
     default:
       return 0;
   }

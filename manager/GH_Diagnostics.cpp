@@ -163,12 +163,9 @@ INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       DisposeTestFilm();
       DestroyPortAssociation(GetNativeWindowPort(dialog));
       return FALSE;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(dialog, &paint);
-      EndPaint(dialog, &paint);
+    case WM_PAINT:
+      ValidateDialogPaint(dialog);
       return TRUE;
-    }
     default:
       return FALSE;
   }

@@ -15,3 +15,9 @@ void SetDialogIcon(HWND dialog) {
   SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
   SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
 }
+
+void ValidateDialogPaint(HWND dialog) {
+  PAINTSTRUCT paint;
+  BeginPaint(dialog, &paint);
+  EndPaint(dialog, &paint);
+}

@@ -18,3 +18,5 @@ HINSTANCE ManagerInstance();
 // Gives a dialog the program's dialog icon, large and small; every dialog
 // does so when it starts.
 void SetDialogIcon(HWND dialog);
+// The paint message of a dialog that draws nothing itself: only validates.
+void ValidateDialogPaint(HWND dialog);
