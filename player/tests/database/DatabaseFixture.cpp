@@ -146,15 +146,5 @@ void WriteFilmFile(const std::string& path, bool withData, const std::map<std::s
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
   if (!withData) return;
-  auto userData = std::make_unique<FilmUserData>(new FileDataHandler(path, FileDataHandler::kReadWrite), true);
-  Database* db = userData->GetDatabase();
-  ActionTable* table = new (db) ActionTable;
-  for (const auto& a : actions) (*table)[ActionID(a.first)] = ActionDefinition(a.second);
-  db->AddRoot(kActionsRoot, table);
-  Dictionary* stored = new (db) Dictionary;
-  for (const auto& p : preferences) (*stored)[p.first] = p.second;
-  db->AddRoot(kPreferencesRoot, stored);
-  userData->Save();
-  userData.reset();
-  delete db;
+  filmbytes::AddFilmData(path, actions, preferences);
 }

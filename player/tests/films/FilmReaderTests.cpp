@@ -42,17 +42,7 @@ protected:
   std::string FilmWithData(const std::string& suffix, const std::vector<std::pair<std::string, std::string>>& actions,
                            const Values& preferences, const std::string& root = kPreferencesRoot) {
     const std::string name = Write(suffix, Film());
-    auto userData = std::make_unique<FilmUserData>(new FileDataHandler(name, FileDataHandler::kReadWrite), true);
-    Database* db = userData->GetDatabase();
-    ActionTable* table = new (db) ActionTable;
-    for (const auto& a : actions) (*table)[ActionID(a.first)] = ActionDefinition(a.second);
-    db->AddRoot(kActionsRoot, table);
-    Dictionary* stored = new (db) Dictionary;
-    for (const auto& p : preferences) (*stored)[p.first] = p.second;
-    db->AddRoot(root, stored);
-    userData->Save();
-    userData.reset();
-    delete db;
+    filmbytes::AddFilmData(name, actions, preferences, root);
     return name;
   }
 };

@@ -1,5 +1,12 @@
 #include "FilmBytes.h"
 
+#include <memory>
+
+#include "store/Database.h"
+#include "store/library/ActionTable.h"
+#include "store/library/FilmUserData.h"
+#include "store/library/StringMaps.h"
+
 namespace filmbytes {
 
 Bytes Cat(std::initializer_list<Bytes> parts) {
@@ -105,6 +112,21 @@ Bytes Film(const FilmOptions& options) {
 
 Bytes BlockStart(uint32_t size) {
   return Cat({BigEndian32(size), Bytes{'u', 'd', 't', 'a'}, Bytes{'f', 'l', 'm', '_'}});
+}
+
+void AddFilmData(const std::string& path, const std::vector<std::pair<std::string, std::string>>& actions,
+                 const std::map<std::string, std::string>& preferences, const std::string& root) {
+  auto userData = std::make_unique<FilmUserData>(new FileDataHandler(path, FileDataHandler::kReadWrite), true);
+  Database* db = userData->GetDatabase();
+  ActionTable* table = new (db) ActionTable;
+  for (const auto& a : actions) (*table)[ActionID(a.first)] = ActionDefinition(a.second);
+  db->AddRoot(kActionsRoot, table);
+  Dictionary* stored = new (db) Dictionary;
+  for (const auto& p : preferences) (*stored)[p.first] = p.second;
+  db->AddRoot(root, stored);
+  userData->Save();
+  userData.reset();
+  delete db;
 }
 
 }  // namespace filmbytes

@@ -1,10 +1,12 @@
 #pragma once
 // Films written atom by atom for the tests and the fuzz seeds.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "../../tests/StoreTestSupport.h"
+#include "store/library/LibrarySchema.h"
 
 namespace filmbytes {
 
@@ -36,5 +38,11 @@ Bytes Film(const FilmOptions& options = {});
 
 // The 12-byte start of a data block of the given atom size.
 Bytes BlockStart(uint32_t size);
+
+// Gives the film at path a database of its own holding these bindings and,
+// under root, these preferences.
+void AddFilmData(const std::string& path, const std::vector<std::pair<std::string, std::string>>& actions,
+                 const std::map<std::string, std::string>& preferences,
+                 const std::string& root = kPreferencesRoot);
 
 }  // namespace filmbytes

@@ -120,17 +120,7 @@ void WriteFilm(const std::string& path, const std::map<std::string, std::string>
                const std::vector<std::pair<std::string, std::string>>& actions) {
   const Bytes film = filmbytes::Film();
   WriteFile(path, std::string(film.begin(), film.end()));
-  auto userData = std::make_unique<FilmUserData>(new FileDataHandler(path, FileDataHandler::kReadWrite), true);
-  Database* db = userData->GetDatabase();
-  ActionTable* table = new (db) ActionTable;
-  for (const auto& a : actions) (*table)[ActionID(a.first)] = ActionDefinition(a.second);
-  db->AddRoot(kActionsRoot, table);
-  Dictionary* stored = new (db) Dictionary;
-  for (const auto& p : preferences) (*stored)[p.first] = p.second;
-  db->AddRoot(kPreferencesRoot, stored);
-  userData->Save();
-  userData.reset();
-  delete db;
+  filmbytes::AddFilmData(path, actions, preferences);
 }
 
 }  // namespace dbtest
