@@ -11,7 +11,9 @@
 #include "document/GH_Globals.h"
 #include "document/GH_Player_Application.h"
 #include "films/GH_FilmOpening.h"
+#include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "panes/GH_Sprite_QT_MoviePane.h"
 #include "utility/GH_Settings.h"
 #include "utility/GH_Utility.h"
 
@@ -107,8 +109,9 @@ void GH_Player_Document::BuildWindows() {
     spriteInfo.style = WS_POPUP;
     if (!commandLine.empty()) spriteInfo.exStyle = 0x188;
     auto* spriteWindow = new CP_Window(application, spriteInfo, "Sprite Window", 1);
-    // The sprite pane that plays the film's strip here is made by its own
-    // class; the window waits for it.
+    auto* spritePane =
+        new GH_Sprite_QT_MoviePane(spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 45)), nullptr, mainPane);
+    spritePane->SetIdentifier(CP_FourCC("SPRT"));
     spriteWindow->SetEnvironment(environment);
   }
 
@@ -128,9 +131,11 @@ void GH_Player_Document::BuildWindows() {
     if (!controllingFilm)
       MessageBoxA(nullptr, "Cannot find the Controlling Sprite Movie File.\r\nPlease Re-Install.", "Glintharbour KX",
                   MB_OK);
-    // The controller pane that would own the film is made by its own class;
-    // until it is there the film is let go again.
-    if (controllingFilm) DisposeMovie(controllingFilm);
+    // The pane owns the film from here on.
+    auto* controllerPane = new GH_Controller_QT_MoviePane(
+        controllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)), controllingFilm, mainPane);
+    controllerPane->SetIdentifier(CP_FourCC("CONT"));
+    controllerPane->AttachFilmToWindow();
     controllerWindow->SetEnvironment(environment);
   }
   environment->RemoveReference();
