@@ -108,10 +108,14 @@ void GH_Player_Document::BuildWindows() {
     spriteInfo.SetWindowType(3);
     spriteInfo.style = WS_POPUP;
     if (!commandLine.empty()) spriteInfo.exStyle = 0x188;
+    // Each film's strip sets the window to its own width and 48 high, below
+    // the framework's default minimum.
+    spriteInfo.minimumSize = CP_Size(1, 1);
     auto* spriteWindow = new CP_Window(application, spriteInfo, "Sprite Window", 1);
     auto* spritePane =
         new GH_Sprite_QT_MoviePane(spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 45)), nullptr, mainPane);
     spritePane->SetIdentifier(CP_FourCC("SPRT"));
+    spritePane->SetBindings(CP_Bindings{1, 1, 1, 1});  // follows the window to each strip's size
     spriteWindow->SetEnvironment(environment);
   }
 

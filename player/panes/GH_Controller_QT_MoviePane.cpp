@@ -275,8 +275,12 @@ LRESULT GH_Controller_QT_MoviePane::HandleMessage(HWND window, UINT message, WPA
     case WM_LBUTTONUP: {
       const int32_t x = LOWORD(lParam);
       if (x > GetWidth() - kHandleWidth) {
+        // The window's place on the screen: the framework learns it only
+        // from the first move, and the strip starts where it was made.
         CP_Window* owner = GetOwnerWindow();
-        if (owner && owner->GetPosition().h < 0)
+        RECT place{};
+        if (owner) GetWindowRect(owner->GetHWND(), &place);
+        if (owner && place.left < 0)
           OpenStrip();
         else
           CloseStrip();
