@@ -107,6 +107,9 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   const std::string& GetTrackTempFile() const { return fTrackTempFile; }
 
  private:
+  // The EM pane looks its films' commands up the same way.
+  friend class GH_EM_QT_MoviePane;
+
   void StartFromDataFile();
   void StartFromDatabase();
   bool RunCommandText(const std::string& text);
