@@ -40,7 +40,8 @@ struct Received {
 // press, as the engine's main window closes its strips then.
 class RecordingWindow : public CP_Window {
  public:
-  RecordingWindow(const CP_WindowInfo& info, const std::string& title) : CP_Window(nullptr, info, title, 1) {}
+  RecordingWindow(const CP_WindowInfo& info, const std::string& title, CP_M_Commander* parent = nullptr)
+      : CP_Window(parent, info, title, 1) {}
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_LBUTTONDOWN || message >= WM_USER) {
       received.push_back({message, wParam, lParam});
@@ -52,8 +53,9 @@ class RecordingWindow : public CP_Window {
   std::function<void()> onPress;
 };
 
-inline CP_WindowInfo PopupAt(int16_t left, int16_t top, int16_t width, int16_t height) {
-  CP_WindowInfo info(CP_PaneInfo(CP_Point(left, top), CP_Size(width, height)), CP_Window::kDocument);
+inline CP_WindowInfo PopupAt(int16_t left, int16_t top, int16_t width, int16_t height,
+                             uint8_t kind = CP_Window::kDocument) {
+  CP_WindowInfo info(CP_PaneInfo(CP_Point(left, top), CP_Size(width, height)), kind);
   info.style = WS_POPUP | WS_VISIBLE;
   info.exStyle = 0;
   // Strips are lower than the framework's default minimum.
@@ -88,6 +90,7 @@ class PanesTest : public ::testing::Test {
     mainWindow = new RecordingWindow(PopupAt(0, 0, 640, 480), "MainVideoWindow");
     mainPane = new GH_QT_MoviePane(nullptr, mainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
                                    nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+    mainPane->SetIdentifier(CP_FourCC("MAIN"));
     mainWindow->Show();
   }
   // A main film that plays, then a strip open at the left edge.
@@ -99,7 +102,8 @@ class PanesTest : public ::testing::Test {
   }
   void MakeController(int16_t stripLeft) {
     controllerWindow =
-        new CP_Window(nullptr, PopupAt(stripLeft, int16_t(GetDesktopHeight() - 48), 320, 48), "Controller Window", 1);
+        new CP_Window(nullptr, PopupAt(stripLeft, int16_t(GetDesktopHeight() - 48), 320, 48, CP_Window::kDialogLike),
+                      "Controller Window", 1);
     controller = new GH_Controller_QT_MoviePane(controllerWindow,
                                                 CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)),
                                                 LoadShipped("cs.flm"), mainPane);
