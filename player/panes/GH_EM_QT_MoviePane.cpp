@@ -142,8 +142,9 @@ GH_EM_QT_MoviePane::~GH_EM_QT_MoviePane() {
   StopIdleCalls();
   // A destructor lets nothing escape: the screen is handed back as far as
   // it goes, and what the pane owns is released in any case.
+  bool lastOverThePlayList = false;
   try {
-    HandBackTheScreen();
+    lastOverThePlayList = HandBackTheScreen();
   } catch (...) {
   }
   if (fController) DisposeMovieController(fController);
@@ -175,22 +176,27 @@ GH_EM_QT_MoviePane::~GH_EM_QT_MoviePane() {
     if (CP_Window* audio = FindWindowByTitle("BackgroundAudio"))
       if (auto* pane = dynamic_cast<GH_QT_Audio_MoviePane*>(audio->FindSubPaneById(CP_FourCC("AUDI"), false)))
         pane->PreviousMovie();
+    if (lastOverThePlayList)
+      if (CP_Window* sprite = FindWindowByTitle("Sprite Window")) {
+        sprite->Show();
+        sprite->BringToFront();
+      }
   } catch (...) {
   }
 }
 
-void GH_EM_QT_MoviePane::HandBackTheScreen() {
+bool GH_EM_QT_MoviePane::HandBackTheScreen() {
   // Audio windows close one by one; one that refuses ends the walk.
   while (CP_Window* audio = FindWindowByTitle("playQTAudio"))
     if (!audio->TryClose()) break;
   if (HWND frame = FindWindowA(nullptr, "playQTFrame")) SendMessageA(frame, WM_CLOSE, 0, 0);
 
-  if (!fMainPane) return;
+  if (!fMainPane) return false;
   CP_Window* main = FindWindowByTitle("MainVideoWindow");
   CP_Desktop* desktop = CP_Desktop::GetDesktop();
   int32_t count = desktop ? desktop->CountDocumentWindows() : 0;
   if (WindowExists("BackgroundAudio")) --count;
-  if (count != 2) return;
+  if (count != 2) return false;
 
   // This was the last EM window: the main film comes back.
   const bool fileForm = fMainPane->GetPlayMode() == 2;
@@ -220,6 +226,7 @@ void GH_EM_QT_MoviePane::HandBackTheScreen() {
   if (fileForm) {
     if (CP_Window* owner = fMainPane->GetOwnerWindow()) owner->BringToFront();
   }
+  return !fileForm;
 }
 
 void GH_EM_QT_MoviePane::WriteToStream(CP_OutStream& out) { CP_Pane::WriteToStream(out); }

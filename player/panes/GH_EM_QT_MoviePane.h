@@ -66,7 +66,8 @@ class GH_EM_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   Boolean HandleFilterAction(int16_t action, void* params);
   void SizeBox(Rect& box, int32_t fullScreen);
   void StopAndClose();
-  void HandBackTheScreen();
+  // True when this was the last EM window over the play list.
+  bool HandBackTheScreen();
 
   Movie fMovie = nullptr;
   MovieController fController = nullptr;
