@@ -17,3 +17,6 @@
 
 #define GH_BITMAP_STARTUP 1010        // start-up picture, normal start
 #define GH_BITMAP_STARTUP_DIAG 1058   // start-up picture, diagnostics
+
+#define GH_DIALOG_DIAGNOSTICS 10112   // the test film's question
+#define GH_ITEM_DIAG_QUESTION 106

@@ -3,7 +3,7 @@
 #include "CP_FourCC.h"
 #include "CP_Window.h"
 #include "films/GH_FilmOpening.h"
-#include "panes/GH_QT_MoviePane.h"
+#include "panes/CP_QT_MoviePane.h"
 #include "utility/GH_Settings.h"
 #include "utility/GH_WindowLookup.h"
 
@@ -17,10 +17,10 @@ std::string ReadPathFolder() {
 Movie OpenMainPaneFilm() {
   CP_Window* window = FindWindowByTitle("MainVideoWindow");
   if (!window) return nullptr;
-  auto* pane = dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false));
+  auto* pane = dynamic_cast<CP_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false));
   if (!pane) return nullptr;
   Movie movie = nullptr;
-  LoadMovieFromFileSpec(pane->CurrentFilmSpec(), movie);
+  LoadMovieFromFileSpec(pane->GetFilmSpec(), movie);
   return movie;
 }
 

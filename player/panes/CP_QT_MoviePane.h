@@ -33,6 +33,9 @@ class CP_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   // answers in its override: 1 one film in a loop, 2 films from the CD data
   // file of the current folder, 3 the play list. 0 here: no main pane.
   virtual int32_t GetPlayMode() const { return 0; }
+  // The file of the film the main video pane shows, for the actions that
+  // play it again elsewhere; cleared here: no main pane.
+  virtual FSSpec GetFilmSpec() { return FSSpec{}; }
 
   Movie GetMovie() const { return fMovie; }
   MovieController GetController() const { return fController; }

@@ -67,6 +67,7 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   int32_t CurrentEntryDiscStatus(std::string& alias);
   std::string CurrentFilmPath();
   FSSpec CurrentFilmSpec();
+  FSSpec GetFilmSpec() override { return CurrentFilmSpec(); }
   static FSSpec PathToFileSpec(const std::string& path);
   void DeleteTemporaryMovies();
 

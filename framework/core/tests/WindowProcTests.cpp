@@ -96,10 +96,10 @@ TEST_F(WindowProcTest, ExceptionIsKeptAndRethrownAfterTheWindowsCall) {
 TEST_F(WindowProcTest, ClosedWindowLeavesNothingToFindByTitle) {
   CP_Application app;
   {
-    CP_Window window(&app, kxtest::Describe(CP_Window::kDialogLike, 0, 0, 100, 100, WS_POPUP), "MainVideoWindow");
-    ASSERT_NE(nullptr, FindWindowA(nullptr, "MainVideoWindow"));
+    CP_Window window(&app, kxtest::Describe(CP_Window::kDialogLike, 0, 0, 100, 100, WS_POPUP), "kx closed window probe");
+    ASSERT_NE(nullptr, FindWindowA(nullptr, "kx closed window probe"));
   }
-  EXPECT_EQ(nullptr, FindWindowA(nullptr, "MainVideoWindow"));
+  EXPECT_EQ(nullptr, FindWindowA(nullptr, "kx closed window probe"));
 }
 
 }  // namespace

@@ -312,6 +312,28 @@ TEST_F(DocumentTest, PlaySelectedStartsTheEngineOnTheFilmAndPlayAllWithout) {
   EXPECT_EQ(std::to_string(document->GetFilmList()->GetRowData(1).userValue), EngineArguments());
 }
 
+TEST_F(DocumentTest, TheEnginesInstalledMessageShowsTheNewFilmChosen) {
+  GH_TreeDirItem* films = Node(cdDatabase->ItemIdByAliasRoot(filmsFolderAlias));
+  ClickNode(Node(kWastebasketId));
+  dbtest::WriteFilm(filmsFolder + "\\dawn.flm", {{"name", "Dawn Run"}}, {});
+  SendMessageA(window->GetHWND(), 0x40A, 0, 0);
+
+  GH_ListView* list = document->GetFilmList();
+  ASSERT_EQ(3, list->CountItems());
+  EXPECT_EQ("Glintharbour Films [ 3 Films ]", NodeLabel(films));
+  const int32_t chosen = int32_t(SendMessageA(list->GetHWND(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+  ASSERT_GE(chosen, 0);
+  EXPECT_EQ(0u, list->GetItem(int16_t(chosen + 1))->data.text.find("Dawn Run"));
+  EXPECT_EQ(UINT(LVIS_SELECTED | LVIS_FOCUSED),
+            UINT(SendMessageA(list->GetHWND(), LVM_GETITEMSTATE, WPARAM(chosen), LVIS_SELECTED | LVIS_FOCUSED)));
+
+  // Nothing new: the films folder's films, none chosen.
+  list->DeselectAll();
+  SendMessageA(window->GetHWND(), 0x40A, 0, 0);
+  EXPECT_EQ(3, list->CountItems());
+  EXPECT_EQ(-1, SendMessageA(list->GetHWND(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+}
+
 TEST_F(DocumentTest, MuteFollowsTheButtonAndShuffleTheStoredValue) {
   GH_PictureButton* mute = Button(CP_FourCC("TBOX"));
   GH_PictureButton* shuffle = Button(CP_FourCC("TRND"));

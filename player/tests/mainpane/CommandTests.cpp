@@ -186,8 +186,9 @@ TEST_F(MainPaneTest, PreviousEntryEndsOnTheEntryBeforeAfterTheAdvance) {
       {"from the third, the second", 3, 3, 1},
       {"one entry: that entry again", 1, 1, 0},
   };
+  Start("", 800, 600, 640, 480);
   for (const Case& c : kCases) {
-    Start("", 800, 600, 640, 480);
+    MakePane(800, 600, 640, 480);
     for (size_t i = 0; i < c.entries; ++i) {
       PlaylistEntry entry;
       entry.itemId = int32_t(i + 1);
@@ -200,9 +201,8 @@ TEST_F(MainPaneTest, PreviousEntryEndsOnTheEntryBeforeAfterTheAdvance) {
     pane->PlayNextEntry();
     ASSERT_NE(nullptr, pane->GetCurrentEntry()) << c.name;
     EXPECT_EQ(c.want + 1, pane->GetCurrentEntry()->itemId) << c.name;
-    TearDown();
   }
-  Start("", 800, 600, 640, 480);
+  MakePane(800, 600, 640, 480);
   pane->PreviousEntry();  // an empty list: nothing moves
   EXPECT_EQ(nullptr, pane->GetCurrentEntry());
 }

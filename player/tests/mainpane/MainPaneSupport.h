@@ -15,6 +15,9 @@
 
 namespace mainpane {
 
+// Not the engine's own title: other programs' tests look for that one.
+constexpr const char* kWindowTitle = "kx main pane test";
+
 inline std::string ShippedFilm(const std::string& name) { return "Z:" + std::string(KX_SHIPPED_FILMS) + "/" + name; }
 
 inline std::string Trace() {
@@ -63,13 +66,20 @@ class MainPaneTest : public ::testing::Test {
     InitQuickTime();
     QTStandInControl(kQTStandInManualClock, 0, nullptr, 0);
     QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+    MakePane(width, height, filmWidth, filmHeight, placement, mute, volume);
+  }
+  // A fresh window and pane in place of the last ones. The window stays
+  // hidden: the panes are driven by messages and calls, and a shown window
+  // costs the display server seconds to take down.
+  void MakePane(int16_t width, int16_t height, int16_t filmWidth, int16_t filmHeight, int32_t placement = 1,
+                uint8_t mute = 0, int32_t volume = 10) {
+    delete window;
     CP_WindowInfo info(CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)), CP_Window::kDocument);
-    info.style = WS_POPUP | WS_VISIBLE;
+    info.style = WS_POPUP;
     info.exStyle = 0;
-    window = new CP_Window(nullptr, info, "MainVideoWindow", 1);
+    window = new CP_Window(nullptr, info, kWindowTitle, 1);
     pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)),
                                nullptr, placement, filmWidth, filmHeight, 1, 1, mute, volume, 0);
-    window->Show();
   }
   void TearDown() override {
     if (!started) return;

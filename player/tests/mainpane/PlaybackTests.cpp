@@ -30,13 +30,7 @@ TEST_F(MainPaneTest, FilmsAreSizedToTheTargetAndPlaced) {
   };
   Start("", 800, 600, 640, 480);
   for (const Case& c : kCases) {
-    delete window;
-    window = nullptr;
-    CP_WindowInfo info(CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)), CP_Window::kDocument);
-    info.style = WS_POPUP | WS_VISIBLE;
-    window = new CP_Window(nullptr, info, "MainVideoWindow", 1);
-    pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
-                               nullptr, c.placement, c.filmWidth, c.filmHeight, 1, 1, 0, 10, 0);
+    MakePane(800, 600, c.filmWidth, c.filmHeight, c.placement);
     EXPECT_EQ(2, pane->OpenFilm(GH_QT_MoviePane::PathToFileSpec(ShippedFilm(c.film)), 1, 1.0, 0)) << c.name;
     const Rect box = Box();
     EXPECT_EQ(c.want.top, box.top) << c.name;
@@ -81,15 +75,16 @@ TEST_F(MainPaneTest, PlaybackControlTable) {
       {"mute off never raises the volume", 0, [](GH_QT_MoviePane& p) { p.ApplyMute(false); }, {}},
       {"rate", 0, [](GH_QT_MoviePane& p) { p.SetPlayRate(2.0); }, {"play 131072"}},
   };
+  Start("", 800, 600, 640, 480);
   for (const Case& c : kCases) {
-    Start("", 800, 600, 640, 480, 1, c.mute);
+    MakePane(800, 600, 640, 480, 1, c.mute);
     ASSERT_EQ(2, pane->OpenFilm(GH_QT_MoviePane::PathToFileSpec(ShippedFilm("sample200.flm")), 1, 1.0, 0));
     ClearTrace();
     c.act(*pane);
     EXPECT_EQ(c.want, Actions()) << c.name;
-    TearDown();
   }
-  Start("", 800, 600, 640, 480);
+  MakePane(800, 600, 640, 480);
+  ClearTrace();
   pane->Pause();  // no film: only the flag
   EXPECT_TRUE(pane->IsPaused());
   EXPECT_TRUE(Actions().empty());

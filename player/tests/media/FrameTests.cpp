@@ -1,7 +1,10 @@
 #include "MediaFixture.h"
 
 #include "WinTestSupport.h"
+#include "CP_FourCC.h"
 #include "actions/playQTFrameAction.h"
+#include "panes/GH_QT_Audio_MoviePane.h"
+#include "panes/GH_QT_MoviePane.h"
 #include "utility/GH_SplashScreen.h"
 #include "utility/GH_Utility.h"
 
@@ -225,6 +228,54 @@ TEST_F(FrameAction, EachFrameKeepsItsOwnFilmAndCloseAllWindowsEndsTheOthers) {
   ASSERT_NE(nullptr, third);
   EXPECT_EQ(nullptr, FindWindowExA(nullptr, third, nullptr, kFrameWindowTitle)) << "only the new frame is left";
   EXPECT_EQ(1, Live(kQTStandInMovies));
+}
+
+}  // namespace
+
+namespace {
+
+using media::Live;
+using media::RunAction;
+
+// A main video window whose pane has one play-list entry, a film of the
+// film root, as its current film.
+GH_QT_MoviePane* MakeMainPane(const std::string& film) {
+  CP_Window* window = media::MakeTitledWindow("MainVideoWindow");
+  auto* pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(200, 100)),
+                                   nullptr, 1, 200, 100, 1, 1, 0, 10, 0);
+  pane->SetIdentifier(CP_FourCC("MAIN"));
+  PlaylistEntry entry;
+  entry.parentType = 1;
+  entry.fileName = film;
+  entry.loop = 1;
+  entry.rate = 1;
+  pane->GetPlayList().push_back(entry);
+  pane->PlayNextEntry();
+  return pane;
+}
+
+TEST_F(FrameAction, WithoutAFileTheMainPanesFilmIsOpenedAgain) {
+  GH_QT_MoviePane* main = MakeMainPane("sample240.flm");
+  ASSERT_NE(nullptr, main->GetCurrentEntry());
+  const int movies = Live(kQTStandInMovies);
+
+  RunAction("playQTFrame", {{"MovieWidth", "100"}, {"MovieHeight", "80"}});
+  HWND frame = Frame();
+  ASSERT_NE(nullptr, frame);
+  Movie framed = FrameMovieOf(frame);
+  ASSERT_NE(nullptr, framed);
+  EXPECT_NE(main->GetMovie(), framed) << "a movie of its own";
+  EXPECT_EQ(3, GetMovieTrackCount(framed)) << "the whole of the main pane's film";
+  EXPECT_EQ(movies + 1, Live(kQTStandInMovies));
+
+  RunAction("playQTAudio", {{"Track", "2"}});
+  auto* sound = dynamic_cast<GH_QT_Audio_MoviePane*>(
+      FindWindowByTitle("playQTAudio") ? FindWindowByTitle("playQTAudio")->FindSubPaneById(CP_FourCC("AUDI"), false)
+                                       : nullptr);
+  ASSERT_NE(nullptr, sound) << "a one-off sound";
+  EXPECT_NE(main->GetMovie(), sound->GetMovie());
+  EXPECT_EQ(3, GetMovieTrackCount(sound->GetMovie()));
+  EXPECT_EQ(movies + 2, Live(kQTStandInMovies));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and the settings check, each ending with exit code 0.
 #include "CP_Win.h"
 #include "WinTestSupport.h"
+#include "support/ForeignWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ class EngineStart : public ::testing::Test {
   DWORD Start(const std::string& arguments, bool& sawMain) {
     std::string commandLine = "\"" + Folder() + "\\KX3 Engine.exe\"";
     if (!arguments.empty()) commandLine += " " + arguments;
+    EXPECT_TRUE(kxtest::WaitForNoForeignWindows({"GH_Window", "MainVideoWindow"}));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
