@@ -48,6 +48,7 @@ class InstallTest : public DatabaseFixture {
 
   // The engine started on item 5: the film plays from the "CD".
   void StartOnTheFilm() {
+    kxtest::WaitForNoForeignWindows({"MainVideoWindow", "Controller Window", "Sprite Window", "Glintharbour Player"});
     StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
     fStarted = true;
     InitQuickTime();

@@ -7,6 +7,7 @@
 #include "CP_Desktop.h"
 #include "CP_Framework.h"
 #include "CP_Window.h"
+#include "ForeignWindows.h"
 #include "MainPaneSupport.h"
 #include "QTStandInControl.h"
 #include "WinTestSupport.h"
@@ -80,6 +81,9 @@ inline Movie LoadShipped(const char* name) {
 class PanesTest : public ::testing::Test {
  protected:
   void StartFrameworkOnly(const char* commandLine = "") {
+    // The panes find the engine's windows by title across the desktop.
+    kxtest::WaitForNoForeignWindows(
+        {"MainVideoWindow", "Controller Window", "Sprite Window", "EMWindow", "Glintharbour Player", "playQTFrame"});
     StartFramework(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWNORMAL);
     started = true;
     InitQuickTime();
