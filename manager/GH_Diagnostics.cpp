@@ -189,7 +189,7 @@ void GH_Diagnostics::DiagnosticsRun() {
 
 void GH_Diagnostics::DiagnosticsDone() { DisposeTestFilm(); }
 
-bool RepairFilmsFolderDrive(CDDatabase& database) {
+bool RecordFilmsFolderDrive(CDDatabase& database) {
   C4Table* drives = database.DriveTable();
   if (!drives || C4Count(drives) != 1) return false;
   DriveRecord drive;
@@ -199,6 +199,11 @@ bool RepairFilmsFolderDrive(CDDatabase& database) {
   // Without a films folder there is nothing to record; writing the empty
   // path would only wipe the `MovieDirectory` setting.
   if (!drive.PATH.empty()) database.UpdateDriveRecord(drive);
+  return true;
+}
+
+bool RepairFilmsFolderDrive(CDDatabase& database) {
+  if (!RecordFilmsFolderDrive(database)) return false;
   ScreenSizeCheck();
   return true;
 }

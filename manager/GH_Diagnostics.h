@@ -32,8 +32,10 @@ extern Movie testFilmMovie;
 extern MovieController testFilmController;
 
 // Gives the films folder's drive record a path when the drive table holds
-// just that one record and it has none yet, then records the screen size.
-// True when it did so.
+// just that one record and it has none yet. True when it had none.
+bool RecordFilmsFolderDrive(CDDatabase& database);
+
+// The same, then records the screen size when the record had no path.
 bool RepairFilmsFolderDrive(CDDatabase& database);
 
 // Writes `AutoResize` = "0" and the `ScreenSize` that fits the screen.

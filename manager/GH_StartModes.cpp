@@ -3,6 +3,7 @@
 #include "CDDatabase.h"
 #include "CP_Framework.h"
 #include "CP_TreeList_Application.h"
+#include "GH_Diagnostics.h"
 #include "GH_FilmsFolder.h"
 #include "GH_LibraryGlobals.h"
 #include "StartUpWindow.h"
@@ -89,21 +90,17 @@ int RunDiagnosticsStart(HINSTANCE instance, HINSTANCE previous, const char* comm
   }
   CP_FrameworkStartup framework(instance, previous, commandLine, showCommand);
   InitQuickTime();
-  startup.Remove();
+  {
+    // Runs the pass; the start-up window goes before the test film is let go.
+    GH_Diagnostics diagnostics;
+    startup.Remove();
+  }
   return 0;
 }
 
 int RunFilmsFolderStart() {
   auto database = std::make_unique<CDDatabase>("Config Tool");
-  DriveRecord films;
-  C4Table* drives = database->DriveTable();
-  if (drives && C4Count(drives) == 1) {
-    films.LABEL = filmsFolderAlias;
-    if (!database->FindDriveRecord(films) && films.PATH.size() <= 1) {
-      films.PATH = SetUpFilmsFolder();
-      database->UpdateDriveRecord(films);
-    }
-  }
+  RecordFilmsFolderDrive(*database);
   database.reset();  // closes the tables
   ValidateIniSettings();
   return 0;
