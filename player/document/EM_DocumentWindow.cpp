@@ -1,4 +1,5 @@
 #include "document/EM_DocumentWindow.h"
+#include "panes/GH_EM_QT_MoviePane.h"
 
 #include "CP_Desktop.h"
 #include "CP_Document.h"
@@ -119,6 +120,8 @@ LRESULT EM_DocumentWindow::HandleMessage(HWND window, UINT message, WPARAM wPara
       TakeFocus(nullptr);
       Refresh();
       BringToFront();
+      // The film plays on in this window's port, and idles again.
+      if (auto* em = dynamic_cast<GH_EM_QT_MoviePane*>(pane)) em->AttachFilmToWindow();
       if (pane) {
         SetForegroundWindow(fFrame);
         SetFocus(fFrame);

@@ -11,7 +11,9 @@
 #include "document/GH_Globals.h"
 #include "document/GH_Player_Application.h"
 #include "films/GH_FilmOpening.h"
+#include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "panes/GH_Sprite_QT_MoviePane.h"
 #include "utility/GH_Settings.h"
 #include "utility/GH_Utility.h"
 
@@ -106,9 +108,14 @@ void GH_Player_Document::BuildWindows() {
     spriteInfo.SetWindowType(3);
     spriteInfo.style = WS_POPUP;
     if (!commandLine.empty()) spriteInfo.exStyle = 0x188;
+    // Each film's strip sets the window to its own width and 48 high, below
+    // the framework's default minimum.
+    spriteInfo.minimumSize = CP_Size(1, 1);
     auto* spriteWindow = new CP_Window(application, spriteInfo, "Sprite Window", 1);
-    // The sprite pane that plays the film's strip here is made by its own
-    // class; the window waits for it.
+    auto* spritePane =
+        new GH_Sprite_QT_MoviePane(spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 45)), nullptr, mainPane);
+    spritePane->SetIdentifier(CP_FourCC("SPRT"));
+    spritePane->SetBindings(CP_Bindings{1, 1, 1, 1});  // follows the window to each strip's size
     spriteWindow->SetEnvironment(environment);
   }
 
@@ -128,9 +135,11 @@ void GH_Player_Document::BuildWindows() {
     if (!controllingFilm)
       MessageBoxA(nullptr, "Cannot find the Controlling Sprite Movie File.\r\nPlease Re-Install.", "Glintharbour KX",
                   MB_OK);
-    // The controller pane that would own the film is made by its own class;
-    // until it is there the film is let go again.
-    if (controllingFilm) DisposeMovie(controllingFilm);
+    // The pane owns the film from here on.
+    auto* controllerPane = new GH_Controller_QT_MoviePane(
+        controllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)), controllingFilm, mainPane);
+    controllerPane->SetIdentifier(CP_FourCC("CONT"));
+    controllerPane->AttachFilmToWindow();
     controllerWindow->SetEnvironment(environment);
   }
   environment->RemoveReference();

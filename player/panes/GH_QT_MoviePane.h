@@ -71,6 +71,11 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   static FSSpec PathToFileSpec(const std::string& path);
   void DeleteTemporaryMovies();
 
+  // Copies the current entry's film from the CD into the films folder with
+  // the progress dialog and reports a failure in a message box. Leaves the
+  // film paused. -1 when nothing was copied, else the copy's status.
+  int32_t InstallCurrentFilm();
+
   // Pane operations.
   void Activate() override {}
   void DeactivateOwn() override {}
@@ -103,6 +108,9 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   const std::string& GetTrackTempFile() const { return fTrackTempFile; }
 
  private:
+  // The EM pane looks its films' commands up the same way.
+  friend class GH_EM_QT_MoviePane;
+
   void StartFromDataFile();
   void StartFromDatabase();
   bool RunCommandText(const std::string& text);

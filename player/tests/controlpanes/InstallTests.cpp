@@ -1,0 +1,194 @@
+// Installing the film that plays from the CD: the main video pane's copy
+// into the films folder, and the controller strip's install button around
+// it. Each case has a CD database, a "CD" folder and an installation folder
+// of its own.
+#include "DatabaseFixture.h"
+#include "PanesSupport.h"
+#include "document/GH_Globals.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class InstallTest : public DatabaseFixture {
+ protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    fOldPath = ReadSetting("Path");
+    fRoot = MakeTempFolder(std::string("panes_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fCD = fRoot + "\\cd";
+    fApp = fRoot + "\\app";
+    fFilms = fApp + "\\Installed Movies";
+    CreateDirectoryA(fCD.c_str(), nullptr);
+    CreateDirectoryA(fApp.c_str(), nullptr);
+    CreateDirectoryA(fFilms.c_str(), nullptr);
+    WriteSetting("Path", fApp.c_str());
+    ASSERT_TRUE(CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE));
+    // The film on the CD, one that may not be installed, and a location.
+    AddRow("GH_ConfigDB", {{"ITEM_ID", 5}, {"ITEMTYPE", 4}, {"PARENTTYPE", 1}, {"ITEMTEXT", 0, "Sea"},
+                           {"FileName", 0, "Sea.flm"}, {"ALIASROOT", 0, "SEA_CD"}, {"LOOP", 1}, {"RATE", 1}});
+    AddRow("GH_ConfigDB", {{"ITEM_ID", 6}, {"ITEMTYPE", 4}, {"PARENTTYPE", 1}, {"ITEMTEXT", 0, "Sky"},
+                           {"FileName", 0, "Sea.flm"}, {"ALIASROOT", 0, "SEA_CD"}, {"ICONRESID", 1}});
+    AddRow("GH_ConfigDB", {{"ITEM_ID", 7}, {"ITEMTYPE", 2}, {"PARENTTYPE", 1}, {"ITEMTEXT", 0, "Shelf"},
+                           {"FileName", 0, "Sea.flm"}, {"ALIASROOT", 0, "SEA_CD"}});
+  }
+  void TearDown() override {
+    if (fStarted) {
+      delete fSpriteWindow;
+      delete fControllerWindow;
+      delete fMainWindow;
+      delete fManager;
+      StopFramework();
+    }
+    AllItems.clear();
+    WriteSetting("Path", fOldPath.empty() ? nullptr : fOldPath.c_str());
+    RemoveTree(fRoot);
+    DatabaseFixture::TearDown();
+  }
+
+  // The engine started on item 5: the film plays from the "CD".
+  void StartOnTheFilm() {
+    kxtest::WaitForNoForeignWindows({"MainVideoWindow", "Controller Window", "Sprite Window", "Glintharbour Player"});
+    StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
+    fStarted = true;
+    InitQuickTime();
+    FilmRoot = fCD + "\\";
+    fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
+    fMain = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
+                                nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+    fMain->SetCommandLine("5");
+    fMainWindow->Show();
+    fMain->StartFromCommandLine();
+    ASSERT_NE(nullptr, fMain->GetCurrentEntry());
+    ASSERT_NE(nullptr, fMain->GetMovie());
+  }
+  // The strip, with the film opened a second time so that it counts as
+  // one played after the title film.
+  void AddStrip() {
+    fMain->OpenFilm(fMain->CurrentFilmSpec(), 1, 1.0, 0);
+    fControllerWindow = new CP_Window(nullptr, panes::PopupAt(0, 500, 320, 48), "Controller Window", 1);
+    fController = new GH_Controller_QT_MoviePane(
+        fControllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)),
+        panes::LoadShipped("cs.flm"), fMain);
+    fController->AttachFilmToWindow();
+    fSpriteWindow = new CP_Window(nullptr, panes::PopupAt(300, 500, 300, 45), "Sprite Window", 1);
+    fSpriteWindow->Hide();
+  }
+  void PressInstall() {
+    const std::string name = ToLengthPrefixed("Sprite_Install");
+    fController->DispatchSpriteClick(reinterpret_cast<const uint8_t*>(name.data()));
+  }
+
+ public:
+  std::string fOldPath, fRoot, fCD, fApp, fFilms;
+
+ protected:
+  bool fStarted = false;
+  panes::RecordingWindow* fMainWindow = nullptr;
+  panes::RecordingWindow* fManager = nullptr;
+  GH_QT_MoviePane* fMain = nullptr;
+  CP_Window* fControllerWindow = nullptr;
+  GH_Controller_QT_MoviePane* fController = nullptr;
+  CP_Window* fSpriteWindow = nullptr;
+};
+
+}  // namespace
+
+TEST_F(InstallTest, CopiesTheCurrentFilmIntoTheFilmsFolder) {
+  struct Case {
+    const char* name;
+    void (*prepare)(InstallTest&, GH_QT_MoviePane&);
+    int32_t want;
+    const char* box;  // null: no box
+    bool copied;
+  };
+  const Case kCases[] = {
+      {"copied", [](InstallTest&, GH_QT_MoviePane&) {}, 0, nullptr, true},
+      {"source gone", [](InstallTest& t, GH_QT_MoviePane&) { DeleteFileA((t.fCD + "\\Sea.flm").c_str()); }, 2,
+       "Source file for movie not found.", false},
+      {"not installable", [](InstallTest&, GH_QT_MoviePane& p) { p.GetPlayList()[0].itemId = 6; }, -1, nullptr, false},
+      {"not a film", [](InstallTest&, GH_QT_MoviePane& p) { p.GetPlayList()[0].itemId = 7; }, -1, nullptr, false},
+      {"no such row", [](InstallTest&, GH_QT_MoviePane& p) { p.GetPlayList()[0].itemId = 99; }, -1, nullptr, false},
+  };
+  for (const Case& c : kCases) {
+    StartOnTheFilm();
+    c.prepare(*this, *fMain);
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    EXPECT_EQ(c.want, fMain->InstallCurrentFilm()) << c.name;
+    EXPECT_TRUE(fMain->IsPaused()) << c.name << ": the film stays paused";
+    EXPECT_EQ(c.box ? 1 : 0, boxes.Count()) << c.name;
+    if (c.box) {
+      EXPECT_EQ(c.box, boxes.LastText()) << c.name;
+    }
+    EXPECT_EQ(c.copied, Exists(fFilms + "\\Sea.flm")) << c.name;
+    DeleteFileA((fFilms + "\\Sea.flm").c_str());
+    delete fMainWindow;
+    fMainWindow = nullptr;
+    StopFramework();
+    fStarted = false;
+    CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE);
+  }
+  // The one drive row had no folder: it now records the films folder.
+  EXPECT_EQ(fFilms, ReadSetting("MovieDirectory"));
+}
+
+TEST_F(InstallTest, WithSeveralDrivesTheFilmStillGoesToTheFilmsFolder) {
+  AddRow("GH_DriveDB", {{"DRIVEID", 2}, {"DRIVENAME", 0, "CD"}, {"LABEL", 0, "SEA_CD"}, {"PATH", 0, "D:\\"}});
+  StartOnTheFilm();
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  EXPECT_EQ(0, fMain->InstallCurrentFilm());
+  EXPECT_TRUE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_EQ(0, boxes.Count());
+}
+
+TEST_F(InstallTest, AnInstalledFilmIsNotCopiedAgain) {
+  StartOnTheFilm();
+  AddStrip();
+  PlaylistEntry installed;
+  installed.itemText = "Sea";
+  installed.aliasRoot = FilmsFolderName;
+  AllItems.push_back(installed);
+  kxtest::MessageBoxWatcher boxes("Glintharbour KX3", IDOK);
+  PressInstall();
+  EXPECT_EQ(1, boxes.Count());
+  EXPECT_EQ("This movie is already installed", boxes.LastText());
+  EXPECT_FALSE(fMain->IsPaused());
+  EXPECT_FALSE(fMain->IsChangingFilm());
+  EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
+  EXPECT_TRUE(fController->IsIdling());
+  EXPECT_TRUE(IsWindowVisible(fSpriteWindow->GetHWND())) << "the sprite window comes to the front";
+  EXPECT_FALSE(Exists(fFilms + "\\Sea.flm"));
+}
+
+TEST_F(InstallTest, AFailedCopyGivesTheStripBack) {
+  StartOnTheFilm();
+  AddStrip();
+  DeleteFileA((fCD + "\\Sea.flm").c_str());
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  PressInstall();
+  EXPECT_EQ("Source file for movie not found.", boxes.LastText());
+  EXPECT_FALSE(fMain->IsPaused());
+  EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
+  EXPECT_TRUE(IsWindowVisible(fSpriteWindow->GetHWND()));
+  EXPECT_FALSE(GH_Controller_QT_MoviePane::IsDismissPending());
+}
+
+TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
+  StartOnTheFilm();
+  AddStrip();
+  fManager = new panes::RecordingWindow(panes::PopupAt(50, 50, 200, 100), "Glintharbour Player");
+  ShowWindow(fManager->GetHWND(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(fManager->GetHWND()));
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  PressInstall();
+  EXPECT_TRUE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_EQ(0, boxes.Count());
+  EXPECT_FALSE(IsIconic(fManager->GetHWND()));
+  ASSERT_EQ(1u, fManager->received.size());
+  EXPECT_EQ(0x40Au, fManager->received[0].message);
+  EXPECT_EQ(0u, fManager->received[0].wParam);
+  EXPECT_EQ(0, fManager->received[0].lParam);
+  EXPECT_TRUE(GH_Controller_QT_MoviePane::IsDismissPending());
+  EXPECT_TRUE(fMain->IsChangingFilm());
+  EXPECT_FALSE(IsWindowEnabled(fControllerWindow->GetHWND())) << "the run ends with the strip disabled";
+}
