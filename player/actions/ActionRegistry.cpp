@@ -4,11 +4,13 @@
 #include "actions/MultimediaAction.h"
 #include "actions/launchAppAction.h"
 #include "actions/launchURLAction.h"
+#include "actions/playQTAction.h"
 #include "actions/playQTAudioAction.h"
 #include "actions/playQTFrameAction.h"
 
 namespace {
 
+MultimediaActionMaker<playQTAction> gPlayQTMaker(std::string("playQT"));
 MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
 MultimediaActionMaker<launchAppAction> gLaunchAppMaker(std::string("launchApp"));
 MultimediaActionMaker<playQTFrameAction> gPlayQTFrameMaker(std::string("playQTFrame"));
