@@ -1,6 +1,7 @@
 // The makers of every action that command texts can name. They live in this
 // one unit, registered in this order, so that the registry is complete
 // before any text arrives and none of them is left out of the program.
+#include "actions/BeginScreenSaverAction.h"
 #include "actions/MultimediaAction.h"
 #include "actions/launchAppAction.h"
 #include "actions/launchURLAction.h"
@@ -14,6 +15,7 @@ MultimediaActionMaker<playQTAction> gPlayQTMaker(std::string("playQT"));
 MultimediaActionMaker<launchURLAction> gLaunchURLMaker(std::string("launchURL"));
 MultimediaActionMaker<launchAppAction> gLaunchAppMaker(std::string("launchApp"));
 MultimediaActionMaker<playQTFrameAction> gPlayQTFrameMaker(std::string("playQTFrame"));
+MultimediaActionMaker<BeginScreenSaverAction> gBeginScreenSaverMaker(std::string("BeginScreenSaver"));
 MultimediaActionMaker<playQTAudioAction> gPlayQTAudioMaker(std::string("playQTAudio"));
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(EngineActionRegistry, AnUnknownNameListsEveryRegisteredName) {
     FAIL() << "no maker is called playqt";
   } catch (const FactoryError& e) {
     // Newest registration first.
-    EXPECT_EQ("Factory playqt not found, factory list:\nplayQTAudio\nplayQTFrame\nlaunchApp\nlaunchURL\nplayQT\n", e.GetMessageText());
+    EXPECT_EQ("Factory playqt not found, factory list:\nplayQTAudio\nBeginScreenSaver\nplayQTFrame\nlaunchApp\nlaunchURL\nplayQT\n", e.GetMessageText());
   }
 }
 
