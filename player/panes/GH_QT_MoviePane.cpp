@@ -218,8 +218,10 @@ void GH_QT_MoviePane::StartFromDatabase() {
     DriveRecord drive;
     drive.label = FilmsFolderName;
     if (fCDDatabase->FindDriveRecord(drive) == 0 && drive.path.size() <= 1) {
-      RenameM01FilesToFlm();
-      fCDDatabase->SelectMovieDirectoryDrive(drive);
+      // The record takes the films folder; without one there is nothing to
+      // record, and an empty path would wipe the `MovieDirectory` setting.
+      drive.path = RenameM01FilesToFlm();
+      if (!drive.path.empty()) fCDDatabase->SelectMovieDirectoryDrive(drive);
     }
   }
   if (!fCommandLine.empty()) {

@@ -113,3 +113,35 @@ TEST_F(FilmNumberStart, SpriteCommandsComeFromTheFilmsOwnTableAndAreCounted) {
   EXPECT_TRUE(pane->RunFilmCommand("CloseWindow"));
   EXPECT_TRUE(pane->IsCloseRequested());
 }
+
+// A films-folder row without a folder takes the films folder the engine
+// sets up, and the setting follows it; it never records an empty folder.
+TEST_F(FilmNumberStart, AFilmsFolderRowWithoutAFolderTakesTheFilmsFolder) {
+  AddFilmRow(50, 4, 3, "sample200.flm");
+  EmptyTable("GH_DriveDB");
+  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"DRIVENAME", 0, "Glintharbour Films"},
+                        {"LABEL", 0, "Glintharbour Films"}, {"PATH", 0, ""}});
+  WriteSetting("MovieDirectory", nullptr);
+  struct Case {
+    const char* name;
+    bool installed;  // a `Path` setting, under which the films folder is made
+    std::string wantPath;
+  } const kCases[] = {
+      {"installed", true, Folder() + "\\Glintharbour Films\\"},
+      {"no installation: nothing recorded", false, ""},
+  };
+  for (const Case& c : kCases) {
+    WriteSetting("Path", c.installed ? Folder().c_str() : nullptr);
+    Run("50");
+    ASSERT_NE(nullptr, MainPane()) << c.name;
+    End();
+    EXPECT_EQ((std::vector<std::string>{"PATH=" + c.wantPath}), Rows("GH_DriveDB", {"PATH"})) << c.name;
+    EXPECT_EQ(c.installed ? c.wantPath : "<missing>", ReadSetting("MovieDirectory")) << c.name;
+    EXPECT_EQ(c.installed, GetFileAttributesA(c.wantPath.c_str()) != INVALID_FILE_ATTRIBUTES) << c.name;
+    EmptyTable("GH_DriveDB");
+    AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"DRIVENAME", 0, "Glintharbour Films"},
+                          {"LABEL", 0, "Glintharbour Films"}, {"PATH", 0, ""}});
+    WriteSetting("MovieDirectory", nullptr);
+  }
+  WriteSetting("Path", nullptr);
+}
