@@ -14,7 +14,7 @@
 #include "utility/GH_Utility.h"
 #include "utility/GH_WindowLookup.h"
 
-void ParseScreenSize(const std::string& text, int16_t& width, int16_t& height) {
+void ParsePlaybackSize(const std::string& text, int16_t& width, int16_t& height) {
   const size_t x = text.find('x');
   if (x == std::string::npos) {
     width = height = int16_t(StringToLong(text));
@@ -77,7 +77,7 @@ void BeginScreenSaverAction::Execute() {
   ReadIniString(kSettingsSection, "ScreenSize", "none", screenSize, kSettingsFile);
   if (screenSize != "Auto") {
     int16_t width = 0, height = 0;
-    ParseScreenSize(screenSize, width, height);
+    ParsePlaybackSize(screenSize, width, height);
     main->SetPlaybackWidth(width);
     main->SetPlaybackHeight(height);
   }

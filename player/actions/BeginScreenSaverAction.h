@@ -21,4 +21,4 @@ class BeginScreenSaverAction : public MultimediaAction {
 
 // The playback size of a ScreenSize value such as "800 x 600"; a value
 // without "x" gives its own number for both.
-void ParseScreenSize(const std::string& text, int16_t& width, int16_t& height);
+void ParsePlaybackSize(const std::string& text, int16_t& width, int16_t& height);

@@ -25,7 +25,7 @@ TEST(ScreenSize, WidthAndHeightAsTheManagerWritesThem) {
   };
   for (const Case& c : kCases) {
     int16_t width = -1, height = -1;
-    ParseScreenSize(c.text, width, height);
+    ParsePlaybackSize(c.text, width, height);
     EXPECT_EQ(c.width, width) << c.text;
     EXPECT_EQ(c.height, height) << c.text;
   }
