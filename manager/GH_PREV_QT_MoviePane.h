@@ -33,7 +33,7 @@ class GH_PREV_QT_MoviePane : public CP_View, public CP_M_Idler, public CD_M_Spli
   GH_PREV_QT_MoviePane(CP_View* superPane, const CP_PaneInfo& info, Movie movie);
   ~GH_PREV_QT_MoviePane() override;
 
-  // Shows the film the specification names. Any film shown before is
+  // Shows the film this FSSpec names. Any film shown before is
   // disposed of first, whatever the answer.
   int32_t ShowFilm(const FSSpec& spec);
   // Stops playback; the film stays.

@@ -5,17 +5,9 @@
 #include "CP_Document.h"
 #include "CP_Event.h"
 #include "CP_FourCC.h"
-#include "CP_RGBColor.h"
 #include "utility/GH_Assert.h"
 
-#include <algorithm>
-#include <list>
-
 namespace {
-
-// Class names this window class has registered so far in this process; the
-// engine's document window keeps a list of its own.
-std::list<const std::string*>* gRegisteredClasses = nullptr;
 
 // How high the engine's sprite strip stands at the bottom of the screen.
 constexpr int16_t kSpriteStripHeight = 48;
@@ -24,76 +16,11 @@ constexpr int16_t kSpriteStripHeight = 48;
 
 EM_DocumentWindow::EM_DocumentWindow(CP_M_Commander* parent, CP_Document* document,
                                      const CP_WindowInfo& description, const std::string& title)
-    : CP_Window(parent, description, title, 0), fDocument(document) {
-  RegisterClassOnce();
-  CreateNativeWindow(description, title);
-  InstallWindow(fFrame, TopWindowProc);
-  UpdateRegions();
-  TakeFocus(nullptr);
-  SetBackgroundColor(GetSystemColor(description.kind == kDialogLike ? COLOR_BTNFACE : COLOR_WINDOW), 0);
-  SetPendingTarget(this);
-}
-
-EM_DocumentWindow::~EM_DocumentWindow() {
-  if (gRegisteredClasses) gRegisteredClasses->remove(&fClassName);
-}
-
-void EM_DocumentWindow::RegisterClassOnce() {
-  if (!gRegisteredClasses) gRegisteredClasses = new std::list<const std::string*>;
-  const bool known = std::any_of(gRegisteredClasses->begin(), gRegisteredClasses->end(),
-                                 [&](const std::string* name) { return *name == fClassName; });
-  if (known) return;
-  gRegisteredClasses->push_back(&fClassName);
-  RegisterWindowClass();
-}
-
-void EM_DocumentWindow::RegisterWindowClass() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.style = CS_VREDRAW | CS_HREDRAW;
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(fLargeIcon));
-  if (!windowClass.hIcon) windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(fSmallIcon));
-  if (!windowClass.hIconSm) windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = fClassName.c_str();
-  RegisterClassExA(&windowClass);
-}
-
-void EM_DocumentWindow::CreateNativeWindow(const CP_WindowInfo& description, const std::string& title) {
-  const int width = description.pane.size.width;
-  const int height = description.pane.size.height;
-  fFrame = CreateWindowExA(description.exStyle, fClassName.c_str(), title.c_str(), description.style, 0, 0,
-                           width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!fFrame) return;
-  // The client area gets exactly the described size.
-  RECT client = {};
-  GetClientRect(fFrame, &client);
-  MoveWindow(fFrame, description.pane.location.h, description.pane.location.v, width + (width - client.right),
-             height + (height - client.bottom), TRUE);
-}
+    : GH_OwnClassWindow(parent, document, description, title, "EM_DocumentWindow") {}
 
 void EM_DocumentWindow::Activate() {
   if (!fFrame) ReportAssertion("EM_DocumentWindow", 502, "fPlatformWindow != NULL");
   CP_Window::Activate();
-}
-
-bool EM_DocumentWindow::TryClose() {
-  bool closed = true;
-  if (fDocument) {
-    if (fDocument->AskSaveChanges())
-      fDocument->TryClose();  // deletes this window
-    else
-      closed = false;
-  } else {
-    CP_Window::TryClose();
-  }
-  CP_M_Commander::ChangeTarget(CP_M_Commander::GetDefaultCommander());
-  CP_M_Commander::UpdateMenus();
-  return closed;
 }
 
 void EM_DocumentWindow::HandleMouseDown(CP_Event& event, const CP_Point& point) {

@@ -14,13 +14,7 @@
 #include "utility/GH_Utility.h"
 #include "utility/GH_WindowLookup.h"
 
-#include <algorithm>
-#include <list>
-
 namespace {
-
-// Class names this window class has registered so far in this process.
-std::list<const std::string*>* gRegisteredClasses = nullptr;
 
 std::string WithBackslash(std::string folder) {
   if (folder.empty() || folder.back() != '\\') folder += "\\";
@@ -48,15 +42,7 @@ bool KeyDismissesRun(int32_t playMode) {
 
 GH_DocumentWindow::GH_DocumentWindow(CP_M_Commander* parent, CP_Document* document,
                                      const CP_WindowInfo& description, const std::string& title)
-    : CP_Window(parent, description, title, 0), fDocument(document) {
-  RegisterClassOnce();
-  CreateNativeWindow(description, title);
-  InstallWindow(fFrame, TopWindowProc);
-  UpdateRegions();
-  TakeFocus(nullptr);
-  SetBackgroundColor(GetSystemColor(description.kind == kDialogLike ? COLOR_BTNFACE : COLOR_WINDOW), 0);
-  SetPendingTarget(this);
-}
+    : GH_OwnClassWindow(parent, document, description, title, "GH_DocumentWindow") {}
 
 GH_DocumentWindow::~GH_DocumentWindow() {
   // A window that refuses to close would keep this loop going; the number
@@ -73,45 +59,6 @@ GH_DocumentWindow::~GH_DocumentWindow() {
     SendMessageA(frame, WM_CLOSE, 0, 0);
     if (FindWindowA(nullptr, "playQTFrame") == frame) break;
   }
-  if (gRegisteredClasses) gRegisteredClasses->remove(&fClassName);
-}
-
-void GH_DocumentWindow::RegisterClassOnce() {
-  if (!gRegisteredClasses) gRegisteredClasses = new std::list<const std::string*>;
-  const bool known = std::any_of(gRegisteredClasses->begin(), gRegisteredClasses->end(),
-                                 [&](const std::string* name) { return *name == fClassName; });
-  if (known) return;
-  gRegisteredClasses->push_back(&fClassName);
-  RegisterWindowClass();
-}
-
-void GH_DocumentWindow::RegisterWindowClass() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.style = CS_VREDRAW | CS_HREDRAW;
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(fLargeIcon));
-  if (!windowClass.hIcon) windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(fSmallIcon));
-  if (!windowClass.hIconSm) windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = fClassName.c_str();
-  RegisterClassExA(&windowClass);
-}
-
-void GH_DocumentWindow::CreateNativeWindow(const CP_WindowInfo& description, const std::string& title) {
-  const int width = description.pane.size.width;
-  const int height = description.pane.size.height;
-  fFrame = CreateWindowExA(description.exStyle, fClassName.c_str(), title.c_str(), description.style, 0, 0,
-                           width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!fFrame) return;
-  // The client area gets exactly the described size.
-  RECT client = {};
-  GetClientRect(fFrame, &client);
-  MoveWindow(fFrame, description.pane.location.h, description.pane.location.v, width + (width - client.right),
-             height + (height - client.bottom), TRUE);
 }
 
 GH_QT_MoviePane* GH_DocumentWindow::GetMainPane() const {
@@ -139,21 +86,6 @@ void GH_DocumentWindow::DrawContent(const CP_Region&) {
     MoveToEx(canvas->GetDC(), 0, height - line.above, nullptr);
     LineTo(canvas->GetDC(), width, height - line.above);
   }
-}
-
-bool GH_DocumentWindow::TryClose() {
-  bool closed = true;
-  if (fDocument) {
-    if (fDocument->AskSaveChanges())
-      fDocument->TryClose();  // deletes this window
-    else
-      closed = false;
-  } else {
-    CP_Window::TryClose();
-  }
-  CP_M_Commander::ChangeTarget(CP_M_Commander::GetDefaultCommander());
-  CP_M_Commander::UpdateMenus();
-  return closed;
 }
 
 void GH_DocumentWindow::DismissOnKey() {

@@ -4,46 +4,31 @@
 // how a run ends. Any mouse button on it closes the engine's windows and
 // quits; a key dismisses the run when the settings say so; message 20012
 // plays a track of the list film full screen.
-#include "CP_Window.h"
+#include "document/GH_OwnClassWindow.h"
 
 #include <string>
 
 class CP_Document;
 class GH_QT_MoviePane;
 
-class GH_DocumentWindow : public CP_Window {
+class GH_DocumentWindow : public GH_OwnClassWindow {
  public:
-  // The native window is made here, not by the framework's set-up; the
-  // creator enters it in the desktop.
+  // The creator enters the window in the desktop.
   GH_DocumentWindow(CP_M_Commander* parent, CP_Document* document, const CP_WindowInfo& description,
                     const std::string& title);
   ~GH_DocumentWindow() override;
 
   void Activate() override;
-  void DeactivateOwn() override {}
   void DrawContent(const CP_Region& area) override;
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RegisterWindowClass() override;
-  bool TryClose() override;
-  bool ApproveChildClose(CP_M_Commander*) override { return true; }
-  virtual void WindowHook(int32_t) {}
-
-  const std::string& GetClassName() const { return fClassName; }
 
   // The message that plays a track of "em.flm" full screen; lParam names it.
   static constexpr UINT kPlayListFilmTrack = 20012;
 
  private:
-  void RegisterClassOnce();
-  void CreateNativeWindow(const CP_WindowInfo& description, const std::string& title);
   GH_QT_MoviePane* GetMainPane() const;
   void DismissOnKey();
   void PlayListFilmTrack(LPARAM track);
-
-  CP_Document* fDocument;
-  uint16_t fLargeIcon = 0xFFFF;
-  uint16_t fSmallIcon = 0xFFFF;
-  std::string fClassName = "GH_DocumentWindow";
 };
 
 // Whether the key setting asks for dismissal: "setup.ini" of the current

@@ -54,7 +54,7 @@ class TrackCopy {
 bool TrackCopy::Copy(Track sourceTrack, Movie source) {
   const TimeValue duration = GetTrackDuration(sourceTrack);
 
-  // The specification of a file that need not exist yet.
+  // An FSSpec for a file that need not exist yet.
   unsigned char name[256] = {};
   StringToLengthPrefixed(fPath, name);
   FSSpec spec;

@@ -10,8 +10,8 @@
 // opened or holds no movie. The caller owns the movie.
 void LoadMovieFromFileSpec(FSSpec spec, Movie& movie);
 
-// The longest target path a track copy takes: the specification of a new
-// file must hold the whole path.
+// The longest target path a track copy takes: the FSSpec of the new file
+// must hold the whole path.
 constexpr size_t kMaxTrackFilePath = 254;
 
 // Copies track `trackIndex` (from 1) of `source` into a new movie file at

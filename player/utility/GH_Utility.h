@@ -33,9 +33,9 @@ std::string GetTempDirectory();
 // True when the file can be opened for reading (a folder cannot).
 bool FileExists(const std::string& path);
 
-// The specification through which QuickTime opens the film at `path`. A
-// path that names no readable file, or one longer than a specification can
-// hold (255 characters), gives a cleared specification.
+// The FSSpec through which QuickTime opens the film at `path`. A path that
+// names no readable file, or one longer than an FSSpec holds (255
+// characters), gives a cleared FSSpec.
 FSSpec PathToFileSpec(const std::string& path);
 
 // The label of the volume at `rootPath`; for an unlabelled volume the

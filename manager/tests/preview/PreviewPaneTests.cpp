@@ -182,12 +182,12 @@ TEST_F(PreviewTest, ShowFilmAnswersAndAFailureLeavesNoFilm) {
 
   struct Case {
     const char* name;
-    std::string path;  // empty: the document's empty specification
+    std::string path;  // empty: the document's empty FSSpec
     int32_t want;
   };
   const Case kCases[] = {
       {"missing file", dir + "/gone.mov", GH_PREV_QT_MoviePane::kCannotOpen},
-      {"empty specification", "", GH_PREV_QT_MoviePane::kCannotOpen},
+      {"empty FSSpec", "", GH_PREV_QT_MoviePane::kCannotOpen},
       {"not a film", text, GH_PREV_QT_MoviePane::kNotShowable},
       {"film cut short", cut, GH_PREV_QT_MoviePane::kNotShowable},
       {"a film", tiny, GH_PREV_QT_MoviePane::kShown},
