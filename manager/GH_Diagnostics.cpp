@@ -2,6 +2,7 @@
 
 #include "CDDatabase.h"
 #include "CP_Callback.h"
+#include "CP_MovieEvents.h"
 #include "GH_CDDriveAndHelp.h"
 #include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
@@ -80,21 +81,6 @@ void StartTestFilm() {
   MCDoAction(testFilmController, mcActionPlay, reinterpret_cast<void*>(intptr_t(kNormalRate)));
 }
 
-void OfferToController(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  const DWORD position = GetMessagePos();
-  MSG msg = {};
-  msg.hwnd = dialog;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = DWORD(GetMessageTime());
-  msg.pt.x = int16_t(LOWORD(position));
-  msg.pt.y = int16_t(HIWORD(position));
-  EventRecord event = {};
-  WinEventToMacEvent(&msg, &event);
-  MCIsPlayerEvent(testFilmController, &event);
-}
-
 void PlaceItem(HWND dialog, int id, const char* text, int x, int y, int width, int height) {
   SetDlgItemTextA(dialog, id, text);
   SetWindowPos(GetDlgItem(dialog, id), nullptr, x, y, width, height, SWP_SHOWWINDOW);
@@ -140,7 +126,7 @@ void Finish(HWND dialog) {
 }
 
 INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (testFilmController) OfferToController(dialog, message, wParam, lParam);
+  if (testFilmController) OfferMessageToController(testFilmController, dialog, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
       CreatePortAssociation(dialog, nullptr, 0);

@@ -2,6 +2,7 @@
 
 #include "CP_Callback.h"
 #include "CP_Cursor.h"
+#include "CP_MovieEvents.h"
 #include "CP_Utilities.h"
 #include "store/library/FilmDataReadersQT.h"
 #include "GH_Settings.h"
@@ -393,18 +394,7 @@ LRESULT GH_PREV_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wP
   if (fController) {
     // The controller sees every message; what it makes of one changes
     // nothing below.
-    const DWORD position = GetMessagePos();
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = DWORD(GetMessageTime());
-    msg.pt.x = int16_t(LOWORD(position));
-    msg.pt.y = int16_t(HIWORD(position));
-    EventRecord event = {};
-    WinEventToMacEvent(&msg, &event);
-    MCIsPlayerEvent(fController, &event);
+    OfferMessageToController(fController, window, message, wParam, lParam);
   }
   switch (message) {
     case WM_CREATE:

@@ -2,6 +2,7 @@
 
 #include "CP_Callback.h"
 #include "CP_Desktop.h"
+#include "CP_MovieEvents.h"
 #include "CP_Utilities.h"
 #include "CP_Window.h"
 #include "actions/GH_ActionSupport.h"
@@ -214,18 +215,8 @@ LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return CP_GuardCallback(LRESULT(0), [&]() -> LRESULT {
     FrameMovie* frame = static_cast<FrameMovie*>(GetPropA(window, kFrameProperty));
     if (frame && frame->controller) {
-      MSG msg{};
-      msg.hwnd = window;
-      msg.message = message;
-      msg.wParam = wParam;
-      msg.lParam = lParam;
-      msg.time = GetMessageTime();
-      const DWORD position = GetMessagePos();
-      msg.pt.x = LONG(LOWORD(position));
-      msg.pt.y = LONG(HIWORD(position));
-      EventRecord event{};
-      WinEventToMacEvent(&msg, &event);
-      MCIsPlayerEvent(frame->controller, &event);  // the message is handled below all the same
+      // The message is handled below all the same.
+      OfferMessageToController(frame->controller, window, message, wParam, lParam);
     }
     if (message != WM_DESTROY) return DefWindowProcA(window, message, wParam, lParam);
     RemovePropA(window, kFrameProperty);

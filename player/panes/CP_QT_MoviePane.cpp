@@ -1,5 +1,6 @@
 #include "panes/CP_QT_MoviePane.h"
 
+#include "CP_MovieEvents.h"
 #include "CP_Win.h"
 
 namespace {
@@ -93,24 +94,9 @@ void CP_QT_MoviePane::DrawContent(const CP_Region&) {
 
 void CP_QT_MoviePane::Idle(CP_Event&) {}
 
-void CP_QT_MoviePane::OfferToController(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = window;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = GetMessageTime();
-  const DWORD position = GetMessagePos();
-  msg.pt.x = LONG(LOWORD(position));
-  msg.pt.y = LONG(HIWORD(position));
-  EventRecord event{};
-  WinEventToMacEvent(&msg, &event);
-  // Whether the controller took it or not, the message goes on.
-  MCIsPlayerEvent(fController, &event);
-}
-
 LRESULT CP_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (fController) OfferToController(window, message, wParam, lParam);
+  // Whether the controller took it or not, the message goes on.
+  if (fController) OfferMessageToController(fController, window, message, wParam, lParam);
   switch (message) {
     case WM_CREATE:
       AssociatePort(window);

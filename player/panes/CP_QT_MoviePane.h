@@ -44,8 +44,6 @@ class CP_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   // The window's QuickTime port, made current.
   void AssociatePort(HWND window);
   GrafPtr GetPort() const;
-  // Offers the message to the controller as a QuickTime event.
-  void OfferToController(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   const char* RuntimeClassName() const override { return "CP_QT_MoviePane"; }
 

@@ -1,6 +1,7 @@
 #include "panes/GH_Controller_QT_MoviePane.h"
 
 #include "CP_Callback.h"
+#include "CP_MovieEvents.h"
 #include "CP_Utilities.h"
 #include "CP_Win.h"
 #include "CP_Window.h"
@@ -246,18 +247,7 @@ void GH_Controller_QT_MoviePane::SendDismissClick(HWND window, UINT message) {
 
 LRESULT GH_Controller_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (fController) {
-    MSG msg{};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetMessageTime();
-    const DWORD position = GetMessagePos();
-    msg.pt.x = LONG(LOWORD(position));
-    msg.pt.y = LONG(HIWORD(position));
-    EventRecord event{};
-    WinEventToMacEvent(&msg, &event);
-    MCIsPlayerEvent(fController, &event);
+    OfferMessageToController(fController, window, message, wParam, lParam);
     // A button may have ended the run and closed this window.
     if (!IsWindow(window)) return 0;
   }

@@ -4,6 +4,7 @@
 #include "CP_Desktop.h"
 #include "CP_Exception.h"
 #include "CP_FourCC.h"
+#include "CP_MovieEvents.h"
 #include "CP_Win.h"
 #include "CP_Window.h"
 #include "actions/MultimediaAction.h"
@@ -441,18 +442,7 @@ Boolean GH_EM_QT_MoviePane::HandleFilterAction(int16_t action, void* params) {
 
 LRESULT GH_EM_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (fController) {
-    MSG msg{};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetMessageTime();
-    const DWORD position = GetMessagePos();
-    msg.pt.x = LONG(LOWORD(position));
-    msg.pt.y = LONG(HIWORD(position));
-    EventRecord event{};
-    WinEventToMacEvent(&msg, &event);
-    MCIsPlayerEvent(fController, &event);
+    OfferMessageToController(fController, window, message, wParam, lParam);
     // A command of the film may have closed this window.
     if (!IsWindow(window)) return 0;
   }

@@ -1,6 +1,7 @@
 #include "panes/GH_QT_Audio_MoviePane.h"
 
 #include "CP_FourCC.h"
+#include "CP_MovieEvents.h"
 #include "CP_View.h"
 #include "CP_Win.h"
 #include "CP_Window.h"
@@ -225,18 +226,7 @@ void GH_QT_Audio_MoviePane::Idle(CP_Event&) {
 
 LRESULT GH_QT_Audio_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (fController) {
-    MSG msg{};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetMessageTime();
-    const DWORD position = GetMessagePos();
-    msg.pt.x = LONG(LOWORD(position));
-    msg.pt.y = LONG(HIWORD(position));
-    EventRecord event{};
-    WinEventToMacEvent(&msg, &event);
-    MCIsPlayerEvent(fController, &event);  // the message goes on either way
+    OfferMessageToController(fController, window, message, wParam, lParam);  // the message goes on either way
   }
   switch (message) {
     case WM_SYSCOMMAND:

@@ -9,6 +9,7 @@
 #include "CP_FileSystem.h"
 #include "CP_FourCC.h"
 #include "CP_Framework.h"
+#include "CP_MovieEvents.h"
 #include "CP_Window.h"
 #include "store/library/ActionTable.h"
 #include "store/Exception.h"
@@ -710,19 +711,8 @@ LRESULT GH_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam,
     }
   }
   if (fController) {
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetMessageTime();
-    const DWORD position = GetMessagePos();
-    msg.pt.x = int16_t(LOWORD(position));
-    msg.pt.y = int16_t(HIWORD(position));
-    EventRecord event = {};
-    WinEventToMacEvent(&msg, &event);
     std::weak_ptr<char> alive = LifeToken();
-    MCIsPlayerEvent(fController, &event);
+    OfferMessageToController(fController, window, message, wParam, lParam);
     // An action of the film may have ended the run and taken the pane.
     if (alive.expired()) return 0;
   }

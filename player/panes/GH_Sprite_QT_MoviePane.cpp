@@ -1,6 +1,7 @@
 #include "panes/GH_Sprite_QT_MoviePane.h"
 
 #include "CP_Callback.h"
+#include "CP_MovieEvents.h"
 #include "CP_Win.h"
 #include "CP_Window.h"
 #include "panes/GH_QT_MoviePane.h"
@@ -99,18 +100,7 @@ Boolean GH_Sprite_QT_MoviePane::HandleFilterAction(int16_t action, void* params)
 
 LRESULT GH_Sprite_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (fSpriteController) {
-    MSG msg{};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetMessageTime();
-    const DWORD position = GetMessagePos();
-    msg.pt.x = LONG(LOWORD(position));
-    msg.pt.y = LONG(HIWORD(position));
-    EventRecord event{};
-    WinEventToMacEvent(&msg, &event);
-    MCIsPlayerEvent(fSpriteController, &event);
+    OfferMessageToController(fSpriteController, window, message, wParam, lParam);
     // A command of the strip may have ended the run and closed this window.
     if (!IsWindow(window)) return 0;
   }
