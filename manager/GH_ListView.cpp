@@ -4,6 +4,7 @@
 #include "CP_Canvas.h"
 #include "CP_Exception.h"
 #include "CP_FourCC.h"
+#include "CP_GdiOwners.h"
 #include "CP_SDIApp_Document.h"
 #include "CP_TextTrait.h"
 #include "CP_Utilities.h"
@@ -481,10 +482,9 @@ void GH_ListView::DrawRowText(const CP_Rect& rect, int32_t index, const std::str
   if (selected) {
     const bool active = IsActive() && !fFocusLost;
     const COLORREF fill = active ? GetSysColor(COLOR_HIGHLIGHT) : kLightGrey;
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(dc, &highlight, brush);
-    FrameRect(dc, &highlight, brush);
-    DeleteObject(brush);
+    CP_GdiObject<HBRUSH> brush(CreateSolidBrush(fill));
+    FillRect(dc, &highlight, brush.Get());
+    FrameRect(dc, &highlight, brush.Get());
     if (active || iconResId == 1) ink = RGB(0xFF, 0xFF, 0xFF);
   }
   SetTextColor(dc, ink);

@@ -1,5 +1,7 @@
 #include "StartUpWindow.h"
 
+#include "CP_GdiOwners.h"
+
 #include <cstdio>
 
 namespace {
@@ -15,18 +17,16 @@ constexpr int kHeight = 274;
 void PaintPicture(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  HBITMAP picture = LoadBitmapA(gStartUpInstance, MAKEINTRESOURCEA(gStartUpBitmapId));
-  HDC memory = CreateCompatibleDC(dc);
-  if (picture && memory) {
-    // Put the memory DC's own bitmap back before either is deleted.
-    HGDIOBJ previous = SelectObject(memory, picture);
-    BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
+  {
+    CP_GdiObject<HBITMAP> picture(LoadBitmapA(gStartUpInstance, MAKEINTRESOURCEA(gStartUpBitmapId)));
+    CP_MemoryDC memory(dc);
+    // Without its picture the window keeps its black background.
+    if (picture && memory.Get()) {
+      CP_SelectGuard selected(memory.Get(), picture.Get());
+      BitBlt(dc, 0, 0, kWidth, kHeight, memory.Get(), 0, 0, SRCCOPY);
+    }
   }
-  // Without its picture the window keeps its black background.
   EndPaint(window, &paint);
-  if (memory) DeleteDC(memory);
-  if (picture) DeleteObject(picture);
 }
 
 }  // namespace

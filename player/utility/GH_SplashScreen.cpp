@@ -1,6 +1,7 @@
 #include "utility/GH_SplashScreen.h"
 
 #include "CP_Callback.h"
+#include "CP_GdiOwners.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,58 +16,14 @@ int16_t gSplashBitmapId = 0;
 
 bool IsEngineClass(const char* className) { return std::strcmp(className, kSplashClassName) == 0; }
 
-class MemoryDC {
- public:
-  explicit MemoryDC(HDC compatible) : fDC(CreateCompatibleDC(compatible)) {}
-  ~MemoryDC() {
-    if (fDC) DeleteDC(fDC);
-  }
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  HDC Get() const { return fDC; }
-
- private:
-  HDC fDC;
-};
-
-class Bitmap {
- public:
-  explicit Bitmap(HBITMAP bitmap) : fBitmap(bitmap) {}
-  ~Bitmap() {
-    if (fBitmap) DeleteObject(fBitmap);
-  }
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
-  HBITMAP Get() const { return fBitmap; }
-
- private:
-  HBITMAP fBitmap;
-};
-
-// Puts the DC's former bitmap back before either dies: a DC must not be
-// deleted holding ours.
-class SelectBitmap {
- public:
-  SelectBitmap(HDC dc, HBITMAP bitmap) : fDC(dc), fOld(bitmap ? SelectObject(dc, bitmap) : nullptr) {}
-  ~SelectBitmap() {
-    if (fOld) SelectObject(fDC, fOld);
-  }
-  SelectBitmap(const SelectBitmap&) = delete;
-  SelectBitmap& operator=(const SelectBitmap&) = delete;
-
- private:
-  HDC fDC;
-  HGDIOBJ fOld;
-};
-
 void PaintSplash(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   {
-    Bitmap picture(LoadBitmapA(gSplashInstance, MAKEINTRESOURCEA(gSplashBitmapId)));
-    MemoryDC memory(dc);
+    CP_GdiObject<HBITMAP> picture(LoadBitmapA(gSplashInstance, MAKEINTRESOURCEA(gSplashBitmapId)));
+    CP_MemoryDC memory(dc);
     if (picture.Get() && memory.Get()) {
-      SelectBitmap selected(memory.Get(), picture.Get());
+      CP_SelectGuard selected(memory.Get(), picture.Get());
       const POINT at = CheckQuickTimeAndShowSplash::PictureOriginFor(gSplashClassName);
       BitBlt(dc, at.x, at.y, 600, 274, memory.Get(), 0, 0, SRCCOPY);
     }
