@@ -7,6 +7,7 @@
 #include "CP_Window.h"
 #include "document/GH_Globals.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "panes/GH_StripMessages.h"
 #include "panes/GH_WiredAction.h"
 #include "utility/GH_FilmFolders.h"
 #include "utility/GH_Settings.h"
@@ -258,7 +259,6 @@ LRESULT GH_Controller_QT_MoviePane::HandleMessage(HWND window, UINT message, WPA
     if (!IsWindow(window)) return 0;
   }
 
-  const CP_Point point(int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam)));
   switch (message) {
     case WM_LBUTTONDOWN:
       return 1;
@@ -282,27 +282,7 @@ LRESULT GH_Controller_QT_MoviePane::HandleMessage(HWND window, UINT message, WPA
     case WM_SYSKEYDOWN:
       if (HWND main = WindowTitled("MainVideoWindow")) PostMessageA(main, WM_LBUTTONDOWN, 0, 0);
       return 0;
-    case WM_CREATE:
-      CreatePortAssociation(window, nullptr, 0);
-      MacSetPort(GetNativeWindowPort(window));
-      return 0;
-    case WM_ERASEBKGND:
-      return 0;
-    case WM_LBUTTONDBLCLK: {
-      CP_Event event;
-      event.kind = event.message = WM_LBUTTONDBLCLK;
-      event.window = window;
-      event.where = point;
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
-      HandleDoubleClick(event, point, uint32_t(wParam));
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      CallUpdateCursor(point);
-      SetFocus(fWindow);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return AnswerStripMessage(*this, window, message, wParam, lParam);
   }
 }

@@ -5,6 +5,7 @@
 #include "CP_Win.h"
 #include "CP_Window.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "panes/GH_StripMessages.h"
 #include "panes/GH_WiredAction.h"
 #include "utility/GH_Utility.h"
 #include "utility/GH_WindowLookup.h"
@@ -104,7 +105,6 @@ LRESULT GH_Sprite_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM 
     // A command of the strip may have ended the run and closed this window.
     if (!IsWindow(window)) return 0;
   }
-  const CP_Point point(int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam)));
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -114,27 +114,7 @@ LRESULT GH_Sprite_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM 
       if (CP_Window* main = FindWindowByTitle("MainVideoWindow"))
         PostMessageA(main->GetHWND(), WM_LBUTTONDOWN, 0, MAKELPARAM(100, 100));
       return 0;
-    case WM_CREATE:
-      CreatePortAssociation(window, nullptr, 0);
-      MacSetPort(GetNativeWindowPort(window));
-      return 0;
-    case WM_ERASEBKGND:
-      return 0;
-    case WM_LBUTTONDBLCLK: {
-      CP_Event event;
-      event.kind = event.message = WM_LBUTTONDBLCLK;
-      event.window = window;
-      event.where = point;
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
-      HandleDoubleClick(event, point, uint32_t(wParam));
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      CallUpdateCursor(point);
-      SetFocus(fWindow);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return AnswerStripMessage(*this, window, message, wParam, lParam);
   }
 }
