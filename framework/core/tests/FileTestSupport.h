@@ -8,15 +8,16 @@
 
 namespace kxtest {
 
-// A fresh folder under the temporary folder, deleted with all it holds.
+// A fresh folder under the temporary folder, deleted with all it holds;
+// `name` stands in its path for tests that care what the path says.
 class TempFolder {
  public:
-  TempFolder() {
+  explicit TempFolder(const std::string& name = "") {
     char base[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, base);
     static int serial = 0;
     for (;;) {
-      fPath = std::string(base) + "kx" + std::to_string(GetCurrentProcessId()) + "_" +
+      fPath = std::string(base) + "kx" + name + "_" + std::to_string(GetCurrentProcessId()) + "_" +
               std::to_string(++serial);
       if (CreateDirectoryA(fPath.c_str(), nullptr)) break;
     }
@@ -36,6 +37,8 @@ class TempFolder {
         const std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
         const std::string child = path + "\\" + name;
+        // Read-only files go too.
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
           DeleteTree(child);
         else

@@ -39,7 +39,7 @@ class DocumentsFolderState {
     if (present && !fHadIt) CreateDirectoryA(DocumentsFolder().c_str(), nullptr);
   }
   ~DocumentsFolderState() {
-    if (!fHadIt) TempFolder::RemoveTree(DocumentsFolder());
+    if (!fHadIt) TempFolder::DeleteTree(DocumentsFolder());
   }
   bool HadIt() const { return fHadIt; }
 

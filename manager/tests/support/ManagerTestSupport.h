@@ -1,11 +1,11 @@
 #pragma once
 // Helpers shared by the library manager's tests.
 #include "CP_Win.h"
+#include "FileTestSupport.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 namespace mgrtest {
@@ -77,48 +77,7 @@ inline std::string IniValue(const char* section, const char* key) {
   return value;
 }
 
-// A fresh empty folder under the temporary folder, removed with everything
-// in it when the object ends.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::ostringstream path;
-    path << temp << "kxmgr_" << name << "_" << GetCurrentProcessId();
-    fPath = path.str();
-    RemoveTree(fPath);
-    CreateDirectoryA(fPath.c_str(), nullptr);
-  }
-  ~TempFolder() { RemoveTree(fPath); }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& Path() const { return fPath; }
-  std::string operator/(const std::string& name) const { return fPath + "\\" + name; }
-
-  static void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string child = path + "\\" + name;
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(child);
-        else
-          DeleteFileA(child.c_str());
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-  }
-
- private:
-  std::string fPath;
-};
+using kxtest::TempFolder;
 
 inline void WriteFileBytes(const std::string& path, size_t size, char fill = 'x') {
   WriteWholeFile(path, std::string(size, fill));

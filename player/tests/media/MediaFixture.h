@@ -5,12 +5,14 @@
 #include "CP_Application.h"
 #include "CP_Desktop.h"
 #include "CP_Framework.h"
+#include "CP_FourCC.h"
 #include "CP_Window.h"
 #include "FrameworkFixture.h"
 #include "QTStandInControl.h"
 #include "QTToolbox.h"
 #include "actions/MultimediaAction.h"
 #include "document/GH_Globals.h"
+#include "panes/GH_QT_MoviePane.h"
 #include "utility/GH_Settings.h"
 #include "utility/GH_WindowLookup.h"
 
@@ -71,6 +73,23 @@ inline CP_Window* MakeTitledWindow(const std::string& title, CP_Window::Kind kin
   auto* window = new CP_Window(CP_M_Commander::GetDefaultCommander(), info, title, 1);
   window->Show();
   return window;
+}
+
+// A main video window whose pane has one play-list entry, a film of the
+// film root, as its current film.
+inline GH_QT_MoviePane* MakeMainPane(const std::string& film) {
+  CP_Window* window = MakeTitledWindow("MainVideoWindow");
+  auto* pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(200, 100)),
+                                   nullptr, 1, 200, 100, 1, 1, 0, 10, 0);
+  pane->SetIdentifier(CP_FourCC("MAIN"));
+  PlaylistEntry entry;
+  entry.parentType = 1;
+  entry.fileName = film;
+  entry.loop = 1;
+  entry.rate = 1;
+  pane->GetPlayList().push_back(entry);
+  pane->PlayNextEntry();
+  return pane;
 }
 
 class MediaTest : public FrameworkTest {

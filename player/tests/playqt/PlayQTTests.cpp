@@ -9,23 +9,8 @@
 namespace {
 
 using media::Live;
+using media::MakeMainPane;
 using media::RunAction;
-
-// A main video window whose pane plays one film of the film root.
-GH_QT_MoviePane* MakeMainPane(const std::string& film) {
-  CP_Window* window = media::MakeTitledWindow("MainVideoWindow");
-  auto* pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(200, 100)),
-                                   nullptr, 1, 200, 100, 1, 1, 0, 10, 0);
-  pane->SetIdentifier(CP_FourCC("MAIN"));
-  PlaylistEntry entry;
-  entry.parentType = 1;
-  entry.fileName = film;
-  entry.loop = 1;
-  entry.rate = 1;
-  pane->GetPlayList().push_back(entry);
-  pane->PlayNextEntry();
-  return pane;
-}
 
 std::string TempFolder() {
   std::string folder = GetTempDirectory();
