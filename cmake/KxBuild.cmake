@@ -1,9 +1,9 @@
 # Build settings shared by the Windows tree and the native tree.
 #
-# The Windows tree (toolchain cmake/mingw-i686.cmake) builds everything and
-# runs its tests under Wine. The native tree builds only the code that needs
-# no Windows headers and runs its tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer; with KX_FUZZ it also builds the libFuzzer
+# The Windows trees (toolchains cmake/mingw-i686.cmake, the product, and
+# cmake/mingw-x86_64.cmake) build everything and run their tests under Wine.
+# The native tree builds only the code that needs no Windows headers and runs
+# its tests under AddressSanitizer and UndefinedBehaviorSanitizer; with KX_FUZZ it also builds the libFuzzer
 # targets (clang only).
 
 if(WIN32)
@@ -24,6 +24,18 @@ if(KX_WINDOWS)
   enable_language(RC)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0500)
   set(KX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  # Each build tree runs its tests in a prefix of its own architecture; the
+  # 64-bit tree uses Wine's 64-bit loader directly, so it runs where 32-bit
+  # programs cannot.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(KX_WINEARCH win64)
+    set(KX_WINELOADER /usr/lib/wine/wine64)
+    # A pointer or handle must never pass through a narrower integer.
+    add_compile_options(-Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
+  else()
+    set(KX_WINEARCH win32)
+    set(KX_WINELOADER wine)
+  endif()
   configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE @ONLY)
@@ -32,6 +44,23 @@ elseif(KX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# kx_def_file(<source.def> <out-var>): the module-definition file for this
+# architecture. The 32-bit build names __stdcall entries with their "@N"
+# decorations; the 64-bit build has no decorations, so they are dropped
+# (names and ordinals stay).
+function(kx_def_file source out)
+  get_filename_component(path ${source} ABSOLUTE)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    file(READ ${path} text)
+    string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" text "${text}")
+    get_filename_component(name ${source} NAME)
+    set(path ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    file(WRITE ${path} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  endif()
+  set(${out} ${path} PARENT_SCOPE)
+endfunction()
 
 # GoogleTest from Debian's source package, built with this tree's compiler.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

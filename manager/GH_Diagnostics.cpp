@@ -232,7 +232,7 @@ INT_PTR CALLBACK DiagnosticsDialog(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // Starts the film again from its beginning whenever it stops, so that the
 // user has time to answer.
-Boolean TestFilmActionFilter(MovieController controller, int16_t action, void*, long) {
+Boolean TestFilmActionFilter(MovieController controller, int16_t action, void*, QTRefCon) {
   if (action != mcActionIdle) return false;
   long flags = 0;
   if (controller && MCGetControllerInfo(controller, &flags) == noErr && (flags & mcInfoIsPlaying)) return false;

@@ -49,4 +49,4 @@ std::string ScreenSizeText(int32_t screenHeight);
 bool CDProgramStart(const std::string& driveRoot, std::string& program, std::string& parameters);
 
 INT_PTR CALLBACK DiagnosticsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-Boolean TestFilmActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+Boolean TestFilmActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);

@@ -148,7 +148,7 @@ int32_t GH_PREV_QT_MoviePane::ShowFilm(const FSSpec& spec) {
   if (!fController) return kShown;  // the film stays, shown without a bar
   PlaceBarOfFilmWithoutPicture(box);
   MCMovieChanged(fController, fMovie);
-  MCSetActionFilterWithRefCon(fController, ControllerActionFilter, reinterpret_cast<long>(this));
+  MCSetActionFilterWithRefCon(fController, ControllerActionFilter, reinterpret_cast<QTRefCon>(this));
   ApplyVolumeSettings();
   StartIdleCalls();
   DrawFrame();
@@ -237,7 +237,7 @@ void GH_PREV_QT_MoviePane::SetVolume(int32_t volume) {
 // The controller's actions
 
 Boolean GH_PREV_QT_MoviePane::ControllerActionFilter(MovieController controller, int16_t action,
-                                                     void* params, long refCon) {
+                                                     void* params, QTRefCon refCon) {
   return CP_GuardCallback(Boolean(false), [&]() -> Boolean {
     auto* pane = reinterpret_cast<GH_PREV_QT_MoviePane*>(refCon);
     if (!pane) return false;
@@ -411,8 +411,8 @@ LRESULT GH_PREV_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wP
       event.message = message;
       event.window = window;
       event.where = CP_Point(int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam)));
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
+      event.wParam = wParam;
+      event.lParam = lParam;
       HandleMouseDown(event, event.where);
       return 0;
     }

@@ -46,7 +46,7 @@ class GH_PREV_QT_MoviePane : public CP_View, public CP_M_Idler, public CD_M_Spli
   // QuickTime calls this before the controller carries out an action; the
   // reference value is the pane. True swallows the action.
   static Boolean ControllerActionFilter(MovieController controller, int16_t action, void* params,
-                                        long refCon);
+                                        QTRefCon refCon);
 
   Movie GetMovie() const { return fMovie; }
   MovieController GetController() const { return fController; }

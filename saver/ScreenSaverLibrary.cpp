@@ -136,13 +136,19 @@ int RunPreview(HINSTANCE instance, HWND parent) {
   return MessageLoop();
 }
 
+// The saver's configuration procedure answers BOOL; a dialog procedure
+// answers INT_PTR.
+INT_PTR CALLBACK ConfigureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ScreenSaverConfigureDialog(dialog, message, wParam, lParam);
+}
+
 int RunConfiguration(HINSTANCE instance, HWND owner) {
   if (!RegisterDialogClasses(instance)) return 0;
   // A dialog procedure may end the dialog with DestroyWindow rather than
   // EndDialog; the owner must not stay disabled then.
   const bool ownerEnabled = owner && IsWindowEnabled(owner);
   const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(DLG_SCRNSAVECONFIGURE), owner,
-                                         reinterpret_cast<DLGPROC>(ScreenSaverConfigureDialog), 0);
+                                         ConfigureDialogProc, 0);
   if (ownerEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
   return result > 0 ? static_cast<int>(result) : 0;
 }

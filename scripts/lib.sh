@@ -2,10 +2,20 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${KX_BUILD:-$ROOT/build}"
 JOBS="$(nproc)"
+WINE64_LOADER=/usr/lib/wine/wine64
 
+# The Windows build trees: the 32-bit product and the 64-bit build.
+windows_tree() {
+  case "$1" in
+    i686) echo "$BUILD/windows" ;;
+    x86_64) echo "$BUILD/win64" ;;
+  esac
+}
+
+# configure_windows <i686|x86_64>
 configure_windows() {
-  cmake -S "$ROOT" -B "$BUILD/windows" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+  cmake -S "$ROOT" -B "$(windows_tree "$1")" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$1.cmake" >/dev/null
 }
 
 configure_native() {
@@ -17,16 +27,34 @@ build_tree() {
   cmake --build "$1" -j "$JOBS"
 }
 
-# start_xvfb: starts Xvfb on a free display and exports DISPLAY.
+# host_runs_32bit: true when this host can run 32-bit programs, so Wine's
+# 32-bit side can start. Otherwise NO_32BIT_REASON says why not.
+host_runs_32bit() {
+  NO_32BIT_REASON=""
+  if [ ! -x /usr/lib/wine/wine ]; then
+    NO_32BIT_REASON="Wine's 32-bit side (wine32:i386) is not installed"
+    return 1
+  fi
+  local out
+  if ! out="$(/lib/ld-linux.so.2 --version 2>&1)"; then
+    NO_32BIT_REASON="this host refuses 32-bit programs (/lib/ld-linux.so.2: ${out##*: })"
+    return 1
+  fi
+  return 0
+}
+
+# start_xvfb: starts Xvfb on a free display and exports DISPLAY; false when
+# no display could be started.
 start_xvfb() {
   local fifo
   fifo="$(mktemp -u)"
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
-  local n
-  read -r n <"$fifo"
+  local n=""
+  read -r -t 30 n <"$fifo"
   rm -f "$fifo"
+  [ -n "$n" ] || return 1
   export DISPLAY=":$n"
 }
 
@@ -38,24 +66,47 @@ stop_xvfb() {
   fi
 }
 
-# prepare_prefix <dir>: a 32-bit Wine prefix at 96 DPI whose server runs on
-# the current display. A server left from another display would make every
-# window creation fail, so any old one is stopped first.
+# use_wine <i686|x86_64>: sets WINE to the loader for programs of that
+# architecture. The 64-bit loader is called directly: Debian's `wine`
+# prefers the 32-bit one whenever it is installed.
+use_wine() {
+  if [ "$1" = x86_64 ]; then
+    export WINEARCH=win64 WINELOADER="$WINE64_LOADER"
+    WINE="$WINE64_LOADER"
+  else
+    export WINEARCH=win32
+    unset WINELOADER
+    WINE=wine
+  fi
+}
+
+# prepare_prefix <dir> <i686|x86_64>: a Wine prefix of that architecture at
+# 96 DPI whose server runs on the current display. A server left from
+# another display would make every window creation fail, so any old one is
+# stopped first.
 prepare_prefix() {
-  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  use_wine "$2"
   wineserver -k 2>/dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || { echo "Could not create the Wine prefix $WINEPREFIX" >&2; return 1; }
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    "$WINE" wineboot -i >/dev/null 2>&1
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      PREFIX_ERROR="could not create the Wine prefix $WINEPREFIX"
+      return 1
+    fi
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
     wineserver -w
   fi
+  # Our displays have no window manager: a managed window that is hidden
+  # would wait two seconds for one to answer.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   # Keep one server alive for the whole run: every test starts faster.
   wineserver -p 60
   # Start Wine's background services now, with nothing of ours as their
   # output: started by a test, they would inherit its output pipe and keep
   # test discovery waiting for the pipe to close.
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_prefix() {

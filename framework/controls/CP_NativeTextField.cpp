@@ -107,8 +107,8 @@ LRESULT CP_NativeTextField::RouteKeyMessage(HWND window, UINT message, WPARAM wP
     event.kind = WM_CHAR;
     event.message = WM_CHAR;
     event.window = window;
-    event.wParam = uint32_t(wParam);
-    event.lParam = int32_t(lParam);
+    event.wParam = wParam;
+    event.lParam = lParam;
     if (CP_M_Commander* target = GetTarget()) target->RouteKey(int16_t(wParam), event);
   } else {
     result = CP_View::HandleMessage(window, message, wParam, lParam);

@@ -17,8 +17,10 @@ class CP_Pane;
 // registration.
 constexpr CLIPFORMAT kCP_DragFormat = 999;
 
-// The 24 bytes that travel in global memory under format 999. They carry
-// pointers, so they mean something only inside the process that made them.
+// The record that travels in global memory under format 999: 24 bytes in
+// the 32-bit build. It carries pointers, so it means something only inside
+// the process that made it; the 64-bit build lays it out with its own
+// pointers (40 bytes).
 struct CP_DragRecord {
   uint32_t format;       // 999
   uint32_t kind;         // 'TEXT'
@@ -29,7 +31,7 @@ struct CP_DragRecord {
   uint32_t secondKind;   // 'TTIT' when the record carries a tree-table item
   void* item;
 };
-static_assert(sizeof(CP_DragRecord) == 24, "the drag record is 24 bytes");
+static_assert(sizeof(CP_DragRecord) == (sizeof(void*) == 4 ? 24 : 40), "the drag record's layout");
 
 // The one format description of the framework's drag data.
 FORMATETC CP_DragFormatDescription();

@@ -22,8 +22,8 @@ void CP_Event::SetFromMSG(const MSG& msg) {
   time = msg.time;
   window = msg.hwnd;
   where = CP_Point(int32_t(msg.pt.x), int32_t(msg.pt.y));
-  wParam = uint32_t(msg.wParam);
-  lParam = int32_t(msg.lParam);
+  wParam = msg.wParam;
+  lParam = msg.lParam;
 }
 
 void CP_Event::ToMSG(MSG& msg) const {

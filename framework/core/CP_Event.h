@@ -20,8 +20,8 @@ class CP_Event {
   uint32_t time = 0;
   HWND window = nullptr;
   CP_Point where;  // screen coordinates
-  uint32_t wParam = 0;
-  int32_t lParam = 0;
+  WPARAM wParam = 0;  // whole: some messages carry pointers
+  LPARAM lParam = 0;
 };
 
 // The one event dispatcher of the program (the application, or a dialog while

@@ -602,8 +602,8 @@ CP_Event CP_Pane::MakeMouseEvent(HWND window, UINT message, WPARAM wParam, LPARA
   event.time = 0;
   event.window = window;
   event.where = CP_Point(int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam)));
-  event.wParam = uint32_t(wParam);
-  event.lParam = int32_t(lParam);
+  event.wParam = wParam;
+  event.lParam = lParam;
   return event;
 }
 
@@ -701,7 +701,7 @@ LRESULT CP_Pane::HandleKeyMessage(HWND window, UINT message, WPARAM wParam, LPAR
   event.time = 0;
   event.window = window;
   event.wParam = key;
-  event.lParam = int32_t(lParam);
+  event.lParam = lParam;
 
   const auto life = LifeToken();
   const WNDPROC saved = fSavedWindowProc;

@@ -479,7 +479,7 @@ LRESULT CP_Window::DeliverKey(uint32_t key, LPARAM lParam) {
   event.message = WM_CHAR;
   event.window = fFrame;
   event.wParam = key;
-  event.lParam = int32_t(lParam);
+  event.lParam = lParam;
   CP_M_Commander* target = GetTarget();
   if (!target) return 0;  // no target: the key is dropped
   return target->RouteKey(int16_t(key), event) ? 1 : 0;

@@ -28,7 +28,7 @@ struct FrameMovie {
 };
 
 FrameMovie* FrameOf(HWND window) {
-  if (!window || GetWindowLongA(window, GWL_WNDPROC) != LONG(reinterpret_cast<LONG_PTR>(FrameWindowProc)))
+  if (!window || GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(FrameWindowProc))
     return nullptr;
   return static_cast<FrameMovie*>(GetPropA(window, kFrameProperty));
 }
@@ -176,7 +176,7 @@ void playQTFrameAction::Execute() {
   auto* shown = new FrameMovie;
   shown->movie = movie;
   SetPropA(frame, kFrameProperty, shown);
-  SetWindowLongA(frame, GWL_WNDPROC, LONG(reinterpret_cast<LONG_PTR>(FrameWindowProc)));
+  SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameWindowProc));
 
   CreatePortAssociation(frame, nullptr, 0);
   MacSetPort(GetNativeWindowPort(frame));
@@ -186,7 +186,7 @@ void playQTFrameAction::Execute() {
   SetMovieBox(movie, &box);
   shown->controller = NewMovieController(movie, &box, mcTopLeftMovie | mcScaleMovieToFit | mcNotVisible);
   if (!shown->controller) return;
-  MCSetActionFilterWithRefCon(shown->controller, FrameActionFilter, long(reinterpret_cast<intptr_t>(shown)));
+  MCSetActionFilterWithRefCon(shown->controller, FrameActionFilter, reinterpret_cast<QTRefCon>(shown));
   MCMovieChanged(shown->controller, movie);
   PlayFrame(*shown);
 }
@@ -202,8 +202,8 @@ HWND playQTFrameAction::CreateFrameWindow(HWND owner, const char* title, int16_t
   return fFrame;
 }
 
-Boolean FrameActionFilter(MovieController, int16_t action, void*, long refCon) {
-  const auto* frame = reinterpret_cast<const FrameMovie*>(intptr_t(refCon));
+Boolean FrameActionFilter(MovieController, int16_t action, void*, QTRefCon refCon) {
+  const auto* frame = reinterpret_cast<const FrameMovie*>(refCon);
   if (!frame || action != mcActionIdle || IsFramePlaying(*frame)) return false;
   // The film reached its end: it starts again from the beginning.
   RewindFrame(*frame);

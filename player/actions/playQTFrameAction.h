@@ -40,7 +40,7 @@ Movie FrameMovieOf(HWND window);
 MovieController FrameControllerOf(HWND window);
 
 LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-Boolean FrameActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+Boolean FrameActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
 
 // The work-area width over the reference width, in single precision: 1024
 // over 800 is just below 1.28.

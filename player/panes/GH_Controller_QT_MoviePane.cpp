@@ -61,7 +61,7 @@ GH_Controller_QT_MoviePane::GH_Controller_QT_MoviePane(CP_View* superPane, const
   fController = NewMovieController(fMovie, &box, mcTopLeftMovie);
   if (fController) {
     MCSetActionFilterWithRefCon(fController, &GH_Controller_QT_MoviePane::ControllerActionFilter,
-                                reinterpret_cast<long>(this));
+                                reinterpret_cast<QTRefCon>(this));
     MCMovieChanged(fController, fMovie);
   }
   StartIdleCalls();
@@ -102,7 +102,7 @@ void GH_Controller_QT_MoviePane::SkipForwards() { fMainPane->StopFilm(); }
 void GH_Controller_QT_MoviePane::SkipBackwards() { fMainPane->PreviousEntry(); }
 
 Boolean GH_Controller_QT_MoviePane::ControllerActionFilter(MovieController, int16_t action, void* params,
-                                                           long refCon) {
+                                                           QTRefCon refCon) {
   auto* pane = reinterpret_cast<GH_Controller_QT_MoviePane*>(refCon);
   if (!pane) return false;
   // The filter runs inside the movie toolbox: nothing may be thrown back

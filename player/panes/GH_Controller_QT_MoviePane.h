@@ -29,7 +29,7 @@ class GH_Controller_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   // The button's name as QuickTime gives it: a length byte, then the
   // characters.
   void DispatchSpriteClick(const uint8_t* name);
-  static Boolean ControllerActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+  static Boolean ControllerActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
 
   void OpenStrip();
   void CloseStrip();

@@ -93,7 +93,7 @@ GH_EM_QT_MoviePane::GH_EM_QT_MoviePane(CP_View* superPane, const CP_PaneInfo& in
     SetMovieBox(fMovie, &box);
     fController = NewMovieController(fMovie, &box, mcTopLeftMovie | mcScaleMovieToFit | mcNotVisible);
     if (fController) {
-      MCSetActionFilterWithRefCon(fController, &GH_EM_QT_MoviePane::FilmActionFilter, reinterpret_cast<long>(this));
+      MCSetActionFilterWithRefCon(fController, &GH_EM_QT_MoviePane::FilmActionFilter, reinterpret_cast<QTRefCon>(this));
       MCMovieChanged(fController, fMovie);
       if (autoPlay == 1) MCDoAction(fController, mcActionPlay, reinterpret_cast<void*>(Fixed(0x10000)));
     }
@@ -399,7 +399,7 @@ void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
   RunCommandText(text);
 }
 
-Boolean GH_EM_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, long refCon) {
+Boolean GH_EM_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   auto* pane = reinterpret_cast<GH_EM_QT_MoviePane*>(refCon);
   if (!pane) return false;
   return CP_GuardCallback<Boolean>(false, [&] { return pane->HandleFilterAction(action, params); });
@@ -474,8 +474,8 @@ LRESULT GH_EM_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wPar
       event.kind = event.message = WM_LBUTTONDOWN;
       event.window = window;
       event.where = point;
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
+      event.wParam = wParam;
+      event.lParam = lParam;
       HandleMouseDown(event, point);
       return 0;
     }

@@ -37,7 +37,7 @@ class GH_EM_QT_MoviePane : public CP_Pane, public CP_M_Idler {
   // empty record when there is none.
   CDActionRecord FindActionRecord(const std::string& name) const;
   int32_t LoadCDDataFile(const FSSpec& spec, std::string& rootAlias);
-  static Boolean FilmActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+  static Boolean FilmActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
 
   void WriteToStream(CP_OutStream& out) override;
   void ReadFromStream(void* context, CP_InStream& in) override;

@@ -106,7 +106,7 @@ void GH_QT_Audio_MoviePane::AttachController(int16_t lowerBy) {
   SetMovieBox(fMovie, &box);
   fController = NewMovieController(fMovie, &box, kControllerFlags);
   if (!fController) return;
-  MCSetActionFilterWithRefCon(fController, ActionFilter, long(reinterpret_cast<intptr_t>(this)));
+  MCSetActionFilterWithRefCon(fController, ActionFilter, reinterpret_cast<QTRefCon>(this));
   MCMovieChanged(fController, fMovie);
 }
 
@@ -247,8 +247,8 @@ LRESULT GH_QT_Audio_MoviePane::HandleMessage(HWND window, UINT message, WPARAM w
       CP_Event event;
       event.kind = event.message = WM_LBUTTONDOWN;
       event.window = window;
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
+      event.wParam = wParam;
+      event.lParam = lParam;
       const CP_Point where(int32_t(int16_t(LOWORD(lParam))), int32_t(int16_t(HIWORD(lParam))));
       event.where = where;
       HandleMouseDown(event, where);
@@ -259,8 +259,8 @@ LRESULT GH_QT_Audio_MoviePane::HandleMessage(HWND window, UINT message, WPARAM w
   }
 }
 
-Boolean GH_QT_Audio_MoviePane::ActionFilter(MovieController, int16_t action, void* params, long refCon) {
-  auto* pane = reinterpret_cast<GH_QT_Audio_MoviePane*>(intptr_t(refCon));
+Boolean GH_QT_Audio_MoviePane::ActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
+  auto* pane = reinterpret_cast<GH_QT_Audio_MoviePane*>(refCon);
   if (!pane) return false;
   return pane->FilterAction(action, params);
 }

@@ -61,7 +61,7 @@ class GH_QT_Audio_MoviePane : public CP_Pane, public CP_M_Idler {
   const char* RuntimeClassName() const override { return "GH_QT_Audio_MoviePane"; }
 
  private:
-  static Boolean ActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+  static Boolean ActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
   Boolean FilterAction(int16_t action, void* params);
 
   void AssociatePort(HWND window);

@@ -51,7 +51,7 @@ std::string DefaultFilmPath() {
   return path + "\\default.flm";
 }
 
-GH_QT_MoviePane* PaneOf(long refCon) { return reinterpret_cast<GH_QT_MoviePane*>(refCon); }
+GH_QT_MoviePane* PaneOf(QTRefCon refCon) { return reinterpret_cast<GH_QT_MoviePane*>(refCon); }
 
 bool RunsClose(const std::string& commandText) {
   return commandText == "CloseWindow" || commandText.find("CloseWindow(") != std::string::npos;
@@ -372,7 +372,7 @@ int32_t GH_QT_MoviePane::OpenFilm(FSSpec spec, int32_t playCount, double rate, i
       const long flags = fControllerKind == 2 ? mcTopLeftMovie : mcTopLeftMovie | mcNotVisible;
       fController = NewMovieController(fMovie, &box, flags);
       if (fController)
-        MCSetActionFilterWithRefCon(fController, &GH_QT_MoviePane::FilmActionFilter, reinterpret_cast<long>(this));
+        MCSetActionFilterWithRefCon(fController, &GH_QT_MoviePane::FilmActionFilter, reinterpret_cast<QTRefCon>(this));
     }
   } else {
     MCSetMovie(fController, fMovie, GetNativeWindowPort(fWindow), Point{box.top, box.left});
@@ -625,7 +625,7 @@ void GH_QT_MoviePane::PreviousEntry() {
   StopFilm();
 }
 
-Boolean GH_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, long refCon) {
+Boolean GH_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   GH_QT_MoviePane* pane = PaneOf(refCon);
   if (!pane) return false;
   // The filter runs inside the movie toolbox: nothing may be thrown back

@@ -60,7 +60,7 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   void SetChangingFilm(bool changing) { fSwitchingFilm = changing; }
   void PreviousEntry();
   void StartIdleCalls() { CP_M_Idler::StartIdleCalls(); }
-  static Boolean FilmActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+  static Boolean FilmActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
 
   // The CD data file and film locations.
   int32_t LoadCDDataFile(const FSSpec& spec, std::string& rootAlias);

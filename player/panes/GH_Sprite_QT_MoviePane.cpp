@@ -58,7 +58,7 @@ void GH_Sprite_QT_MoviePane::SetSpriteFilm(Movie film, int32_t) {
   fSpriteController = NewMovieController(film, &box, mcTopLeftMovie | mcScaleMovieToFit | mcNotVisible);
   if (fSpriteController) {
     MCSetActionFilterWithRefCon(fSpriteController, &GH_Sprite_QT_MoviePane::SpriteActionFilter,
-                                reinterpret_cast<long>(this));
+                                reinterpret_cast<QTRefCon>(this));
     MCMovieChanged(fSpriteController, film);
     MCDoAction(fSpriteController, mcActionPlay, reinterpret_cast<void*>(Fixed(0x10000)));
     MCDraw(fSpriteController, GetPort());
@@ -75,7 +75,7 @@ void GH_Sprite_QT_MoviePane::PauseMainFilm() { fMainPane->Pause(); }
 
 void GH_Sprite_QT_MoviePane::RunSpriteCommand(const std::string& name) { fMainPane->RunFilmCommand(name); }
 
-Boolean GH_Sprite_QT_MoviePane::SpriteActionFilter(MovieController, int16_t action, void* params, long refCon) {
+Boolean GH_Sprite_QT_MoviePane::SpriteActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   auto* pane = reinterpret_cast<GH_Sprite_QT_MoviePane*>(refCon);
   if (!pane) return false;
   return CP_GuardCallback<Boolean>(false, [&] { return pane->HandleFilterAction(action, params); });

@@ -24,7 +24,7 @@ class GH_Sprite_QT_MoviePane : public CP_QT_MoviePane {
   void SetSpriteFilm(Movie film, int32_t mode);
   void ReleaseSpriteFilm();
   void AttachSpriteFilm();
-  static Boolean SpriteActionFilter(MovieController controller, int16_t action, void* params, long refCon);
+  static Boolean SpriteActionFilter(MovieController controller, int16_t action, void* params, QTRefCon refCon);
   void RunSpriteCommand(const std::string& name);
   void PauseMainFilm();
 

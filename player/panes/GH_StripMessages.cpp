@@ -17,8 +17,8 @@ LRESULT AnswerStripMessage(CP_Pane& pane, HWND window, UINT message, WPARAM wPar
       event.kind = event.message = WM_LBUTTONDBLCLK;
       event.window = window;
       event.where = point;
-      event.wParam = uint32_t(wParam);
-      event.lParam = int32_t(lParam);
+      event.wParam = wParam;
+      event.lParam = lParam;
       pane.HandleDoubleClick(event, point, uint32_t(wParam));
       return 0;
     }

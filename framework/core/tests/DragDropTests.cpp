@@ -197,7 +197,7 @@ TEST_F(DragDropTest, DataObjectAnswersOnlyThePrivateFormatInGlobalMemory) {
     if (c.want != S_OK) continue;
     EXPECT_EQ(DWORD(TYMED_HGLOBAL), medium.tymed) << c.name;
     EXPECT_EQ(nullptr, medium.pUnkForRelease) << c.name;
-    ASSERT_EQ(24u, GlobalSize(medium.hGlobal)) << c.name;
+    ASSERT_EQ(sizeof(CP_DragRecord), GlobalSize(medium.hGlobal)) << c.name;
     CP_DragRecord record;
     std::memcpy(&record, GlobalLock(medium.hGlobal), sizeof record);
     GlobalUnlock(medium.hGlobal);

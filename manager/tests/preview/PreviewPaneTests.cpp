@@ -385,7 +385,7 @@ TEST_F(PreviewTest, FilterSwallowsOnlyApplicationActionsReadBigEndian) {
       {"action without children", ActionContainer({}), 32, 0},
       {"atom outside the container", ActionContainer({AtomBytes("whic", 1, 0, U32(0x2000))}), 5000, 0},
   };
-  const long self = reinterpret_cast<long>(pane);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(pane);
   for (const Case& c : kCases) {
     Handle handle = NewHandle(int32_t(c.container.size()));
     ASSERT_NE(nullptr, handle);

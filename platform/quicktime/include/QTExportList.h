@@ -91,7 +91,7 @@
   X(TimeValue, MCGetCurrentTime, (MovieController c, TimeScale * s), (c, s), 0)                    \
   X(ComponentResult, MCIsPlayerEvent, (MovieController c, const EventRecord* e), (c, e), 0)        \
   X(ComponentResult, MCSetActionFilterWithRefCon,                                                  \
-    (MovieController c, MCActionFilterWithRefConProcPtr f, long r), (c, f, r), badComponentInstance) \
+    (MovieController c, MCActionFilterWithRefConProcPtr f, QTRefCon r), (c, f, r), badComponentInstance) \
   X(ComponentResult, MCGetControllerInfo, (MovieController c, long* f), (c, f),                    \
     badComponentInstance)                                                                          \
   X(ComponentResult, MCDoAction, (MovieController c, int16_t a, void* p), (c, a, p),               \

@@ -29,6 +29,13 @@ typedef GrafPtr WindowPtr;
 typedef struct GDevice** GDHandle;  // graphics devices: always none here
 typedef struct MovieControllerRecord* MovieController;
 typedef int32_t ComponentResult;
+// A caller's value handed back to its callbacks. Callers pass pointers, so
+// the 64-bit build widens it; the 32-bit build keeps the toolbox's long.
+#if defined(_WIN64)
+typedef long long QTRefCon;
+#else
+typedef long QTRefCon;
+#endif
 
 struct Point {
   int16_t v;
@@ -218,7 +225,7 @@ constexpr ComponentResult badComponentInstance = int32_t(0x80008001u);
 // may call back into the toolbox, dispose of the controller or its movie
 // and open modal loops; it must not throw.
 typedef Boolean (*MCActionFilterWithRefConProcPtr)(MovieController mc, int16_t action, void* params,
-                                                   long refCon);
+                                                   QTRefCon refCon);
 
 extern "C" {
 // Start and end.
@@ -301,7 +308,7 @@ ComponentResult MCIdle(MovieController mc);
 TimeValue MCGetCurrentTime(MovieController mc, TimeScale* scale);
 ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e);
 ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWithRefConProcPtr filter,
-                                            long refCon);
+                                            QTRefCon refCon);
 ComponentResult MCGetControllerInfo(MovieController mc, long* someFlags);
 ComponentResult MCDoAction(MovieController mc, int16_t action, void* params);
 

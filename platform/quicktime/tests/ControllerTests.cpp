@@ -37,11 +37,11 @@ std::string Text(const Rect& r) {
 
 // A filter that runs a test's lambda.
 using FilterBody = std::function<bool(MovieController, int16_t, void*)>;
-Boolean RunBody(MovieController mc, int16_t action, void* params, long refCon) {
+Boolean RunBody(MovieController mc, int16_t action, void* params, QTRefCon refCon) {
   return (*reinterpret_cast<FilterBody*>(refCon))(mc, action, params) ? 1 : 0;
 }
 void SetFilter(MovieController mc, FilterBody* body) {
-  MCSetActionFilterWithRefCon(mc, RunBody, reinterpret_cast<long>(body));
+  MCSetActionFilterWithRefCon(mc, RunBody, reinterpret_cast<QTRefCon>(body));
 }
 
 class Controllers : public ToolboxTest {

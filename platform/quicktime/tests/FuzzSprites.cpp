@@ -37,7 +37,7 @@ Movie Load(const std::string& path) {
 }
 
 // Reads an action's children as the panes do.
-Boolean ReadActions(MovieController, int16_t action, void* params, long) {
+Boolean ReadActions(MovieController, int16_t action, void* params, QTRefCon) {
   if (action != mcActionExecuteOneActionForQTEvent || !params) return 0;
   const auto* spec = static_cast<const ResolvedQTEventSpec*>(params);
   QTAtom child = 0;

@@ -38,7 +38,7 @@ struct Seen {
   uint32_t number = 0; // 64 with 8192: the second child's
   std::string text;    // 64 with 8192: the third child's Pascal string; 78: the command
   std::string arguments;
-  long refCon = 0;
+  QTRefCon refCon = 0;
 
   bool operator==(const Seen& o) const {
     return action == o.action && type == o.type && number == o.number && text == o.text &&
@@ -92,7 +92,7 @@ Seen Read(int16_t action, void* params) {
   return s;
 }
 
-Boolean RecordFilter(MovieController mc, int16_t action, void* params, long refCon) {
+Boolean RecordFilter(MovieController mc, int16_t action, void* params, QTRefCon refCon) {
   auto& r = *reinterpret_cast<Recorder*>(refCon);
   if (action != mcActionIdle && action != mcActionPlay && action != mcActionGoToTime &&
       action != mcActionSetVolume && action != mcActionGetVolume)
@@ -132,7 +132,7 @@ class Sprites : public ToolboxTest {
     SetMovieGWorld(m, port, nullptr);
     MovieController mc = NewMovieController(m, &rect, flags);
     controllers_.push_back(mc);
-    MCSetActionFilterWithRefCon(mc, RecordFilter, reinterpret_cast<long>(&recorder_));
+    MCSetActionFilterWithRefCon(mc, RecordFilter, reinterpret_cast<QTRefCon>(&recorder_));
     window_.Offer(mc);
     current_ = mc;
     clock_.Advance(10);

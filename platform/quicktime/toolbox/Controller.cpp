@@ -511,7 +511,7 @@ ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e) {
 }
 
 ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWithRefConProcPtr filter,
-                                            long refCon) {
+                                            QTRefCon refCon) {
   MovieControllerRecord* r = Live(mc);
   if (!r) return badComponentInstance;
   r->filter = filter;

@@ -24,7 +24,7 @@ struct MovieControllerRecord {
   bool active = true;
 
   MCActionFilterWithRefConProcPtr filter = nullptr;
-  long refCon = 0;
+  QTRefCon refCon = 0;
   bool inFilter = false;     // the filter is never entered twice
   bool disposed = false;     // gone; the memory waits for the outermost call
   uint32_t generation = 0;   // moves on whenever the movie changes

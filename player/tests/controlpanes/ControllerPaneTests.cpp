@@ -85,14 +85,14 @@ TEST_F(PanesTest, ButtonNameLengthsAreNotTrusted) {
   WiredAction action(kActionApplicationNumberAndString, "Hide", 200);
   EXPECT_TRUE(GH_Controller_QT_MoviePane::ControllerActionFilter(controller->GetController(),
                                                                  mcActionExecuteOneActionForQTEvent, action.Spec(),
-                                                                 reinterpret_cast<long>(controller)));
+                                                                 reinterpret_cast<QTRefCon>(controller)));
   EXPECT_EQ(-305, panes::PlaceOf(controllerWindow).x);
   EXPECT_FALSE(mainPane->IsPaused());
 }
 
 TEST_F(PanesTest, FilmClicksReachTheButtonsThroughTheFilter) {
   Start();
-  const long self = reinterpret_cast<long>(controller);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(controller);
   // A real press on the play/pause sprite: the film's wired string comes
   // back through the filter; the strip idles again afterwards.
   Click(controller->GetHWND(), ButtonX(kPlayPause), kButtonY);

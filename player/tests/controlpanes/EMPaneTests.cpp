@@ -113,7 +113,7 @@ TEST_F(EMPaneTest, FilmsAreSizedToTheTargetAndCentred) {
 TEST_F(EMPaneTest, TheFilmsOwnCommands) {
   StartMain();
   OpenEM({});
-  const long self = reinterpret_cast<long>(em);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(em);
   char exitCommand[] = "Exit";
   QTDoScriptRecord exit{1, exitCommand, nullptr};
   EXPECT_TRUE(GH_EM_QT_MoviePane::FilmActionFilter(em->GetController(), mcActionDoScript, &exit, self));
@@ -142,7 +142,7 @@ TEST_F(EMPaneTest, AClickAfterExitClosesTheOtherWindows) {
   OpenEM({});
   char exitCommand[] = "Exit";
   QTDoScriptRecord exit{1, exitCommand, nullptr};
-  GH_EM_QT_MoviePane::FilmActionFilter(em->GetController(), mcActionDoScript, &exit, reinterpret_cast<long>(em));
+  GH_EM_QT_MoviePane::FilmActionFilter(em->GetController(), mcActionDoScript, &exit, reinterpret_cast<QTRefCon>(em));
   SendMessageA(em->GetHWND(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
   EXPECT_TRUE(EMWindowGone());
   EXPECT_NE(nullptr, FindWindowA(nullptr, "MainVideoWindow"));
@@ -171,7 +171,7 @@ TEST_F(EMPaneTest, TheEndOfTheFilm) {
     MCDoAction(em->GetController(), mcActionPlay, reinterpret_cast<void*>(Fixed(0)));  // the film has ended
     ClearTrace();
     EXPECT_EQ(c.handled, bool(GH_EM_QT_MoviePane::FilmActionFilter(em->GetController(), mcActionIdle, nullptr,
-                                                                   reinterpret_cast<long>(em))))
+                                                                   reinterpret_cast<QTRefCon>(em))))
         << c.name;
     const Strings got = Actions();
     ASSERT_EQ(c.want.size(), got.size()) << c.name << ": " << ::testing::PrintToString(got);
@@ -193,7 +193,7 @@ TEST_F(EMPaneTest, TheEndOfTheFilm) {
   OpenEM(o);
   ASSERT_TRUE(em->IsFilmPlaying());
   EXPECT_FALSE(GH_EM_QT_MoviePane::FilmActionFilter(em->GetController(), mcActionIdle, nullptr,
-                                                    reinterpret_cast<long>(em)));
+                                                    reinterpret_cast<QTRefCon>(em)));
 }
 
 TEST_F(EMPaneTest, KeysAndTheScreenSaver) {

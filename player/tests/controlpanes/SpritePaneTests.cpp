@@ -73,7 +73,7 @@ TEST_F(SpritePaneTest, EachStripFitsTheWindowAtTheBottomRight) {
 TEST_F(SpritePaneTest, CommandsPauseTheMainFilmFirst) {
   StartSprite();
   sprite->SetSpriteFilm(panes::LoadShipped("cs.flm"), 1);
-  const long self = reinterpret_cast<long>(sprite);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(sprite);
 
   // A press on a strip button whose name the main pane finds nothing for:
   // the main film is paused all the same.
@@ -100,7 +100,7 @@ TEST_F(SpritePaneTest, CommandsPauseTheMainFilmFirst) {
     sprite->SetSpriteFilm(panes::LoadShipped("cs.flm"), 1);
     WiredAction action(c.wiredType, "CloseWindow");
     EXPECT_EQ(c.want, bool(GH_Sprite_QT_MoviePane::SpriteActionFilter(sprite->GetSpriteController(), c.action,
-                                                                      action.Spec(), reinterpret_cast<long>(sprite))))
+                                                                      action.Spec(), reinterpret_cast<QTRefCon>(sprite))))
         << c.name;
     EXPECT_EQ(c.want, mainPane->IsPaused()) << c.name;
     EXPECT_EQ(c.want, mainPane->IsCloseRequested()) << c.name;
@@ -114,7 +114,7 @@ TEST_F(SpritePaneTest, CommandsPauseTheMainFilmFirst) {
   char arguments[] = "ignored";
   QTDoScriptRecord script{1, command, arguments};
   EXPECT_TRUE(GH_Sprite_QT_MoviePane::SpriteActionFilter(nullptr, mcActionDoScript, &script,
-                                                         reinterpret_cast<long>(sprite)));
+                                                         reinterpret_cast<QTRefCon>(sprite)));
   EXPECT_TRUE(mainPane->IsPaused());
   EXPECT_TRUE(mainPane->IsCloseRequested());
   EXPECT_FALSE(GH_Sprite_QT_MoviePane::SpriteActionFilter(nullptr, mcActionDoScript, &script, 0));

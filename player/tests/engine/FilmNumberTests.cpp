@@ -71,7 +71,7 @@ TEST_F(FilmNumberStart, TheFilmPlaysInALoopAndEachStartIsCounted) {
     EXPECT_EQ((std::vector<std::string>{want}), Rows("GH_Track", {"GMID", "MODE_P", "MODE_A", "EM_COUNT", "REC_SAVED"}));
     // The film's end starts it again rather than moving on.
     pane->StopFilm();
-    GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, reinterpret_cast<long>(pane));
+    GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, reinterpret_cast<QTRefCon>(pane));
     EXPECT_TRUE(pane->IsFilmPlaying());
     EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
     End();

@@ -94,7 +94,7 @@ TEST_F(MainPaneTest, PlaybackControlTable) {
 TEST_F(MainPaneTest, StoppedFilmRepeatsThenMovesOn) {
   Start("", 800, 600, 640, 480);
   ASSERT_EQ(2, pane->OpenFilm(GH_QT_MoviePane::PathToFileSpec(ShippedFilm("sample200.flm")), 3, 1.0, 0));
-  const long self = reinterpret_cast<long>(pane);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(pane);
   // While paused a stopped film is never taken as ended.
   pane->Pause();
   EXPECT_FALSE(GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, self));
@@ -117,7 +117,7 @@ TEST_F(MainPaneTest, StoppedFilmRepeatsThenMovesOn) {
 TEST_F(MainPaneTest, ScriptCommandsClicksAndSizeChanges) {
   Start("", 800, 600, 640, 480);
   ASSERT_EQ(2, pane->OpenFilm(GH_QT_MoviePane::PathToFileSpec(ShippedFilm("sample200.flm")), 1, 1.0, 0));
-  const long self = reinterpret_cast<long>(pane);
+  const QTRefCon self = reinterpret_cast<QTRefCon>(pane);
   EXPECT_TRUE(GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionMovieClick, nullptr, self))
       << "a click on the film is swallowed outside the file form";
   EXPECT_FALSE(GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionControllerSizeChanged, nullptr, self));

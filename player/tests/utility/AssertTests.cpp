@@ -23,7 +23,11 @@ LONG CALLBACK WatchDebugger(EXCEPTION_POINTERS* info) {
   }
   if (code == EXCEPTION_BREAKPOINT) {
     ++gBreaks;
-    info->ContextRecord->Eip += 1;  // past the one-byte breakpoint
+#if defined(_WIN64)
+    info->ContextRecord->Rip += 1;  // past the one-byte breakpoint
+#else
+    info->ContextRecord->Eip += 1;
+#endif
     return EXCEPTION_CONTINUE_EXECUTION;
   }
   return EXCEPTION_CONTINUE_SEARCH;

@@ -181,7 +181,7 @@ TEST_F(FilmDefaults, MovieValuesMoveTheControllerToThePoster) {
   } seen;
   MCSetActionFilterWithRefCon(
       controller,
-      [](MovieController, int16_t action, void* params, long refCon) -> Boolean {
+      [](MovieController, int16_t action, void* params, QTRefCon refCon) -> Boolean {
         auto* s = reinterpret_cast<Seen*>(refCon);
         if (action == mcActionGoToTime) {
           ++s->actions;
@@ -189,7 +189,7 @@ TEST_F(FilmDefaults, MovieValuesMoveTheControllerToThePoster) {
         }
         return 0;
       },
-      reinterpret_cast<long>(&seen));
+      reinterpret_cast<QTRefCon>(&seen));
 
   manager_data::SendMovieValuesToController(controller, movie);
   EXPECT_EQ(1, seen.actions);

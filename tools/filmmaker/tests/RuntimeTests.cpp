@@ -50,7 +50,7 @@ Seen Wired(uint32_t type) { return {mcActionExecuteOneActionForQTEvent, type, 0,
 Seen Script(const std::string& command) { return {mcActionDoScript, 0, 0, command}; }
 Seen MovieClick() { return {mcActionMovieClick, 0, 0, ""}; }
 
-Boolean RecordFilter(MovieController, int16_t action, void* params, long refCon) {
+Boolean RecordFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   auto& seen = *reinterpret_cast<std::vector<Seen>*>(refCon);
   Seen s;
   s.action = action;
@@ -129,7 +129,7 @@ class ShippedFilmsOnToolbox : public ToolboxTest {
     current_ = NewMovieController(m, &box, flags);
     ASSERT_NE(nullptr, current_);
     controllers_.push_back(current_);
-    MCSetActionFilterWithRefCon(current_, RecordFilter, reinterpret_cast<long>(&seen_));
+    MCSetActionFilterWithRefCon(current_, RecordFilter, reinterpret_cast<QTRefCon>(&seen_));
     window_.Offer(current_);
     MCDraw(current_, GetNativeWindowPort(window_.Handle()));
     clock_.Advance(10);

@@ -302,7 +302,7 @@ TEST_F(ListViewTest, DragRecordCarriesTheFirstSelectedRowsTextAndOurStamp) {
   Fill(list);
   IDataObject* data = list->GetDataObject();
   std::vector<uint8_t> block = kxtest::DragBlock(data);
-  ASSERT_GE(block.size(), 32u);
+  ASSERT_GE(block.size(), sizeof(CP_DragRecord) + 8);
   CP_DragRecord record;
   std::memcpy(&record, block.data(), sizeof record);
   EXPECT_EQ(0u, record.format) << "nothing selected: the record stays zero";
@@ -311,7 +311,7 @@ TEST_F(ListViewTest, DragRecordCarriesTheFirstSelectedRowsTextAndOurStamp) {
   SelectNative(list, 2);
   SelectNative(list, 1);
   block = kxtest::DragBlock(data);
-  ASSERT_GE(block.size(), 32u);
+  ASSERT_GE(block.size(), sizeof(CP_DragRecord) + 8);
   std::memcpy(&record, block.data(), sizeof record);
   EXPECT_EQ(999u, record.format);
   EXPECT_EQ(CP_FourCC("TEXT"), record.kind);
@@ -324,7 +324,7 @@ TEST_F(ListViewTest, DragRecordCarriesTheFirstSelectedRowsTextAndOurStamp) {
   EXPECT_EQ(5, record.text->GetSize()) << "with its terminating zero";
   record.text->RemoveReference();
   uint32_t stamp[2];
-  std::memcpy(stamp, block.data() + 24, sizeof stamp);
+  std::memcpy(stamp, block.data() + sizeof(CP_DragRecord), sizeof stamp);
   EXPECT_EQ(uint32_t(GetCurrentProcessId()), stamp[1]);
 }
 
@@ -350,7 +350,7 @@ TEST_F(ListViewTest, RecordsOfOtherProgramsAreRefusedUnread) {
   };
   std::vector<uint8_t> otherProcess = kxtest::ForeignRecord(0, 8);
   const uint32_t stamp[2] = {0x4B584452, uint32_t(GetCurrentProcessId()) + 4};
-  std::memcpy(otherProcess.data() + 24, stamp, sizeof stamp);
+  std::memcpy(otherProcess.data() + sizeof(CP_DragRecord), stamp, sizeof stamp);
   const Case kCases[] = {
       {"24 bytes, no stamp", kxtest::ForeignRecord(0)},
       {"a stamp of another process", otherProcess},

@@ -131,7 +131,7 @@ using PrinterTest = FrameworkTest;
 TEST_F(PrinterTest, NewPrinterHasHalfInchMarginsAndNoBlocksYet) {
   CP_Printer printer;
   const PAGESETUPDLGA& setup = printer.GetPageSetup();
-  EXPECT_EQ(84u, setup.lStructSize);
+  EXPECT_EQ(sizeof(PAGESETUPDLGA), setup.lStructSize);
   EXPECT_EQ(nullptr, setup.hwndOwner);
   EXPECT_EQ(DWORD(PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES), setup.Flags);
   EXPECT_EQ(500, setup.rtMargin.left);
