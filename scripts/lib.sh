@@ -80,8 +80,8 @@ use_wine() {
   fi
 }
 
-# prepare_prefix <dir> <i686|x86_64>: a Wine prefix of that architecture at
-# 96 DPI whose server runs on the current display. A server left from
+# prepare_prefix <dir> <i686|x86_64> [unmanaged]: a Wine prefix of that
+# architecture at 96 DPI whose server runs on the current display. A server left from
 # another display would make every window creation fail, so any old one is
 # stopped first.
 prepare_prefix() {
@@ -98,9 +98,13 @@ prepare_prefix() {
     "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
     wineserver -w
   fi
-  # Our displays have no window manager: a managed window that is hidden
-  # would wait two seconds for one to answer.
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Our own displays have no window manager: there a managed window that is
+  # hidden would wait two seconds for one to answer.
+  if [ "${3:-}" = unmanaged ]; then
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  else
+    "$WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+  fi
   # Keep one server alive for the whole run: every test starts faster.
   wineserver -p 60
   # Start Wine's background services now, with nothing of ours as their
