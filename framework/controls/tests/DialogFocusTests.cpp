@@ -9,6 +9,7 @@
 #include "CP_StaticText.h"
 #include "CP_StatusBar.h"
 #include "ControlTestSupport.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -120,8 +121,7 @@ User* gUser = nullptr;
 
 HWND FindOKButton(HWND* boxOut) {
   HWND box = nullptr;
-  while ((box = FindWindowExA(nullptr, box, "CP_Window", nullptr))) {
-    if (!IsWindowVisible(box)) continue;
+  while ((box = kxtest::FindOwnWindow("CP_Window", nullptr, box))) {
     if (HWND ok = FindWindowExA(box, nullptr, "Button", "OK")) {
       *boxOut = box;
       return ok;
@@ -196,8 +196,8 @@ int gStoredClicks = 0;
 
 // Clicks "Play" (broadcast code 1) of the stored box once it shows.
 VOID CALLBACK ClickStoredPlay(HWND, UINT, UINT_PTR, DWORD) {
-  HWND box = FindWindowA("CP_Window", "Stored");
-  HWND play = box && IsWindowVisible(box) ? FindWindowExA(box, nullptr, "Button", "Play") : nullptr;
+  HWND box = kxtest::FindOwnWindow("CP_Window", "Stored");
+  HWND play = box ? FindWindowExA(box, nullptr, "Button", "Play") : nullptr;
   if (!play || gStoredClicks > 0) return;
   ++gStoredClicks;
   PostClick(play, 5, 5);
@@ -211,7 +211,7 @@ TEST_F(AboutBoxTest, StoredBoxEndsWithTheButtonOfCodeOne) {
   box.ShowModalFromResource(500);
   KillTimer(nullptr, timer);
   EXPECT_EQ(1, gStoredClicks);
-  EXPECT_EQ(nullptr, FindWindowA("CP_Window", "Stored"));
+  EXPECT_EQ(nullptr, kxtest::FindOwnWindow("CP_Window", "Stored"));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ std::vector<WPARAM> gKeys;
 bool gMenuShown = false;
 
 VOID CALLBACK PlayUser(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND popup = FindWindowA("#32768", nullptr);
+  HWND popup = kxtest::FindOwnWindow("#32768");
   if (!popup || !IsWindowVisible(popup)) return;
   KillTimer(nullptr, id);
   gMenuShown = true;

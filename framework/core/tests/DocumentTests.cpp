@@ -5,6 +5,7 @@
 #include "DocumentTestSupport.h"
 #include "FileTestSupport.h"
 #include "FrameworkFixture.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -97,12 +98,12 @@ TEST_F(DocumentTest, AnUnmodifiedDocumentClosesSilently) {
   int deleted = 0;
   auto* document = new TestDocument(&app, Window::Yes, &deleted);
   document->SetName("Quiet");
-  EXPECT_NE(nullptr, FindWindowA("CP_DocWindow", "Quiet"));
+  EXPECT_NE(nullptr, kxtest::FindOwnWindow("CP_DocWindow", "Quiet"));
   QuestionAnswerer answerer(IDCANCEL);  // a question would make it refuse
   EXPECT_TRUE(document->AskSaveChanges());
   EXPECT_EQ(0, document->ExecuteCommand(kCmd_Close));
   EXPECT_EQ(1, deleted);
-  EXPECT_EQ(nullptr, FindWindowA("CP_DocWindow", "Quiet"));
+  EXPECT_EQ(nullptr, kxtest::FindOwnWindow("CP_DocWindow", "Quiet"));
   EXPECT_EQ(0, answerer.watcher.Count());
   EXPECT_EQ(&app, CP_M_Commander::GetTarget());
 }

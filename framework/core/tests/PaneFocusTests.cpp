@@ -2,6 +2,7 @@
 // at a time (they take the desktop's focus lock).
 #include "CP_Menu.h"
 #include "PaneTestSupport.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ bool gMenuWasShown = false;
 
 VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  HWND popup = FindWindowA("#32768", nullptr);
+  HWND popup = kxtest::FindOwnWindow("#32768");
   gMenuWasShown = popup && IsWindowVisible(popup);
   EndMenu();
 }

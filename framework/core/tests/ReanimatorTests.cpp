@@ -390,7 +390,7 @@ TEST_F(ObjectResourceTest, RefusedAndFailedResources) {
       EXPECT_NE(std::string::npos, reports.LastText().find(c.report)) << c.name << ": " << reports.LastText();
     }
   }
-  EXPECT_EQ(nullptr, FindWindowA("CP_Window", "Stored"));
+  EXPECT_EQ(nullptr, kxtest::FindOwnWindow("CP_Window", "Stored"));
 }
 
 TEST(RadioButtonGroupTest, RemoveTakesOutTheFirstEntryOnly) {

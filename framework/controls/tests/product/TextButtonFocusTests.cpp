@@ -95,7 +95,7 @@ bool gCheckedWhileShown = false;
 CP_Menu* gMenu = nullptr;
 
 VOID CALLBACK PlayUser(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND popup = FindWindowA("#32768", nullptr);
+  HWND popup = kxtest::FindOwnWindow("#32768");
   if (!popup || !IsWindowVisible(popup)) return;
   KillTimer(nullptr, id);
   gCheckedWhileShown = (GetMenuState(gMenu->GetHandle(), 0, MF_BYPOSITION) & MF_CHECKED) != 0;

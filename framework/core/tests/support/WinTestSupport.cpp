@@ -128,6 +128,16 @@ std::string MessageBoxWatcher::LastCaption() const {
   return fLastCaption;
 }
 
+HWND FindOwnWindow(const char* className, const char* title, HWND after) {
+  HWND window = after;
+  while ((window = FindWindowExA(nullptr, window, className, title))) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
 HWND MakePlainWindow(const char* title) {
   static bool registered = false;
   if (!registered) {

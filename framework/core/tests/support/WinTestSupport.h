@@ -78,6 +78,11 @@ bool PumpUntil(Done done, int timeoutMs = 5000) {
   return true;
 }
 
+// The first visible top-level window of this process with the class and,
+// unless null, the title. Test programs run side by side on one display, so
+// a plain FindWindowA may answer another program's window.
+HWND FindOwnWindow(const char* className, const char* title = nullptr, HWND after = nullptr);
+
 // A plain top-level window of a test-only class with DefWindowProcA.
 HWND MakePlainWindow(const char* title = "kxtest");
 
