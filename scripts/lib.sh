@@ -91,6 +91,8 @@ prepare_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$WINE" wineboot -i >/dev/null 2>&1
+    # The server writes the registry files when it exits.
+    wineserver -w
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       PREFIX_ERROR="could not create the Wine prefix $WINEPREFIX"
       return 1
