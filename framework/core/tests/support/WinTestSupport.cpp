@@ -133,7 +133,7 @@ HWND FindOwnWindow(const char* className, const char* title, HWND after) {
   while ((window = FindWindowExA(nullptr, window, className, title))) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(window)) return window;
+    if (pid == GetCurrentProcessId()) return window;
   }
   return nullptr;
 }

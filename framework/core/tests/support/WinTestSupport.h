@@ -78,7 +78,7 @@ bool PumpUntil(Done done, int timeoutMs = 5000) {
   return true;
 }
 
-// The first visible top-level window of this process with the class and,
+// The first top-level window of this process with the class and,
 // unless null, the title. Test programs run side by side on one display, so
 // a plain FindWindowA may answer another program's window.
 HWND FindOwnWindow(const char* className, const char* title = nullptr, HWND after = nullptr);
