@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <vector>
 
 #include "Database.h"
 
@@ -52,8 +53,10 @@ uint32_t DBObjects::Allocate(uint32_t id, uint32_t size) {
   // The smallest block that fits. A block at offset 0 goes only to the
   // database object: for any other, offset 0 reads back as "no entry".
   auto block = std::lower_bound(fFreeList.begin(), fFreeList.end(), size, ShorterThan);
-  if (id != Database::kDatabaseObjectID) {
-    while (block != fFreeList.end() && block->offset == 0) ++block;
+  while (block != fFreeList.end() &&
+         ((block->offset == 0 && id != Database::kDatabaseObjectID) ||
+          fHeld.count(block->offset) != 0)) {
+    ++block;
   }
 
   ObjectEntry entry;
@@ -77,6 +80,44 @@ uint32_t DBObjects::Allocate(uint32_t id, uint32_t size) {
   return entry.offset;
 }
 
+uint32_t DBObjects::AllocateElsewhere(uint32_t id, uint32_t size) {
+  auto existing = fTable.find(id);
+  if (existing != fTable.end()) Release(existing);
+  return Allocate(id, size);
+}
+
+void DBObjects::Check(uint64_t dataSize) const {
+  struct Block { uint64_t offset, length; };
+  std::vector<Block> blocks;
+  for (const auto& entry : fTable) {
+    if (entry.second.used > entry.second.allocated) {
+      throw InvalidDatabase("Database is not valid: an object is larger than its block");
+    }
+    blocks.push_back({entry.second.offset, entry.second.allocated});
+  }
+  for (const FreeEntry& block : fFreeList) blocks.push_back({block.offset, block.length});
+  std::sort(blocks.begin(), blocks.end(),
+            [](const Block& a, const Block& b) { return a.offset < b.offset; });
+  uint64_t end = 0;
+  for (const Block& block : blocks) {
+    if (block.length == 0) continue;
+    if (block.offset < end) throw InvalidDatabase("Database is not valid: blocks overlap");
+    end = block.offset + block.length;
+    if (end > dataSize) throw InvalidDatabase("Database is not valid: a block passes the end");
+  }
+}
+
+uint64_t DBObjects::GetBlocksEnd() const {
+  uint64_t end = 0;
+  for (const auto& entry : fTable) {
+    end = std::max(end, uint64_t{entry.second.offset} + entry.second.allocated);
+  }
+  for (const FreeEntry& block : fFreeList) {
+    end = std::max(end, uint64_t{block.offset} + block.length);
+  }
+  return end;
+}
+
 uint32_t DBObjects::GetOffset(uint32_t id) const {
   auto entry = fTable.find(id);
   return entry == fTable.end() ? 0 : entry->second.offset;
@@ -92,6 +133,7 @@ void DBObjects::Free(uint32_t id) {
 // the file does not get shorter.
 void DBObjects::Release(ObjectTable::iterator entry) {
   InsertFree(FreeEntry{entry->second.offset, entry->second.allocated});
+  fHeld.insert(entry->second.offset);
   fTable.erase(entry);
 }
 

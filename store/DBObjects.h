@@ -4,6 +4,7 @@
 // It hands out offsets (relative to the data start); the Database writes.
 #include <cstdint>
 #include <iosfwd>
+#include <set>
 
 #include "Containers.h"
 
@@ -47,6 +48,17 @@ public:
 
   // Where the object with this ID of this stored size is to be written.
   uint32_t Allocate(uint32_t id, uint32_t size);
+  // As Allocate, but never in the object's present block: a save writes
+  // beside what the stored database still reads.
+  uint32_t AllocateElsewhere(uint32_t id, uint32_t size);
+  // Blocks given up since the last commit may still be read by the stored
+  // database; they are handed out again only after the next commit.
+  void Settle() { fHeld.clear(); }
+  // Throws InvalidDatabase unless every block lies within dataSize bytes,
+  // holds what it says and overlaps no other block.
+  void Check(uint64_t dataSize) const;
+  // The first offset past every block in use or free.
+  uint64_t GetBlocksEnd() const;
   // 0 also for an ID without an entry.
   uint32_t GetOffset(uint32_t id) const;
   bool HasEntry(uint32_t id) const { return fTable.count(id) != 0; }
@@ -69,4 +81,5 @@ private:
   ObjectTable fTable;
   FreeList fFreeList;
   uint32_t fEndOffset = 0;  // not stored
+  std::set<uint32_t> fHeld;  // offsets of free blocks not to hand out yet
 };

@@ -2,6 +2,8 @@
 
 #include <iterator>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "Dates.h"
 #include "Exception.h"
@@ -104,15 +106,30 @@ void Database::Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapa
   if (valid) {
     fHandler->Seek(static_cast<int64_t>(fDataStart) + fObjectOffset, SeekFrom::Start);
     Load(*fHandler);
+    // A block handed out past the end or over another would let the next
+    // save overwrite a live object.
+    fObjects.Check(size > fDataStart ? size - fDataStart : 0);
+    if (fObjects.HasEntry(kDatabaseObjectID) &&
+        fObjects.GetOffset(kDatabaseObjectID) != fObjectOffset) {
+      throw InvalidDatabase("Database is not valid: the header and the object table disagree");
+    }
   } else {
     fRoots.SetCapacity(rootsCapacity);
     fObjects.SetCapacity(objectCapacity);
-    fDatabaseID = DatabaseIDFromLocalTime(CurrentLocalDateTime());
+    fDatabaseID = NewDatabaseID();
     Commit(true);
   }
 
   Registry().emplace(fDatabaseID, this);
   fObjects.SetEndOffset(available > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(available));
+}
+
+// Pointers find their database by identity, so a new one must not take
+// the identity of one that is open.
+uint32_t Database::NewDatabaseID() const {
+  uint32_t id = DatabaseIDFromLocalTime(CurrentLocalDateTime());
+  while (Find(id) != nullptr) ++id;
+  return id;
 }
 
 Persistent* Database::GetObject(uint32_t id) {
@@ -179,34 +196,72 @@ void Database::WriteObjectAt(uint64_t position, Persistent& object) {
   object.SetModified(false);
 }
 
-void Database::Commit(bool forceHeader) {
+void Database::Commit(bool forceHeader) { WriteSelf(PlaceSelf(), forceHeader); }
+
+uint32_t Database::PlaceSelf() {
+  uint32_t size = SerialisedSize();
+  uint32_t offset = fObjects.AllocateElsewhere(kDatabaseObjectID, size);
   // Taking a new table entry can grow the table's capacity and with it this
   // object: ask again until the block fits what will be written.
-  uint32_t size = 0, offset = 0;
-  do {
+  while (SerialisedSize() != size) {
     size = SerialisedSize();
     offset = fObjects.Allocate(kDatabaseObjectID, size);
-  } while (SerialisedSize() != size);
+  }
+  return offset;
+}
 
+// The header changes last, and only once the object it points at is on the
+// disk: until then the stored database is the old one, whole.
+void Database::WriteSelf(uint32_t offset, bool forceHeader) {
+  WriteObjectAt(static_cast<uint64_t>(fDataStart) + offset, *this);
+  fHandler->Flush();
   if (offset != fObjectOffset || forceHeader) {
     fHandler->Seek(fDatabaseOffset, SeekFrom::Start);
     fHandler->WriteUInt32(offset);
     fHandler->WriteUInt32(kMagic);
     fHandler->WriteString(kSignature);
   }
-  WriteObjectAt(static_cast<uint64_t>(fDataStart) + offset, *this);
   fObjectOffset = offset;
+  fObjects.Settle();
 }
 
-void Database::SaveAll(Database* database) {
-  for (Persistent* object : Persistent::ObjectsOf(database)) {
+// Zeros first: whoever frames the area (a film's block) can then cover the
+// new end before any object lands there.
+uint64_t Database::GrowToHoldBlocks() {
+  const uint64_t end = fDataStart + fObjects.GetBlocksEnd();
+  const uint64_t size = fHandler->Size();
+  if (end <= size) return size;
+  static constexpr uint32_t kChunk = 65536;
+  const std::vector<uint8_t> zeros(kChunk, 0);
+  fHandler->Seek(static_cast<int64_t>(size), SeekFrom::Start);
+  for (uint64_t left = end - size; left > 0;) {
+    const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
+    fHandler->WriteBytes(zeros.data(), n);
+    left -= n;
+  }
+  fHandler->Flush();
+  return end;
+}
+
+void Database::SaveModified(const GrowthHook& grown) {
+  std::vector<std::pair<Persistent*, uint32_t>> placed;
+  for (Persistent* object : Persistent::ObjectsOf(this)) {
     if (!object->IsModified()) continue;
     const uint32_t id = object->GetID();
     if (id == 0) throw Assertion("Assertion failed", 218, "Database");
-    const uint32_t offset = database->fObjects.Allocate(id, object->SerialisedSize());
-    database->WriteObjectAt(static_cast<uint64_t>(database->fDataStart) + offset, *object);
+    placed.emplace_back(object, fObjects.AllocateElsewhere(id, object->SerialisedSize()));
   }
-  database->Commit(false);
+  const uint32_t self = PlaceSelf();
+  const uint64_t end = GrowToHoldBlocks();
+  if (grown) grown(end);
+  for (const auto& object : placed) {
+    WriteObjectAt(static_cast<uint64_t>(fDataStart) + object.second, *object.first);
+  }
+  WriteSelf(self, false);
+}
+
+void Database::SaveAll(Database* database, const GrowthHook& grown) {
+  database->SaveModified(grown);
   database->fHandler->Flush();
 
   for (;;) {

@@ -9,6 +9,7 @@
 // obtained for it (loaded ones and ones made with `new (database) T`); what
 // is still alive when the database is deleted goes with it.
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -63,12 +64,17 @@ public:
   uint32_t RegisterObject(Persistent* object);
   void Unregister(Persistent* object);
   void WriteObjectAt(uint64_t position, Persistent& object);
-  // Writes the Database object; the header only when the object moved or
-  // when forced.
+  // Writes the Database object beside its stored copy, then the header that
+  // points at it (the header also when forced). A failure on the way leaves
+  // the stored database as it was.
   void Commit(bool forceHeader);
-  // Writes every modified object, commits, flushes, then deletes the
-  // objects marked keep-stored (and the database, when it is so marked).
-  static void SaveAll(Database* database);
+  // Called with the handler's new end once the handler has grown to hold
+  // what a save writes, before anything is written.
+  using GrowthHook = std::function<void(uint64_t end)>;
+  // Writes every modified object beside its stored copy, commits, flushes,
+  // then deletes the objects marked keep-stored (and the database, when it
+  // is so marked).
+  static void SaveAll(Database* database, const GrowthHook& grown = nullptr);
 
   // An open database by its identity; null when none is open under it.
   static Database* Find(uint32_t databaseID);
@@ -94,6 +100,11 @@ private:
   // Called from a deleted object's destructor: never throws.
   void Forget(Persistent* object, uint32_t id, bool keepStored) noexcept;
   void LeaveRegistry() noexcept;
+  uint32_t NewDatabaseID() const;
+  uint32_t PlaceSelf();
+  void WriteSelf(uint32_t offset, bool forceHeader);
+  uint64_t GrowToHoldBlocks();
+  void SaveModified(const GrowthHook& grown);
 
   std::unique_ptr<Stream> fHandler;
   uint32_t fDataStart = 0;
@@ -111,5 +122,5 @@ private:
 
 // A database identity from the local time: seconds counted with 365-day
 // years since 1900 and 31-day months, modulo 2^32. Two databases made in the
-// same second share it.
+// same second share it; a new database takes the next one not open.
 uint32_t DatabaseIDFromLocalTime(const LocalDateTime& time);

@@ -24,6 +24,7 @@ HRESULT CP_GetStampedDragData(CP_M_PaneDragDrop& source, FORMATETC* format, STGM
   CP_DragRecord record;
   std::memset(&record, 0, sizeof record);
   source.MakeDragData(record, 1);
+  source.KeepUntilDragEnds(record.text);
 
   HGLOBAL memory = AllocGlobalBlock(GMEM_FIXED, kStampedSize);
   if (!memory) return E_OUTOFMEMORY;
@@ -94,6 +95,8 @@ bool CP_DroppedRecord::Take(IDataObject* data) {
       ours = stamp[0] == kStampMagic && stamp[1] == uint32_t(GetCurrentProcessId());
       if (ours) std::memcpy(&fRecord, bytes, sizeof fRecord);
       GlobalUnlock(medium.hGlobal);
+      // The source holds the text only until its drag ends.
+      if (fRecord.text) fRecord.text->AddReference();
     }
   }
   ReleaseStgMedium(&medium);

@@ -27,8 +27,8 @@ CP_HandleBlock* CP_MakeTextBlock(const std::string& text);
 // end; empty without a block.
 std::string CP_DragRecordText(const CP_DragRecord& record);
 
-// A record taken out of a dropped data object. It owns the text block its
-// record brought and gives it back when it goes.
+// A record taken out of a dropped data object. It holds a reference to the
+// text block its record brought and gives it back when it goes.
 class CP_DroppedRecord {
  public:
   CP_DroppedRecord();

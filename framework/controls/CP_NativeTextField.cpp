@@ -417,10 +417,13 @@ bool CP_NativeTextField::HandleKey(int16_t key, CP_Event& event) {
   bool handled = true;
   switch (keyClass) {
     case CP_KeyInputFilter::kInsertCharacter:
-      // A carriage return is never typed while a validator watches; a key
-      // the validator refuses goes nowhere, not to the control either.
+      // A carriage return is never typed while a validator watches. A key
+      // the validator refuses is not the field's: it goes on to the parent
+      // commanders, never to the control.
       if (fValidator && (key == VK_RETURN || !fValidator->CheckKey(char(key)))) {
-        if (key != VK_RETURN) KeyRefused();
+        if (key == VK_RETURN) break;
+        KeyRefused();
+        if (CP_M_Commander* parent = GetParentCommander()) parent->HandleKey(key, event);
         break;
       }
       if (!fTypingCommand) OpenTypingCommand(fTypingCommand, fDeletingCommand);

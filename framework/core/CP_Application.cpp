@@ -17,7 +17,13 @@ CP_Application::~CP_Application() {
 
 bool CP_Application::GetNextEvent(CP_Event& event) {
   MSG msg = {};
-  if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return false;
+  const BOOL got = ReadMessage(msg);
+  if (got == -1) {
+    if (++fMessageErrors >= kMessageErrorsToQuit) SetQuitFlag();
+    return false;
+  }
+  fMessageErrors = 0;
+  if (got == 0) return false;
   event.SetFromMSG(msg);
   return true;
 }
@@ -33,6 +39,9 @@ void CP_Application::Run() {
   } catch (...) {
     ReportException(std::runtime_error("Unknown error"));
   }
+  // What failed while the report was showing belongs to the failure just
+  // reported; kept, it would surface in a later loop.
+  CP_DropPendingException();
 }
 
 void CP_Application::RunSteps() {

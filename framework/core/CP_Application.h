@@ -30,15 +30,21 @@ class CP_Application : public CP_M_EventDispatcher, public CP_M_Commander {
   // A failure that ended the run loop; for derived applications to show.
   virtual void ReportException(const std::exception& failure);
 
-  // Waits for any message of the thread; false on WM_QUIT.
+  // Waits for any message of the thread; false on WM_QUIT and on an error.
+  // Errors in a row end the loop: the queue is gone and every wait fails.
   bool GetNextEvent(CP_Event& event);
   bool IsQuitting() const { return fQuit; }
 
+  static constexpr int kMessageErrorsToQuit = 10;
+
  protected:
   void SetQuitFlag() { fQuit = true; }
+  // GetMessageA's answer: above 0 a message, 0 WM_QUIT, -1 an error.
+  virtual BOOL ReadMessage(MSG& msg) { return GetMessageA(&msg, nullptr, 0, 0); }
 
  private:
   void RunSteps();
 
   bool fQuit = false;
+  int fMessageErrors = 0;
 };

@@ -59,3 +59,7 @@ void CP_M_Listener::StopListeningTo(CP_M_Broadcaster* broadcaster) {
   RemoveBroadcaster(broadcaster);
   broadcaster->RemoveListener(this);
 }
+
+bool CP_M_Listener::IsListeningTo(const CP_M_Broadcaster* broadcaster) const {
+  return std::find(fBroadcasters.begin(), fBroadcasters.end(), broadcaster) != fBroadcasters.end();
+}

@@ -50,6 +50,8 @@ class CP_M_Listener {
   void RemoveBroadcaster(CP_M_Broadcaster* broadcaster);
   // Stops listening to one broadcaster, on both sides.
   void StopListeningTo(CP_M_Broadcaster* broadcaster);
+  // Whether the link to this broadcaster is held; its address is only compared.
+  bool IsListeningTo(const CP_M_Broadcaster* broadcaster) const;
 
  private:
   std::list<CP_M_Broadcaster*> fBroadcasters;

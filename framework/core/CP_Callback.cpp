@@ -21,3 +21,5 @@ void CP_RethrowPendingException() {
   Pending() = nullptr;
   std::rethrow_exception(e);
 }
+
+void CP_DropPendingException() noexcept { Pending() = nullptr; }

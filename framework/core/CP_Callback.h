@@ -12,6 +12,8 @@ void CP_KeepPendingException() noexcept;
 bool CP_HasPendingException() noexcept;
 // Rethrows and forgets the kept exception; nothing when there is none.
 void CP_RethrowPendingException();
+// Forgets the kept exception without throwing it.
+void CP_DropPendingException() noexcept;
 
 // Runs body; on any exception keeps it and answers neutral.
 template <typename R, typename F>

@@ -187,14 +187,18 @@ void CP_Document::SaveAs() {
   SaveFileChooser chooser;
   const std::string prompt = GetIndexedString(kCP_StringList_Document, kCP_String_SaveFileAs);
   if (!chooser.Ask(prompt, fName)) return;
-  fFileSpec = chooser.GetSpec();
-  SaveReplacing(fFileSpec);
+  SaveReplacing(chooser.GetSpec());
   fModified = false;
   SetName(fFileSpec.Name());
 }
 
+// The document takes the new file only once it is saved: after a failure
+// its file is what it was, so a later Save cannot write to a target that
+// was never written.
 void CP_Document::SaveReplacing(const CP_FileSpec& target) {
-  // The document has the new file from here on, saved or not.
+  std::unique_ptr<CP_File> previousFile = std::move(fFile);
+  const CP_FileSpec previousSpec = fFileSpec;
+  fFileSpec = target;
   fFile.reset(new CP_File(target));
   const std::string temporary = MakeTemporaryBeside(target);
   fFile->SetSpec(CP_FileSpec(temporary, false));
@@ -207,7 +211,8 @@ void CP_Document::SaveReplacing(const CP_FileSpec& target) {
   } catch (...) {
     fFile->Close();
     DeleteFileA(temporary.c_str());
-    fFile->SetSpec(target);
+    fFile = std::move(previousFile);
+    fFileSpec = previousSpec;
     throw;
   }
   fFile->SetSpec(target);

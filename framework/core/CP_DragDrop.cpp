@@ -1,6 +1,7 @@
 #include "CP_DragDrop.h"
 
 #include "CP_Callback.h"
+#include "CP_HandleBlock.h"
 #include "CP_Utilities.h"
 
 #include <cstring>
@@ -27,6 +28,7 @@ CP_M_DragSource::CP_M_DragSource(const FORMATETC* formats, uint32_t count)
 // OLE may still hold the objects (a drop target that kept the data object):
 // they are let go by their counts, never deleted under a holder.
 CP_M_DragSource::~CP_M_DragSource() {
+  ReleaseHandedOut();
   fDataObject->DetachSource();
   fDataObject->Release();
   fDropSource->Release();
@@ -56,11 +58,23 @@ bool CP_M_DragSource::RunDrag(CP_Event&, uint8_t, DWORD& effect) {
   DWORD result = DROPEFFECT_NONE;
   const HRESULT answer =
       DoDragDrop(fDataObject, fDropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &result);
+  ReleaseHandedOut();
   // A failure kept inside one of the COM calls goes on from here.
   CP_RethrowPendingException();
   if (answer != DRAGDROP_S_DROP) return false;
   effect = result;
   return true;
+}
+
+void CP_M_DragSource::KeepUntilDragEnds(CP_HandleBlock* block) {
+  if (!block) return;
+  block->AddReference();
+  fHandedOut.push_back(block);
+}
+
+void CP_M_DragSource::ReleaseHandedOut() noexcept {
+  for (CP_HandleBlock* block : fHandedOut) block->RemoveReference();
+  fHandedOut.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -127,6 +141,7 @@ HRESULT CP_M_PaneDragDrop::GetData(FORMATETC* format, STGMEDIUM* medium) {
   CP_DragRecord record;
   std::memset(&record, 0, sizeof record);
   MakeDragData(record, 1);
+  KeepUntilDragEnds(record.text);
   HGLOBAL memory = AllocGlobalBlock(GMEM_FIXED, sizeof record);
   if (!memory) return E_OUTOFMEMORY;
   std::memcpy(reinterpret_cast<void*>(memory), &record, sizeof record);

@@ -27,7 +27,7 @@ struct CP_DragRecord {
   uint16_t count;        // 1
   uint8_t flag;
   uint8_t reserved;
-  CP_HandleBlock* text;  // the text and a terminating zero; the receiver owns it
+  CP_HandleBlock* text;  // the text and a terminating zero; a receiver adds its own reference
   uint32_t secondKind;   // 'TTIT' when the record carries a tree-table item
   void* item;
 };
@@ -66,12 +66,20 @@ class CP_M_DragSource {
   IDataObject* GetDataObject() const { return fDataObject; }
   IDropSource* GetDropSource() const { return fDropSource; }
 
+  // A block that a handed-out record points to. A target elsewhere, or none,
+  // never gives it back, so the source holds it until the drag ends or the
+  // source goes; a receiver in this process adds its own reference.
+  void KeepUntilDragEnds(CP_HandleBlock* block);
+
  private:
+  void ReleaseHandedOut() noexcept;
+
   CP_Point fDragStart;
   CP_IDropSource* fDropSource;
   CP_IDataObject* fDataObject;
   std::vector<FORMATETC> fFormats;
   CP_Enumerator* fLastEnumerator = nullptr;  // the last handed out; never followed
+  std::vector<CP_HandleBlock*> fHandedOut;
 };
 
 class CP_M_DragTarget {

@@ -24,11 +24,13 @@ bool CP_HandleBlockInStream::Remains(uint32_t count) const {
   return fPosition <= length && count <= length - fPosition;
 }
 
+// A block its owner has locked stays locked: the stream undoes only its own lock.
 void CP_HandleBlockInStream::CopyOut(void* buffer, uint32_t count) {
-  fBlock->Lock();
+  const bool lockedByOwner = fBlock->IsLocked();
+  if (!lockedByOwner) fBlock->Lock();
   const uint8_t* data = static_cast<const uint8_t*>(fBlock->GetPointer());
   CopyBytes(data ? data + fPosition : nullptr, buffer, int32_t(count));
-  fBlock->Unlock();
+  if (!lockedByOwner) fBlock->Unlock();
   fPosition += count;
 }
 

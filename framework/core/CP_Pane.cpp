@@ -494,17 +494,27 @@ void CP_Pane::DrawForPrinting(const CP_Region& paper, CP_Canvas* printCanvas, in
   HDC saved = fCanvas->GetDC();
   if (printCanvas) fCanvas->AttachDC(printCanvas->GetDC());
   fPrinting = true;
-  ClearCurrentPane();
-  TakeFocus(printCanvas);
-  PrintContent(paper, page);
-  if (saved)
-    fCanvas->AttachDC(saved);
-  else
-    fCanvas->DetachDC();
-  fPrinting = false;
-  fLocation = location;
-  fSize = size;
-  fOriginOffset = CP_Point(int16_t(-location.h), int16_t(-location.v));
+  // The printer's device context goes with the printer: the pane and its
+  // canvas return to the screen also when printing fails.
+  auto backToScreen = [&] {
+    if (saved)
+      fCanvas->AttachDC(saved);
+    else
+      fCanvas->DetachDC();
+    fPrinting = false;
+    fLocation = location;
+    fSize = size;
+    fOriginOffset = CP_Point(int16_t(-location.h), int16_t(-location.v));
+  };
+  try {
+    ClearCurrentPane();
+    TakeFocus(printCanvas);
+    PrintContent(paper, page);
+  } catch (...) {
+    backToScreen();
+    throw;
+  }
+  backToScreen();
 }
 
 void CP_Pane::PrintContent(const CP_Region& paper, int16_t) { DrawContent(paper); }

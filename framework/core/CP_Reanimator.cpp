@@ -161,6 +161,8 @@ CP_M_Reanimatable* CP_Reanimator::RebuildTree(CP_InStream& in, CP_M_Reanimatable
         case kTagRadioGroup:
           object = in.ReadObject(root);
           ThrowIfNull(object, kSource, tag == kTagTabGroup ? kLineTabGroup : kLineRadioGroup);
+          // Nothing takes a group over and no button was given to it.
+          delete object;
           break;
         case kTagValidator:
           object = in.ReadObject(subView);

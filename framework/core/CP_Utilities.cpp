@@ -1,5 +1,7 @@
 #include "CP_Utilities.h"
 
+#include "CP_Exception.h"
+#include "CP_File.h"
 #include "CP_Framework.h"
 
 #include <cctype>
@@ -91,3 +93,52 @@ HFONT CreateFontHandle(const LOGFONTA* font) { return CreateFontIndirectA(font);
 BOOL DeleteGdiObject(HGDIOBJ object) { return DeleteObject(object); }
 
 HINSTANCE ProgramModule() { return gCP_Instance ? gCP_Instance : GetModuleHandleA(nullptr); }
+
+namespace {
+
+// Puts an open file back where it stood, or closes the one opened for the
+// test, whatever the test threw.
+class FilePlaceKeeper {
+ public:
+  FilePlaceKeeper(CP_File& file, bool opened)
+      : fFile(file), fOpened(opened), fPosition(opened ? 0 : file.GetPosition()) {}
+  ~FilePlaceKeeper() {
+    try {
+      if (fOpened)
+        fFile.Close();
+      else
+        fFile.SetPosition(0, int32_t(fPosition));
+    } catch (...) {
+      // A destructor must not throw; the file stays where the read left it.
+    }
+  }
+  FilePlaceKeeper(const FilePlaceKeeper&) = delete;
+  FilePlaceKeeper& operator=(const FilePlaceKeeper&) = delete;
+
+ private:
+  CP_File& fFile;
+  bool fOpened;
+  uint32_t fPosition;
+};
+
+}  // namespace
+
+bool IsRichTextFile(CP_File* file) {
+  if (!file) return false;
+  const bool opened = !file->IsOpen();
+  if (opened) {
+    try {
+      file->Open(GENERIC_READ);
+    } catch (const CP_BaseException&) {
+      return false;
+    }
+  }
+  FilePlaceKeeper keeper(*file, opened);
+  // The mark follows the document's opening brace.
+  static const char kMark[4] = {'\\', 'r', 't', 'f'};
+  char bytes[4] = {};
+  uint32_t count = sizeof bytes;
+  file->SetPosition(0, 1);
+  file->Read(bytes, &count);
+  return count == sizeof bytes && std::memcmp(bytes, kMark, sizeof bytes) == 0;
+}

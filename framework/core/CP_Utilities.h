@@ -30,6 +30,12 @@ char* FormatDecimal(int32_t value, char* buffer);
 bool IsKeyDown(int16_t virtualKey);
 void Beep();
 
+class CP_File;
+// Whether the file starts as a rich-text document does ("{\rtf"). An open
+// file keeps its position; a closed one is opened for the test and closed
+// again. False for no file and for one that cannot be opened.
+bool IsRichTextFile(CP_File* file);
+
 // Each passes its arguments to the one Win32 call and answers its result.
 HDC CreateMemoryDC(HDC dc);
 HDC AcquireWindowDC(HWND window);

@@ -1,9 +1,11 @@
 // Opens a database from arbitrary bytes, as a damaged film would carry it,
 // reads its roots and what they point to, reports it and writes it back.
 // Every store error is an acceptable outcome; a crash, a hang or a leak is
-// not.
+// not, and neither is an object that read before the save and reads
+// differently, or not at all, after it.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -19,13 +21,45 @@ namespace {
 // handler allocate gigabytes.
 constexpr uint64_t kWriteLimit = 1 << 20;
 
-void Follow(FuzzSample* sample, int depth) {
+using Readable = std::map<uint32_t, std::vector<uint8_t>>;
+
+// The object's stored form, or empty when it cannot be written.
+std::vector<uint8_t> StoredForm(Persistent& object) {
+  MemoryDataHandler memory;
+  StreamDataHandler stream(&memory);
+  try {
+    object.Save(stream);
+  } catch (const Exception&) {
+    return {};
+  }
+  return memory.Bytes();
+}
+
+void Note(Persistent* object, Readable& readable) {
+  if (object && object->GetStoredID() != 0) {
+    readable[object->GetStoredID()] = StoredForm(*object);
+  }
+}
+
+void Follow(FuzzSample* sample, int depth, Readable& readable) {
   if (!sample || depth > 8) return;
   for (db_ptr<FuzzSample>& p : sample->next) {
     try {
-      Follow(p.Get(), depth + 1);
+      FuzzSample* next = p.Get();
+      Note(next, readable);
+      Follow(next, depth + 1, readable);
     } catch (const Exception&) {
     }
+  }
+}
+
+void CheckReopened(MemoryDataHandler& memory, const Readable& before) {
+  memory.Seek(0, SeekFrom::Start);
+  std::unique_ptr<Database> db(
+      Database::Create(new StreamDataHandler(&memory), "Database", 100, 30));
+  for (const auto& object : before) {
+    Persistent* again = db->GetObject(object.first);
+    if (!again || StoredForm(*again) != object.second) __builtin_trap();
   }
 }
 
@@ -42,11 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     return 0;
   }
 
+  Readable before;
   std::vector<std::string> names;
   for (const auto& root : db->GetRoots().GetRoots()) names.push_back(root.first);
   for (const std::string& name : names) {
     try {
-      Follow(dynamic_cast<FuzzSample*>(db->GetRoot(name)), 0);
+      Persistent* root = db->GetRoot(name);
+      Note(root, before);
+      Follow(dynamic_cast<FuzzSample*>(root), 0, before);
     } catch (const Exception&) {
     } catch (const Signal&) {
     }
@@ -58,7 +95,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   try {
     Database::SaveAll(db.get());
   } catch (const Exception&) {
+    return 0;
   } catch (const Signal&) {
+    return 0;
   }
+  db.reset();
+  CheckReopened(memory, before);
   return 0;
 }

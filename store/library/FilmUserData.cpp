@@ -39,11 +39,13 @@ void FilmUserData::Save() {
   // A database marked keep-stored is deleted by saving it.
   Database* database = fDatabase;
   if (database->IsKeptStored()) fDatabase = nullptr;
-  Database::SaveAll(database);
-  fHandler->Seek(0, SeekFrom::End);
-  const uint64_t end = fHandler->Tell();
-  fHandler->Seek(0, SeekFrom::Start);
-  FilmUserDataHeader block(fHandler.get());
-  block.UpdateSize(end);
+  // The block is sized over the grown file before the database writes
+  // into the growth: a failure at any step leaves the film whole, its block
+  // reaching the end and its database the old one or the new one.
+  Database::SaveAll(database, [this](uint64_t end) {
+    fHandler->Seek(0, SeekFrom::Start);
+    FilmUserDataHeader block(fHandler.get());
+    block.UpdateSize(end);
+  });
   fHandler->Seek(0, SeekFrom::Start);
 }

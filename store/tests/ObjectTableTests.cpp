@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "StoreTestSupport.h"
 #include "store/DBObjects.h"
@@ -23,12 +24,14 @@ std::string Entry(const DBObjects& t, uint32_t id) {
          std::to_string(e->second.allocated) + ")";
 }
 
-// A table whose free list holds one block of the given length at 1000.
+// A table whose free list holds one block of the given length at 1000,
+// freed before the last commit.
 DBObjects WithFreeBlock(uint32_t length) {
   DBObjects t(2000);
   t.SetEndOffset(1000);
   t.Allocate(2000, length);
   t.Free(2000);
+  t.Settle();
   return t;
 }
 
@@ -81,8 +84,61 @@ TEST(DBObjects, TakesTheSmallestFittingBlockFirstAmongEquals) {
   t.Free(1);
   t.Free(2);
   t.Free(3);
+  t.Settle();
   EXPECT_EQ("(510,200)(310,200)(10,300)", FreeBlocks(t));
   EXPECT_EQ(510u, t.Allocate(1024, 150));
+}
+
+// Until the next commit the stored database still reads the blocks given
+// up since the last one: a save writes beside them.
+TEST(DBObjects, BlocksGivenUpWaitForTheCommit) {
+  DBObjects t(2000);
+  t.SetEndOffset(100);
+  t.Allocate(1024, 500);  // 100
+  t.Settle();
+  EXPECT_EQ(600u, t.AllocateElsewhere(1024, 400));  // never its present block
+  t.Free(1024);
+  EXPECT_EQ("(600,400)(100,500)", FreeBlocks(t));
+  EXPECT_EQ(1000u, t.Allocate(1025, 300));  // both are held
+  t.Settle();
+  EXPECT_EQ(600u, t.Allocate(1026, 300));
+}
+
+// Read from a file, the blocks must lie inside it and apart: one handed out
+// over a live object would be overwritten by the next save.
+TEST(DBObjects, CheckRefusesBlocksThatOverlapOrPassTheEnd) {
+  const struct {
+    const char* name;
+    std::vector<ObjectEntry> entries;
+    std::vector<FreeEntry> free;
+    bool valid;
+  } kCases[] = {
+      {"apart and inside", {{0, 100, 100}, {100, 50, 60}}, {{160, 40}}, true},
+      {"free block over an object", {{0, 100, 100}}, {{50, 100}}, false},
+      {"two objects in one block", {{0, 100, 100}, {99, 1, 1}}, {}, false},
+      {"object past the end", {{150, 50, 51}}, {}, false},
+      {"free block past the end", {}, {{190, 20}}, false},
+      {"used above allocated", {{0, 20, 10}}, {}, false},
+      {"same free block twice", {}, {{0, 10}, {0, 10}}, false},
+  };
+  for (const auto& c : kCases) {
+    MemoryStream s;
+    DBObjects::ObjectTable table(10);
+    uint32_t id = 1024;
+    for (const ObjectEntry& e : c.entries) table[id++] = e;
+    DBObjects::FreeList free(10);
+    for (const FreeEntry& f : c.free) free.push_back(f);
+    table.Save(s.stream);
+    free.Save(s.stream);
+    s.memory.Seek(0, SeekFrom::Start);
+    DBObjects t(10);
+    t.ReadContents(s.stream);
+    if (c.valid) {
+      EXPECT_NO_THROW(t.Check(200)) << c.name;
+    } else {
+      EXPECT_THROW(t.Check(200), InvalidDatabase) << c.name;
+    }
+  }
 }
 
 TEST(DBObjects, FreeingAndUnknownIDs) {

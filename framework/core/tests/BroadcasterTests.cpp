@@ -47,23 +47,30 @@ TEST(BroadcasterTest, AddingTwiceDeliversOnce) {
   EXPECT_EQ(5, ear.fLast);
 }
 
+// The dead side's address is only compared, never followed.
 TEST(BroadcasterTest, WhicheverDiesFirstUnlinksItself) {
   CP_M_Broadcaster b;
+  const CP_M_Listener* goneListener = nullptr;
   {
     Ear shortLived;
     b.AddListener(&shortLived);
+    ASSERT_TRUE(b.HasListener(&shortLived));
+    goneListener = &shortLived;
   }
-  CP_Message m;
-  b.Broadcast(m);  // must not reach the dead listener
+  EXPECT_FALSE(b.HasListener(goneListener));
 
   Ear survivor;
+  const CP_M_Broadcaster* goneBroadcaster = nullptr;
   {
     CP_M_Broadcaster dying;
     dying.AddListener(&survivor);
+    ASSERT_TRUE(survivor.IsListeningTo(&dying));
+    goneBroadcaster = &dying;
   }
-  // survivor's destructor must not touch the dead broadcaster (ASan/Wine would
-  // catch it); it can still listen elsewhere.
+  EXPECT_FALSE(survivor.IsListeningTo(goneBroadcaster));
+  // It can still listen elsewhere.
   b.AddListener(&survivor);
+  CP_Message m;
   b.Broadcast(m);
   EXPECT_EQ(1, survivor.fHeard);
 }

@@ -1,5 +1,6 @@
 #include "CP_Application.h"
 #include "CP_Commander.h"
+#include "CP_EventHandler.h"
 #include "CP_Menu.h"
 #include "CP_MenuBar.h"
 #include "FrameworkFixture.h"
@@ -172,12 +173,54 @@ TEST_F(CommanderTest, UpdateMenusEnablesOnlyWhatTheChainKnows) {
   EXPECT_FALSE(IsEnabled(test, 1000));
 }
 
+// Writes down what it is asked to enable.
+class EnableRecorder : public CP_M_MenuEnabler {
+ public:
+  bool EnableCommand(int32_t command) override {
+    enabled.push_back(command);
+    return true;
+  }
+  bool DisableCommand(int32_t) override { return false; }
+  void SetCommandText(int32_t, const std::string&) override {}
+  std::vector<int32_t> enabled;
+};
+
+// Counts the status questions that reach the application's handlers.
+class StatusAsked : public CP_EventHandlerAttachment {
+ public:
+  explicit StatusAsked(int* asked) : CP_EventHandlerAttachment(kEventKind_CommandStatus), fAsked(asked) {}
+  bool HandleEvent(uint32_t, uintptr_t) override {
+    ++*fAsked;
+    return true;
+  }
+
+ private:
+  int* fAsked;
+};
+
 TEST_F(CommanderTest, ApplicationEnablesNothingWithoutAMenuBar) {
   CP_Application app;
-  // No menu bar: the status question goes nowhere and nothing crashes.
-  app.GetCommandStatus(kCmd_Quit, nullptr);
-  app.GetCommandStatus(1234, nullptr);
-  EXPECT_EQ(nullptr, CP_MenuBar::GetMenuBar());
+  int asked = 0;
+  app.AttachEventHandler(new StatusAsked(&asked));
+  EnableRecorder menu;
+  ASSERT_EQ(nullptr, CP_MenuBar::GetMenuBar());
+  for (int32_t command : {int32_t(kCmd_Quit), int32_t(kCmd_About), int32_t(1234)})
+    app.GetCommandStatus(command, &menu);
+  EXPECT_TRUE(menu.enabled.empty());
+  EXPECT_EQ(0, asked) << "the question goes nowhere";
+
+  // With a menu bar the same questions are answered.
+  app.CreateMenuBar();
+  app.InstallMenuBar();
+  CP_MenuBar* bar = CP_MenuBar::GetMenuBar();
+  ASSERT_NE(nullptr, bar);
+  CP_Menu* file = bar->FindMenuByCommand(kCmd_Quit);
+  ASSERT_NE(nullptr, file);
+  file->DisableAllItems();
+  app.GetCommandStatus(kCmd_Quit, &menu);
+  EXPECT_TRUE(IsEnabled(file, kCmd_Quit));
+  app.GetCommandStatus(1234, &menu);
+  EXPECT_EQ(1, asked);
 }
 
 }  // namespace

@@ -238,7 +238,15 @@ TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
   EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
   EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder));
   EXPECT_TRUE(document->IsModified());
-  EXPECT_EQ(path, document->GetFileSpec().Path());
+  // The document has no file yet: the next save asks where to write.
+  EXPECT_FALSE(document->HasFile());
+  EXPECT_EQ("", document->GetFileSpec().Path());
+  {
+    DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
+    document->ExecuteCommand(kCmd_Save);
+    EXPECT_EQ(1, asked.Count());
+  }
+  EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
 
   document->failAfter = -1;
   {
@@ -248,6 +256,33 @@ TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
   EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
   EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder));
   EXPECT_FALSE(document->IsModified());
+  EXPECT_TRUE(document->TryClose());
+}
+
+// A failed save as leaves a document that has a file with that file.
+TEST_F(DocumentTest, AFailedSaveAsKeepsTheFileItHad) {
+  TempFolder folder;
+  CP_Application app;
+  auto* document = new TestDocument(&app, Window::Yes);
+  document->SetModified(true);
+  {
+    SaveDialogAnswerer dialog(folder / "First.txt");
+    document->ExecuteCommand(kCmd_SaveAs);
+  }
+  document->content = "changed";
+  document->SetModified(true);
+  document->failAfter = 2;
+  {
+    SaveDialogAnswerer dialog(folder / "Second.txt");
+    EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
+  }
+  EXPECT_EQ(folder / "First.txt", document->GetFileSpec().Path());
+  ASSERT_NE(nullptr, document->GetFile());
+  EXPECT_EQ(folder / "First.txt", document->GetFile()->GetSpec().Path());
+  document->failAfter = -1;
+  document->ExecuteCommand(kCmd_Save);
+  EXPECT_EQ("changed", kxtest::ReadWholeFile(folder / "First.txt"));
+  EXPECT_FALSE(kxtest::FileExists(folder / "Second.txt"));
   EXPECT_TRUE(document->TryClose());
 }
 

@@ -2,6 +2,7 @@
 // without OLE's modal drag loop.
 #include "CP_Callback.h"
 #include "CP_DragDrop.h"
+#include "CP_HandleBlock.h"
 #include "CP_Exception.h"
 #include "PaneTestSupport.h"
 
@@ -28,6 +29,16 @@ class DragDropTest : public SceneTest {
   }
 };
 
+// A text block that counts its going.
+class CountedBlock : public CP_HandleBlock {
+ public:
+  explicit CountedBlock(int* gone) : CP_HandleBlock(4), fGone(gone) {}
+  ~CountedBlock() override { ++*fGone; }
+
+ private:
+  int* fGone;
+};
+
 // A pane that fills a recognisable record and logs the drops it takes.
 class DragPane : public kxtest::ProbePane, public CP_M_PaneDragDrop {
  public:
@@ -41,6 +52,7 @@ class DragPane : public kxtest::ProbePane, public CP_M_PaneDragDrop {
     record.count = 1;
     record.secondKind = CP_FourCC("TTIT");
     record.item = this;
+    if (textGone) record.text = new CountedBlock(textGone);
   }
   HRESULT CheckDropFormat(FORMATETC* format) override {
     return format && format->cfFormat == kCP_DragFormat ? S_OK : DV_E_FORMATETC;
@@ -59,6 +71,7 @@ class DragPane : public kxtest::ProbePane, public CP_M_PaneDragDrop {
   }
 
   int16_t madeWith = 0;
+  int* textGone = nullptr;  // when set, each record carries a counted text block
   bool fail = false;
   bool accept = true;
   int drops = 0;
@@ -238,6 +251,35 @@ TEST_F(DragDropTest, DataObjectAnswersOnlyThePrivateFormatInGlobalMemory) {
   EXPECT_EQ(E_UNEXPECTED, data->GetData(&format, &medium));
   EXPECT_TRUE(CP_HasPendingException());
   EXPECT_THROW(CP_RethrowPendingException(), std::runtime_error);
+}
+
+// A target in another program frees only the global memory of the record:
+// the text blocks a drag handed out go when the drag ends.
+TEST_F(DragDropTest, TextBlocksHandedOutGoWhenTheDragEnds) {
+  int gone = 0;
+  auto* pane = AddPane<DragPane>(window, PaneAt(0, 0, 50, 50));
+  pane->textGone = &gone;
+  IDataObject* data = pane->GetDataObject();
+  for (int i = 0; i < 3; ++i) {
+    FORMATETC format = Format(999, TYMED_HGLOBAL);
+    STGMEDIUM medium = {};
+    ASSERT_EQ(S_OK, data->GetData(&format, &medium));
+    ReleaseStgMedium(&medium);
+  }
+  EXPECT_EQ(0, gone) << "still the drag's";
+  CP_Event event;
+  DWORD effect = DROPEFFECT_NONE;
+  pane->RunDrag(event, 0, effect);  // no button is down: the drag ends at once
+  EXPECT_EQ(3, gone);
+
+  // Handed out outside a drag, they go with the source.
+  FORMATETC format = Format(999, TYMED_HGLOBAL);
+  STGMEDIUM medium = {};
+  ASSERT_EQ(S_OK, data->GetData(&format, &medium));
+  ReleaseStgMedium(&medium);
+  EXPECT_EQ(3, gone);
+  delete pane;
+  EXPECT_EQ(4, gone);
 }
 
 TEST_F(DragDropTest, BaseDragSourceAnswersNotImplemented) {

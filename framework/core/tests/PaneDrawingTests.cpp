@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <string>
 
 namespace {
@@ -68,6 +70,16 @@ class DrawingPane : public Base {
   CP_Point drawnAt;
   HDC drawnInto = nullptr;
   int refreshes = 0;
+};
+
+// Fails part way through printing, as a printer that went away would.
+class FailingPrintPane : public DrawingPane<kxtest::ProbePane> {
+ public:
+  using DrawingPane::DrawingPane;
+  void PrintContent(const CP_Region& paper, int16_t page) override {
+    DrawingPane::PrintContent(paper, page);
+    throw std::runtime_error("printer gone");
+  }
 };
 
 using DrawnPane = DrawingPane<kxtest::ProbePane>;
@@ -241,6 +253,28 @@ TEST_F(PaneDrawingTest, PrintingDrawsInThePrintFrameAndPutsTheFrameBack) {
   EXPECT_EQ("content", trace);
   EXPECT_EQ(CP_Point(int16_t(100), int16_t(200)), pane->drawnAt);
   EXPECT_EQ(paper, pane->drawnInto);
+  EXPECT_EQ(CP_Point(int16_t(10), int16_t(20)), pane->GetLocation());
+  EXPECT_EQ(60, pane->GetWidth());
+  EXPECT_EQ(CP_Point(int16_t(-10), int16_t(-20)), pane->GetOriginOffset());
+  EXPECT_FALSE(pane->GetCanvas()->HasValidDC());
+
+  printCanvas.DetachDC();
+  DeleteDC(paper);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(PaneDrawingTest, FailedPrintingStillPutsTheFrameAndTheScreenBack) {
+  auto* pane = AddPane<FailingPrintPane>(window, PaneAt(10, 20, 60, 40));
+  pane->trace = &trace;
+  pane->SetPrintFrame(CP_Point(int16_t(100), int16_t(200)), CP_Size(600, 400));
+  HDC screen = GetDC(nullptr);
+  HDC paper = CreateCompatibleDC(screen);
+  CP_Canvas printCanvas;
+  printCanvas.AttachDC(paper);
+
+  EXPECT_THROW(pane->DrawForPrinting(CP_Region(0, 0, 600, 400), &printCanvas, 1),
+               std::runtime_error);
+  EXPECT_EQ("content", trace);
   EXPECT_EQ(CP_Point(int16_t(10), int16_t(20)), pane->GetLocation());
   EXPECT_EQ(60, pane->GetWidth());
   EXPECT_EQ(CP_Point(int16_t(-10), int16_t(-20)), pane->GetOriginOffset());

@@ -109,8 +109,11 @@ class TestAdorner : public CP_Adorner {
 };
 
 // Stands for groups and validators: made, handed its argument, kept.
+int gThingsAlive = 0;
 class TestThing : public CP_M_Reanimatable {
  public:
+  TestThing() { ++gThingsAlive; }
+  ~TestThing() override { --gThingsAlive; }
   void WriteToStream(CP_OutStream&) override {}
   void ReadFromStream(void*, CP_InStream&) override {}
   static CP_M_Reanimatable* Create(CP_M_Reanimatable* argument, CP_InStream&) {
@@ -276,6 +279,7 @@ TEST_F(ReanimatorTest, ListenerGroupsAndValidators) {
   Listener listener;
   gCreationArguments.clear();
   gValidatorsDeleted = 0;
+  gThingsAlive = 0;
   auto in = Records()
                 .Object("tpvi", "TestWindow").Text("w")
                 .Object("subv", "TestButton").Int32(1)
@@ -297,6 +301,7 @@ TEST_F(ReanimatorTest, ListenerGroupsAndValidators) {
   EXPECT_EQ(root, gCreationArguments[4]);
   EXPECT_EQ(root, gCreationArguments[5]);
   EXPECT_EQ(1, gValidatorsDeleted);
+  EXPECT_EQ(0, gThingsAlive);  // the groups were not left behind
   window->DeleteSubPanes();
   delete window;
 }

@@ -1,4 +1,5 @@
 #include "CP_Application.h"
+#include "CP_Callback.h"
 #include "CP_Clipboard.h"
 #include "CP_MenuBar.h"
 #include "CP_Exception.h"
@@ -209,6 +210,60 @@ TEST_F(RunLoopTest, FailuresAreReportedAndEndRun) {
       EXPECT_NE(std::string::npos, watcher.LastText().find(c.want)) << c.name;
     }
   }
+}
+
+// A window procedure that fails while the report of another failure shows
+// belongs to that failure: nothing is left pending for a later loop.
+TEST_F(RunLoopTest, AFailureDuringTheReportIsNotLeftPending) {
+  kxtest::MessageBoxWatcher watcher("CP_Exception", IDOK);
+  {
+    TestApp app;
+    TestWindow window(&app);
+    app.AttachEventHandler(new PassHook([&window](CP_Event& event) -> bool {
+      if (event.message != kPing) return true;
+      PostMessageA(window.GetHWND(), kThrow, 0, 0);  // the report's box dispatches it
+      throw CP_RuntimeException("handler failed", "Hook.cpp", 12);
+    }));
+    PostMessageA(window.GetHWND(), kPing, 0, 0);
+    app.Run();
+    EXPECT_EQ(1, app.fReports);
+    EXPECT_FALSE(CP_HasPendingException());
+  }
+  EXPECT_GE(watcher.Count(), 1);
+  CP_DropPendingException();
+}
+
+// GetMessageA failing over and over ends the loop instead of spinning; a
+// single failure is passed over.
+class FailingQueueApp : public TestApp {
+ public:
+  BOOL ReadMessage(MSG& msg) override {
+    const int pings = fWindow ? fWindow->fPings : 0;
+    if (pings == 1 && !fFailedOnce) {
+      fFailedOnce = true;
+      return -1;
+    }
+    if (pings < 2) return CP_Application::ReadMessage(msg);
+    ++fErrors;
+    return -1;
+  }
+  TestWindow* fWindow = nullptr;
+  bool fFailedOnce = false;
+  int fErrors = 0;
+};
+
+TEST_F(RunLoopTest, AQueueThatKeepsFailingEndsTheLoop) {
+  FailingQueueApp app;
+  TestWindow window(&app);
+  app.fWindow = &window;
+  PostMessageA(window.GetHWND(), kPing, 0, 0);
+  PostMessageA(window.GetHWND(), kPing, 0, 0);
+  app.Run();
+  EXPECT_TRUE(app.IsQuitting());
+  EXPECT_TRUE(app.fFailedOnce);
+  EXPECT_EQ(2, window.fPings);
+  EXPECT_EQ(CP_Application::kMessageErrorsToQuit, app.fErrors);
+  EXPECT_EQ(0, app.fReports);
 }
 
 // Counts the menu-status questions that reach the target.

@@ -244,6 +244,35 @@ TEST(StreamTest, OverlongTextIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(longest, text);
 }
 
+// Reading from a block its owner holds locked leaves it locked, once: the
+// owner's pointer stays good and its own unlock is the last.
+TEST(StreamTest, ReadingKeepsTheOwnersLock) {
+  CP_HandleBlock* block = BlockOf({1, 2, 3, 4});
+  block->AddReference();  // the owner's
+  void* owned = block->GetPointer();
+  {
+    CP_HandleBlockInStream in(block, 0);
+    uint8_t bytes[2] = {};
+    in.ReadRawBytes(bytes, 2);
+    EXPECT_EQ(2, bytes[1]);
+    EXPECT_TRUE(block->IsLocked());
+    EXPECT_EQ(1u, GlobalFlags(block->GetHandle()) & GMEM_LOCKCOUNT);
+    EXPECT_EQ(owned, block->GetPointer());
+  }
+  block->Unlock();
+  EXPECT_FALSE(block->IsLocked());
+  EXPECT_EQ(0u, GlobalFlags(block->GetHandle()) & GMEM_LOCKCOUNT);
+  // Unlocked, the stream locks for each read and unlocks again.
+  {
+    CP_HandleBlockInStream in(block, 0);
+    uint8_t byte = 0;
+    in.ReadRawBytes(&byte, 1);
+    EXPECT_FALSE(block->IsLocked());
+    EXPECT_EQ(0u, GlobalFlags(block->GetHandle()) & GMEM_LOCKCOUNT);
+  }
+  block->RemoveReference();
+}
+
 TEST(StreamTest, StringsAndBoolsAsStored) {
   struct Case {
     const char* name;

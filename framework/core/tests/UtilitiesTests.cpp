@@ -1,4 +1,7 @@
 #include "CP_Adorner.h"
+#include "CP_File.h"
+#include "CP_FileSpec.h"
+#include "FileTestSupport.h"
 #include "CP_TextValidator.h"
 #include "CP_Utilities.h"
 
@@ -135,6 +138,39 @@ TEST(AdornerTest, AnAdornerNobodyHoldsGoesWithOneRelease) {
   EXPECT_EQ(1, deleted);
   (new Counted)->RemoveReference();
   EXPECT_EQ(2, deleted);
+}
+
+// The mark is the four bytes after the opening brace, case and all. An open
+// file keeps its position and stays open; a closed one is closed again.
+TEST(UtilitiesTest, IsRichTextFile) {
+  kxtest::TempFolder folder;
+  const struct {
+    const char* name;
+    const char* bytes;  // null: no file on disk
+    bool want;
+  } kCases[] = {
+      {"rich text", "{\\rtf1\\ansi hello}", true},
+      {"mark in capitals", "{\\RTF1 hello}", false},
+      {"plain text", "plain text, no mark", false},
+      {"three bytes", "{\\r", false},
+      {"empty", "", false},
+      {"no file", nullptr, false},
+  };
+  for (const auto& c : kCases) {
+    const std::string path = folder / (std::string(c.name) + ".txt");
+    if (c.bytes) ASSERT_TRUE(kxtest::WriteWholeFile(path, c.bytes)) << c.name;
+    CP_File closed{CP_FileSpec(path, false)};
+    EXPECT_EQ(c.want, IsRichTextFile(&closed)) << c.name;
+    EXPECT_FALSE(closed.IsOpen()) << c.name;
+    if (!c.bytes) continue;
+    CP_File open{CP_FileSpec(path, false)};
+    open.Open(GENERIC_READ);
+    open.SetPosition(0, int32_t(std::strlen(c.bytes) / 2));
+    EXPECT_EQ(c.want, IsRichTextFile(&open)) << c.name;
+    EXPECT_TRUE(open.IsOpen()) << c.name;
+    EXPECT_EQ(std::strlen(c.bytes) / 2, open.GetPosition()) << c.name;
+  }
+  EXPECT_FALSE(IsRichTextFile(nullptr));
 }
 
 TEST(UtilitiesTest, CompareTextNoCase) {

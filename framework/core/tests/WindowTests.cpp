@@ -296,9 +296,18 @@ TEST(WindowDropTest, DroppedFilesGoToTheDocumentApplicationOneByOne) {
   StopFramework();
 }
 
+// Files go only to a document application that is the default commander.
+// Here it is a plain application: the files are left, even though the
+// window answers to a document application, and the drop is still finished.
 TEST_F(WindowTest, DroppedFilesWithoutADocumentApplicationAreLeft) {
+  DropApplication documents;
+  CP_M_Commander::SetDefaultCommander(app);
+  auto doc = MakeDocumentWindow(&documents, 200, 100);
   HGLOBAL drop = DropOf({"C:\\a.flm"});
-  EXPECT_EQ(-1, SendMessageA(window->GetHWND(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+  EXPECT_EQ(-1, SendMessageA(doc->GetHWND(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+  EXPECT_TRUE(documents.opened.empty());
+  EXPECT_EQ(0u, GlobalSize(drop)) << "the drop handle was given back";
+  doc.reset();
 }
 
 TEST_F(WindowTest, CloseIsEnabledOnlyForAWindowWithACloseBox) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "../../tests/FaultyDataHandler.h"
 #include "FilmFolder.h"
 #include "store/Database.h"
 #include "store/Exception.h"
@@ -380,6 +381,87 @@ TEST(FilmUserData, AFailedSaveInTheDestructorIsSwallowed) {
   db->AddRoot(kPreferencesRoot, preferences);
   EXPECT_THROW(userData->Save(), WriteError);
   EXPECT_NO_THROW(userData.reset());
+}
+
+// A film with a data block whose preferences name it "First".
+Bytes FilmWithData() {
+  MemoryDataHandler memory(Film());
+  {
+    auto userData = std::make_unique<FilmUserData>(
+        new FaultyDataHandler(memory, 0, FaultyDataHandler::Mode::Refuse), true);
+    std::unique_ptr<Database> db(userData->GetDatabase());
+    Dictionary* preferences = new (db.get()) Dictionary;
+    (*preferences)["name"] = "First";
+    db->AddRoot(kPreferencesRoot, preferences);
+    userData.reset();  // saves while the database exists
+  }
+  return memory.Bytes();
+}
+
+// Grows the preferences past their block and adds a root.
+void ChangeFilm(Database& db) {
+  auto* preferences = dynamic_cast<Dictionary*>(db.GetRoot(kPreferencesRoot));
+  ASSERT_NE(nullptr, preferences);
+  (*preferences)["name"] = std::string(3000, 'y');
+  preferences->SetModified(true);
+  db.AddRoot("Other", new (&db) Dictionary);
+}
+
+// Empty when the film reads as before or as after the save.
+std::string FilmOldOrNew(const Bytes& film, std::size_t blockAt) {
+  const uint64_t blockEnd = blockAt + U32At(film, blockAt);
+  if (blockEnd > film.size()) return "the block passes the end of the film";
+  for (std::size_t i = blockEnd; i < film.size(); ++i) {
+    if (film[i] != 0) return "bytes behind the block";
+  }
+  try {
+    FilmUserData userData(new MemoryDataHandler(film), false);
+    std::unique_ptr<Database> db(userData.GetDatabase());
+    auto* preferences = dynamic_cast<Dictionary*>(db->GetRoot(kPreferencesRoot));
+    if (!preferences) return "the preferences were lost";
+    const bool isNew = db->GetRoot("Other") != nullptr;
+    if ((*preferences)["name"] != (isNew ? std::string(3000, 'y') : "First")) {
+      return "the preferences are neither old nor new";
+    }
+  } catch (const std::exception& e) {
+    return std::string("reading failed: ") + e.what();
+  }
+  return "";
+}
+
+TEST(FilmUserData, EveryFailedSaveLeavesTheFilmBeforeOrAfter) {
+  const Bytes old = FilmWithData();
+  const std::size_t blockAt = Film().size();
+  ASSERT_EQ("", FilmOldOrNew(old, blockAt));
+  int writes = 0;
+  {
+    MemoryDataHandler memory(old);
+    auto* counting = new FaultyDataHandler(memory, 0, FaultyDataHandler::Mode::Refuse);
+    {
+      auto userData = std::make_unique<FilmUserData>(counting, true);
+      std::unique_ptr<Database> db(userData->GetDatabase());
+      ChangeFilm(*db);
+      userData->Save();
+      writes = counting->Writes();
+      userData.reset();  // its own save writes again, while the database exists
+    }
+    ASSERT_EQ("", FilmOldOrNew(memory.Bytes(), blockAt));
+  }
+  for (auto mode : {FaultyDataHandler::Mode::Refuse, FaultyDataHandler::Mode::Cut}) {
+    for (int n = 1; n <= writes; ++n) {
+      MemoryDataHandler memory(old);
+      {
+        auto userData =
+            std::make_unique<FilmUserData>(new FaultyDataHandler(memory, n, mode), true);
+        std::unique_ptr<Database> db(userData->GetDatabase());
+        ChangeFilm(*db);
+        EXPECT_THROW(userData->Save(), WriteError) << n;  // an explicit save reports it
+        userData.reset();
+      }
+      EXPECT_EQ("", FilmOldOrNew(memory.Bytes(), blockAt))
+          << "write " << n << (mode == FaultyDataHandler::Mode::Cut ? ", cut" : "");
+    }
+  }
 }
 
 // ---- the library manager's readers -----------------------------------------

@@ -321,8 +321,7 @@ TEST_F(ListViewTest, DragRecordCarriesTheFirstSelectedRowsTextAndOurStamp) {
   EXPECT_EQ(nullptr, record.item);
   ASSERT_NE(nullptr, record.text);
   EXPECT_EQ("beta", CP_DragRecordText(record)) << "the first selected row";
-  EXPECT_EQ(5, record.text->GetSize()) << "with its terminating zero";
-  record.text->RemoveReference();
+  EXPECT_EQ(5, record.text->GetSize()) << "with its terminating zero";  // the list's until it goes
   uint32_t stamp[2];
   std::memcpy(stamp, block.data() + sizeof(CP_DragRecord), sizeof stamp);
   EXPECT_EQ(uint32_t(GetCurrentProcessId()), stamp[1]);

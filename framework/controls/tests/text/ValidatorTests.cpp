@@ -93,6 +93,31 @@ TEST_F(ValidatorTest, TheNumericValidatorRefusesLettersWithTheSystemsMessage) {
   EXPECT_EQ(1, boxes.Count()) << "without feedback a refused key only beeps";
 }
 
+// The commander a field answers to, writing down the keys that reach it.
+class KeyRecorder : public CP_M_Commander {
+ public:
+  explicit KeyRecorder(CP_M_Commander* parent) : CP_M_Commander(parent) {}
+  bool HandleKey(int16_t key, CP_Event&) override {
+    keys += char(key);
+    return true;
+  }
+  std::string keys;
+};
+
+// A key the validator refuses is not the field's: it goes on to the parent
+// commander, and the control never types it.
+TEST_F(ValidatorTest, ARefusedKeyGoesOnToTheParentCommander) {
+  KeyRecorder parent(window);
+  auto* field = new CP_TextField_SingleLine(window, kxtest::PaneAt(10, 10, 200, 24), &parent, "", nullptr);
+  field->SetValidator(new CP_TextNumericValidator);
+  CP_M_Commander::ChangeTarget(field);
+  Type(field->GetHWND(), "1a2b");
+  EXPECT_EQ("12", TextOf(field->GetHWND()));
+  EXPECT_EQ("ab", parent.keys);
+  CP_M_Commander::ChangeTarget(window);
+  field->SetParentCommander(window);
+}
+
 TEST_F(ValidatorTest, TheLengthValidatorRefusesTheKeyBeyondTheMaximum) {
   auto* field = AddField();
   field->SetValidator(new CP_TextLengthValidator(3));
