@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
+#include "ByteFixture.h"
 #include "StoreTestSupport.h"
 #include "TempFile.h"
 #include "TestObjects.h"
@@ -407,6 +409,64 @@ TEST(Database, InAFile) {
   auto* note = dynamic_cast<Note*>(db->GetRoot("Preferences"));
   ASSERT_NE(nullptr, note);
   EXPECT_EQ("on disk", note->text);
+}
+
+// ---- the reference file ----------------------------------------------------
+
+constexpr uint32_t kFixtureDatabaseID = 0x7E57DB01;
+const std::string kDatabaseFixture = std::string(KX_FIXTURES) + "/notes.db";
+
+// A new database's identity comes from the clock. It is set by opening a
+// fresh database whose stored identity was replaced: every later write (the
+// pointers' too) then carries the fixed one.
+Bytes EmptyDatabaseWithID(uint32_t id) {
+  MemoryDataHandler memory;
+  { OpenDatabase db(memory, kFilmObjects, kFilmRoots); }
+  Bytes bytes = memory.Bytes();
+  // The Database object lies right behind the header; its identity follows
+  // its class name and the number's tag.
+  const std::size_t at = 22 + 15;
+  EXPECT_EQ(Hex(Join({0x01, 0x0F, 0, 0, 0, 8, Scrambled("Database"), 0x0A})),
+            Hex(Slice(bytes, 22, 15)));
+  const Bytes stored = BigEndian32(id);
+  std::copy(stored.begin(), stored.end(), bytes.begin() + at);
+  return bytes;
+}
+
+TEST(Database, TheReferenceFileIsWrittenAndReadByEveryBuild) {
+  MemoryDataHandler memory(EmptyDatabaseWithID(kFixtureDatabaseID));
+  {
+    OpenDatabase db(memory, kFilmObjects, kFilmRoots);
+    ASSERT_EQ(kFixtureDatabaseID, db->GetDatabaseID());
+    Note* first = new (db.database.get()) Note;
+    first->number = 0x01020304;
+    first->text = "first";
+    Note* second = new (db.database.get()) Note;
+    second->text = std::string(40, 's');
+    Link* link = new (db.database.get()) Link;
+    link->target.Set(second);
+    db->AddRoot("First", first);
+    db->AddRoot("Link", link);
+    Database::SaveAll(db.database.get());
+  }
+  kxfixture::ExpectSameBytes(kDatabaseFixture, memory.Bytes());
+
+  MemoryDataHandler stored(kxfixture::Reference(kDatabaseFixture));
+  OpenDatabase db(stored, kFilmObjects, kFilmRoots);
+  EXPECT_EQ(kFixtureDatabaseID, db->GetDatabaseID());
+  EXPECT_EQ(1027u, db->GetNextObjectID());
+  auto* first = dynamic_cast<Note*>(db->GetRoot("First"));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(0x01020304u, first->number);
+  EXPECT_EQ("first", first->text);
+  auto* link = dynamic_cast<Link*>(db->GetRoot("Link"));
+  ASSERT_NE(nullptr, link);
+  EXPECT_EQ(kFixtureDatabaseID, link->target.GetDatabaseID());
+  Note* second = link->target.Get();
+  ASSERT_NE(nullptr, second);
+  EXPECT_EQ(1026u, second->GetID());  // given its ID when the link was saved
+  EXPECT_EQ(7u, second->number);
+  EXPECT_EQ(std::string(40, 's'), second->text);
 }
 
 }  // namespace

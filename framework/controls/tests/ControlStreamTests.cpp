@@ -1,5 +1,6 @@
 // Controls written to the framework byte stream and rebuilt by class name
 // through the reanimator, as stored object trees hold them.
+#include "ByteFixture.h"
 #include "CP_Exception.h"
 #include "CP_HandleBlock.h"
 #include "CP_HandleBlockStream.h"
@@ -116,6 +117,42 @@ TEST_F(ControlStreamTest, CutRecordFailsWithoutLeavingAPane) {
     EXPECT_THROW(in->ReadObject(window), CP_BaseException) << "cut at " << cut;
     EXPECT_TRUE(window->GetSubPanes().empty()) << "cut at " << cut;
   }
+}
+
+// The reference stream: a button, a label and a status bar as one stored
+// tree holds them. Every build writes these bytes and rebuilds the controls
+// from them.
+TEST_F(ControlStreamTest, TheReferenceStreamIsWrittenAndReadByEveryBuild) {
+  const std::string fixture = std::string(KX_FIXTURES) + "/controls.stream";
+  auto* button = new CP_PushButton(window, PaneAt(10, 20, 80, 24), "Play", true);
+  button->SetBroadcastCode(12);
+  button->SetIdentifier(0x706C6179);
+  auto* label = new CP_StaticText(window, PaneAt(10, 50, 100, 20), "Choose");
+  auto* bar = new CP_StatusBar(window, PaneAt(0, 170, 300, 22), true, false, false);
+  kxtest::MemoryOutStream out;
+  out.WriteObject(*button).WriteObject(*label).WriteObject(*bar);
+  window->DeleteSubPanes();
+  kxfixture::ExpectSameBytes(fixture, out.Bytes());
+
+  auto in = Stream(kxfixture::Reference(fixture));
+  auto* button2 = dynamic_cast<CP_PushButton*>(in->ReadObject(window));
+  auto* label2 = dynamic_cast<CP_StaticText*>(in->ReadObject(window));
+  auto* bar2 = dynamic_cast<CP_StatusBar*>(in->ReadObject(window));
+  EXPECT_TRUE(in->IsAtEnd());
+  ASSERT_NE(nullptr, button2);
+  EXPECT_EQ(button2, window->FindSubPaneById(0x706C6179, false));
+  EXPECT_EQ(12, button2->GetBroadcastCode());
+  EXPECT_TRUE(button2->IsDefault());
+  EXPECT_EQ("Play", WindowText(button2->GetControlWindow()));
+  const RECT r = kxtest::PlaceInParent(button2->GetHWND());
+  EXPECT_EQ(10, r.left);
+  EXPECT_EQ(20, r.top);
+  EXPECT_EQ(80, r.right - r.left);
+  ASSERT_NE(nullptr, label2);
+  EXPECT_EQ("Choose", WindowText(label2->GetHWND()));
+  ASSERT_NE(nullptr, bar2);
+  EXPECT_TRUE(bar2->IsAttached());
+  EXPECT_FALSE(bar2->IsAtBottom());
 }
 
 }  // namespace

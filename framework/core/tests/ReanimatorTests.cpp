@@ -1,3 +1,4 @@
+#include "ByteFixture.h"
 #include "CP_Adorner.h"
 #include "CP_Broadcaster.h"
 #include "CP_Exception.h"
@@ -6,6 +7,7 @@
 #include "CP_HandleBlockStream.h"
 #include "CP_RadioButtonGroup.h"
 #include "CP_Reanimator.h"
+#include "CP_StringList.h"
 #include "CP_View.h"
 #include "CP_Window.h"
 #include "FrameworkFixture.h"
@@ -396,6 +398,46 @@ TEST_F(ObjectResourceTest, RefusedAndFailedResources) {
     }
   }
   EXPECT_EQ(nullptr, kxtest::FindOwnWindow("CP_Window", "Stored"));
+}
+
+// The reference resources: a stored window and "STR#" lists (the
+// framework's own and one with edge cases), as every build links them. The
+// stored window is rebuilt from the reference file.
+TEST_F(ObjectResourceTest, TheReferenceResourcesAreTheSameInEveryBuild) {
+  const struct {
+    const char* type;
+    int id;
+    const char* file;
+  } kResources[] = {{"CPob", 1001, "stored-window.CPob"},
+                    {"STR#", kCP_StringList_Document, "document.STR#"},
+                    {"STR#", 300, "edge-cases.STR#"}};
+  for (const auto& r : kResources) {
+    SCOPED_TRACE(r.file);
+    kxfixture::ExpectSameBytes(std::string(KX_FIXTURES) + "/" + r.file, kxtest::ResourceBytes(r.type, r.id));
+  }
+
+  RegisterTestClasses();
+  const std::vector<uint8_t> stored = kxfixture::Reference(std::string(KX_FIXTURES) + "/stored-window.CPob");
+  ASSERT_GT(stored.size(), 20u);
+  auto* block = new CP_HandleBlock(int32_t(stored.size()));
+  std::memcpy(block->GetPointer(), stored.data(), stored.size());
+  block->Unlock();
+  CP_HandleBlockInStream in(block, 1);
+  uint32_t signature = 0;
+  int16_t version = 0, ignored = 0;
+  in.Read(&signature, 4);
+  in.Read(&version, 2);
+  in.Read(&ignored, 2);
+  EXPECT_EQ(CP_FourCC("CPob"), signature);
+  EXPECT_EQ(1, version);
+  CP_M_Commander owner(nullptr);
+  CP_Window* window = BuildWindowFromStream(in, &owner, nullptr);
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ("Stored", window->GetTitle());
+  ASSERT_EQ(1u, window->GetSubPanes().size());
+  EXPECT_EQ(7, window->GetSubPanes()[0]->GetIdentifier());
+  window->DeleteSubPanes();
+  delete window;
 }
 
 TEST(RadioButtonGroupTest, RemoveTakesOutTheFirstEntryOnly) {

@@ -1,5 +1,6 @@
 // The toolbox functions on films written in the test: opening, facts,
 // boxes, user data, handles, damaged files and the track copy.
+#include "ByteFixture.h"
 #include "MovieReader.h"
 #include "ToolboxSupport.h"
 
@@ -334,6 +335,44 @@ TEST_F(Toolbox, TrackCopyMakesAOneTrackMovieAndTakesTheTrackAway) {
                              targetBytes.begin() + long(sb.chunks[i].offset)));
     }
   }
+}
+
+// The reference track copy: the video track of the tiny film as the engine
+// copies it out. Every build writes these bytes (the writer stores no clock
+// time) and reads them back.
+TEST_F(Toolbox, TheReferenceTrackCopyIsWrittenAndReadByEveryBuild) {
+  const std::string fixture = HostPath(KX_FIXTURES) + "/track-copy.mov";
+  std::string source = WriteTiny("source.mov");
+  std::string target = dir_ + "/track.mov";
+  Movie movie = nullptr;
+  ASSERT_EQ(noErr, LoadMovie(source, movie));
+  ASSERT_EQ(noErr, WriteTrackMovieFile(1, movie, target));
+  DisposeMovie(movie);
+  kxfixture::ExpectSameBytes(fixture, ReadFile(target));
+
+  std::string stored = dir_ + "/stored.mov";
+  WriteFile(stored, kxfixture::Reference(fixture));
+  Movie copy = nullptr;
+  ASSERT_EQ(noErr, LoadMovie(stored, copy));
+  EXPECT_EQ(600, GetMovieTimeScale(copy));
+  EXPECT_EQ(600, GetMovieDuration(copy));
+  EXPECT_EQ(300, GetMoviePosterTime(copy));
+  ASSERT_EQ(1, GetMovieTrackCount(copy));
+  Track track = GetMovieIndTrack(copy, 1);
+  Fixed w = 0, h = 0;
+  GetTrackDimensions(track, &w, &h);
+  EXPECT_EQ(64 << 16, w);
+  EXPECT_EQ(48 << 16, h);
+  OSType type = 0;
+  GetMediaHandlerDescription(GetTrackMedia(track), &type, nullptr, nullptr);
+  EXPECT_EQ(VideoMediaType, type);
+  EXPECT_EQ(1, CountUserDataType(GetMovieUserData(copy), FourCharCode("AANM")));
+  DisposeMovie(copy);
+  qtf::MovieModel model;
+  qtf::FileFacts facts;
+  ASSERT_TRUE(qtf::ReadMovieFile(stored, model, facts).Ok());
+  ASSERT_EQ(1u, model.tracks.size());
+  EXPECT_EQ((std::vector<uint32_t>{10, 20, 30}), model.tracks[0].media.samples.sizes);
 }
 
 TEST_F(Toolbox, TrackCopyOfAMissingTrackMakesNoFile) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -7,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "../../tests/ByteFixture.h"
 #include "../../tests/FaultyDataHandler.h"
 #include "FilmFolder.h"
 #include "store/Database.h"
@@ -590,6 +592,62 @@ TEST(FilmDefaults, ItemTextEndsAtTheFirstZero) {
 TEST_F(FilmReaders, FileExists) {
   EXPECT_TRUE(manager_data::FileExists(Write("here", Bytes{1})));
   EXPECT_FALSE(manager_data::FileExists(Name("absent")));
+}
+
+// ---- the reference film ------------------------------------------------------
+
+// A film's first write dates its header record and names its database by the
+// clock. The reference film is written in two steps: an empty block first,
+// whose date, time, free space and database identity are then replaced by
+// fixed ones, which every later write keeps.
+void FixTheFirstWrite(const Bytes& film, Bytes& bytes) {
+  const std::size_t record = film.size() + 12, database = film.size() + 82;
+  ASSERT_EQ(Join({1, 15, BigEndian32(18), "UserDataAtomHeader"}), Slice(bytes, record, 24));
+  ASSERT_EQ(Bytes({1, 15, 0, 0, 0, 8}), Slice(bytes, database + 22, 6));
+  const struct { std::size_t at; uint32_t value; } kFixed[] = {
+      {record + 24 + 4 * 5 + 1, 2451545},  // 1 January 2000
+      {record + 24 + 5 * 5 + 1, 3725},     // 01:02:05
+      {record + 24 + 8 * 5 + 1, 9},        // free space
+      {database + 22 + 15, 0x7E57F11Du},   // the database's identity
+  };
+  for (const auto& f : kFixed) {
+    const Bytes value = BigEndian32(f.value);
+    std::copy(value.begin(), value.end(), bytes.begin() + static_cast<std::ptrdiff_t>(f.at));
+  }
+}
+
+TEST_F(FilmBlock, TheReferenceFilmIsWrittenAndReadByEveryBuild) {
+  const std::string fixture = std::string(KX_FIXTURES) + "/film-data.flm";
+  const Bytes film = Film({true, "Tiny film", "(c) Glintharbour", /*track=*/true});
+  const std::string name = Write("film", film);
+  {
+    auto userData = std::make_unique<FilmUserData>(
+        new FileDataHandler(name, FileDataHandler::kReadWrite), true);
+    std::unique_ptr<Database> db(userData->GetDatabase());
+    userData.reset();  // saves while the database exists
+  }
+  Bytes empty = Read(name);
+  FixTheFirstWrite(film, empty);
+  Write("film", empty);
+  AddFilmData(name, {{{"sprite1", "playQT(Track=\"2\",File=\"a.flm\")"}, {"sprite2", "stop()"}},
+                     {{"name", "Reference"}, {"TrkLocal", "3"}}});
+  kxfixture::ExpectSameBytes(fixture, Read(name));
+
+  const std::string stored = Write("stored", kxfixture::Reference(fixture));
+  UserDataAtomHeader header(0, 0, 0);
+  ASSERT_TRUE(HasUserDataHeader(stored, header));
+  EXPECT_EQ(2451545u, header.GetCreationDate());
+  EXPECT_EQ(3725u, header.GetCreationTime());
+  EXPECT_EQ(9u, header.GetFreeSpace());
+  std::vector<ActionRecord> records;
+  manager_data::ImportFilmActions(stored, records);
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ("sprite1", std::string(records[0].sprite));
+  EXPECT_EQ("playQT(File=\"a.flm\",Track=\"2\")", std::string(records[0].actionText));
+  EXPECT_EQ("sprite2", std::string(records[1].sprite));
+  Preferences preferences;
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(stored, preferences));
+  EXPECT_EQ((Preferences{{"TrkLocal", "3"}, {"name", "Reference"}}), preferences);
 }
 
 }  // namespace

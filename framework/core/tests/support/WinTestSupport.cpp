@@ -152,4 +152,13 @@ HWND MakePlainWindow(const char* title) {
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+std::vector<uint8_t> ResourceBytes(const char* type, int id) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+  const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+  if (!bytes) return {};
+  return std::vector<uint8_t>(bytes, bytes + SizeofResource(module, info));
+}
+
 }  // namespace kxtest

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kxtest {
 
@@ -85,5 +86,9 @@ HWND FindOwnWindow(const char* className, const char* title = nullptr, HWND afte
 
 // A plain top-level window of a test-only class with DefWindowProcA.
 HWND MakePlainWindow(const char* title = "kxtest");
+
+// The bytes of resource `id` of `type` in this program, as the loaders see
+// them; empty when there is none.
+std::vector<uint8_t> ResourceBytes(const char* type, int id);
 
 }  // namespace kxtest
