@@ -13,7 +13,9 @@
 #include "CP_StatusBar.h"
 #include "CP_URLHandler.h"
 #include "CP_Utilities.h"
+#include "CopyFileWithProgress.h"
 #include "FilmInstallation.h"
+#include "GH_FilmsFolder.h"
 #include "GH_MainWindow.h"
 #include "GH_ColorPane.h"
 #include "GH_DocumentWindow.h"
@@ -137,11 +139,16 @@ void AppendBackslash(std::string& path) {
 CP_SDIApp_Document::CP_SDIApp_Document(CP_M_Commander* parent) : CP_Document(parent) {
   SetUniqueName("Untitled");
   DocumentHook25(0);
+  InstallFilmFromCommandLine();
 }
 
 CP_SDIApp_Document::~CP_SDIApp_Document() {
-  if (ReadIniInt(kIniSection, "EmptyWasteBasket", kIniFile) == 1 && cdDatabase)
-    cdDatabase->EmptyWastebasket(itemList);
+  try {
+    if (ReadIniInt(kIniSection, "EmptyWasteBasket", kIniFile) == 1 && cdDatabase)
+      cdDatabase->EmptyWastebasket(itemList);
+  } catch (...) {
+    // Nothing may leave a destructor; what was not emptied stays for next time.
+  }
   RECT rect = fClosedRect;
   bool known = fHasClosedRect;
   if (fWindow && fWindow->GetHWND()) known = GetWindowRect(fWindow->GetHWND(), &rect) != 0;
@@ -634,6 +641,59 @@ void CP_SDIApp_Document::RefreshAfterInstall() {
   RefreshFilmCounts();
   node->ShowFolderFilms(id);
   if (!names.empty()) SelectListRowByText(names.front());
+}
+
+std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result) {
+  switch (result) {
+    case kCopySourceMissing:
+      return "Source file for movie not found.";
+    case kCopyCancelled:
+      return "File copy for movie cancelled by the user";
+    case kCopyNoSpace:
+      return "Not enough space available on the destination drive for movie: ";
+    case kCopyFailed:
+      return "An exception occurred while copying movie";
+    case kCopyNoFolder:
+      return "Copy failed for movie. Check that the directory exists.";
+    default:
+      return "Undefined error while copying movie: ";
+  }
+}
+
+void CP_SDIApp_Document::InstallFilmFromCommandLine() {
+  const std::string text = GetCommandLineText();
+  if (text.empty() || !cdDatabase) return;
+  DriveRecord films;
+  films.LABEL = filmsFolderAlias;
+  const bool found = !cdDatabase->FindDriveRecord(films);
+  C4Table* drives = cdDatabase->DriveTable();
+  if (found && drives && C4Count(drives) == 1 && films.PATH.size() <= 1) {
+    // A folder that cannot be made is never written over the stored one.
+    const std::string folder = SetUpFilmsFolder();
+    if (!folder.empty()) {
+      films.PATH = folder;
+      cdDatabase->UpdateDriveRecord(films);
+    }
+  }
+  PlaylistEntry film;
+  film.ITEM_ID = int32_t(StringToULong(text));
+  cdDatabase->FindItem(film);
+  if (film.ITEMTYPE != kItemFilm) return;
+
+  // A name from the CD's data file that leaves its folder is not copied.
+  const bool safe = !film.FileName.empty() && film.FileName.find("..") == std::string::npos;
+  int32_t result = -1;
+  if (found && films.PATH.size() > 1 && safe) {
+    std::string destination = films.PATH;
+    AppendBackslash(destination);
+    CopyFileWithProgress copy(CP_FileSpec(cdDriveRoot + film.FileName, false),
+                              CP_FileSpec(destination + film.FileName, false));
+    result = copy.Copy();
+  }
+  if (result == kCopyDone)
+    RefreshAfterInstall();
+  else
+    MainWindowMessage(CommandLineCopyFailureText(result), "Glintharbour International", MB_OK);
 }
 
 void CP_SDIApp_Document::SelectListRowByText(const std::string& text) {

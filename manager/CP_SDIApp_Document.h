@@ -52,6 +52,11 @@ class CP_SDIApp_Document : public CP_Document, public CP_M_Listener {
   void UpdateFilmCount(const std::string& aliasRoot);
   void UpdateFilmButtons();
   void RefreshAfterInstall();
+  // A film's ITEM_ID on the command line: the film is copied from the CD
+  // into the films folder.
+  void InstallFilmFromCommandLine();
+  // The message for a failed copy of a film named on the command line.
+  static std::string CommandLineCopyFailureText(int32_t result);
   void SelectListRowByText(const std::string& text);
   // A volume arrived while the program runs.
   void RegisterInsertedCD();

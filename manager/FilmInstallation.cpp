@@ -5,6 +5,7 @@
 
 #include "CDDatabase.h"
 #include "CP_DirectoryIterator.h"
+#include "CP_Exception.h"
 #include "CP_FileSpec.h"
 #include "CP_FileSystem.h"
 #include "CP_FourCC.h"
@@ -79,6 +80,16 @@ void StoreFilmActions(CDDatabase& database, const std::string& path, const std::
   }
 }
 
+// A read-only or locked file stays: the user hears of it and the scan goes on.
+void DeleteOfferedFile(const CP_FileSpec& film) {
+  try {
+    CP_FileSystem::DeleteFile(film);
+  } catch (const CP_BaseException&) {
+    const std::string text = "\"" + film.Path() + "\" could not be deleted.";
+    MessageBoxA(nullptr, text.c_str(), "Glintharbour International", MB_OK);
+  }
+}
+
 // One film file not listed under the drive's label.
 void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSpec& film,
                  std::vector<std::string>* recorded) {
@@ -89,7 +100,7 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
     if (text.empty()) {
       const std::string question = "\"" + path + "\" is already installed. Do you want to delete the file?";
       if (MessageBoxA(nullptr, question.c_str(), "Glintharbour International", MB_YESNO) == IDYES)
-        CP_FileSystem::DeleteFile(film);
+        DeleteOfferedFile(film);
       return;
     }
     if (recorded) recorded->push_back(text);
@@ -97,6 +108,8 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
   } catch (const std::exception&) {
     // A film whose own data cannot be read: what was recorded of it stays,
     // and the scan goes on with the next file.
+  } catch (const CP_BaseException&) {
+    // The same for a file error of the framework.
   }
 }
 
@@ -122,13 +135,31 @@ void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCod
   if (database.ConfigTable()) C4Flush(database.ConfigTable());
 }
 
+// Clears the database's scan mark however the scan ends.
+class ScanMark {
+ public:
+  explicit ScanMark(CDDatabase& database) : fDatabase(database) { fDatabase.SetScanning(true); }
+  ~ScanMark() { fDatabase.SetScanning(false); }
+  ScanMark(const ScanMark&) = delete;
+  ScanMark& operator=(const ScanMark&) = delete;
+
+ private:
+  CDDatabase& fDatabase;
+};
+
 void ScanAll(CDDatabase& database, std::vector<std::string>* recorded) {
+  // A scan under one of this scan's boxes would offer the same file again.
+  if (database.IsScanning()) return;
+  ScanMark mark(database);
   ScanWaitWindow wait;
+  // Each pass gets the list as it was when the scan began: the item list
+  // itself may be reloaded while a box is up.
+  const PlaylistEntries items = itemList;
   std::vector<DriveRecord> drives;
   database.LoadDrives(drives);
   for (const DriveRecord& drive : drives)
     for (uint32_t code : {CP_FourCC(".flm"), CP_FourCC(".m01"), CP_FourCC(".M01")})
-      ScanFolder(database, drive, code, itemList, recorded);
+      ScanFolder(database, drive, code, items, recorded);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include "CP_SDIApp_Document.h"
 #include "CP_StatusBar.h"
 #include "CP_Window.h"
+#include "FilmInstallation.h"
+#include "GH_FilmsFolder.h"
 #include "GH_LibraryGlobals.h"
+#include "GH_LocationFilms.h"
 #include "GH_ListView.h"
 #include "GH_TreeTable.h"
 #include "GH_Settings.h"
@@ -24,6 +27,30 @@ constexpr int16_t kOpenFolderImage = 1;
 GH_ListView* FilmListOf(GH_TreeTable* tree) {
   return tree ? dynamic_cast<GH_ListView*>(tree->GetPartnerPane()) : nullptr;
 }
+
+PlaylistEntry* FindFilm(int32_t itemId) {
+  for (PlaylistEntry& row : itemList)
+    if (row.ITEM_ID == itemId && row.ITEMTYPE == kItemFilm) return &row;
+  return nullptr;
+}
+
+// Puts the current directory back however the edit ends.
+class CurrentDirectoryKeeper {
+ public:
+  CurrentDirectoryKeeper() {
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    if (length > 0 && length < MAX_PATH) fSaved = folder;
+  }
+  ~CurrentDirectoryKeeper() {
+    if (!fSaved.empty()) SetCurrentDirectoryA(fSaved.c_str());
+  }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+ private:
+  std::string fSaved;
+};
 
 }  // namespace
 
@@ -138,7 +165,9 @@ void GH_TreeDirItem::HandleRightClick(const CP_Point& point) {
   ExecuteTreeItemCommand(fContextMenu->GetItemCommand(chosen), record);
 }
 
-void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry& record) {
+void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry& given) {
+  // A copy: the record may lie in the item list, which the commands reload.
+  const PlaylistEntry record = given;
   switch (command) {
     case kCmdExpand:
       if (fTree) SendMessageA(fTree->GetHWND(), WM_KEYDOWN, VK_RIGHT, 0);
@@ -167,9 +196,60 @@ void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry
         WriteIniString(kIniSection, "EmptyWasteBasket", "1", kIniFile);
       }
       break;
+    case kCmdEditLocation:
+      EditLocation(record);
+      // Whatever the edit did, the library is read afresh from the folders.
+      if (cdDatabase) {
+        InstallNewFilms(*cdDatabase);
+        cdDatabase->RemoveMissingInstalledFilms();
+        cdDatabase->LoadItems(itemList);
+      }
+      ShowFolderFilms(record.ITEM_ID);
+      ShowFilmsFolderStatus();
+      break;
     default:
-      break;  // Properties, Edit Location and anything else
+      break;  // Properties and anything else
   }
+}
+
+void GH_TreeDirItem::EditLocation(const PlaylistEntry& location) {
+  if (fTree && fTree->GetOwnerWindow()) EmptyPreview(FindPreviewPane(fTree), false);
+  CurrentDirectoryKeeper keeper;
+  DriveRecord drive;
+  drive.LABEL = location.AliasRoot;
+  if (!cdDatabase || cdDatabase->FindDriveRecord(drive)) return;
+  DriveRecord moved = drive;
+  // The chooser opens at the location's folder.
+  SetCurrentDirectoryA(drive.PATH.c_str());
+  std::string chosen;
+  if (!ChooseFolderForMainWindow("Choose a Directory to store your Glintharbour Movies.", chosen)) return;
+  moved.PATH = chosen;
+  if (moved.PATH.empty() || moved.PATH.back() != '\\') moved.PATH += '\\';
+  int32_t result = 0;
+  try {
+    result = MoveLocationFilms(location.ITEM_ID, drive.PATH, moved.PATH);
+  } catch (const CP_BaseException&) {
+    // A film that cannot be read stops the move before anything is copied.
+    MessageBoxA(nullptr, "A movie of this location cannot be read. The location was not moved.",
+                "Glintharbour KX3", MB_OK);
+    return;
+  }
+  if (result == 1) {
+    cdDatabase->UpdateDriveRecord(moved);
+  } else {
+    MessageBoxA(nullptr, "Not enough disk space available for the operation.\r\n\r\nSorry!", "Glintharbour KX3",
+                MB_OK);
+  }
+}
+
+void GH_TreeDirItem::ShowFilmsFolderStatus() {
+  CP_Window* window = fTree ? fTree->GetOwnerWindow() : nullptr;
+  auto* status = window ? dynamic_cast<CP_StatusBar*>(window->FindSubPaneById(CP_FourCC("STAT"), true)) : nullptr;
+  if (!status || !cdDatabase) return;
+  DriveRecord films;
+  films.LABEL = filmsFolderAlias;
+  if (cdDatabase->FindDriveRecord(films)) return;
+  status->SetPartText(CP_SDIApp_Document::FilmsFolderStatusText(films.PATH), 1, SBT_NOBORDERS);
 }
 
 // ---------------------------------------------------------------------------
@@ -194,47 +274,54 @@ void GH_TreeDirItem::ReceiveMessage(uint32_t kind, const CP_Point&) {
   if (kind == kTreeItemRecord) return;
   GH_ListView* list = FilmListOf(fTree);
   if (!list || !cdDatabase) return;
-  const int32_t target = GetIdentifier();
-  const PlaylistEntry* targetRecord = list->FindItemRecord(target);
-  // A target that is not a row (the wastebasket) moves films only.
-  const std::string targetAlias = targetRecord ? targetRecord->AliasRoot : std::string();
+  // A copy: boxes and film copies below run other code that may reload the
+  // item list. A target that is not a row (the wastebasket) moves films only.
+  PlaylistEntry targetRecord;
+  const PlaylistEntry* found = list->FindItemRecord(GetIdentifier());
+  if (found) targetRecord = *found;
 
-  std::vector<int32_t> rows;
   HWND control = list->GetHWND();
   const int32_t count = int32_t(SendMessageA(control, LVM_GETSELECTEDCOUNT, 0, 0));
+  std::vector<int32_t> filmIds;
   int32_t index = -1;
   for (int32_t n = 0; n < count; ++n) {
     index = int32_t(SendMessageA(control, LVM_GETNEXTITEM, WPARAM(index), LVNI_SELECTED));
-    if (index >= 0) rows.push_back(index);
+    if (index >= 0) filmIds.push_back(int32_t(list->GetRowData(int16_t(index + 1)).userValue));
   }
 
   int32_t sourceNode = 0;
-  std::vector<int32_t> filmIds;
-  for (int32_t row : rows) filmIds.push_back(int32_t(list->GetRowData(int16_t(row + 1)).userValue));
-  for (int32_t filmId : filmIds) {
-    for (PlaylistEntry& film : itemList) {
-      if (film.ITEM_ID != filmId || film.ITEMTYPE != kItemFilm) continue;
-      sourceNode = film.PARENT_ID;
-      if (list->IsNameInParent(film.ITEMTEXT, target)) {
-        const std::string where = target == kWastebasketId ? " is already in Wastebasket." : " is already Installed.";
-        MainWindowMessage(film.ITEMTEXT + where, "Glintharbour KX", MB_OK);
-        continue;
-      }
-      if (film.AliasRoot == targetAlias || target == kWastebasketId) {
-        film.PARENT_ID = target;
-        if (film.PARENTTYPE != kItemCD) {
-          const int32_t shown = list->FindRowByFilmId(film.ITEM_ID);
-          if (shown >= 0) list->DeleteRow(int16_t(shown + 1));
-        }
-        cdDatabase->UpdateItem(film, false);
-      }
-      // Copying a film into another location is left to the film copy.
-    }
-  }
+  for (int32_t filmId : filmIds) TakeFilm(filmId, found ? &targetRecord : nullptr, sourceNode);
   if (C4Table* table = cdDatabase->ConfigTable()) C4Flush(table);
   if (cdDatabase->LoadItems(itemList) != 0)
     MainWindowMessage("Lost Connection with Database", "Glintharbour KX", MB_OK);
   if (fTree)
     if (CP_TreeTableItem* source = fTree->FindRootItemById(sourceNode)) source->Expand();
   ShowFolderFilms(sourceNode);
+}
+
+// Each film is looked up afresh by its id: a box or a copy before it may
+// have reloaded the item list.
+void GH_TreeDirItem::TakeFilm(int32_t filmId, const PlaylistEntry* target, int32_t& sourceNode) {
+  GH_ListView* list = FilmListOf(fTree);
+  PlaylistEntry* live = FindFilm(filmId);
+  if (!list || !live) return;
+  PlaylistEntry film = *live;
+  const int32_t targetId = GetIdentifier();
+  sourceNode = film.PARENT_ID;
+  if (list->IsNameInParent(film.ITEMTEXT, targetId)) {
+    const std::string where = targetId == kWastebasketId ? " is already in Wastebasket." : " is already Installed.";
+    MainWindowMessage(film.ITEMTEXT + where, "Glintharbour KX", MB_OK);
+    return;
+  }
+  if (targetId == kWastebasketId || (target && film.AliasRoot == target->AliasRoot)) {
+    // Kept in memory too, so that a later film of the same title is found.
+    live->PARENT_ID = film.PARENT_ID = targetId;
+    if (film.PARENTTYPE != kItemCD) {
+      const int32_t shown = list->FindRowByFilmId(film.ITEM_ID);
+      if (shown >= 0) list->DeleteRow(int16_t(shown + 1));
+    }
+    cdDatabase->UpdateItem(film, false);
+  } else if (target) {
+    CopyFilmToItem(film, *target);
+  }
 }

@@ -58,6 +58,11 @@ class GH_TreeDirItem : public CP_TreeTableItem, public CP_M_Broadcaster {
   void ShowFolderFilms(int32_t parentId);
   // One context-menu command on the row read for the menu.
   void ExecuteTreeItemCommand(int32_t command, const PlaylistEntry& record);
+  // Gives the location a folder chosen by the user and takes its films
+  // along; a location without a drive row is left alone.
+  void EditLocation(const PlaylistEntry& location);
+  // The status line names the films folder.
+  void ShowFilmsFolderStatus();
 
   int32_t GetKind() const { return fKind; }
   GH_TreeTable* GetTree() const { return fTree; }
@@ -65,7 +70,8 @@ class GH_TreeDirItem : public CP_TreeTableItem, public CP_M_Broadcaster {
 
  private:
   void FillContextMenu(const PlaylistEntry& record);
-  void ShowFilmsFolderStatus();
+  // Moves or copies one film of the list to this item.
+  void TakeFilm(int32_t filmId, const PlaylistEntry* target, int32_t& sourceNode);
 
   int32_t fKind;
   GH_TreeTable* fTree;

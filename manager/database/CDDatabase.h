@@ -68,6 +68,12 @@ class CDDatabase {
   // register, 4 already registered, -1 DAO missing.
   int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
+  // Set while a scan of the film folders runs on this database: a scan
+  // started meanwhile (from a message handled under one of its boxes) would
+  // ask the same questions again.
+  bool IsScanning() const { return fScanning; }
+  void SetScanning(bool scanning) { fScanning = scanning; }
+
   // The open tables, null when a table could not be opened.
   C4Table* ConfigTable() const { return fConfig; }
   C4Table* DriveTable() const { return fDrive; }
@@ -93,6 +99,7 @@ class CDDatabase {
   C4Table* fParameter = nullptr;
   C4Table* fTrack = nullptr;
   int32_t fInitResult = -1;
+  bool fScanning = false;
 };
 
 // The settings file of the CD database's own settings accesses: a name the

@@ -69,6 +69,7 @@ bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
 }
 
 void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
+  std::string kept;  // the titles of films whose files would not go
   size_t i = 0;
   while (i < items.size()) {
     const PlaylistEntry entry = items[i];
@@ -82,19 +83,28 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
       const std::string text = "Cannot find root drive " + entry.AliasRoot +
                                ". Please make sure drive is configured correctly.";
       MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK);
-      return;
+      break;
     }
+    // The file goes first: a film whose file stays (read-only, held open
+    // elsewhere) keeps its row, so that nothing is left orphaned. Another
+    // row still showing the film keeps the file; a row whose folder or name
+    // climbs out of its drive's folder names no film of ours, and a file
+    // already gone needs no deleting (a file held open still shows its
+    // attributes).
     const std::string path = FilmPath(drive.PATH, entry);
-    const int32_t copies = CountItemCopies(entry);
+    const bool ownsFile = CountItemCopies(entry) == 1 && !ClimbsOut(entry.FILEPATH) && !ClimbsOut(entry.FileName);
+    const bool present = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (ownsFile && present && !DeleteFileA(path.c_str())) {
+      kept += "\r\n" + entry.ITEMTEXT;
+      ++i;
+      continue;
+    }
     DeleteItem(entry, true);
     items.erase(items.begin() + std::ptrdiff_t(i));
-    // Another row still shows the film: its file stays. A row whose folder
-    // or name climbs out of its drive's folder names no film of ours, and a
-    // file already gone needs no deleting.
-    if (copies == 1 && !ClimbsOut(entry.FILEPATH) && !ClimbsOut(entry.FileName) && FileExistsInFolder(path, "")) {
-      CP_File file(CP_FileSpec(path, false));
-      file.Delete();
-    }
+  }
+  if (!kept.empty()) {
+    const std::string text = "These movies could not be deleted and stay in the Wastebasket:" + kept;
+    MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK);
   }
 }
 

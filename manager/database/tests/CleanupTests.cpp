@@ -135,6 +135,42 @@ TEST_F(Cleanup, EmptyingTheWastebasketDeletesNothingOutsideTheDrivesFolder) {
   EXPECT_TRUE(FileExists(fFolder.File("precious.txt")));
 }
 
+// A film whose file will not go (read-only, or held open elsewhere) keeps
+// its row, so that the file is not orphaned; the others are emptied and the
+// user hears once of what stayed.
+TEST_F(Cleanup, AFilmWhoseFileWillNotGoKeepsItsRowAndTheUserIsToldOnce) {
+  const std::string films = fFolder.Folder("films");
+  AddDrive(Drive(1, filmsFolderAlias, "Films", films));
+  for (const char* name : {"plain.flm", "readonly.flm", "open.flm", "later.flm"})
+    WriteFile(films + "\\" + name, "film");
+  ASSERT_TRUE(SetFileAttributesA((films + "\\readonly.flm").c_str(), FILE_ATTRIBUTE_READONLY));
+  HANDLE held = CreateFileA((films + "\\open.flm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  Add(Film("Plain", "Films", kWastebasketId, "plain.flm"));
+  Add(Film("Read-only", "Films", kWastebasketId, "readonly.flm"));
+  Add(Film("Held open", "Films", kWastebasketId, "open.flm"));
+  Add(Film("Later", "Films", kWastebasketId, "later.flm"));
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+
+  kxtest::MessageBoxWatcher box("Glintharbour KX", IDOK);
+  EXPECT_NO_THROW(fDb.EmptyWastebasket(items));
+  CloseHandle(held);
+  SetFileAttributesA((films + "\\readonly.flm").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  ASSERT_TRUE(box.WaitFor(1));
+  EXPECT_EQ(1, box.Count());
+  EXPECT_EQ("These movies could not be deleted and stay in the Wastebasket:\r\nRead-only\r\nHeld open", box.LastText());
+  EXPECT_EQ((Texts{"Read-only", "Held open"}), LoadedTexts());
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ("Read-only", items[0].ITEMTEXT);
+  EXPECT_EQ("Held open", items[1].ITEMTEXT);
+  EXPECT_FALSE(FileExists(films + "\\plain.flm"));
+  EXPECT_FALSE(FileExists(films + "\\later.flm"));
+  EXPECT_TRUE(FileExists(films + "\\readonly.flm"));
+  EXPECT_TRUE(FileExists(films + "\\open.flm"));
+}
+
 TEST_F(Cleanup, FilmsWhoseFilesHaveGoneFromTheFilmsFolderAreForgotten) {
   const std::string films = fFolder.Folder("films");
   WriteFile(films + "\\here.flm", "film");

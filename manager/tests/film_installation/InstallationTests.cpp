@@ -111,6 +111,59 @@ TEST_F(Installation, AFilmListedUnderAnotherFileNameIsOfferedForDeletion) {
   }
 }
 
+// Yes on a read-only copy: the file cannot go. The user hears of it, the
+// scan goes on with the next file and nothing leaves the scan.
+TEST_F(Installation, ACopyThatCannotBeDeletedIsReportedAndTheScanGoesOn) {
+  Film("first.flm", "Sea");
+  InstallNewFilms(fDb);
+  Reload();
+  Film("copy.flm", "Sea");
+  ASSERT_TRUE(SetFileAttributesA(Path("copy.flm").c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::string other = Film("other.flm", "Other");
+  Texts recorded;
+  {
+    kxtest::MessageBoxWatcher box("Glintharbour International", IDYES);
+    EXPECT_NO_THROW(InstallNewFilmsCollect(fDb, recorded));
+    ASSERT_TRUE(box.WaitFor(2));
+    EXPECT_EQ("\"" + Path("copy.flm") + "\" could not be deleted.", box.LastText());
+  }
+  SetFileAttributesA(Path("copy.flm").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Texts{other}, recorded);
+  EXPECT_TRUE(FileExists(Path("copy.flm")));
+}
+
+CDDatabase* gNestedDatabase = nullptr;
+int gNestedScans = 0;
+
+// A message handled under the scan's box starts another scan, as the
+// engine's "installed" message does.
+void CALLBACK ScanAgain(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  ++gNestedScans;
+  InstallNewFilms(*gNestedDatabase);
+}
+
+// The scan started under the box must not offer the same file again.
+TEST_F(Installation, AScanStartedUnderTheScansBoxAsksNothingAgain) {
+  Film("first.flm", "Sea");
+  InstallNewFilms(fDb);
+  Reload();
+  Film("copy.flm", "Sea");
+  gNestedDatabase = &fDb;
+  gNestedScans = 0;
+  // Answered slowly, so that the timer runs while the box is up.
+  kxtest::DialogWatcher box("Glintharbour International", [](HWND dialog) {
+    Sleep(400);
+    kxtest::DialogWatcher::Press(dialog, IDNO);
+  });
+  SetTimer(nullptr, 0, 10, ScanAgain);
+  InstallNewFilms(fDb);
+  EXPECT_EQ(1, gNestedScans);
+  Sleep(500);
+  EXPECT_EQ(1, box.Count());
+  EXPECT_TRUE(FileExists(Path("copy.flm")));
+}
+
 // The list copy does not hold what the scan records, so two files of one
 // film found in one scan are both recorded.
 TEST_F(Installation, TwoNewFilesOfOneFilmInOneScanAreBothRecorded) {

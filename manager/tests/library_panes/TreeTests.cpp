@@ -127,10 +127,16 @@ TEST_F(TreeTest, EmptyWastebasketOnExitSwitchesItsSetting) {
   EXPECT_EQ("1", ReadSetting("EmptyWasteBasket"));
   wastebasket->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEmptyOnExit, record);
   EXPECT_EQ("0", ReadSetting("EmptyWasteBasket"));
-  // Properties and unknown commands change nothing.
-  wastebasket->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdProperties, record);
-  wastebasket->ExecuteTreeItemCommand(4711, record);
+  // Properties and commands outside the menu's change neither the setting,
+  // the rows nor the list (Edit Location's work is the document tests').
+  location->ShowFolderFilms(4);
+  const size_t rows = itemList.size();
+  for (int32_t command : {int32_t(GH_TreeDirItem::kCmdProperties), 2999, 3007, 4711})
+    wastebasket->ExecuteTreeItemCommand(command, record);
   EXPECT_EQ("0", ReadSetting("EmptyWasteBasket"));
+  EXPECT_EQ(rows, itemList.size());
+  ASSERT_EQ(1, list->CountItems());
+  EXPECT_EQ(6u, list->GetRowData(1).userValue);
 }
 
 TEST_F(TreeTest, KeepsItsWidthWhenItGoes) {

@@ -1,0 +1,494 @@
+// Films copied and moved between the library's places, on a real CD
+// database under the real main window: the tree's commands on CDs,
+// locations and the wastebasket, films handed to a node (Install Selected,
+// a drop), and the film named on the command line. The "CD" is a plain
+// folder named by the CDDrive setting: films on it are read from there.
+#include "CDDatabase.h"
+#include "CP_FourCC.h"
+#include "CP_Framework.h"
+#include "CP_SDIApp_Document.h"
+#include "CP_StatusBar.h"
+#include "CP_TreeList_Application.h"
+#include "CP_Window.h"
+#include "DatabaseTestSupport.h"
+#include "FrameworkFixture.h"
+#include "GH_LibraryGlobals.h"
+#include "GH_ListView.h"
+#include "GH_PictureButton.h"
+#include "GH_TreeDirItem.h"
+#include "GH_TreeTable.h"
+#include "WinTestSupport.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Every message box of the library, answered OK, its text kept.
+class Messages {
+ public:
+  Texts Seen() {
+    std::lock_guard<std::mutex> lock(fMutex);
+    return fTexts;
+  }
+  // Runs on the watcher's thread while the box is up, before it is answered.
+  std::function<void()> whileUp;
+
+ private:
+  void Keep(HWND box) {
+    {
+      std::lock_guard<std::mutex> lock(fMutex);
+      fTexts.push_back(kxtest::DialogWatcher::Caption(box) + ": " + kxtest::DialogWatcher::ItemText(box, 0xFFFF));
+    }
+    if (whileUp) whileUp();
+    kxtest::DialogWatcher::Press(box, IDOK);
+  }
+  std::mutex fMutex;
+  Texts fTexts;
+  kxtest::DialogWatcher fWatcher{"", [this](HWND box) {
+                                   // The copy's own progress dialog and the folder chooser are no messages.
+                                   if (GetDlgItem(box, 0xFFFF) && !FindWindowExA(box, nullptr, "SysTreeView32", nullptr))
+                                     Keep(box);
+                                 }};
+};
+
+// The library as the cases find it: the films folder with one film, a
+// location "Archive" with one film, a CD with one film (its file on the "CD"
+// folder) and a wastebasket holding one film of the films folder. The
+// folders stay for the whole test; BuildLibrary makes fresh tables and puts
+// the files back.
+class FilmCopyTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    mainWindowTitle = "Glintharbour Player " + std::to_string(GetCurrentProcessId());
+    for (const char* key : {"LastWindowX", "LastWindowY", "MainWindow_W", "MainWindow_H", "QTPaneHeight",
+                            "EmptyWasteBasket", "ScreenSize"})
+      WritePrivateProfileStringA(kIniSection, key, nullptr, kIniFile);
+    films = Folder("films");
+    archive = Folder("archive");
+    cd = Folder("cd");
+    moved = Folder("moved");
+    // A drive letter of its own: a location moved there is copied.
+    otherDrive = std::make_unique<dbtest::TestCDDrive>("");
+    ASSERT_TRUE(otherDrive->Ready());
+    other = otherDrive->Root().substr(0, 2);
+    WritePrivateProfileStringA(kIniSection, "CDDrive", (cd + "\\").c_str(), kIniFile);
+    BuildLibrary();
+  }
+
+  std::string Folder(const std::string& name) {
+    std::filesystem::create_directories(place.File(name));
+    return place.File(name);
+  }
+
+  void BuildLibrary() {
+    tables.reset();  // first: each folder of tables puts back the settings file it found
+    tables = std::make_unique<dbtest::TableFolder>(dbtest::Seed::Installation);
+    DeleteFileA((other + "\\gull.flm").c_str());
+    for (const std::string& folder : {films, archive, cd, moved})
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove(entry.path());
+      }
+    dbtest::WriteFilm(films + "\\harbour.flm", {{"name", "Harbour Lights"}}, {});
+    dbtest::WriteFilm(films + "\\old.flm", {{"name", "Old Film"}}, {});
+    dbtest::WriteFilm(archive + "\\gull.flm", {{"name", "Gull"}}, {});
+    dbtest::WriteFilm(cd + "\\reef.flm", {{"name", "Reef"}}, {{"diver", "playQT(Track=\"3\")"}});
+
+    CDDatabase database("Config Tool");
+    ASSERT_FALSE(database.UpdateDriveRecord(dbtest::Drive(1, filmsFolderAlias, filmsFolderAlias, films)));
+    ASSERT_EQ(0, C4AppendStart(database.DriveTable(), 1));
+    database.WriteDriveRecord(dbtest::Drive(2, "Archive", "Archive", archive));
+    ASSERT_EQ(0, C4Append(database.DriveTable()));
+    C4Flush(database.DriveTable());
+
+    filmsId = database.ItemIdByAliasRoot(filmsFolderAlias);
+    Append(database, Row("Harbour Lights", filmsFolderAlias, filmsId, 2, "harbour.flm"));
+    Append(database, Row("Old Film", filmsFolderAlias, kWastebasketId, 2, "old.flm"));
+    PlaylistEntry location = Row("Archive", "Archive", 0, 2, "");
+    location.ITEMTYPE = kItemLocation;
+    archiveId = Append(database, location);
+    Append(database, Row("Gull", "Archive", archiveId, 2, "gull.flm"));
+    PlaylistEntry cdRow = Row("Coast CD", "Coast CD", 0, 1, "");
+    cdRow.ITEMTYPE = kItemCD;
+    cdId = Append(database, cdRow);
+    reefId = Append(database, Row("Reef", "Coast CD", cdId, 1, "reef.flm"));
+  }
+
+  static int32_t Append(CDDatabase& database, PlaylistEntry row) {
+    EXPECT_FALSE(database.AppendItem(row, true));
+    return row.ITEM_ID;
+  }
+
+  void TearDown() override {
+    Stop();
+    gCP_CommandLine = "";
+    itemList.clear();
+    tables.reset();
+    otherDrive.reset();
+    FrameworkTest::TearDown();
+  }
+
+  static PlaylistEntry Row(const std::string& text, const std::string& alias, int32_t parent, int32_t parentType,
+                           const std::string& fileName) {
+    PlaylistEntry row = dbtest::Film(text, alias, parent, fileName);
+    row.PARENTTYPE = parentType;
+    return row;
+  }
+
+  void Start() {
+    application = std::make_unique<CP_TreeList_Application>();
+    application->CreateMenuBar();
+    application->InstallMenuBar();
+    document = application->GetLibraryDocument();
+    ASSERT_NE(nullptr, document);
+    kxtest::PumpUntil([] { return false; }, 100);
+  }
+  void Stop() {
+    if (application) application->Quit();
+    application.reset();
+    document = nullptr;
+  }
+
+  GH_TreeDirItem* Node(int32_t id) const {
+    return dynamic_cast<GH_TreeDirItem*>(document->GetTree()->FindRootItemById(id));
+  }
+
+  PlaylistEntry Record(int32_t id) const {
+    PlaylistEntry row;
+    row.ITEM_ID = id;
+    EXPECT_FALSE(cdDatabase->FindItem(row)) << id;
+    return row;
+  }
+
+  // The films under a node, as the table holds them.
+  Texts FilmsUnder(int32_t parent) const {
+    PlaylistEntries rows;
+    cdDatabase->LoadItems(rows);
+    Texts texts;
+    for (const PlaylistEntry& row : rows)
+      if (row.PARENT_ID == parent && row.ITEMTYPE == kItemFilm) texts.push_back(row.ITEMTEXT);
+    return texts;
+  }
+
+  Texts ListTexts() const {
+    Texts texts;
+    GH_ListView* list = document->GetFilmList();
+    for (int16_t n = 1; n <= list->CountItems(); ++n) texts.push_back(list->GetItem(n)->data.text);
+    return texts;
+  }
+
+  std::string StatusText() const {
+    char text[512] = {};
+    SendMessageA(document->GetStatusBar()->GetHWND(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+
+  void ClickNode(CP_TreeTableItem* node) const {
+    RECT rect = {};
+    const HTREEITEM handle = node->GetHandle();
+    std::memcpy(&rect, &handle, sizeof handle);
+    HWND tree = document->GetTree()->GetHWND();
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageA(tree, WM_LBUTTONUP, 0, at);
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    kxtest::PumpUntil([] { return false; }, 50);
+  }
+
+  // Selects the list's rows with these titles, as Ctrl-clicks would.
+  void SelectRows(const Texts& titles) const {
+    HWND list = document->GetFilmList()->GetHWND();
+    const Texts shown = ListTexts();
+    for (size_t n = 0; n < shown.size(); ++n) {
+      LVITEMA item = {};
+      item.stateMask = LVIS_SELECTED;
+      item.state = std::find(titles.begin(), titles.end(), shown[n]) != titles.end() ? LVIS_SELECTED : 0;
+      SendMessageA(list, LVM_SETITEMSTATE, WPARAM(n), reinterpret_cast<LPARAM>(&item));
+    }
+  }
+
+  void PressInstallSelected() const {
+    auto* button =
+        dynamic_cast<GH_PictureButton*>(document->GetWindow()->FindSubPaneById(int32_t(CP_FourCC("INSM")), true));
+    ASSERT_NE(nullptr, button);
+    CP_Message pressed(static_cast<CP_Control*>(button), 0, 0, 0);
+    document->ReceiveBroadcast(pressed);
+  }
+
+  TempDir place;
+  std::unique_ptr<dbtest::TestCDDrive> otherDrive;
+  std::unique_ptr<dbtest::TableFolder> tables;
+  std::string films, archive, cd, moved, other;
+  int32_t filmsId = 0, archiveId = 0, cdId = 0, reefId = 0;
+  std::unique_ptr<CP_TreeList_Application> application;
+  CP_SDIApp_Document* document = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// The tree's commands
+
+TEST_F(FilmCopyTest, TreeCommandsLeaveTheirRowsFilesAndList) {
+  // Each case runs on the library as SetUp made it, with the program
+  // started afresh.
+  struct Case {
+    const char* name;
+    int32_t command;
+    char node;                // 'c' the CD, 'a' Archive, 'w' the wastebasket
+    std::string chosen;       // the folder picked for Edit Location; empty cancels
+    bool lockOldFilm;         // the wastebasket's film read-only
+    Texts cdFilms, archiveFilms, wastebasket, filmsFolder, list;
+    Texts files;              // paths that must exist afterwards
+    Texts gone;               // paths that must not
+    Texts messages;
+    std::string archivePath;  // the Archive drive row's PATH afterwards
+  };
+  const Case cases[] = {
+      {"delete CD", GH_TreeDirItem::kCmdDeleteCD, 'c', "", false, {}, {"Gull"}, {"Old Film"},
+       {"Harbour Lights"}, {}, {cd + "\\reef.flm"}, {}, {}, archive},
+      {"empty wastebasket", GH_TreeDirItem::kCmdEmptyWastebasket, 'w', "", false, {"Reef"}, {"Gull"}, {},
+       {"Harbour Lights"}, {}, {films + "\\harbour.flm"}, {films + "\\old.flm"}, {}, archive},
+      {"empty wastebasket, film read-only", GH_TreeDirItem::kCmdEmptyWastebasket, 'w', "", true, {"Reef"},
+       {"Gull"}, {"Old Film"}, {"Harbour Lights"}, {"Old Film"}, {films + "\\old.flm"}, {},
+       {"Glintharbour KX: These movies could not be deleted and stay in the Wastebasket:\r\nOld Film"}, archive},
+      {"edit location, chooser cancelled", GH_TreeDirItem::kCmdEditLocation, 'a', "", false, {"Reef"}, {"Gull"},
+       {"Old Film"}, {"Harbour Lights"}, {"Gull"}, {archive + "\\gull.flm"}, {}, {}, archive},
+      {"edit location, same drive", GH_TreeDirItem::kCmdEditLocation, 'a', moved, false, {"Reef"}, {"Gull"},
+       {"Old Film"}, {"Harbour Lights"}, {"Gull"}, {moved + "\\gull.flm"}, {archive + "\\gull.flm"}, {},
+       moved + "\\"},
+      {"edit location, other drive", GH_TreeDirItem::kCmdEditLocation, 'a', other + "\\", false, {"Reef"}, {"Gull"},
+       {"Old Film"}, {"Harbour Lights"}, {"Gull"}, {other + "\\gull.flm", archive + "\\gull.flm"}, {}, {},
+       other + "\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    if (c.lockOldFilm) SetFileAttributesA((films + "\\old.flm").c_str(), FILE_ATTRIBUTE_READONLY);
+    Start();
+    GH_TreeDirItem* node = Node(c.node == 'c' ? cdId : c.node == 'a' ? archiveId : kWastebasketId);
+    ASSERT_NE(nullptr, node);
+    ClickNode(node);
+    const PlaylistEntry record =
+        c.node == 'w' ? Row("Wastebasket", "", 0, 5, "") : Record(node->GetIdentifier());
+    Messages messages;
+    kxtest::DialogWatcher chooser("", [&](HWND dialog) {
+      if (!FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr)) return;
+      if (c.chosen.empty()) return kxtest::DialogWatcher::Press(dialog, IDCANCEL);
+      // After the chooser has gone to its start folder.
+      Sleep(500);
+      SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(c.chosen.c_str()));
+      Sleep(200);
+      kxtest::DialogWatcher::Press(dialog, IDOK);
+    });
+    node->ExecuteTreeItemCommand(c.command, record);
+    kxtest::PumpUntil([] { return false; }, 200);
+
+    EXPECT_EQ(c.cdFilms, FilmsUnder(cdId));
+    EXPECT_EQ(c.archiveFilms, FilmsUnder(archiveId));
+    EXPECT_EQ(c.wastebasket, FilmsUnder(kWastebasketId));
+    EXPECT_EQ(c.filmsFolder, FilmsUnder(filmsId));
+    if (c.command != GH_TreeDirItem::kCmdDeleteCD) {
+      EXPECT_EQ(c.list, ListTexts());
+    }
+    EXPECT_EQ(c.command != GH_TreeDirItem::kCmdDeleteCD, Node(cdId) != nullptr);
+    for (const std::string& file : c.files) EXPECT_TRUE(dbtest::FileExists(file)) << file;
+    for (const std::string& file : c.gone) EXPECT_FALSE(dbtest::FileExists(file)) << file;
+    EXPECT_EQ(c.messages, messages.Seen());
+    DriveRecord drive;
+    drive.LABEL = "Archive";
+    EXPECT_FALSE(cdDatabase->FindDriveRecord(drive));
+    EXPECT_EQ(c.archivePath, drive.PATH);
+    if (c.command == GH_TreeDirItem::kCmdEditLocation) {
+      EXPECT_EQ("Glintharbour Films can be found at the following location : \"" + films + "\"", StatusText());
+    }
+    Stop();
+  }
+}
+
+// Edit Location scans the folders afterwards whatever the edit did: a film
+// that appeared in the films folder is recorded, one whose file went is
+// forgotten.
+TEST_F(FilmCopyTest, EditLocationReadsTheFoldersAfresh) {
+  Start();
+  dbtest::WriteFilm(films + "\\dawn.flm", {{"name", "Dawn Run"}}, {});
+  DeleteFileA((films + "\\harbour.flm").c_str());
+  kxtest::DialogWatcher chooser("", [](HWND dialog) {
+    if (FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr)) kxtest::DialogWatcher::Press(dialog, IDCANCEL);
+  });
+  Node(filmsId)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEditLocation, Record(filmsId));
+  ASSERT_EQ(1u, FilmsUnder(filmsId).size());
+  EXPECT_EQ(0u, FilmsUnder(filmsId)[0].find("Dawn Run"));
+  ASSERT_EQ(1u, ListTexts().size());
+  EXPECT_EQ(0u, ListTexts()[0].find("Dawn Run"));
+}
+
+// ---------------------------------------------------------------------------
+// Films handed to a node
+
+TEST_F(FilmCopyTest, InstallSelectedCopiesACDFilmIntoTheFilmsFolder) {
+  Start();
+  ClickNode(Node(cdId));
+  ASSERT_EQ(Texts{"Reef"}, ListTexts());
+  SelectRows({"Reef"});
+  Messages messages;
+  PressInstallSelected();
+
+  EXPECT_TRUE(messages.Seen().empty());
+  EXPECT_TRUE(dbtest::FileExists(films + "\\reef.flm"));
+  EXPECT_TRUE(dbtest::FileExists(cd + "\\reef.flm"));
+  EXPECT_EQ(Texts{"Reef"}, FilmsUnder(cdId)) << "the CD's row stays";
+  EXPECT_EQ((Texts{"Harbour Lights", "Reef"}), FilmsUnder(filmsId));
+  PlaylistEntries rows;
+  cdDatabase->LoadItems(rows);
+  const PlaylistEntry& copy = rows.back();
+  EXPECT_EQ(kItemLocation, copy.PARENTTYPE);
+  EXPECT_EQ(filmsFolderAlias, copy.AliasRoot);
+  EXPECT_EQ("reef.flm", copy.FileName);
+  const std::vector<dbtest::RawRow> actions = dbtest::RawRows(tables->Path(), "GH_ActionDB");
+  ASSERT_FALSE(actions.empty());
+  EXPECT_EQ("diver", actions.back().fields.at("SPRITE"));
+  EXPECT_EQ(filmsFolderAlias, actions.back().fields.at("ALIASROOT"));
+  // The list shows again where the films came from.
+  EXPECT_EQ(Texts{"Reef"}, ListTexts());
+
+  // Again: the films folder has the film already.
+  SelectRows({"Reef"});
+  PressInstallSelected();
+  EXPECT_EQ(Texts{"Glintharbour KX: Reef is already Installed."}, messages.Seen());
+  EXPECT_EQ(2u, FilmsUnder(filmsId).size());
+}
+
+TEST_F(FilmCopyTest, AFailedCopyIsToldAndRecordsNothing) {
+  Start();
+  DeleteFileA((cd + "\\reef.flm").c_str());
+  ClickNode(Node(cdId));
+  SelectRows({"Reef"});
+  Messages messages;
+  PressInstallSelected();
+  EXPECT_EQ(Texts{"Glintharbour International: Source file for movie Reef not found."}, messages.Seen());
+  EXPECT_EQ(Texts{"Harbour Lights"}, FilmsUnder(filmsId));
+}
+
+// A film of Archive dropped on the films folder is copied there; one of
+// the films folder dropped on the wastebasket only moves.
+TEST_F(FilmCopyTest, ADropCopiesBetweenLocationsAndMovesWithinOne) {
+  Start();
+  ClickNode(Node(archiveId));
+  SelectRows({"Gull"});
+  Node(filmsId)->ReceiveMessage(0, CP_Point(int16_t(0), int16_t(0)));
+  EXPECT_TRUE(dbtest::FileExists(films + "\\gull.flm"));
+  EXPECT_TRUE(dbtest::FileExists(archive + "\\gull.flm"));
+  EXPECT_EQ(Texts{"Gull"}, FilmsUnder(archiveId));
+  EXPECT_EQ((Texts{"Harbour Lights", "Gull"}), FilmsUnder(filmsId));
+
+  ClickNode(Node(filmsId));
+  SelectRows({"Harbour Lights"});
+  Node(kWastebasketId)->ReceiveMessage(0, CP_Point(int16_t(0), int16_t(0)));
+  EXPECT_EQ((Texts{"Harbour Lights", "Old Film"}), FilmsUnder(kWastebasketId));
+  EXPECT_EQ(Texts{"Gull"}, FilmsUnder(filmsId));
+  EXPECT_TRUE(dbtest::FileExists(films + "\\harbour.flm"));
+  EXPECT_EQ(Texts{"Gull"}, ListTexts());
+}
+
+// The item list is reloaded while the drop's box is up (the engine's
+// "installed" message arrives): the drop goes on with the films it was
+// given, found again in the new list.
+TEST_F(FilmCopyTest, TheDropGoesOnAfterTheListWasReloadedUnderItsBox) {
+  // The wastebasket has a "Harbour Lights" already; "Tern" follows it in
+  // the films folder.
+  {
+    CDDatabase database("Config Tool");
+    Append(database, Row("Harbour Lights", filmsFolderAlias, kWastebasketId, 2, "harbour2.flm"));
+    dbtest::WriteFilm(films + "\\harbour2.flm", {{"name", "Harbour Lights"}}, {});
+    Append(database, Row("Tern", filmsFolderAlias, filmsId, 2, "tern.flm"));
+    dbtest::WriteFilm(films + "\\tern.flm", {{"name", "Tern"}}, {});
+  }
+  Start();
+  ClickNode(Node(filmsId));
+  ASSERT_EQ((Texts{"Harbour Lights", "Tern"}), ListTexts());
+  SelectRows({"Harbour Lights", "Tern"});
+  HWND main = document->GetWindow()->GetHWND();
+  Messages messages;
+  messages.whileUp = [&] {
+    // New films found by the refresh make the item list grow.
+    for (const char* name : {"a.flm", "b.flm", "c.flm", "d.flm", "e.flm", "f.flm", "g.flm", "h.flm"})
+      dbtest::WriteFilm(films + "\\" + name, {{"name", name}}, {});
+    // Posted: it is handled under the box, before the box's own answer.
+    PostMessageA(main, 0x40A, 0, 0);
+  };
+  Node(kWastebasketId)->ReceiveMessage(0, CP_Point(int16_t(0), int16_t(0)));
+
+  // The refresh chose a new film, which the preview cannot show.
+  ASSERT_EQ(2u, messages.Seen().size());
+  EXPECT_EQ("Glintharbour KX: Harbour Lights is already in Wastebasket.", messages.Seen()[0]);
+  EXPECT_EQ((Texts{"Old Film", "Harbour Lights", "Tern"}), FilmsUnder(kWastebasketId));
+  const Texts left = FilmsUnder(filmsId);
+  ASSERT_EQ(9u, left.size());
+  EXPECT_EQ("Harbour Lights", left[0]);
+}
+
+// ---------------------------------------------------------------------------
+// The film named on the command line
+
+TEST_F(FilmCopyTest, TheFilmOnTheCommandLineIsCopiedFromTheCD) {
+  struct Case {
+    const char* name;
+    std::string commandLine;
+    bool removeCDFile;
+    std::string filmsPath;  // the films folder's drive row PATH, when changed
+    bool copied;
+    Texts messages;
+  };
+  const std::string reef = std::to_string(reefId);
+  const Case cases[] = {
+      // The new film is chosen in the list; the preview cannot show a stand-in film.
+      {"film on the CD", reef, false, "", true,
+       {"Glintharbour KX: Cannot open Movie file \"Reef [ 0.00 MB]\". Please make sure the CD \"Glintharbour "
+        "Films\" is in the drive."}},
+      {"file missing", reef, true, "", false, {"Glintharbour International: Source file for movie not found."}},
+      {"films folder missing", reef, false, films + "\\gone", false,
+       {"Glintharbour International: Copy failed for movie. Check that the directory exists."}},
+      {"not a film", std::to_string(cdId), false, "", false, {}},
+      {"no such row", "9999", false, "", false, {}},
+      {"no number", "fish", false, "", false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    if (c.removeCDFile) DeleteFileA((cd + "\\reef.flm").c_str());
+    if (!c.filmsPath.empty()) {
+      CDDatabase database("Config Tool");
+      ASSERT_FALSE(database.UpdateDriveRecord(dbtest::Drive(1, filmsFolderAlias, filmsFolderAlias, c.filmsPath)));
+    }
+    gCP_CommandLine = c.commandLine.c_str();
+    Messages messages;
+    Start();
+    EXPECT_EQ(c.messages, messages.Seen());
+    EXPECT_EQ(c.copied, dbtest::FileExists(films + "\\reef.flm"));
+    if (c.copied) {
+      // Recorded by the refresh and chosen in the list.
+      ASSERT_EQ(2u, FilmsUnder(filmsId).size());
+      EXPECT_EQ(0u, FilmsUnder(filmsId)[1].find("Reef"));
+      HWND list = document->GetFilmList()->GetHWND();
+      const int32_t chosen = int32_t(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+      ASSERT_GE(chosen, 0);
+      EXPECT_EQ(0u, ListTexts()[size_t(chosen)].find("Reef"));
+    }
+    EXPECT_NE(nullptr, FindWindowA(nullptr, mainWindowTitle.c_str()));
+    Stop();
+    gCP_CommandLine = "";
+  }
+}
+
+}  // namespace
