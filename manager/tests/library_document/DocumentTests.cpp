@@ -462,4 +462,28 @@ TEST_F(DocumentTest, ClosingKeepsThePlaceAndEmptiesTheWastebasketWhenAsked) {
   EXPECT_EQ(nullptr, FindWindowA(nullptr, mainWindowTitle.c_str()));
 }
 
+// The first start, when no films folder can be made: the films folder's
+// row keeps its empty path and the stored films folder setting is kept.
+TEST(FirstStartTest, WithoutAFilmsFolderTheStoredSettingIsKept) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  if (GetFileAttributesA((std::string(1, windows[0]) + ":\\My Documents").c_str()) != INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "My Documents exists: a films folder would be made there";
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  dbtest::TableFolder tables{dbtest::Seed::Installation};
+  tables.SetSetting("MovieDirectory", "Z:\\kept");
+  // Path names a file: no films folder can be made under it.
+  const std::string notAFolder = tables.File("program.txt");
+  dbtest::WriteFile(notAFolder, "x");
+  WriteSetting("Path", notAFolder);
+  WriteSetting("CDDrive", "Q:\\");
+  { CP_TreeList_Application application; }
+  std::string path = "<no row>";
+  for (const dbtest::RawRow& row : dbtest::RawRows(tables.Path(), "GH_DriveDB"))
+    if (row.fields.at("LABEL") == filmsFolderAlias) path = row.fields.at("PATH");
+  EXPECT_EQ("", path);
+  EXPECT_EQ("Z:\\kept", tables.Setting("MovieDirectory"));
+  StopFramework();
+}
+
 }  // namespace
