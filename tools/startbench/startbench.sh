@@ -5,6 +5,8 @@
 # start on the same library. The films are hard links of one sample film in
 # the films folder of a private installation in a Wine prefix of its own,
 # laid out afresh for each N. Needs the 64-bit Windows build and $DISPLAY.
+# STARTBENCH_MANAGER names another build's "Glintharbour KX3.exe" to time
+# instead of this tree's, for a before-and-after comparison.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
@@ -25,8 +27,8 @@ install_programs() {
   mkdir -p "$PROGRAM_DIR"
   cp "$WIN/platform/quicktime/QuickTime.qts" "$WIN/bin/dbdao3.dll" "$DRIVE_C/windows/system32/"
   cp "$WIN/bin/ACCESSDB.DLL" "$DRIVE_C/windows/"
-  cp "$WIN/bin/C4DLL.DLL" "$WIN/manager/Glintharbour KX3.exe" "$WIN/films/cs.flm" "$WIN/films/default.flm" \
-    "$PROGRAM_DIR/"
+  cp "$WIN/bin/C4DLL.DLL" "${STARTBENCH_MANAGER:-$WIN/manager/Glintharbour KX3.exe}" "$WIN/films/cs.flm" \
+    "$WIN/films/default.flm" "$PROGRAM_DIR/"
 }
 
 # lay_out N: fresh tables, N films, a settings file naming only the folders.

@@ -504,6 +504,44 @@ TEST(FirstStartTest, WithoutAFilmsFolderTheStoredSettingIsKept) {
   StopFramework();
 }
 
+// A film dragged from the list and dropped on the wastebasket's node goes
+// into the wastebasket, in the tables too.
+TEST_F(DocumentTest, AFilmDroppedOnTheWastebasketGoesThere) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  ShowFilmsFolder();
+  ClickRow(0);
+  const int32_t film = int32_t(document->GetFilmList()->GetRowData(1).userValue);
+  GH_TreeTable* tree = document->GetTree();
+  CP_TreeTableItem* wastebasket = tree->FindRootItemById(kWastebasketId);
+  ASSERT_NE(nullptr, wastebasket);
+  RECT rect = {};
+  const HTREEITEM handle = wastebasket->GetHandle();
+  std::memcpy(&rect, &handle, sizeof handle);
+  SendMessageA(tree->GetHWND(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+  POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(tree->GetHWND(), &point);
+  const POINTL at{point.x, point.y};
+  SetForegroundWindow(window->GetHWND());
+
+  IDataObject* data = document->GetFilmList()->GetDataObject();
+  IDropTarget* drop = tree->GetDropTarget();
+  ASSERT_NE(nullptr, drop);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragEnter(data, MK_LBUTTON, at, &effect);
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragOver(MK_LBUTTON, at, &effect);
+  EXPECT_EQ(DWORD(DROPEFFECT_COPY), effect);
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->Drop(data, 0, at, &effect);
+
+  PlaylistEntry row;
+  row.ITEM_ID = film;
+  ASSERT_FALSE(cdDatabase->FindItem(row));
+  EXPECT_EQ(kWastebasketId, row.PARENT_ID);
+  EXPECT_EQ(1, document->GetFilmList()->CountItems()) << "the films folder keeps the other film";
+  OleUninitialize();
+}
+
 // ---------------------------------------------------------------------------
 // A real CD drive, empty at the start; the cases put a CD into it.
 

@@ -362,6 +362,16 @@ TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
   EXPECT_EQ(3, list->CountItems());
 }
 
+TEST_F(FilmListTest, TabGivesTheFocusToTheTree) {
+  FillList();
+  CP_PaneInfo info(CP_Point(int16_t(0), int16_t(0)), CP_Size(int16_t(10), int16_t(10)));
+  auto* tree = new GH_ListView(window.get(), nullptr, info);
+  tree->SetIdentifier(int32_t(CP_FourCC("TREE")));
+  SetFocus(list->GetHWND());
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(tree->GetHWND(), GetFocus());
+}
+
 TEST(FilmListNameTest, ALongNameIsCutToItsColumn) {
   struct Case {
     const char* name;
