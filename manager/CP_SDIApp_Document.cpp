@@ -385,7 +385,9 @@ void CP_SDIApp_Document::FillTree() {
       kItemWastebasket));
 }
 
-void CP_SDIApp_Document::AddCD(bool silent) {
+void CP_SDIApp_Document::AddCD(bool silent) { RegisterCDInDrive(silent, true); }
+
+void CP_SDIApp_Document::RegisterCDInDrive(bool silent, bool takeFocus) {
   if (!cdDatabase || !tree) return;
   std::string alias;
   int32_t cdItemId = 0;
@@ -399,7 +401,7 @@ void CP_SDIApp_Document::AddCD(bool silent) {
       tree->AddItem(new GH_TreeDirItem(
           tree, CP_TreeTableItemData(nullptr, nullptr, label, kImageCDInDrive, kImageCDInDrive, cdItemId), kItemCD));
       tree->AddItem(wastebasket);
-      SetFocus(tree->GetHWND());
+      if (takeFocus) SetFocus(tree->GetHWND());
       tree->Refresh();
     }
   }
@@ -430,7 +432,8 @@ void CP_SDIApp_Document::AddCD(bool silent) {
   }
 }
 
-void CP_SDIApp_Document::RegisterInsertedCD() { AddCD(true); }
+// A CD that arrives while the user works elsewhere only redraws the tree.
+void CP_SDIApp_Document::RegisterInsertedCD() { RegisterCDInDrive(true, false); }
 
 void CP_SDIApp_Document::RefreshFilmCounts() {
   UpdateFilmCount("Wastebasket");

@@ -81,6 +81,8 @@ class CP_SDIApp_Document : public CP_Document, public CP_M_Listener {
   static std::string FilmsFolderStatusText(const std::string& path);
 
  private:
+  // Add CD's steps; only the user's own Add CD moves the keyboard focus.
+  void RegisterCDInDrive(bool silent, bool takeFocus);
   void FillTree();
   void ShowStatusText(const std::string& text);
   void HandleControlPressed(CP_Message& message);

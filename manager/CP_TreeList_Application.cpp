@@ -5,7 +5,7 @@
 #include "CP_Window.h"
 #include "CP_SDIApp_Document.h"
 #include "FilmInstallation.h"
-#include "GH_FilmsFolder.h"
+#include "GH_Diagnostics.h"
 #include "GH_MainWindow.h"
 #include "GH_AboutBox.h"
 #include "GH_CDDriveAndHelp.h"
@@ -62,14 +62,9 @@ void CP_TreeList_Application::SettleCDDrive() {
 // The first start is the one whose only drive row, the films folder's, has
 // no path yet.
 void CP_TreeList_Application::SetUpOnFirstStart() {
-  C4Table* drives = cdDatabase->DriveTable();
-  if (!drives || C4Count(drives) != 1) return;
-  DriveRecord films;
-  films.LABEL = filmsFolderAlias;
-  if (cdDatabase->FindDriveRecord(films) || films.PATH.size() > 1) return;
-  films.PATH = SetUpFilmsFolder();
-  cdDatabase->UpdateDriveRecord(films);
-  ChooseInitialScreenSize();
+  // Records nothing when no films folder can be had: an empty path would
+  // wipe the stored films folder setting.
+  if (RecordFilmsFolderDrive(*cdDatabase)) ChooseInitialScreenSize();
 }
 
 void CP_TreeList_Application::ReloadItemList() {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <exception>
+#include <set>
+#include <string>
 
 #include "CDDatabase.h"
 #include "CP_DirectoryIterator.h"
@@ -125,9 +127,13 @@ void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCod
       CP_FileFilter filter(typeCode);
       CP_DirectoryIterator end;
       CP_DirectoryIterator walk(CP_FileSpec(drive.PATH, true), &filter);
+      // One look-up per file, not a pass over every row.
+      std::set<std::string> listed;
+      for (const PlaylistEntry& e : items)
+        if (e.AliasRoot == drive.LABEL) listed.insert(e.FileName);
       for (walk.Next(); !(walk == end); walk.Next()) {
         const CP_FileSpec film = walk.Current();
-        if (film.IsDirectory() || IsFilmListed(items, film, drive.LABEL)) continue;
+        if (film.IsDirectory() || listed.count(film.Name())) continue;
         InstallFilm(database, drive, film, recorded);
       }
     }

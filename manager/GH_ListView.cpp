@@ -2,9 +2,11 @@
 
 #include "CDDatabase.h"
 #include "CP_Canvas.h"
+#include "CP_Event.h"
 #include "CP_Exception.h"
 #include "CP_FourCC.h"
 #include "CP_GdiOwners.h"
+#include "CP_HandleBlock.h"
 #include "CP_SDIApp_Document.h"
 #include "CP_TextTrait.h"
 #include "CP_Utilities.h"
@@ -15,6 +17,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -24,6 +28,8 @@ constexpr uint32_t kBoth = kFocused | kSelected;
 constexpr COLORREF kLightGrey = RGB(0xC0, 0xC0, 0xC0);
 constexpr int32_t kScrollStep = 17;
 constexpr UINT_PTR kDragTimerId = 11;
+// A left button held still this long over the list starts a drag.
+constexpr UINT kDragDelayMs = 1000;
 // Where a click is tested for a row on its line: inside the first column's
 // icon, a few pixels in, as the control's hit test misses the icon's very
 // first pixel on some systems.
@@ -310,8 +316,11 @@ void GH_ListView::HandleKeyDown(WPARAM key) {
     case VK_UP:
       MoveFocus(false);
       break;
+    case VK_DELETE:
+      MoveSelectionToWastebasket();
+      break;
     default:
-      break;  // the Delete key's move to the wastebasket belongs to the film drag
+      break;
   }
 }
 
@@ -341,7 +350,11 @@ LRESULT GH_ListView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONUP:
       return HandleLeftButtonUp(window, wParam, lParam);
     case WM_TIMER:
+      if (wParam == kDragTimerId) RunDelayedDrag();
       return 0;
+    case WM_MOUSEMOVE:
+      HandleMouseMove(wParam, lParam);
+      return CP_ListView::HandleMessage(window, message, wParam, lParam);
     case WM_PAINT: {
       CP_PaneDCScope scope(this);
       if (fCanvas) fCanvas->GetFont().SetFontHandle(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
@@ -370,6 +383,97 @@ LRESULT GH_ListView::HandleNotify(HWND window, WPARAM wParam, LPARAM lParam) {
     BroadcastRowMessage(int16_t(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem + 1));
   }
   return CP_ListView::HandleNotify(window, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// Film drag and the Delete key
+
+void GH_ListView::DragEnter(IDataObject* data, DWORD keyState, LONG x, LONG y, DWORD* effect) {
+  if (effect) *effect = DROPEFFECT_NONE;
+  CP_ListView::DragEnter(data, keyState, x, y, effect);
+}
+
+void GH_ListView::DragOver(DWORD, LONG, LONG, DWORD* effect) {
+  if (effect) *effect = DROPEFFECT_NONE;
+}
+
+void GH_ListView::ReceiveDragData(CP_DragRecord&, const CP_Point&) {}
+
+void GH_ListView::MakeDragData(CP_DragRecord& record, int16_t) {
+  const int32_t index = NextItem(-1, LVNI_SELECTED);
+  if (index < 0 || size_t(index) >= Rows().size()) return;
+  char text[16] = {};
+  const int length = std::snprintf(text, sizeof text, "%ld", long(int32_t(Rows()[size_t(index)]->data.userValue)));
+  auto* block = new CP_HandleBlock(int32_t(length));
+  if (void* bytes = block->GetPointer()) std::memcpy(bytes, text, size_t(length));
+  block->Unlock();
+  record.format = kCP_DragFormat;
+  record.kind = CP_FourCC("TEXT");
+  record.count = 1;
+  record.flag = 0;
+  record.text = block;
+}
+
+// A left button held still starts the drag when the control's own drag
+// threshold is never passed.
+void GH_ListView::HandleMouseMove(WPARAM keys, LPARAM point) {
+  if (keys == MK_LBUTTON) {
+    SetDragStart(CP_Point(int16_t(LOWORD(point)), int16_t(HIWORD(point))));
+    fDragTimer = SetTimer(GetHWND(), kDragTimerId, kDragDelayMs, nullptr);
+  } else if (fDragTimer) {
+    KillTimer(GetHWND(), kDragTimerId);
+    fDragTimer = 0;
+  }
+}
+
+void GH_ListView::RunDelayedDrag() {
+  KillTimer(GetHWND(), kDragTimerId);
+  fDragTimer = 0;
+  CP_Event event;
+  DWORD effect = DROPEFFECT_NONE;
+  RunDrag(event, 0, effect);
+}
+
+std::vector<int32_t> GH_ListView::SelectedFilmIds() const {
+  std::vector<int32_t> ids;
+  const int32_t count = int32_t(SendMessageA(GetHWND(), LVM_GETSELECTEDCOUNT, 0, 0));
+  int32_t index = -1;
+  for (int32_t n = 0; n < count; ++n) {
+    index = NextItem(index, LVNI_SELECTED);
+    if (index < 0 || index >= CountItems()) break;
+    ids.push_back(int32_t(GetItemData(int16_t(index + 1)).userValue));
+  }
+  return ids;
+}
+
+// True when the film moved. The record is looked up afresh: a box shown for
+// an earlier film lets messages run that may reload the item list.
+bool GH_ListView::MoveFilmToWastebasket(int32_t filmId, int32_t& sourceParent) {
+  PlaylistEntry* film = FindItemRecord(filmId);
+  if (!film || film->ITEMTYPE != kItemFilm || film->PARENTTYPE == kItemCD) return false;
+  if (IsNameInParent(film->ITEMTEXT, kWastebasketId)) {
+    const std::string text = film->ITEMTEXT + " is already in the Wastebasket";
+    TakeFocus(nullptr);
+    Refresh();
+    MessageBoxA(GetHWND(), text.c_str(), "Glintharbour International", MB_OK);
+    SetFocus(GetHWND());
+    return false;
+  }
+  sourceParent = film->PARENT_ID;
+  film->PARENT_ID = kWastebasketId;
+  const PlaylistEntry written = *film;
+  const int32_t row = FindRowByFilmId(filmId);
+  if (row >= 0) DeleteRow(int16_t(row + 1));
+  if (cdDatabase) cdDatabase->UpdateItem(written, true);
+  return true;
+}
+
+void GH_ListView::MoveSelectionToWastebasket() {
+  int32_t sourceParent = 0;
+  bool moved = false;
+  for (int32_t filmId : SelectedFilmIds())
+    if (MoveFilmToWastebasket(filmId, sourceParent)) moved = true;
+  if (moved) ShowFilmsOfParent(sourceParent);
 }
 
 // ---------------------------------------------------------------------------

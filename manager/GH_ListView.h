@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct PlaylistEntry;
 
@@ -29,6 +30,17 @@ class GH_ListView : public CP_ListView, public CD_M_SplitterItem_CP {
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT HandlePaint(HWND window, WPARAM wParam, LPARAM lParam) override;
   LRESULT HandleNotify(HWND window, WPARAM wParam, LPARAM lParam) override;
+
+  // Films leave the list by dragging; nothing is ever dropped on it.
+  void DragEnter(IDataObject* data, DWORD keyState, LONG x, LONG y, DWORD* effect) override;
+  void DragOver(DWORD keyState, LONG x, LONG y, DWORD* effect) override;
+  void ReceiveDragData(CP_DragRecord& record, const CP_Point& point) override;
+  // The first selected film's ITEM_ID as decimal text, without a closing
+  // zero; a zero record without a selected row.
+  void MakeDragData(CP_DragRecord& record, int16_t position) override;
+  // The Delete key: the selected films go to the wastebasket, unless they
+  // live on their CD or a namesake is there already.
+  void MoveSelectionToWastebasket();
 
   // Appends a row at the end; with both icon ids (not kNoIcon) the icons
   // join the image lists and the row shows the new image.
@@ -77,6 +89,10 @@ class GH_ListView : public CP_ListView, public CD_M_SplitterItem_CP {
   LRESULT HandleLeftButtonDown(HWND window, WPARAM wParam, LPARAM lParam);
   LRESULT HandleLeftButtonUp(HWND window, WPARAM wParam, LPARAM lParam);
   void HandleKeyDown(WPARAM key);
+  void HandleMouseMove(WPARAM keys, LPARAM point);
+  void RunDelayedDrag();
+  bool MoveFilmToWastebasket(int32_t filmId, int32_t& sourceParent);
+  std::vector<int32_t> SelectedFilmIds() const;
   void MoveFocus(bool down);
   void RedrawAllRows();
   int32_t HitTest(int32_t x, int32_t y) const;

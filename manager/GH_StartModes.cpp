@@ -27,19 +27,23 @@ bool DisplayHasEnoughColours() {
   return bits >= 16;
 }
 
-// Runs the application until it quits; a failure ends the run early.
+// Runs the application until it quits; a failure is reported and ends the
+// run early, the partly built application going with the pointer.
 void RunApplication(StartUpWindow& startup) {
   std::unique_ptr<CP_TreeList_Application> application;
-  try {
+  const bool ran = RunReportingFailure([&] {
     application = std::make_unique<CP_TreeList_Application>();
     startup.Remove();
     application->Run();
-  } catch (...) {
-    // The partly built application goes with the pointer.
-  }
+  });
+  if (!ran) startup.Remove();
 }
 
 }  // namespace
+
+void ReportStartFailure(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK | MB_ICONSTOP);
+}
 
 GH_StartMode ChooseStartMode(const std::string& commandLine) {
   if (commandLine.size() <= 1) return GH_StartMode::kNormal;
@@ -90,11 +94,12 @@ int RunDiagnosticsStart(HINSTANCE instance, HINSTANCE previous, const char* comm
   }
   CP_FrameworkStartup framework(instance, previous, commandLine, showCommand);
   InitQuickTime();
-  {
+  const bool ran = RunReportingFailure([&] {
     // Runs the pass; the start-up window goes before the test film is let go.
     GH_Diagnostics diagnostics;
     startup.Remove();
-  }
+  });
+  if (!ran) startup.Remove();
   return 0;
 }
 

@@ -2,8 +2,10 @@
 // The library manager's three ways of starting, chosen from the whole
 // command line: the normal start, the diagnostics ("-d") and the films
 // folder set-up ("-s").
+#include "CP_Exception.h"
 #include "CP_Win.h"
 
+#include <exception>
 #include <string>
 
 enum class GH_StartMode { kNormal, kDiagnostics, kFilmsFolder };
@@ -18,3 +20,23 @@ int RunFilmsFolderStart();
 
 // Brings a window of another instance to the front, restored.
 void BringToFront(HWND window);
+
+// The box that tells of a failure that is no framework exception.
+void ReportStartFailure(const std::string& text);
+
+// Runs a start's work; whatever it throws is reported and goes no further,
+// so every start ends with its own clean-up.
+template <typename Work>
+bool RunReportingFailure(Work&& work) {
+  try {
+    work();
+    return true;
+  } catch (const CP_BaseException& failure) {
+    failure.Report();
+  } catch (const std::exception& failure) {
+    ReportStartFailure(std::string("The program stopped: ") + failure.what());
+  } catch (...) {
+    ReportStartFailure("The program stopped after an unknown failure.");
+  }
+  return false;
+}

@@ -1,7 +1,11 @@
 // Changes of many rows at once: forgetting a CD, emptying the wastebasket,
 // forgetting films whose files have gone, recording an installed film.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <set>
+#include <string>
 
 #include "CDDatabase.h"
 #include "CP_Callback.h"
@@ -15,6 +19,28 @@
 using namespace cdfields;
 
 namespace {
+
+// The item reader's limit for a text field.
+constexpr size_t kItemTextLimit = 499;
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The names of the files in a folder, in lower case (file names on Windows
+// match in any case); a name not found here is still tried on its own.
+std::set<std::string> FileNamesInFolder(const std::string& folder) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE handle = FindFirstFileA((folder + "*").c_str(), &found);
+  if (handle == INVALID_HANDLE_VALUE) return names;
+  std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> walk(handle, FindClose);
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(LowerCase(found.cFileName));
+  } while (FindNextFileA(walk.get(), &found));
+  return names;
+}
 
 // The file of a film: its drive's folder, the film's folder when it has
 // one, and its name.
@@ -115,13 +141,23 @@ void CDDatabase::RemoveMissingInstalledFilms() {
   if (folder.empty() || !fConfig) return;
   if (folder.back() != '\\') folder += '\\';
 
+  // Only the fields the test needs are read from each row, and the folder
+  // is listed once: a start must not open every film file.
+  const std::set<std::string> present = FileNamesInFolder(folder);
   PlaylistEntries missing;
   C4First(fConfig);
   while (!C4AtEnd(fConfig)) {
     PlaylistEntry row;
-    ReadItem(row);
-    if (row.ITEMTYPE == kItemFilm && row.AliasRoot == filmsFolderAlias && !FileExistsInFolder(folder, row.FileName))
-      missing.push_back(row);
+    ReadNumber(fConfig, "ITEMTYPE", row.ITEMTYPE);
+    if (row.ITEMTYPE == kItemFilm) {
+      ReadText(fConfig, "AliasRoot", row.AliasRoot, kItemTextLimit);
+      ReadText(fConfig, "FileName", row.FileName, kItemTextLimit);
+      if (row.AliasRoot == filmsFolderAlias && !present.count(LowerCase(row.FileName)) &&
+          !FileExistsInFolder(folder, row.FileName)) {
+        ReadItem(row);
+        missing.push_back(row);
+      }
+    }
     if (C4Skip(fConfig, 1) != 0) break;
   }
   for (const PlaylistEntry& row : missing) DeleteItem(row, false);
@@ -180,7 +216,8 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
     return;
   }
   itemText = entry.ITEMTEXT;
-  AppendItem(entry, true);
+  // The scan flushes once when its folder is done.
+  AppendItem(entry, false);
 }
 
 INT_PTR CALLBACK CDDatabase::ImportWaitDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {

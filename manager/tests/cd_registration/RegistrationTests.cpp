@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CDDatabase.h"
+#include "CDDataFile.h"
 #include "CDRegistration.h"
 #include "DatabaseTestSupport.h"
 #include "GH_Globals.h"
@@ -16,49 +17,7 @@ namespace {
 
 using namespace dbtest;
 using namespace cdimport;
-using Bytes = std::vector<uint8_t>;
-
-void PutI32(Bytes& b, size_t at, int32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(uint32_t(v) >> (8 * i));
-}
-void PutText(Bytes& b, size_t at, const std::string& text) { std::memcpy(b.data() + at, text.data(), text.size()); }
-
-Bytes Header(int32_t items, int32_t actions) {
-  Bytes b(kV3HeaderSize, 0);
-  PutI32(b, 0, items);
-  PutI32(b, 4, actions);
-  return b;
-}
-
-// One 552-byte item record: number, parent, kind, text, file, alias root.
-Bytes Item(int32_t number, int32_t parent, int32_t kind, const std::string& text, const std::string& file,
-           const std::string& alias) {
-  Bytes b(kV3ItemSize, 0);
-  PutI32(b, 0, number);
-  PutI32(b, 4, 5);  // sort order
-  PutI32(b, 8, parent);
-  PutI32(b, 12, kind);
-  PutI32(b, 16, 1);  // parent kind
-  PutText(b, 20, text);
-  PutI32(b, 120, 0x10003);  // icon: the low 16 bits are kept
-  for (int i = 0; i < 7; ++i) PutI32(b, 124 + 4 * size_t(i), i + 1);  // loop .. background track
-  PutText(b, 152, "films");
-  PutText(b, 402, file);
-  PutText(b, 462, alias);
-  return b;
-}
-
-Bytes ActionBytes(int32_t id, const std::string& text, const std::string& alias, const std::string& sprite) {
-  ActionRecord a = Action(id, 1, text, alias, sprite);
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(&a);
-  return Bytes(p, p + sizeof a);
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
+using namespace cdfile;
 
 // ---- the record readers ----------------------------------------------------
 

@@ -5,12 +5,15 @@
 #include "GH_Diagnostics.h"
 
 #include "CDDatabase.h"
+#include "CP_Callback.h"
+#include "CP_Exception.h"
 #include "CP_Framework.h"
 #include "DatabaseTestSupport.h"
 #include "FilmBytes.h"
 #include "GH_CDDriveAndHelp.h"
 #include "GH_Globals.h"
 #include "GH_Resources.h"
+#include "GH_StartModes.h"
 #include "ManagerTestSupport.h"
 #include "PlaySupport.h"
 #include "WinTestSupport.h"
@@ -550,6 +553,33 @@ TEST_F(DiagnosticsPass, BadSettingsEndThePassBeforeTheDialog) {
   EXPECT_NE(std::string::npos, boxes.LastText().find("There is a problem with your ini settings")) << boxes.LastText();
   EXPECT_EQ(0, dialogs.Count());
   EXPECT_FALSE(IsWindowVisible(splash));
+}
+
+// The "-d" start as the entry function runs it: a failure kept from inside
+// the dialog comes out of the pass, is reported, and the start still ends.
+TEST(DiagnosticsStart, AFailureOfThePassIsReportedAndTheStartEnds) {
+  IniFileGuard guard;
+  TempFolder install{"diag_start"};
+  WriteFilm(install / "default.flm");
+  CreateDirectoryA((install / "Installed Movies").c_str(), nullptr);
+  dbtest::TableFolder tables(dbtest::Seed::Installation);
+  IniFileGuard::Replace("[Glintharbour]\r\nPath=" + install.Path() + "\r\nDBPath=" + tables.Path() + "\r\n");
+  kxtest::DialogWatcher dialogs(kDialogCaption, [](HWND dialog) { kxtest::DialogWatcher::Press(dialog, IDOK); });
+  kxtest::MessageBoxWatcher boxes(kMessageCaption, IDOK);
+  kxtest::MessageBoxWatcher reports("CP_Exception", IDOK);
+  try {
+    throw CP_RuntimeException("kept by a callback", "DiagnosticsTests", 1);
+  } catch (...) {
+    CP_KeepPendingException();
+  }
+  int result = -1;
+  EXPECT_NO_THROW(result = RunDiagnosticsStart(GetModuleHandleA(nullptr), nullptr, "-d", SW_SHOWNORMAL));
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(1, dialogs.Count());
+  EXPECT_EQ(1, reports.Count());
+  EXPECT_NE(std::string::npos, reports.LastText().find("kept by a callback")) << reports.LastText();
+  EXPECT_FALSE(CP_HasPendingException());
+  EXPECT_EQ(nullptr, kxtest::FindOwnWindow("GH_ConfigTool", "GH_Window")) << "the start-up window is gone";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // opens the tables and records the films found in the films folder, the
 // document builds the main window, and the cases drive it with real
 // messages as a user would.
+#include "CDDataFile.h"
 #include "CDDatabase.h"
 #include "CP_FourCC.h"
 #include "CP_MenuBar.h"
@@ -19,6 +20,7 @@
 #include "WinTestSupport.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include <atomic>
 #include <cstring>
@@ -57,8 +59,9 @@ class DocumentTest : public FrameworkTest {
     for (const char* key : {"LastWindowX", "LastWindowY", "MainWindow_W", "MainWindow_H", "QTPaneHeight", "Mute",
                             "Volume", "Randomize", "EmptyWasteBasket", "ScreenSize"})
       WritePrivateProfileStringA(kIniSection, key, nullptr, kIniFile);
-    // A drive letter that no system has: no CD is registered at start.
-    WriteSetting("CDDrive", "Q:\\");
+    // Unless a case gives a drive of its own, a letter that no system has:
+    // no CD is registered at start.
+    WriteSetting("CDDrive", cdDrive);
     filmsFolder = tables.Folder("films");
     {
       CDDatabase database("Config Tool");
@@ -176,6 +179,7 @@ class DocumentTest : public FrameworkTest {
     kxtest::DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
   }};
 
+  std::string cdDrive = "Q:\\";
   dbtest::TableFolder tables{dbtest::Seed::Installation};
   std::string filmsFolder;
   std::string engineFolder;
@@ -271,6 +275,20 @@ TEST_F(DocumentTest, AFilmThatCannotBeShownSaysWhy) {
     ASSERT_TRUE(kxtest::PumpUntil([&] { return Messages().size() > before; }, 5000)) << c.name;
     EXPECT_EQ(c.want, Messages().back()) << c.name;
   }
+}
+
+// The main window's timer keeps the buttons in step with the list, also
+// when the list changed without telling anyone.
+TEST_F(DocumentTest, TheWindowsTimerKeepsTheFilmButtonsInStep) {
+  ShowFilmsFolder();
+  ClickRow(0);
+  GH_PictureButton* play = Button(CP_FourCC("TMOV"));
+  ASSERT_NE(nullptr, play);
+  ASSERT_EQ(3032, play->GetBasePictureId());
+  document->GetFilmList()->DeleteAllRows();
+  EXPECT_EQ(3032, play->GetBasePictureId());
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return play->GetBasePictureId() == 3034; }, 1000));
+  EXPECT_NE(CP_Pane::kOn, play->GetEnabledState());
 }
 
 TEST_F(DocumentTest, PlaySelectedIsEnabledOnlyWithAFocusedFilm) {
@@ -460,6 +478,188 @@ TEST_F(DocumentTest, ClosingKeepsThePlaceAndEmptiesTheWastebasketWhenAsked) {
   EXPECT_EQ("50", ReadSetting("LastWindowY"));
   EXPECT_EQ(0, cdDatabase->CountFilms(kWastebasketId));
   EXPECT_EQ(nullptr, FindWindowA(nullptr, mainWindowTitle.c_str()));
+}
+
+// The first start, when no films folder can be made: the films folder's
+// row keeps its empty path and the stored films folder setting is kept.
+TEST(FirstStartTest, WithoutAFilmsFolderTheStoredSettingIsKept) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  if (GetFileAttributesA((std::string(1, windows[0]) + ":\\My Documents").c_str()) != INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "My Documents exists: a films folder would be made there";
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  dbtest::TableFolder tables{dbtest::Seed::Installation};
+  tables.SetSetting("MovieDirectory", "Z:\\kept");
+  // Path names a file: no films folder can be made under it.
+  const std::string notAFolder = tables.File("program.txt");
+  dbtest::WriteFile(notAFolder, "x");
+  WriteSetting("Path", notAFolder);
+  WriteSetting("CDDrive", "Q:\\");
+  { CP_TreeList_Application application; }
+  std::string path = "<no row>";
+  for (const dbtest::RawRow& row : dbtest::RawRows(tables.Path(), "GH_DriveDB"))
+    if (row.fields.at("LABEL") == filmsFolderAlias) path = row.fields.at("PATH");
+  EXPECT_EQ("", path);
+  EXPECT_EQ("Z:\\kept", tables.Setting("MovieDirectory"));
+  StopFramework();
+}
+
+// A film dragged from the list and dropped on the wastebasket's node goes
+// into the wastebasket, in the tables too.
+TEST_F(DocumentTest, AFilmDroppedOnTheWastebasketGoesThere) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  ShowFilmsFolder();
+  ClickRow(0);
+  const int32_t film = int32_t(document->GetFilmList()->GetRowData(1).userValue);
+  GH_TreeTable* tree = document->GetTree();
+  CP_TreeTableItem* wastebasket = tree->FindRootItemById(kWastebasketId);
+  ASSERT_NE(nullptr, wastebasket);
+  RECT rect = {};
+  const HTREEITEM handle = wastebasket->GetHandle();
+  std::memcpy(&rect, &handle, sizeof handle);
+  SendMessageA(tree->GetHWND(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+  POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(tree->GetHWND(), &point);
+  const POINTL at{point.x, point.y};
+  SetForegroundWindow(window->GetHWND());
+
+  IDataObject* data = document->GetFilmList()->GetDataObject();
+  IDropTarget* drop = tree->GetDropTarget();
+  ASSERT_NE(nullptr, drop);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragEnter(data, MK_LBUTTON, at, &effect);
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragOver(MK_LBUTTON, at, &effect);
+  EXPECT_EQ(DWORD(DROPEFFECT_COPY), effect);
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->Drop(data, 0, at, &effect);
+
+  PlaylistEntry row;
+  row.ITEM_ID = film;
+  ASSERT_FALSE(cdDatabase->FindItem(row));
+  EXPECT_EQ(kWastebasketId, row.PARENT_ID);
+  EXPECT_EQ(1, document->GetFilmList()->CountItems()) << "the films folder keeps the other film";
+  OleUninitialize();
+}
+
+// ---------------------------------------------------------------------------
+// A real CD drive, empty at the start; the cases put a CD into it.
+
+class CDDocumentTest : public DocumentTest {
+ protected:
+  CDDocumentTest() { cdDrive = drive.Root(); }
+  void SetUp() override {
+    ASSERT_TRUE(drive.Ready());
+    ASSERT_EQ(UINT(DRIVE_CDROM), GetDriveTypeA(drive.Root().c_str()));
+    DocumentTest::SetUp();
+  }
+
+  // The Ocean CD with two films goes into the drive.
+  void InsertCD() const {
+    using namespace cdfile;
+    const Bytes data = Cat({Header(3, 0), Item(-1, -1, kItemCD, "Ocean", "", "Ocean CD"),
+                            Item(2, 0, kItemFilm, "Sea", "sea.flm", "Ocean CD"),
+                            Item(3, 0, kItemFilm, "Moon", "moon.flm", "Ocean CD")});
+    dbtest::WriteFile(drive.Root() + "BinFile.GHC", std::string(data.begin(), data.end()));
+  }
+
+  void SendVolumeArrival() const {
+    DEV_BROADCAST_VOLUME volume = {};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    EXPECT_EQ(1, SendMessageA(window->GetHWND(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                              reinterpret_cast<LPARAM>(&volume)));
+  }
+
+  // The labels of the root nodes, in order, each with its image index.
+  std::vector<std::pair<std::string, int>> RootNodes() const {
+    std::vector<std::pair<std::string, int>> nodes;
+    GH_TreeTable* tree = document->GetTree();
+    for (int16_t n = 1; n <= tree->CountRootItems(); ++n) {
+      CP_TreeTableItem* node = tree->GetRootItem(n);
+      TVITEMA item = {};
+      item.mask = TVIF_HANDLE | TVIF_IMAGE;
+      item.hItem = node->GetHandle();
+      SendMessageA(tree->GetHWND(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      nodes.emplace_back(NodeLabel(node), item.iImage);
+    }
+    return nodes;
+  }
+
+  std::string SelectedLabel() const {
+    GH_TreeTable* tree = document->GetTree();
+    const auto handle = reinterpret_cast<HTREEITEM>(SendMessageA(tree->GetHWND(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    CP_TreeTableItem* node = handle ? tree->FindItemByHandle(handle) : nullptr;
+    return node ? NodeLabel(node) : "<none>";
+  }
+
+  dbtest::TestCDDrive drive{"OCEAN"};
+};
+
+constexpr int kInDrive = 2;
+constexpr int kNotInDrive = 5;
+
+TEST_F(CDDocumentTest, AnInsertedCDIsRegisteredShownAndChosenWithoutTakingTheFocus) {
+  const size_t before = RootNodes().size();
+  InsertCD();
+  kxtest::MessageBoxWatcher notices("CD AutoRegister", IDOK);
+  HWND list = document->GetFilmList()->GetHWND();
+  SetFocus(list);
+  SendVolumeArrival();
+
+  const auto nodes = RootNodes();
+  ASSERT_EQ(before + 1, nodes.size());
+  // Just above the wastebasket, in the drive, chosen, its films shown.
+  EXPECT_EQ("Ocean CD [ 2 Films ]", nodes[nodes.size() - 2].first);
+  EXPECT_EQ(kInDrive, nodes[nodes.size() - 2].second);
+  EXPECT_EQ(0u, nodes.back().first.find("Wastebasket"));
+  EXPECT_EQ("Ocean CD [ 2 Films ]", SelectedLabel());
+  EXPECT_EQ(2, document->GetFilmList()->CountItems());
+  EXPECT_EQ(list, GetFocus()) << "a CD arriving leaves the keyboard focus where it was";
+
+  // The same CD again: no new node, no message.
+  SendVolumeArrival();
+  EXPECT_EQ(before + 1, RootNodes().size());
+  EXPECT_EQ(0, notices.Count());
+}
+
+TEST_F(CDDocumentTest, AddCDRegistersTheCDInTheDriveAndSaysWhenItIsKnown) {
+  InsertCD();
+  kxtest::MessageBoxWatcher notices("CD AutoRegister", IDOK);
+  EXPECT_EQ(1, application->ExecuteCommand(2000));
+  auto nodes = RootNodes();
+  EXPECT_EQ("Ocean CD [ 2 Films ]", nodes[nodes.size() - 2].first);
+  EXPECT_EQ(kInDrive, nodes[nodes.size() - 2].second);
+  EXPECT_EQ(document->GetTree()->GetHWND(), GetFocus()) << "the user's Add CD goes to the tree";
+  EXPECT_EQ(0, notices.Count());
+
+  EXPECT_EQ(1, application->ExecuteCommand(2000));
+  ASSERT_TRUE(notices.WaitFor(1));
+  EXPECT_EQ("CD Already registered: Ocean CD [ 2 Films ]", notices.LastText());
+  EXPECT_EQ(nodes.size(), RootNodes().size());
+
+  // Another CD in the drive: the Ocean CD is marked as out of it.
+  dbtest::TestCDDrive river{"RIVER"};
+  ASSERT_TRUE(river.Ready());
+  cdDriveRoot = river.Root();
+  EXPECT_EQ(1, application->ExecuteCommand(2000));
+  cdDriveRoot = drive.Root();
+  nodes = RootNodes();
+  EXPECT_EQ(kNotInDrive, nodes[nodes.size() - 2].second);
+}
+
+// Play all registers the CD in the drive silently, then starts the engine
+// without a film.
+TEST_F(CDDocumentTest, PlayAllRegistersTheCDInTheDriveSilently) {
+  InsertCD();
+  kxtest::MessageBoxWatcher notices("CD AutoRegister", IDOK);
+  CP_Message pressed(static_cast<CP_Control*>(Button(CP_FourCC("PSCR"))), 0, 0, 0);
+  document->ReceiveBroadcast(pressed);
+  EXPECT_EQ("", EngineArguments());
+  EXPECT_EQ("Ocean CD [ 2 Films ]", SelectedLabel());
+  document->ReceiveBroadcast(pressed);
+  EXPECT_EQ("", EngineArguments());
+  EXPECT_EQ(0, notices.Count()) << "silent, though the CD is known";
 }
 
 }  // namespace

@@ -108,6 +108,21 @@ TEST_F(DocumentWindowTest, CancelsAutoPlayAndAnswersDevices) {
 TEST_F(DocumentWindowTest, RunsItsTimerEveryTenthOfASecond) {
   auto window = Make(0, 0, 640, 480);
   EXPECT_NE(0u, window->GetTimer());
+  // About ten ticks in a second: not one, nor a hundred.
+  int ticks = 0;
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (GetTickCount() - start < 1000) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_TIMER && message.hwnd == window->GetHWND() &&
+          message.wParam == GH_DocumentWindow::kTimerId)
+        ++ticks;
+      DispatchMessageA(&message);
+    }
+    Sleep(5);
+  }
+  EXPECT_GE(ticks, 5);
+  EXPECT_LE(ticks, 15);
   // The timer is the window's own: killing it by its id succeeds once.
   EXPECT_TRUE(KillTimer(window->GetHWND(), GH_DocumentWindow::kTimerId));
   EXPECT_FALSE(KillTimer(window->GetHWND(), GH_DocumentWindow::kTimerId));

@@ -4,11 +4,16 @@
 #include "PaneTestSupport.h"
 #include "WinTestSupport.h"
 
+#include "CP_DroppedRecord.h"
+#include "CP_FourCC.h"
+#include "CP_HandleBlock.h"
 #include "CP_Window.h"
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 using panetest::Row;
@@ -191,6 +196,180 @@ TEST_F(FilmListTest, DownAndUpMoveTheSelection) {
   SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(uint32_t(LVIS_SELECTED | LVIS_FOCUSED), State(1));
   EXPECT_EQ(0u, State(2) & LVIS_SELECTED);
+}
+
+// The record a drag of the list carries, and its text block's bytes.
+struct DragData {
+  CP_DragRecord record;
+  std::string block;  // every byte of the text block
+};
+
+DragData TakeDragData(IDataObject* data) {
+  DragData out;
+  CP_DroppedRecord dropped;
+  dropped.Take(data);
+  out.record = dropped.Record();
+  if (CP_HandleBlock* block = out.record.text) {
+    const auto* bytes = static_cast<const char*>(block->GetPointer());
+    if (bytes) out.block.assign(bytes, size_t(block->GetSize()));
+    block->Unlock();
+  }
+  out.record.text = nullptr;  // given back by the dropped record
+  return out;
+}
+
+TEST_F(FilmListTest, ADragCarriesTheFirstSelectedFilmsNumber) {
+  FillList();
+  IDataObject* data = list->GetDataObject();
+  ASSERT_NE(nullptr, data);
+
+  // Nothing selected: a record of zeros.
+  DragData none = TakeDragData(data);
+  EXPECT_EQ(0u, none.record.format);
+  EXPECT_EQ(0u, none.record.kind);
+  EXPECT_EQ(0u, none.record.count);
+  EXPECT_TRUE(none.block.empty());
+
+  Click(1, 200);
+  Click(2, 200, MK_CONTROL);
+  DragData two = TakeDragData(data);
+  EXPECT_EQ(uint32_t(kCP_DragFormat), two.record.format);
+  EXPECT_EQ(uint32_t(CP_FourCC("TEXT")), two.record.kind);
+  EXPECT_EQ(1u, two.record.count);
+  EXPECT_EQ(0u, two.record.flag);
+  EXPECT_EQ("12", two.block) << "the ITEM_ID of the first selected row, no closing zero";
+}
+
+TEST_F(FilmListTest, NothingIsDroppedOnTheList) {
+  FillList();
+  Click(0, 200);
+  IDropTarget* drop = list->GetDropTarget();
+  ASSERT_NE(nullptr, drop);
+  RECT rect = {};
+  GetWindowRect(list->GetHWND(), &rect);
+  const POINTL at{rect.left + 100, rect.top + 10};
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragEnter(list->GetDataObject(), MK_LBUTTON, at, &effect);
+  EXPECT_EQ(DWORD(DROPEFFECT_NONE), effect);
+  effect = DROPEFFECT_COPY;
+  drop->DragOver(MK_LBUTTON, at, &effect);
+  EXPECT_EQ(DWORD(DROPEFFECT_NONE), effect);
+  drop->DragLeave();
+
+  // A record handed to the list adds no row.
+  CP_DragRecord record;
+  std::memset(&record, 0, sizeof record);
+  list->MakeDragData(record, 1);
+  list->ReceiveDragData(record, CP_Point(int16_t(5), int16_t(5)));
+  EXPECT_EQ(3, list->CountItems());
+  EXPECT_EQ(3, SendMessageA(list->GetHWND(), LVM_GETITEMCOUNT, 0, 0));
+  if (record.text) record.text->RemoveReference();
+}
+
+// An OLE drop target on a plain window of the test: what a real drag
+// drops on it is written down.
+class DropRecorder : public IDropTarget {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+      *out = this;
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    dropped.push_back(TakeDragData(data).block);
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  std::vector<std::string> dropped;
+};
+
+TEST_F(FilmListTest, AButtonHeldStillForASecondStartsTheDrag) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  FillList();
+  Click(2, 200);
+  HWND target = kxtest::MakePlainWindow("film drop target");
+  SetWindowPos(target, HWND_TOPMOST, 600, 400, 200, 150, SWP_SHOWWINDOW);
+  DropRecorder recorder;
+  ASSERT_EQ(S_OK, RegisterDragDrop(target, &recorder));
+  SetCursorPos(700, 475);
+
+  // A move without the button stops the delay: no drag follows.
+  const POINT p = RowPoint(2, 200);
+  SendMessageA(list->GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(p.x, list->GetDragStart().h);
+  EXPECT_EQ(p.y, list->GetDragStart().v);
+  SendMessageA(list->GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  kxtest::PumpUntil([] { return false; }, 1500);
+  EXPECT_TRUE(recorder.dropped.empty());
+
+  // Held still: the drag runs a second later and drops the film's number.
+  const DWORD start = GetTickCount();
+  SendMessageA(list->GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return !recorder.dropped.empty(); }, 5000));
+  EXPECT_GE(GetTickCount() - start, 900u);
+  ASSERT_EQ(1u, recorder.dropped.size());
+  EXPECT_EQ("14", recorder.dropped[0]);
+
+  RevokeDragDrop(target);
+  DestroyWindow(target);
+  OleUninitialize();
+}
+
+// Three films of the films folder, a namesake of the second already in
+// the wastebasket, and one film that lives on its CD.
+TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
+  itemList = {Row(7, 0, 2, "Glintharbour Films"), Row(11, 7, 4, "Harbour Lights"), Row(12, 7, 4, "Night Tide"),
+              Row(14, 7, 4, "Dawn Run"),           Row(15, 7, 4, "On The Disc", 1),  Row(20, -1001, 4, "Night Tide")};
+  list->ShowFilmsOfParent(7);
+  ASSERT_EQ(4, list->CountItems());
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  list->SelectAll();
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DELETE, 0);
+
+  EXPECT_EQ(1, boxes.Count());
+  EXPECT_EQ("Night Tide is already in the Wastebasket", boxes.LastText());
+  EXPECT_EQ(-1001, itemList[1].PARENT_ID);
+  EXPECT_EQ(7, itemList[2].PARENT_ID);
+  EXPECT_EQ(-1001, itemList[3].PARENT_ID);
+  EXPECT_EQ(7, itemList[4].PARENT_ID) << "a film on its CD stays without a word";
+  EXPECT_EQ(2, itemList[1].PARENTTYPE) << "only the parent changes";
+  // The list shows what is left of the films folder.
+  ASSERT_EQ(2, list->CountItems());
+  EXPECT_EQ(12u, list->GetRowData(1).userValue);
+  EXPECT_EQ(15u, list->GetRowData(2).userValue);
+
+  // In the wastebasket's own list every film is there already.
+  list->ShowFilmsOfParent(-1001);
+  ASSERT_EQ(3, list->CountItems());
+  list->SelectAll();
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(4, boxes.Count());
+  EXPECT_EQ(-1001, itemList[1].PARENT_ID);
+  EXPECT_EQ(3, list->CountItems());
+}
+
+TEST_F(FilmListTest, TabGivesTheFocusToTheTree) {
+  FillList();
+  CP_PaneInfo info(CP_Point(int16_t(0), int16_t(0)), CP_Size(int16_t(10), int16_t(10)));
+  auto* tree = new GH_ListView(window.get(), nullptr, info);
+  tree->SetIdentifier(int32_t(CP_FourCC("TREE")));
+  SetFocus(list->GetHWND());
+  SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(tree->GetHWND(), GetFocus());
 }
 
 TEST(FilmListNameTest, ALongNameIsCutToItsColumn) {

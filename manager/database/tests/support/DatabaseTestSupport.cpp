@@ -150,7 +150,7 @@ bool DefineUnixDrive(char letter, const std::string& unixFolder) {
   std::vector<char> buffer(sizeof(UnixDriveRequest) + unixFolder.size() + 1, 0);
   auto* request = reinterpret_cast<UnixDriveRequest*>(buffer.data());
   request->size = ULONG(buffer.size());
-  request->type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
+  request->type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_CDROM;
   request->letter = WCHAR(letter - 'A' + 'a');
   if (!unixFolder.empty()) {
     request->mountPointOffset = USHORT(sizeof(UnixDriveRequest));
@@ -182,7 +182,7 @@ std::string UnixPath(const std::string& windowsPath) {
 }  // namespace
 
 TestCDDrive::TestCDDrive(const std::string& label) {
-  // Wine reads a fixed drive's label from this file in its root.
+  // Wine reads the drive's label from this file in its root.
   if (!label.empty()) WriteFile(fDir.File(".windows-label"), label + "\n");
   const std::string unixFolder = UnixPath(fDir.Path());
   const DWORD used = GetLogicalDrives();

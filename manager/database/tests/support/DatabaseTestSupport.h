@@ -68,8 +68,9 @@ void WriteFilm(const std::string& path, const std::map<std::string, std::string>
 namespace dbtest {
 
 // A drive letter of its own over a fresh folder, with a volume label, for
-// as long as the object lives. Made through Wine's mount manager: a CD
-// drive is what the registration reads, and its label is how it knows a CD.
+// as long as the object lives. Made through Wine's mount manager as a CD-ROM
+// drive (a registry entry alone gives a fixed disk): a CD drive is what the
+// registration reads, and its label is how it knows a CD.
 class TestCDDrive {
  public:
   explicit TestCDDrive(const std::string& label);

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# startbench.sh [N ...]: the library manager's time from its start to its
+# main window, with 5 films and with each N (default 500 and 2000), for a
+# first start (which records every film of the films folder) and a second
+# start on the same library. The films are hard links of one sample film in
+# the films folder of a private installation in a Wine prefix of its own,
+# laid out afresh for each N. Needs the 64-bit Windows build and $DISPLAY.
+# STARTBENCH_MANAGER names another build's "Glintharbour KX3.exe" to time
+# instead of this tree's, for a before-and-after comparison.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
+
+COUNTS=("$@")
+[ ${#COUNTS[@]} -gt 0 ] || COUNTS=(500 2000)
+WIN="$(windows_tree x86_64)"
+PREFIX="$WIN/startbench/wineprefix"
+DRIVE_C="$PREFIX/drive_c"
+PROGRAM_DIR="$DRIVE_C/Program Files/Glintharbour KX3"
+FILMS_DIR="$PROGRAM_DIR/Glintharbour Films"
+PROGRAM='C:\Program Files\Glintharbour KX3\Glintharbour KX3.exe'
+SAMPLE="$WIN/films/sampleplain.flm"
+
+prepare_prefix "$PREFIX" x86_64 unmanaged || { echo "$PREFIX_ERROR" >&2; exit 1; }
+trap 'stop_prefix' EXIT
+
+install_programs() {
+  mkdir -p "$PROGRAM_DIR"
+  cp "$WIN/platform/quicktime/QuickTime.qts" "$WIN/bin/dbdao3.dll" "$DRIVE_C/windows/system32/"
+  cp "$WIN/bin/ACCESSDB.DLL" "$DRIVE_C/windows/"
+  cp "$WIN/bin/C4DLL.DLL" "${STARTBENCH_MANAGER:-$WIN/manager/Glintharbour KX3.exe}" "$WIN/films/cs.flm" \
+    "$WIN/films/default.flm" "$PROGRAM_DIR/"
+}
+
+# lay_out N: fresh tables, N films, a settings file naming only the folders.
+lay_out() {
+  rm -rf "$PROGRAM_DIR/Database" "$FILMS_DIR"
+  mkdir -p "$PROGRAM_DIR/Database" "$FILMS_DIR"
+  (cd "$WIN/bin" && "$WINE" kxdb.exe seed 'C:\Program Files\Glintharbour KX3\Database' >/dev/null)
+  local n
+  for ((n = 1; n <= $1; ++n)); do ln "$SAMPLE" "$FILMS_DIR/film$n.flm"; done
+  printf '[Glintharbour]\r\nPath=C:\\Program Files\\Glintharbour KX3\r\nDBPath=C:\\Program Files\\Glintharbour KX3\\Database\r\nCDDrive=Q:\\\r\n' \
+    >"$DRIVE_C/windows/glintharbour.ini"
+}
+
+clock() { "$WINE" "$WIN/bin/startclock.exe" "$PROGRAM" | tr -d '\r'; }
+
+install_programs
+printf '%8s %12s %12s %14s\n' films "first start" "second start" "second vs 5"
+base=""
+for count in 5 "${COUNTS[@]}"; do
+  lay_out "$count"
+  first="$(clock)"
+  second="$(clock)"
+  [ -n "$base" ] || base="$second"
+  printf '%8s %11ss %11ss %13sx\n' "$count" "$first" "$second" "$(echo "scale=2; $second / $base" | bc)"
+done
