@@ -165,8 +165,8 @@ void playQTFrameAction::Execute() {
     }
   }
 
-  CP_Window* main = FindWindowByTitle("MainVideoWindow");
-  HWND frame = CreateFrameWindow(main ? main->GetHWND() : nullptr, kFrameWindowTitle, left, top,
+  CP_Window* owner = fParentWindow ? fParentWindow : FindWindowByTitle("MainVideoWindow");
+  HWND frame = CreateFrameWindow(owner ? owner->GetHWND() : nullptr, kFrameWindowTitle, left, top,
                                  int16_t(right - left), int16_t(bottom - top));
   if (!frame) {
     DisposeMovie(movie);

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+class CP_Window;
+
 class playQTFrameAction : public MultimediaAction {
  public:
   explicit playQTFrameAction(ActionParameters& parameters);
@@ -27,9 +29,14 @@ class playQTFrameAction : public MultimediaAction {
 
   HWND GetFrameWindow() const { return fFrame; }
 
+  // The window that owns the frame, so that the frame stays in front of it;
+  // without one the main video window owns it.
+  void SetParentWindow(CP_Window* parent) { fParentWindow = parent; }
+
  private:
   ActionParameters fParameters;
   HWND fFrame = nullptr;
+  CP_Window* fParentWindow = nullptr;
 };
 
 constexpr const char* kFrameWindowTitle = "playQTFrame";

@@ -112,14 +112,18 @@ void GH_Player_Document::BuildWindows() {
     // the framework's default minimum.
     spriteInfo.minimumSize = CP_Size(1, 1);
     auto* spriteWindow = new CP_Window(application, spriteInfo, "Sprite Window", 1);
-    auto* spritePane =
-        new GH_Sprite_QT_MoviePane(spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 45)), nullptr, mainPane);
+    // The pane is a strip's height from the start, the window a little less
+    // until the first strip sizes it.
+    auto* spritePane = new GH_Sprite_QT_MoviePane(
+        spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, GH_Sprite_QT_MoviePane::kStripHeight)),
+        nullptr, mainPane);
     spritePane->SetIdentifier(CP_FourCC("SPRT"));
     spritePane->SetBindings(CP_Bindings{1, 1, 1, 1});  // follows the window to each strip's size
     spriteWindow->SetEnvironment(environment);
   }
 
   CP_Window* controllerWindow = nullptr;
+  GH_Controller_QT_MoviePane* controllerPane = nullptr;
   if (commandLine.empty()) {
     CP_WindowInfo controllerInfo(CP_PaneInfo(CP_Point(int16_t(-305), int16_t(screenHeight - 48)), CP_Size(320, 48)),
                                  CP_Window::kDialogLike);
@@ -136,7 +140,7 @@ void GH_Player_Document::BuildWindows() {
       MessageBoxA(nullptr, "Cannot find the Controlling Sprite Movie File.\r\nPlease Re-Install.", "Glintharbour KX",
                   MB_OK);
     // The pane owns the film from here on.
-    auto* controllerPane = new GH_Controller_QT_MoviePane(
+    controllerPane = new GH_Controller_QT_MoviePane(
         controllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)), controllingFilm, mainPane);
     controllerPane->SetIdentifier(CP_FourCC("CONT"));
     controllerPane->AttachFilmToWindow();
@@ -154,6 +158,8 @@ void GH_Player_Document::BuildWindows() {
   if (controllerWindow) {
     controllerWindow->Show();
     controllerWindow->BringToFront();
+    // Bound once more now that the window shows.
+    controllerPane->AttachFilmToWindow();
   }
   if (HWND splash = FindWindowA(nullptr, "GH_Window")) DestroyWindow(splash);
   SetFocus(mainPane->GetHWND());

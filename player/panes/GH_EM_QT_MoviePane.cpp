@@ -8,6 +8,7 @@
 #include "CP_Win.h"
 #include "CP_Window.h"
 #include "actions/MultimediaAction.h"
+#include "actions/playQTFrameAction.h"
 #include "document/GH_Globals.h"
 #include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
@@ -37,14 +38,17 @@ void Raise(HWND window) {
 }
 
 // Runs a parsed command text through the registry; the film's own commands
-// may name anything, so nothing they raise goes further.
-bool RunCommandText(const std::string& text) {
+// may name anything, so nothing they raise goes further. A frame it opens is
+// owned by `frameOwner`, so that it stays in front of the list film.
+bool RunCommandText(const std::string& text, CP_Window* frameOwner) {
   try {
     ActionDefinition definition(text);
     if (definition.GetName().empty()) return false;
     std::unique_ptr<MultimediaAction> action(
         MultimediaActionFactory::CreateAction(definition.GetName(), definition.GetParameters()));
     if (!action) return false;
+    if (text.find("playQTFrame") != std::string::npos)
+      if (auto* frame = dynamic_cast<playQTFrameAction*>(action.get())) frame->SetParentWindow(frameOwner);
     action->Execute();
     return true;
   } catch (const CP_BaseException&) {
@@ -355,7 +359,7 @@ bool GH_EM_QT_MoviePane::RunAction(const std::string& name) {
     fExitRequested = 1;
     return true;
   }
-  return RunCommandText(text);
+  return RunCommandText(text, GetOwnerWindow());
 }
 
 void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
@@ -396,7 +400,7 @@ void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
     PostMessageA(fWindow, WM_LBUTTONDOWN, 100, 100);
     return;
   }
-  RunCommandText(text);
+  RunCommandText(text, GetOwnerWindow());
 }
 
 Boolean GH_EM_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {

@@ -19,6 +19,7 @@
 #include "films/FilmUserDataReaders.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_Shuffle.h"
+#include "panes/GH_Sprite_QT_MoviePane.h"
 #include "utility/GH_Assert.h"
 #include "utility/GH_FilmFolders.h"
 #include "utility/GH_Settings.h"
@@ -300,6 +301,33 @@ void GH_QT_MoviePane::SizeAndPlaceBox(Rect& box) {
   }
 }
 
+// The sprite window drops the last film's strip; the current entry names
+// the track of the new film that holds its own, which the window then
+// plays. Without such a strip the window goes out of sight.
+void GH_QT_MoviePane::GiveStripToSpriteWindow(const FSSpec& spec, int16_t track) {
+  CP_Window* window = FindWindowByTitle("Sprite Window");
+  auto* strip = window ? dynamic_cast<GH_Sprite_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("SPRT"), false))
+                       : nullptr;
+  if (strip) strip->ReleaseSpriteFilm();
+  if (fFileMode || track == -1) return;
+  DeleteTemporaryMovies();
+  Movie stripFilm = nullptr;
+  if (fCurrentEntry) {
+    std::string alias;
+    const int32_t stripTrack = CurrentEntryDiscStatus(alias) == 1 ? fCurrentEntry->tkLocal : fCurrentEntry->tkGlobal;
+    stripFilm = ExtractTrackMovie(stripTrack, fMovie, fSpriteTempFile);
+  }
+  if (!stripFilm || !strip) {
+    if (stripFilm) DisposeMovie(stripFilm);
+    if (window) window->Hide();
+    return;
+  }
+  const std::string filmPath(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
+  strip->SetSpriteFilm(stripFilm, ReadFilmVersion(filmPath).empty() ? 1 : 2);
+  window->Show();
+  strip->Show();
+}
+
 int32_t GH_QT_MoviePane::OpenFilm(FSSpec spec, int32_t playCount, double rate, int16_t track) {
   CP_M_Idler::StopIdleCalls();
   ++fOpenCount;
@@ -348,10 +376,7 @@ int32_t GH_QT_MoviePane::OpenFilm(FSSpec spec, int32_t playCount, double rate, i
   if (!fMovie) return status;
 
   DeleteTemporaryMovies();
-  // The film's sprite strip belongs in the sprite window; without a sprite
-  // pane there to take it, that window stays hidden.
-  if (CP_Window* sprite = FindWindowByTitle("Sprite Window"))
-    if (!fFileMode && track != -1) sprite->Hide();
+  GiveStripToSpriteWindow(spec, track);
 
   if (playCount > 0) {
     fRepeat = true;

@@ -119,6 +119,7 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   void FilmActionsInto(const std::string& filmPath, ActionRecord& record);
   void PaintBlack();
   void SizeAndPlaceBox(Rect& box);
+  void GiveStripToSpriteWindow(const FSSpec& spec, int16_t track);
   void PassToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void DismissOnKey();
   Boolean HandleFilterAction(int16_t action, void* params);

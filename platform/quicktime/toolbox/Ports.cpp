@@ -47,4 +47,5 @@ void SetMovieGWorld(Movie theMovie, CGrafPtr port, GDHandle) {
   // No port means the current one.
   m->play.port = port ? player.LivePort(port) : player.current;
   SetError(m->play.port || !port ? noErr : paramErr);
+  player.Trace("gworld movie%u port%u", m->play.serial, m->play.port ? m->play.port->serial : 0);
 }
