@@ -171,6 +171,38 @@ TEST_F(InstallTest, AFailedCopyGivesTheStripBack) {
   EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
   EXPECT_TRUE(IsWindowVisible(fSpriteWindow->GetHWND()));
   EXPECT_FALSE(GH_Controller_QT_MoviePane::IsDismissPending());
+  // The install is over: the film's end is served again (this one loops)
+  // and a click is not swallowed.
+  EXPECT_FALSE(fMain->IsChangingFilm());
+  // The film reaches its end by itself (a stop through the pane would
+  // clear the flag).
+  MCDoAction(fMain->GetController(), mcActionPlay, reinterpret_cast<void*>(Fixed(0)));
+  GH_QT_MoviePane::FilmActionFilter(fMain->GetController(), mcActionIdle, nullptr, reinterpret_cast<QTRefCon>(fMain));
+  EXPECT_TRUE(fMain->IsFilmPlaying()) << "played again";
+}
+
+TEST_F(InstallTest, ACancelledCopyLetsThePlayListMoveOn) {
+  StartOnTheFilm();
+  AddStrip();
+  // The click on Cancel waits in the queue from the moment the dialog is made.
+  HHOOK hook = SetWindowsHookExA(
+      WH_CBT,
+      [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        if (code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName &&
+            std::string(reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName) == "Glintharbour International - FileCopy")
+          PostMessageA(HWND(w), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return CallNextHookEx(nullptr, code, w, l);
+      },
+      nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, hook);
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  PressInstall();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(0, boxes.Count()) << "a cancel is silent";
+  EXPECT_FALSE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_FALSE(fMain->IsChangingFilm());
+  EXPECT_FALSE(fMain->IsPaused());
+  EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
 }
 
 TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
@@ -189,6 +221,6 @@ TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
   EXPECT_EQ(0u, fManager->received[0].wParam);
   EXPECT_EQ(0, fManager->received[0].lParam);
   EXPECT_TRUE(GH_Controller_QT_MoviePane::IsDismissPending());
-  EXPECT_TRUE(fMain->IsChangingFilm());
+  EXPECT_FALSE(fMain->IsChangingFilm()) << "the install is over";
   EXPECT_FALSE(IsWindowEnabled(fControllerWindow->GetHWND())) << "the run ends with the strip disabled";
 }
