@@ -1,7 +1,7 @@
 // The engine's usual start, with no command line, against a CD database
 // seeded as an installation ships it: two films of the CD in the drive (or
-// none), the default film in the installation folder (or not), and the
-// play list's move from entry to entry.
+// none), the default film in the installation folder (or not), the play
+// list's move from entry to entry, and the controller strip.
 #include "CP_Alert.h"
 #include "CP_Framework.h"
 #include "CP_FourCC.h"
@@ -10,6 +10,7 @@
 #include "WinTestSupport.h"
 #include "support/ForeignWindows.h"
 #include "document/GH_Player_Application.h"
+#include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
 #include "utility/GH_Utility.h"
 
@@ -205,4 +206,64 @@ TEST_F(NoArgumentStart, EachAdvanceCountsItsFilmAndTheWrapPlaysTheDefaultFilm) {
   EXPECT_EQ((std::vector<std::string>{"GMID=1001 MODE_P=0 MODE_A=2 REC_SAVED=N",
                                       "GMID=1002 MODE_P=0 MODE_A=1 REC_SAVED=N"}),
             Usage());
+}
+
+namespace {
+
+// True when `upper` lies above `lower` in the z-order.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+    if (w == upper) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_F(NoArgumentStart, TheControllerStripComesUpWithItsFilmOrAMessage) {
+  struct Case {
+    const char* name;
+    bool controllingFilm;
+  };
+  const Case kCases[] = {{"CS.flm in the Path folder", true}, {"no CS.flm: told once, the run goes on", false}};
+  // Films to play, so that no other message comes up.
+  AddFilms();
+  ASSERT_TRUE(CopyFileA(Shipped("default.flm").c_str(), (fApp + "\\default.flm").c_str(), FALSE));
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    if (!c.controllingFilm) DeleteFileA((fApp + "\\CS.flm").c_str());
+    {
+      kxtest::MessageBoxWatcher boxes("Glintharbour KX", IDOK);
+      Run();
+      EXPECT_EQ(c.controllingFilm ? 0 : 1, boxes.Count());
+      if (!c.controllingFilm) {
+        EXPECT_EQ("Cannot find the Controlling Sprite Movie File.\r\nPlease Re-Install.", boxes.LastText());
+      }
+    }
+    HWND main = FindWindowA(nullptr, "MainVideoWindow");
+    ASSERT_NE(nullptr, main);
+    CP_Window* controller = Window("Controller Window");
+    ASSERT_NE(nullptr, controller);
+    HWND strip = controller->GetHWND();
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(IsWindowVisible(strip));
+    EXPECT_TRUE(Above(strip, main)) << "shown after the main window, in front of it";
+    RECT r{};
+    GetWindowRect(strip, &r);
+    EXPECT_EQ(-305, r.left) << "closed: only its handle shows";
+    EXPECT_EQ(GetDesktopHeight() - 48, r.top);
+    EXPECT_EQ(320, r.right - r.left);
+    EXPECT_EQ(48, r.bottom - r.top);
+    EXPECT_EQ(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, GetWindowLongA(strip, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    auto* pane = dynamic_cast<GH_Controller_QT_MoviePane*>(controller->FindSubPaneById(CP_FourCC("CONT"), false));
+    ASSERT_NE(nullptr, pane);
+    EXPECT_EQ(c.controllingFilm, pane->GetMovie() != nullptr);
+    HWND sprite = FindWindowA(nullptr, "Sprite Window");
+    ASSERT_NE(nullptr, sprite);
+    EXPECT_EQ(WS_EX_TOOLWINDOW, GetWindowLongA(sprite, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW))
+        << "not topmost without a command line";
+    ASSERT_NE(nullptr, MainPane());
+    EXPECT_EQ(MainPane()->GetHWND(), GetFocus()) << "the keys go to the main pane";
+    End();
+    AllItems.clear();
+  }
 }
