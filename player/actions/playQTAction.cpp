@@ -32,6 +32,9 @@ void playQTAction::Describe(std::ostream& out) {
 }
 
 void playQTAction::Execute() {
+  // The list-film window closes by handing the screen back to the main
+  // pane: without one it would cover the screen with nothing to close it.
+  if (!FindMainPane()) return;
   HideWindowTitled("Controller Window");
   HideWindowTitled("Sprite Window");
   std::string folder = ReadPathFolder();
@@ -70,7 +73,6 @@ void playQTAction::Execute() {
 
   if (int16_t(closeAll) != 0) {
     GH_QT_MoviePane* main = FindMainPane();
-    if (!main) return;
     main->SetCloseOthersOnClick(1);
     // Without a film named there is nothing new to play: the main pane
     // goes on with what it shows.

@@ -213,7 +213,11 @@ void GH_Controller_QT_MoviePane::Install() {
   }
 
   fMainPane->SetChangingFilm(true);
-  if (fMainPane->InstallCurrentFilm() == 0) {
+  const int32_t installed = fMainPane->InstallCurrentFilm();
+  // Left set, the flag would keep the play list from moving on at the
+  // film's end and swallow the next click on the main pane.
+  fMainPane->SetChangingFilm(false);
+  if (installed == 0) {
     if (HWND manager = FindWindowA(nullptr, "Glintharbour Player")) {
       if (IsIconic(manager)) ShowWindow(manager, SW_RESTORE);
       SetFocus(manager);

@@ -686,11 +686,15 @@ Boolean GH_QT_MoviePane::HandleFilterAction(int16_t action, void* params) {
     case mcActionIdle: {
       Boolean handled = false;
       if (!IsFilmPlaying() && !fFileMode && !fSwitchingFilm && !fPaused) {
+        // A skip forward stopped the film silenced: the replay gets the
+        // film's volume back (Resume silences it again when muted).
         if (fLoopCurrent) {
           RewindFilm();
+          SetVolumeLevel(fVolume);
           Resume();
         } else if (fRepeat && fRepeatsDone < fRepeatCount) {
           RewindFilm();
+          SetVolumeLevel(fVolume);
           Resume();
           ++fRepeatsDone;
         } else {

@@ -21,14 +21,19 @@ class GH_PlaylistRandom {
   uint32_t fState = 0;
 };
 
-// An index from 0 to m - 1 for m of at least 2; a draw of 32767 gives
-// m - 1.
-inline int32_t ShuffleIndex(GH_PlaylistRandom& random, int32_t m) {
+// The index that a draw r gives for m of at least 2: the integer part of
+// m * (r * (1 / 32767)), each product rounded to double; a draw of 32767
+// gives m - 1. Draws whose exact quotient is a whole number (23405 of 7
+// is 5) fall one lower when a product keeps more precision than a double,
+// so the engine's floating point must be plain double (SSE2 on 32 bits).
+inline int32_t ShuffleIndexOfDraw(int32_t r, int32_t m) {
   const double kStep = 1.0 / 32767.0;
-  const double t = double(random.Draw()) * kStep;
+  const double t = double(r) * kStep;
   int32_t j = int32_t(double(m) * t);
   return j == m ? m - 1 : j;
 }
+
+inline int32_t ShuffleIndex(GH_PlaylistRandom& random, int32_t m) { return ShuffleIndexOfDraw(random.Draw(), m); }
 
 // Exchanges each entry from the first on with one at or after it.
 template <typename Iterator>

@@ -1,8 +1,13 @@
 // The controller strip: its buttons steer the main film, its handle slides
 // it, keys and the buttons that end the run reach the main video window.
+#include "DatabaseFixture.h"
 #include "PanesSupport.h"
+#include "CP_FourCC.h"
+#include "document/GH_Globals.h"
+#include "panes/GH_EM_QT_MoviePane.h"
 
 #include <cmath>
+#include <cstdio>
 
 using panes::Actions;
 using panes::ClearTrace;
@@ -54,6 +59,8 @@ TEST_F(PanesTest, ButtonsSteerTheMainFilm) {
       {"SPRITE_Rewind", false, {"play 0", "goto*", "play 65536"}, false, 0},
       {"sprite_rewind", true, {"play 0", "goto*", "play 65536"}, false, 0},
       {"SPRITE_SkipForwards", false, {"play 0", "volume 0", "play 0"}, false, 0},
+      // No play list here: nothing to move back to, the film only stops.
+      {"SPRITE_SkipBackwards", false, {"play 0", "volume 0", "play 0"}, false, 0},
       {"SPRITE_OpenCloseStrip", true, {"play 0", "play 65536"}, false, 0},
       {"Hide", false, {"play 0", "play 65536"}, false, -305},
       {"no such button", false, {"play 0"}, true, 0},
@@ -234,4 +241,104 @@ TEST_F(PanesTest, WithoutAFilmTheStripShowsNothing) {
   // Messages still work: the handle slides the strip.
   SendMessageA(controller->GetHWND(), WM_LBUTTONUP, 0, MAKELPARAM(300, 10));
   EXPECT_EQ(-305, panes::PlaceOf(controllerWindow).x);
+}
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path[0] == '/' || path[0] == '\\' ? "Z:" + path : path;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::string text;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[512];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST_F(PanesTest, SkipBackwardsPlaysTheEntryBeforeAfterTheAdvance) {
+  Start();
+  for (const char* film : {"sample200.flm", "sample240.flm", "sampleplain.flm"}) {
+    PlaylistEntry entry;
+    entry.parentType = 1;
+    entry.fileName = film;
+    entry.loop = 1;
+    entry.rate = 1;
+    mainPane->GetPlayList().push_back(entry);
+  }
+  FilmRoot = WindowsPath(KX_SHIPPED_FILMS) + "\\";
+  mainPane->PlayNextEntry();  // the first entry (a wrap from no entry)
+  mainPane->PlayNextEntry();  // the second
+  ASSERT_EQ("sample240.flm", mainPane->GetCurrentEntry()->fileName);
+  Dispatch(*controller, "SPRITE_SkipBackwards");
+  EXPECT_FALSE(mainPane->IsPaused());
+  EXPECT_FALSE(mainPane->IsFilmPlaying()) << "stopped, for the end-of-film advance";
+  mainPane->PlayNextEntry();
+  EXPECT_EQ("sample200.flm", mainPane->GetCurrentEntry()->fileName);
+  EXPECT_TRUE(controller->IsIdling());
+}
+
+TEST_F(PanesTest, TheFaqButtonPlaysTheDefaultFilmsSecondTrack) {
+  const std::string folder = MakeTempFolder("faq");
+  ASSERT_TRUE(CopyFileA((WindowsPath(KX_SHIPPED_FILMS) + "\\default.flm").c_str(), (folder + "\\default.flm").c_str(),
+                        FALSE));
+  WritePrivateProfileStringA("Glintharbour", "Path", folder.c_str(), "glintharbour.ini");
+  Start();
+  Dispatch(*controller, "Sprite_LaunchFaq");
+  WritePrivateProfileStringA("Glintharbour", "Path", nullptr, "glintharbour.ini");
+  HWND native = kxtest::FindOwnWindow("EM_DocumentWindow", nullptr);
+  auto* window = native ? dynamic_cast<CP_Window*>(CP_Pane::FromWindow(native)) : nullptr;
+  ASSERT_NE(nullptr, window) << "the list-film window";
+  // Track 2 alone, written beside the default film.
+  EXPECT_EQ(0u, window->GetTitle().rfind(folder + "\\EM", 0)) << window->GetTitle();
+  auto* pane = dynamic_cast<GH_EM_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("EMFL"), false));
+  ASSERT_NE(nullptr, pane);
+  ASSERT_NE(nullptr, pane->GetMovie());
+  EXPECT_EQ(1, GetMovieTrackCount(pane->GetMovie()));
+  EXPECT_TRUE(pane->IsFilmPlaying()) << "AutoPlay";
+  EXPECT_TRUE(mainPane->IsPaused()) << "the main film waits";
+  EXPECT_FALSE(IsWindowVisible(controllerWindow->GetHWND())) << "the strip gives way";
+  delete window;
+  RemoveTree(folder);
+}
+
+TEST_F(PanesTest, ButtonsThatLeaveTheRunStartTheirTargetAndDismiss) {
+  const std::string folder = MakeTempFolder("launch");
+  ASSERT_TRUE(CopyFileA(WindowsPath(KX_STANDIN).c_str(), (folder + "\\Glintharbour KX3.exe").c_str(), FALSE));
+  WritePrivateProfileStringA("Glintharbour", "Path", folder.c_str(), "glintharbour.ini");
+  struct Case {
+    const char* name;
+    const char* started;  // the stand-in's log afterwards
+  };
+  const Case kCases[] = {
+      {"SPRITE_WebLink", ""},  // a web address: no program of ours
+      {"sprite_launchplayer", "Glintharbour KX3.exe|\r\n"},
+  };
+  for (const Case& c : kCases) {
+    Start();
+    Dispatch(*controller, c.name);
+    EXPECT_TRUE(mainPane->IsPaused()) << c.name;
+    EXPECT_TRUE(mainPane->IsChangingFilm()) << c.name << ": the main pane does not move on";
+    EXPECT_TRUE(GH_Controller_QT_MoviePane::IsDismissPending()) << c.name;
+    kxtest::PumpUntil([&] { return ReadFileText(folder + "\\started.log") == c.started; }, 5000);
+    EXPECT_EQ(c.started, ReadFileText(folder + "\\started.log")) << c.name;
+    // The next message to the strip ends the run through the main window.
+    mainWindow->received.clear();
+    SendMessageA(controller->GetHWND(), WM_USER + 5, 0, 0);
+    ASSERT_EQ(1u, mainWindow->received.size()) << c.name;
+    EXPECT_EQ(UINT(WM_LBUTTONDOWN), mainWindow->received[0].message) << c.name;
+    TearDown();
+  }
+  std::fclose(std::fopen((folder + "\\end").c_str(), "w"));
+  WritePrivateProfileStringA("Glintharbour", "Path", nullptr, "glintharbour.ini");
+  Sleep(200);
+  RemoveTree(folder);
 }

@@ -171,6 +171,38 @@ TEST_F(InstallTest, AFailedCopyGivesTheStripBack) {
   EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
   EXPECT_TRUE(IsWindowVisible(fSpriteWindow->GetHWND()));
   EXPECT_FALSE(GH_Controller_QT_MoviePane::IsDismissPending());
+  // The install is over: the film's end is served again (this one loops)
+  // and a click is not swallowed.
+  EXPECT_FALSE(fMain->IsChangingFilm());
+  // The film reaches its end by itself (a stop through the pane would
+  // clear the flag).
+  MCDoAction(fMain->GetController(), mcActionPlay, reinterpret_cast<void*>(Fixed(0)));
+  GH_QT_MoviePane::FilmActionFilter(fMain->GetController(), mcActionIdle, nullptr, reinterpret_cast<QTRefCon>(fMain));
+  EXPECT_TRUE(fMain->IsFilmPlaying()) << "played again";
+}
+
+TEST_F(InstallTest, ACancelledCopyLetsThePlayListMoveOn) {
+  StartOnTheFilm();
+  AddStrip();
+  // The click on Cancel waits in the queue from the moment the dialog is made.
+  HHOOK hook = SetWindowsHookExA(
+      WH_CBT,
+      [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        if (code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName &&
+            std::string(reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName) == "Glintharbour International - FileCopy")
+          PostMessageA(HWND(w), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return CallNextHookEx(nullptr, code, w, l);
+      },
+      nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, hook);
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  PressInstall();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(0, boxes.Count()) << "a cancel is silent";
+  EXPECT_FALSE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_FALSE(fMain->IsChangingFilm());
+  EXPECT_FALSE(fMain->IsPaused());
+  EXPECT_TRUE(IsWindowEnabled(fControllerWindow->GetHWND()));
 }
 
 TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
@@ -189,6 +221,57 @@ TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
   EXPECT_EQ(0u, fManager->received[0].wParam);
   EXPECT_EQ(0, fManager->received[0].lParam);
   EXPECT_TRUE(GH_Controller_QT_MoviePane::IsDismissPending());
-  EXPECT_TRUE(fMain->IsChangingFilm());
+  EXPECT_FALSE(fMain->IsChangingFilm()) << "the install is over";
   EXPECT_FALSE(IsWindowEnabled(fControllerWindow->GetHWND())) << "the run ends with the strip disabled";
+}
+
+TEST_F(InstallTest, EachFailedCopyIsReportedInItsOwnWords) {
+  const std::string target = fFilms + "\\Sea.flm";
+  struct Case {
+    const char* name;
+    void (*prepare)(InstallTest&);
+    void (*undo)(InstallTest&);
+    std::vector<std::pair<int32_t, std::string>> want;  // status and box text
+  };
+  const Case kCases[] = {
+      // The free space of a folder that is gone may read as none: either
+      // check may fire first.
+      {"films folder gone", [](InstallTest& t) { RemoveDirectoryA(t.fFilms.c_str()); },
+       [](InstallTest& t) { CreateDirectoryA(t.fFilms.c_str(), nullptr); },
+       {{7, "Copy failed for movie. Check that the directory exists."},
+        {5, "Not enough space available on the destination drive for movie: "}}},
+  };
+  StartOnTheFilm();
+  {
+    // The first install records the films folder; the cases change it after.
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    ASSERT_EQ(0, fMain->InstallCurrentFilm());
+    DeleteFileA(target.c_str());
+  }
+  for (const Case& c : kCases) {
+    c.prepare(*this);
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    const int32_t status = fMain->InstallCurrentFilm();
+    c.undo(*this);
+    bool known = false;
+    for (const auto& w : c.want) {
+      if (w.first != status) continue;
+      known = true;
+      EXPECT_EQ(1, boxes.Count()) << c.name;
+      EXPECT_EQ(w.second, boxes.LastText()) << c.name;
+    }
+    EXPECT_TRUE(known) << c.name << ": status " << status;
+    EXPECT_FALSE(Exists(target)) << c.name;
+  }
+  // The destination held open by another program: the copy's file error.
+  HANDLE held = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  {
+    kxtest::MessageBoxWatcher reports("CP_Exception", IDOK);
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    EXPECT_EQ(6, fMain->InstallCurrentFilm());
+    EXPECT_EQ(1, boxes.Count());
+    EXPECT_EQ("An exception occurred while copying movie", boxes.LastText());
+  }
+  CloseHandle(held);
 }

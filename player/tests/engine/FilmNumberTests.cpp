@@ -5,6 +5,7 @@
 #include "CP_FourCC.h"
 #include "CP_Window.h"
 #include "DatabaseFixture.h"
+#include "QTStandInControl.h"
 #include "WinTestSupport.h"
 #include "document/GH_Player_Application.h"
 #include "panes/GH_QT_MoviePane.h"
@@ -76,6 +77,29 @@ TEST_F(FilmNumberStart, TheFilmPlaysInALoopAndEachStartIsCounted) {
     EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
     End();
   }
+}
+
+TEST_F(FilmNumberStart, ASkipForwardReplaysTheLoopingFilmAtItsVolume) {
+  AddFilmRow(50, 4, 3, "sample200.flm");
+  WriteSetting("Volume", "8");
+  WriteSetting("Mute", "0");
+  Run("50");
+  GH_QT_MoviePane* pane = MainPane();
+  ASSERT_NE(nullptr, pane);
+  ASSERT_EQ(1, pane->GetPlayMode());
+  pane->StopFilm();  // what the controller's skip forward does
+  QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+  GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, reinterpret_cast<QTRefCon>(pane));
+  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
+  std::string trace(size_t(n > 0 ? n : 0) + 1, '\0');
+  if (n > 0) QTStandInControl(kQTStandInTraceRead, 0, &trace[0], n + 1);
+  QTStandInControl(kQTStandInTraceStop, 0, nullptr, 0);
+  const size_t volume = trace.find(" volume 200");
+  EXPECT_NE(std::string::npos, volume) << trace;
+  EXPECT_LT(volume, trace.find(" play 65536")) << "the volume comes back before the film plays";
+  EXPECT_TRUE(pane->IsFilmPlaying());
+  WriteSetting("Volume", nullptr);
+  WriteSetting("Mute", nullptr);
 }
 
 TEST_F(FilmNumberStart, RowsThatAreNoPlayableFilmEndTheRun) {

@@ -181,4 +181,17 @@ TEST_F(FilmCopy, TheImportDialogSaysWhatHappens) {
   DestroyWindow(dialog);
 }
 
+TEST_F(FilmCopy, BothDialogsCarryTheDialogIcon) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(10));
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  HWND import = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kImportDialog), nullptr,
+                                   ImportProgressDialogProc, 0);
+  for (HWND dialog : {copy.DialogWindow(), import}) {
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_NE(0, SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
+    EXPECT_NE(0, SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
+  }
+  DestroyWindow(import);
+}
+
 }  // namespace

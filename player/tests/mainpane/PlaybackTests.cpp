@@ -104,8 +104,11 @@ TEST_F(MainPaneTest, StoppedFilmRepeatsThenMovesOn) {
     ClearTrace();
     EXPECT_FALSE(GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, self));
     EXPECT_EQ(done, pane->GetRepeatsDone());
-    ASSERT_FALSE(Actions().empty());
-    EXPECT_EQ(0u, Actions().front().rfind("goto", 0)) << "rewound first";
+    const Strings actions = Actions();
+    ASSERT_EQ(3u, actions.size());
+    EXPECT_EQ(0u, actions[0].rfind("goto", 0)) << "rewound first";
+    // The stop of a skip forward silenced it: it plays again at its volume.
+    EXPECT_EQ((Strings{"volume 250", "play 65536"}), Strings(actions.begin() + 1, actions.end()));
     EXPECT_TRUE(pane->IsFilmPlaying());
   }
   // Three plays in all: the next end moves on, here to an empty list.

@@ -54,6 +54,16 @@ TEST(PlaylistRandom, IndexStaysInsideTheStretch) {
   EXPECT_EQ(0, ShuffleIndex(random, 3));  // 5758 / 32767 * 3 = 0.53
 }
 
+TEST(PlaylistRandom, IndexesComeFromDoubleArithmetic) {
+  // Draws whose exact quotient is whole: extended precision (the x87 unit
+  // of a 32-bit build) gave 4, 5, 0, 8, 18 for them.
+  struct Case {
+    int32_t draw, m, want;
+  };
+  const Case kCases[] = {{23405, 7, 5}, {28086, 7, 6}, {4681, 7, 1}, {9513, 31, 9}, {20083, 31, 19}};
+  for (const Case& c : kCases) EXPECT_EQ(c.want, ShuffleIndexOfDraw(c.draw, c.m)) << c.draw << " of " << c.m;
+}
+
 TEST(PlaylistShuffle, OrdersFollowTheRules) {
   struct Case {
     const char* name;

@@ -183,4 +183,19 @@ TEST_F(PlayQT, CloseAllWindowsPlaysInTheMainPane) {
   EXPECT_EQ(nullptr, EMWindow());
 }
 
+TEST_F(PlayQT, WithoutTheMainPaneNothingIsShown) {
+  // No screen to hand back: a full-screen window here could not be closed.
+  CP_Window* controller = media::MakeTitledWindow("Controller Window", CP_Window::kDialogLike);
+  controller->Show();
+  const int32_t listed = CP_Desktop::GetDesktop()->CountDocumentWindows();
+  const int movies = Live(kQTStandInMovies);
+  for (const char* track : {"0", "2"}) {
+    RunAction("playQT", {{"File", "sample240.flm"}, {"Track", track}, {"FullScreen", "1"}, {"AutoPlay", "1"}});
+    EXPECT_EQ(nullptr, EMWindow()) << track;
+    EXPECT_EQ(listed, CP_Desktop::GetDesktop()->CountDocumentWindows()) << track;
+    EXPECT_EQ(movies, Live(kQTStandInMovies)) << track;
+    EXPECT_TRUE(IsWindowVisible(controller->GetHWND())) << track;
+  }
+}
+
 }  // namespace

@@ -34,14 +34,22 @@ TEST(ScreenSize, WidthAndHeightAsTheManagerWritesThem) {
 class ScreenSaver : public media::MediaTest {
  protected:
   // A main video window (listed as a document window) with its 'MAIN' pane.
-  GH_QT_MoviePane* MakeMain() {
+  // By default the file form: the restart plays this film, sized to it.
+  // A number naming no film opens nothing and keeps the pane's sizes.
+  GH_QT_MoviePane* MakeMain(const std::string& commandLine = media::FilmsFolder() + "sampleplain.flm,0") {
     CP_Window* window = media::MakeTitledWindow("MainVideoWindow");
     auto* pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int32_t(20), int32_t(10)), CP_Size(150, 80)),
                                      nullptr, 1, 200, 100, 1, 1, 0, 10, 0);
     pane->SetIdentifier(CP_FourCC("MAIN"));
-    // The file form: the restart plays this film, sized to it.
-    pane->SetCommandLine(media::FilmsFolder() + "sampleplain.flm,0");
+    pane->SetCommandLine(commandLine);
     return pane;
+  }
+  // The pane's native window inside its main window.
+  static RECT PaneRect(CP_Pane* pane) {
+    RECT r{};
+    GetWindowRect(pane->GetHWND(), &r);
+    MapWindowPoints(nullptr, GetParent(pane->GetHWND()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
   }
   static void SetSetting(const char* key, const std::string& value) {
     ASSERT_TRUE(WritePrivateProfileStringA(kSettingsSection, key, value.c_str(), kSettingsFile));
@@ -85,8 +93,38 @@ TEST_F(ScreenSaver, BuildsTheStripsAndRestartsTheMainPane) {
   EXPECT_EQ(700, s.left);
   EXPECT_EQ(height - 45, s.top);
   EXPECT_EQ(300, s.right - s.left);
-  EXPECT_NE(nullptr, dynamic_cast<GH_Sprite_QT_MoviePane*>(sprite->FindSubPaneById(CP_FourCC("SPRT"), false)));
+  EXPECT_EQ(45, s.bottom - s.top);
+  EXPECT_FALSE(IsWindowVisible(sprite->GetHWND())) << "each film shows its own strip";
+  EXPECT_EQ(LONG(WS_POPUP), GetWindowLongA(sprite->GetHWND(), GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_CHILD));
+  EXPECT_EQ(WS_EX_TOOLWINDOW, GetWindowLongA(sprite->GetHWND(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST))
+      << "a tool window, not topmost";
+  auto* spritePane = dynamic_cast<GH_Sprite_QT_MoviePane*>(sprite->FindSubPaneById(CP_FourCC("SPRT"), false));
+  ASSERT_NE(nullptr, spritePane);
+  EXPECT_EQ(300, spritePane->GetWidth());
+  EXPECT_EQ(48, spritePane->GetHeight()) << "3 pixels taller than its window";
   EXPECT_EQ(1, CP_Desktop::GetDesktop()->CountDocumentWindows()) << "strips are not document windows";
+
+  // The file form's restart puts the pane at the corner, over its window.
+  const RECT p = PaneRect(main);
+  EXPECT_EQ(0, p.left);
+  EXPECT_EQ(0, p.top);
+  EXPECT_EQ(200, p.right - p.left);
+  EXPECT_EQ(100, p.bottom - p.top);
+}
+
+TEST_F(ScreenSaver, TheMainPaneIsMovedToTheCornerAndSizedToTheScreen) {
+  GH_QT_MoviePane* main = MakeMain("7");
+  SetSetting("Path", media::FilmsFolder());
+  RunAction("BeginScreenSaver", {});
+  EXPECT_EQ(0, main->GetLocation().h);
+  EXPECT_EQ(0, main->GetLocation().v);
+  EXPECT_EQ(CP_Desktop::GetDesktop()->GetWorkAreaWidth(), main->GetWidth());
+  EXPECT_EQ(GetDesktopHeight() - 60, main->GetHeight());
+  const RECT p = PaneRect(main);
+  EXPECT_EQ(0, p.left);
+  EXPECT_EQ(0, p.top);
+  EXPECT_EQ(CP_Desktop::GetDesktop()->GetWorkAreaWidth(), p.right - p.left);
+  EXPECT_EQ(GetDesktopHeight() - 60, p.bottom - p.top);
 }
 
 TEST_F(ScreenSaver, SettingsAndOtherWindowsChangeTheOutcome) {
@@ -108,7 +146,9 @@ TEST_F(ScreenSaver, SettingsAndOtherWindowsChangeTheOutcome) {
       {"no Path: no controlling film", nullptr, "800 x 600", false, 800, 600, 0, false},
   };
   for (const Case& c : kCases) {
-    GH_QT_MoviePane* main = MakeMain();
+    // A number naming no film: the restart opens nothing, so the film size
+    // stays what the action set.
+    GH_QT_MoviePane* main = MakeMain("7");
     if (c.path) SetSetting("Path", c.path);
     if (c.screenSize) SetSetting("ScreenSize", c.screenSize);
     if (c.background) {
@@ -117,6 +157,8 @@ TEST_F(ScreenSaver, SettingsAndOtherWindowsChangeTheOutcome) {
     kxtest::MessageBoxWatcher boxes("Glintharbour KX", IDOK);
     RunAction("BeginScreenSaver", {});
     EXPECT_EQ(c.closeOthers, main->GetCloseOthersOnClick()) << c.name;
+    EXPECT_EQ(c.filmWidth, main->GetFilmWidth()) << c.name;
+    EXPECT_EQ(c.filmHeight, main->GetFilmHeight()) << c.name;
     CP_Window* controller = FindWindowByTitle("Controller Window");
     ASSERT_NE(nullptr, controller) << c.name << ": built all the same";
     auto* pane = dynamic_cast<GH_Controller_QT_MoviePane*>(controller->FindSubPaneById(CP_FourCC("CONT"), false));
