@@ -158,7 +158,9 @@ TEST(UtilitiesTest, IsRichTextFile) {
   };
   for (const auto& c : kCases) {
     const std::string path = folder / (std::string(c.name) + ".txt");
-    if (c.bytes) ASSERT_TRUE(kxtest::WriteWholeFile(path, c.bytes)) << c.name;
+    if (c.bytes) {
+      ASSERT_TRUE(kxtest::WriteWholeFile(path, c.bytes)) << c.name;
+    }
     CP_File closed{CP_FileSpec(path, false)};
     EXPECT_EQ(c.want, IsRichTextFile(&closed)) << c.name;
     EXPECT_FALSE(closed.IsOpen()) << c.name;
