@@ -352,14 +352,20 @@ TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
   EXPECT_EQ(12u, list->GetRowData(1).userValue);
   EXPECT_EQ(15u, list->GetRowData(2).userValue);
 
-  // In the wastebasket's own list every film is there already.
+}
+
+// In the wastebasket's own list every film is there already.
+TEST_F(FilmListTest, DeleteInTheWastebasketMovesNothing) {
+  itemList = {Row(11, -1001, 4, "Harbour Lights"), Row(12, -1001, 4, "Night Tide")};
   list->ShowFilmsOfParent(-1001);
-  ASSERT_EQ(3, list->CountItems());
+  ASSERT_EQ(2, list->CountItems());
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
   list->SelectAll();
   SendMessageA(list->GetHWND(), WM_KEYDOWN, VK_DELETE, 0);
-  EXPECT_EQ(4, boxes.Count());
-  EXPECT_EQ(-1001, itemList[1].PARENT_ID);
-  EXPECT_EQ(3, list->CountItems());
+  EXPECT_EQ(2, boxes.Count());
+  EXPECT_EQ("Night Tide is already in the Wastebasket", boxes.LastText());
+  EXPECT_EQ(-1001, itemList[0].PARENT_ID);
+  EXPECT_EQ(2, list->CountItems());
 }
 
 TEST_F(FilmListTest, TabGivesTheFocusToTheTree) {
