@@ -108,7 +108,11 @@ TEST(URLHandlerTest, OpenHandsTheStoredURLToTheShell) {
   handler.Open();
   EXPECT_TRUE(kxtest::PumpUntil([&] { return kxtest::FileExists(folder / "a.txt"); }, 60000));
 
-  DeleteFileA((folder / "a.txt").c_str());
+  // The batch may still hold its file open for a moment.
+  EXPECT_TRUE(kxtest::PumpUntil([&] {
+    DeleteFileA((folder / "a.txt").c_str());
+    return !kxtest::FileExists(folder / "a.txt");
+  }, 60000));
   handler.SetURL("");
   handler.Open();  // nothing to open: nothing runs
   handler.OpenURL("");
