@@ -1,5 +1,6 @@
 // The menu bar: its menus from a MENU resource, their ids from "CPmb",
 // enabling through the bar, installing it on a window.
+#include "ByteFixture.h"
 #include "CP_Menu.h"
 #include "CP_MenuBar.h"
 #include "FrameworkFixture.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -142,6 +144,29 @@ TEST_F(MenuBarTest, MissingMenuResourceLeavesTheBarEmpty) {
   EXPECT_EQ(nullptr, GetMenu(window));
   SetMenu(window, nullptr);  // the bar keeps its menu
   DestroyWindow(window);
+}
+
+// Signed little-endian 16-bit words, as the resources store them.
+std::vector<int16_t> Words(const std::vector<uint8_t>& bytes) {
+  std::vector<int16_t> out;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) out.push_back(int16_t(bytes[i] | (bytes[i + 1] << 8)));
+  return out;
+}
+
+// The reference resources: a menu bar's "CPmb" and a stored dialog's "CPob",
+// as every build links them. The menu ids are read from the reference file.
+TEST(MenuBarResourceTest, TheReferenceResourcesAreTheSameInEveryBuild) {
+  const struct {
+    const char* type;
+    int id;
+    const char* file;
+  } kResources[] = {{"CPmb", 140, "menu-bar.CPmb"}, {"CPob", 500, "stored-dialog.CPob"}};
+  for (const auto& r : kResources) {
+    SCOPED_TRACE(r.file);
+    kxfixture::ExpectSameBytes(std::string(KX_FIXTURES) + "/" + r.file, kxtest::ResourceBytes(r.type, r.id));
+  }
+  EXPECT_EQ((std::vector<int16_t>{2, 200, 201}),
+            Words(kxfixture::Reference(std::string(KX_FIXTURES) + "/menu-bar.CPmb")));
 }
 
 }  // namespace

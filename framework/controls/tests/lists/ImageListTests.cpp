@@ -1,8 +1,10 @@
 // The image list: the "CPil" resource, filling from resources, drawing.
+#include "ByteFixture.h"
 #include "CP_Canvas.h"
 #include "CP_ImageList.h"
 #include "FrameworkFixture.h"
 #include "ListsTestSupport.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,14 @@ TEST_F(ImageListTest, DrawsOneImageWithItsMaskAndNothingBelowOne) {
   list.Draw(&canvas, 2, CP_Point(int16_t(20), int16_t(10)), 0);
   EXPECT_EQ(RGB(0, 0, 255), memory.At(23, 13));
   canvas.DetachDC();
+}
+
+// The reference "CPil" resource as every build links it; its fields are
+// read from the reference file.
+TEST(ImageListResourceTest, TheReferenceResourceIsTheSameInEveryBuild) {
+  const std::string fixture = std::string(KX_FIXTURES) + "/two-masked.CPil";
+  kxfixture::ExpectSameBytes(fixture, kxtest::ResourceBytes("CPil", 300));
+  EXPECT_EQ(Words({8, 8, 1, -1, -1, -1, 1, 77, 2, 401, 402}), kxfixture::Reference(fixture));
 }
 
 }  // namespace
