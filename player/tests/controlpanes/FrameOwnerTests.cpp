@@ -2,11 +2,23 @@
 // window, so that it stays in front of it when that window comes forward.
 #include "DatabaseFixture.h"
 #include "PanesSupport.h"
+#include "actions/MultimediaAction.h"
 #include "document/GH_Globals.h"
 #include "panes/GH_EM_QT_MoviePane.h"
 #include "utility/GH_SplashScreen.h"
 
+#include <stdexcept>
+
 namespace {
+
+// An action that fails with an error of neither the framework's nor the
+// store's family.
+class FailingAction : public MultimediaAction {
+ public:
+  explicit FailingAction(ActionParameters& parameters) : MultimediaAction(parameters) {}
+  void Execute() override { throw std::runtime_error("failed"); }
+};
+MultimediaActionMaker<FailingAction> gFailingMaker("failingAction");
 
 class FrameOwner : public DatabaseFixture {
  protected:
@@ -24,7 +36,8 @@ class FrameOwner : public DatabaseFixture {
     ASSERT_TRUE(CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE));
     WriteFilmFile(fCD + "\\List.flm", true, {},
                   {{"ShowFrame", "playQTFrame(File=\"Sea.flm\",Top=\"10\",Left=\"10\",MovieWidth=\"160\","
-                                 "MovieHeight=\"100\")"}});
+                                 "MovieHeight=\"100\")"},
+                   {"Fail", "failingAction(Value=\"x\")"}});
     AddRow("GH_ConfigDB", {{"ITEM_ID", 5}, {"ITEMTYPE", 4}, {"PARENTTYPE", 1}, {"ICONRESID", 3}, {"LOOP", 1},
                            {"RATE", 1}, {"ITEMTEXT", 0, "List"}, {"FileName", 0, "List.flm"}});
   }
@@ -85,4 +98,24 @@ TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
   BringWindowToTop(fEMWindow->GetHWND());
   EXPECT_TRUE(IsWindowVisible(frame));
   EXPECT_TRUE(Above(frame, fEMWindow->GetHWND()));
+}
+
+TEST_F(FrameOwner, AFailingActionEndsOnlyItself) {
+  kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
+  fStarted = true;
+  InitQuickTime();
+  FilmRoot = fCD + "\\";
+  fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
+  auto* main = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
+                                   nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+  main->SetIdentifier(CP_FourCC("MAIN"));
+  main->SetCommandLine("5");
+  main->StartFromCommandLine();
+  fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
+  auto* em = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
+                                    panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
+  EXPECT_NO_THROW(EXPECT_TRUE(main->RunFilmCommand("Fail")));
+  EXPECT_NO_THROW(em->RunFilmCommand("Fail"));
+  EXPECT_NE(nullptr, em->GetMovie()) << "the list film goes on";
 }
