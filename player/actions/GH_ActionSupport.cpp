@@ -14,6 +14,13 @@ std::string ReadPathFolder() {
   return path;
 }
 
+std::string ReadPathFolderOrCurrent() {
+  std::string path;
+  ReadIniString(kSettingsSection, "Path", "none", path, kSettingsFile);
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path;
+}
+
 Movie OpenMainPaneFilm() {
   CP_Window* window = FindWindowByTitle("MainVideoWindow");
   if (!window) return nullptr;

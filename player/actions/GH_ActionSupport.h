@@ -7,6 +7,8 @@
 
 // The `Path` setting with a trailing backslash; "none\" without the key.
 std::string ReadPathFolder();
+// The same, except that an empty setting stays empty: the current folder.
+std::string ReadPathFolderOrCurrent();
 
 // A second movie of the film that the main video pane shows; none without
 // a "MainVideoWindow" holding a 'MAIN' pane with a film.

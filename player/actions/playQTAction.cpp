@@ -37,7 +37,8 @@ void playQTAction::Execute() {
   if (!FindMainPane()) return;
   HideWindowTitled("Controller Window");
   HideWindowTitled("Sprite Window");
-  std::string folder = ReadPathFolder();
+  // An empty setting names the current folder, never the drive's root.
+  std::string folder = ReadPathFolderOrCurrent();
 
   std::string filmPath;
   int32_t autoPlay = 0, track = 0, dismissOnClick = 0, fullScreen = 0, closeAll = 0, exitOnEnd = 0, loop = 0,

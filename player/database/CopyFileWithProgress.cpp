@@ -85,7 +85,10 @@ CopyFileWithProgress::CopyFileWithProgress(const CP_FileSpec& source, const CP_F
   if (owner) EnableWindow(owner, FALSE);
   fDialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kFileCopyDialog), owner,
                                FileCopyDialogProc, 0);
-  if (fDialog) SetDlgItemTextA(fDialog, kFileCopyNameText, shownName.c_str());
+  if (fDialog)
+    SetDlgItemTextA(fDialog, kFileCopyNameText, shownName.c_str());
+  else if (owner)
+    EnableWindow(owner, TRUE);  // no dialog will give the window back its input
   gCopyCancelled = false;
 }
 

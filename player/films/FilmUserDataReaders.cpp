@@ -20,6 +20,8 @@ std::string StoredValue(const std::string& key, const std::string& filmPath) {
     return found == values.end() ? std::string() : found->second;
   } catch (const Exception&) {
     return std::string();
+  } catch (const Signal&) {
+    return std::string();  // the film's data ends early: damaged like any other
   }
 }
 
@@ -30,6 +32,7 @@ void ImportFilmActions(const std::string& filmPath, std::vector<ActionRecord>& r
     manager_data::ImportFilmActions(filmPath, records);
   } catch (const Exception&) {
     // The bindings read before the damage stay.
+  } catch (const Signal&) {
   }
 }
 
@@ -40,6 +43,8 @@ void ReadFilmPreferences(const std::string& filmPath, std::map<std::string, std:
     stored = ReadStored(filmPath, values);
   } catch (const Exception&) {
     stored = false;  // what was copied stays; the defaults overwrite equal keys
+  } catch (const Signal&) {
+    stored = false;
   }
   if (!stored) manager_data::ReadFilmDefaults(filmPath, values);
 }

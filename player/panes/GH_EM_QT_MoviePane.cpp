@@ -38,7 +38,7 @@ void Raise(HWND window) {
 }
 
 // Runs a parsed command text through the registry; the film's own commands
-// may name anything, so nothing they raise goes further. A frame it opens is
+// may name anything, so no failure of one goes further. A frame it opens is
 // owned by `frameOwner`, so that it stays in front of the list film.
 bool RunCommandText(const std::string& text, CP_Window* frameOwner) {
   try {
@@ -51,9 +51,7 @@ bool RunCommandText(const std::string& text, CP_Window* frameOwner) {
       if (auto* frame = dynamic_cast<playQTFrameAction*>(action.get())) frame->SetParentWindow(frameOwner);
     action->Execute();
     return true;
-  } catch (const CP_BaseException&) {
-    return false;
-  } catch (const Exception&) {
+  } catch (...) {
     return false;
   }
 }

@@ -108,9 +108,8 @@ bool RunActionText(const std::string& text) {
         MultimediaActionFactory::CreateAction(definition.GetName(), definition.GetParameters()));
     if (action) action->Execute();
     return true;
-  } catch (const CP_BaseException&) {
-    return false;
-  } catch (const Exception&) {
+  } catch (...) {
+    // Whatever one action fails with, the run goes on.
     return false;
   }
 }
@@ -577,8 +576,8 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
     if (!action) return true;
     action->Execute();
     if (fCDDatabase) fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::SpriteAction);
-  } catch (const CP_BaseException&) {
-  } catch (const Exception&) {
+  } catch (...) {
+    // A failed action ends only itself.
   }
   return true;
 }

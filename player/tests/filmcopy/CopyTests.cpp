@@ -107,6 +107,40 @@ TEST_F(FilmCopy, AFilmIsCopiedUnderItsOwnNameWhileTheMainWindowWaits) {
   EXPECT_EQ(film, Read(fTo + "\\Sea.flm"));
 }
 
+// Refuses every dialog window while it lives.
+class DialogRefusal {
+ public:
+  DialogRefusal() : fHook(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
+  ~DialogRefusal() { UnhookWindowsHookEx(fHook); }
+  DialogRefusal(const DialogRefusal&) = delete;
+  DialogRefusal& operator=(const DialogRefusal&) = delete;
+
+ private:
+  static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+      char name[64] = {};
+      GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+      if (std::string(name) == "#32770") return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK fHook;
+};
+
+TEST_F(FilmCopy, WithoutItsDialogTheCopyLeavesTheMainWindowTakingInput) {
+  CP_Window* main = MainVideoWindow();
+  const Bytes film = Film(1000);
+  const std::string source = Write(fFrom + "\\Sea.flm", film);
+  fFiles.push_back(fTo + "\\Sea.flm");
+  DialogRefusal refusal;
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\anything", false));
+  EXPECT_EQ(nullptr, copy.DialogWindow());
+  EXPECT_TRUE(IsWindowEnabled(main->GetHWND()));
+  EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy());
+  EXPECT_TRUE(IsWindowEnabled(main->GetHWND()));
+  EXPECT_EQ(film, Read(fTo + "\\Sea.flm"));
+}
+
 TEST_F(FilmCopy, SizesAtTheChunkEdgesCopyWhole) {
   for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(CopyFileWithProgress::kChunkSize),
                            std::size_t(CopyFileWithProgress::kChunkSize + 1)}) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 using mainpane::MainPaneTest;
 using mainpane::ShippedFilm;
@@ -22,6 +23,15 @@ class RecordingAction : public MultimediaAction {
   void Execute() override { gRuns.push_back((*parameters)["Value"]); }
 };
 MultimediaActionMaker<RecordingAction> gRecordingMaker("testAction");
+
+// An action that fails with an error of neither the framework's nor the
+// store's family.
+class FailingAction : public MultimediaAction {
+ public:
+  explicit FailingAction(ActionParameters& parameters) : MultimediaAction(parameters) {}
+  void Execute() override { throw std::runtime_error("failed"); }
+};
+MultimediaActionMaker<FailingAction> gFailingMaker("failingAction");
 
 using Bytes = std::vector<uint8_t>;
 
@@ -87,6 +97,7 @@ TEST(RunActionText, RunsOnlyCompleteTextsWithAMaker) {
       // and nothing is shown, but the text itself was complete.
       {"noSuchAction(Value=\"x\")", true, 0},
       {"testaction(Value=\"one\")", true, 0},  // names match exactly
+      {"failingAction(Value=\"x\")", false, 0},  // the failure ends only the action
       {"", false, 0},
   };
   for (const Case& c : kCases) {

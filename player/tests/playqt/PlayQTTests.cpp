@@ -151,6 +151,28 @@ TEST_F(PlayQT, TheTrackFileGoesIntoThePathFolder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+TEST_F(PlayQT, AnEmptyPathPutsTheTrackFileInTheCurrentFolder) {
+  MakeMainPane("sampleplain.flm");
+  const std::string folder = TempFolder() + "kxplayqt_current";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  char saved[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  SetCurrentDirectoryA(folder.c_str());
+  ASSERT_TRUE(WritePrivateProfileStringA(kSettingsSection, "Path", "", kSettingsFile));
+  const std::string name = "EM" + std::to_string(CP_Desktop::GetDesktop()->CountDocumentWindows()) + ".mov";
+
+  RunAction("playQT", {{"File", "sample240.flm"}, {"Track", "1"}});
+  CP_Window* window = EMWindow();
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ(name, window->GetTitle());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\" + name).c_str()));
+  delete window;
+  DeleteFileA((folder + "\\" + name).c_str());
+  DeleteFileA(("\\" + name).c_str());
+  SetCurrentDirectoryA(saved);
+  RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(PlayQT, CloseAllWindowsPlaysInTheMainPane) {
   struct Case {
     const char* name;

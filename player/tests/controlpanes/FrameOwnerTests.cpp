@@ -1,0 +1,121 @@
+// A frame that a list film's command opens belongs to the list film's
+// window, so that it stays in front of it when that window comes forward.
+#include "DatabaseFixture.h"
+#include "PanesSupport.h"
+#include "actions/MultimediaAction.h"
+#include "document/GH_Globals.h"
+#include "panes/GH_EM_QT_MoviePane.h"
+#include "utility/GH_SplashScreen.h"
+
+#include <stdexcept>
+
+namespace {
+
+// An action that fails with an error of neither the framework's nor the
+// store's family.
+class FailingAction : public MultimediaAction {
+ public:
+  explicit FailingAction(ActionParameters& parameters) : MultimediaAction(parameters) {}
+  void Execute() override { throw std::runtime_error("failed"); }
+};
+MultimediaActionMaker<FailingAction> gFailingMaker("failingAction");
+
+class FrameOwner : public DatabaseFixture {
+ protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    // The engine registers the splash class at start; frames borrow it.
+    WNDCLASSA c{};
+    c.lpfnWndProc = SplashWindowProc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    c.lpszClassName = kSplashClassName;
+    RegisterClassA(&c);
+    fCD = MakeTempFolder("frame_owner_cd");
+    // The film on the CD binds "ShowFrame" to a frame of another film.
+    ASSERT_TRUE(CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE));
+    WriteFilmFile(fCD + "\\List.flm", true, {},
+                  {{"ShowFrame", "playQTFrame(File=\"Sea.flm\",Top=\"10\",Left=\"10\",MovieWidth=\"160\","
+                                 "MovieHeight=\"100\")"},
+                   {"Fail", "failingAction(Value=\"x\")"}});
+    AddRow("GH_ConfigDB", {{"ITEM_ID", 5}, {"ITEMTYPE", 4}, {"PARENTTYPE", 1}, {"ICONRESID", 3}, {"LOOP", 1},
+                           {"RATE", 1}, {"ITEMTEXT", 0, "List"}, {"FileName", 0, "List.flm"}});
+  }
+  void TearDown() override {
+    if (fStarted) {
+      if (HWND frame = FindWindowA(nullptr, "playQTFrame")) DestroyWindow(frame);
+      delete fEMWindow;
+      delete fMainWindow;
+      StopFramework();
+    }
+    RemoveTree(fCD);
+    DatabaseFixture::TearDown();
+  }
+
+  std::string fCD;
+  bool fStarted = false;
+  panes::RecordingWindow* fMainWindow = nullptr;
+  CP_Window* fEMWindow = nullptr;
+  CP_M_Commander fCommander{nullptr};
+};
+
+// True when `upper` lies above `lower` in the z-order.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == lower) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
+  kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
+  fStarted = true;
+  InitQuickTime();
+  FilmRoot = fCD + "\\";
+  fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
+  auto* main = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
+                                   nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+  main->SetIdentifier(CP_FourCC("MAIN"));
+  main->SetCommandLine("5");
+  fMainWindow->Show();
+  main->StartFromCommandLine();
+  ASSERT_NE(nullptr, main->GetCurrentEntry());
+
+  fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
+  auto* em = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
+                                    panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
+  em->SetIdentifier(CP_FourCC("EMFL"));
+  fEMWindow->Show();
+
+  em->RunFilmCommand("ShowFrame");
+  HWND frame = FindWindowA(nullptr, "playQTFrame");
+  ASSERT_NE(nullptr, frame);
+  EXPECT_EQ(fEMWindow->GetHWND(), GetWindow(frame, GW_OWNER));
+  // The list film's window comes forward, as when it takes the focus again.
+  SetForegroundWindow(fEMWindow->GetHWND());
+  BringWindowToTop(fEMWindow->GetHWND());
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_TRUE(Above(frame, fEMWindow->GetHWND()));
+}
+
+TEST_F(FrameOwner, AFailingActionEndsOnlyItself) {
+  kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
+  fStarted = true;
+  InitQuickTime();
+  FilmRoot = fCD + "\\";
+  fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
+  auto* main = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
+                                   nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+  main->SetIdentifier(CP_FourCC("MAIN"));
+  main->SetCommandLine("5");
+  main->StartFromCommandLine();
+  fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
+  auto* em = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
+                                    panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
+  EXPECT_NO_THROW(EXPECT_TRUE(main->RunFilmCommand("Fail")));
+  EXPECT_NO_THROW(em->RunFilmCommand("Fail"));
+  EXPECT_NE(nullptr, em->GetMovie()) << "the list film goes on";
+}
