@@ -137,6 +137,40 @@ TEST_F(EngineLaunchApp, OnlyZeroMakesTheFileAFullPath) {
   EXPECT_EQ("", WaitForRun(1500));
 }
 
+TEST_F(EngineLaunchApp, SingleInstanceFindsARunningCopyAndStartsNoOther) {
+  std::string standIn = KX_STANDIN;
+  for (char& c : standIn)
+    if (c == '/') c = '\\';
+  const std::string program = folder + "\\kx_single_copy.exe";
+  ASSERT_TRUE(CopyFileA(("Z:" + standIn).c_str(), program.c_str(), FALSE));
+  const std::string log = folder + "\\started.log";
+  auto starts = [&] {
+    std::ifstream in(log);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) ++n;
+    return n;
+  };
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION running{};
+  ASSERT_TRUE(CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                             &running));
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return starts() == 1; }, 10000));
+  SetCDDrive(folder.c_str());
+  Run("launchApp(File=\"kx_single_copy.exe\",SingleInstance=\"1\")");
+  kxtest::PumpUntil([&] { return starts() > 1; }, 1500);
+  EXPECT_EQ(1, starts()) << "the running copy stands";
+  Run("launchApp(File=\"kx_single_copy.exe\",SingleInstance=\"0\")");
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return starts() == 2; }, 10000)) << "without the option a second starts";
+  std::ofstream(folder + "\\end") << "";
+  WaitForSingleObject(running.hProcess, 10000);
+  CloseHandle(running.hThread);
+  CloseHandle(running.hProcess);
+  Sleep(300);  // the second copy sees "end" too
+  for (const char* name : {"\\kx_single_copy.exe", "\\started.log", "\\end"}) DeleteFileA((folder + name).c_str());
+}
+
 TEST_F(EngineLaunchApp, NoFileStartsNothing) {
   SetCDDrive(folder.c_str());
   ActionParameters none;
