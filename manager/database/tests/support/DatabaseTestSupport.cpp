@@ -185,10 +185,18 @@ TestCDDrive::TestCDDrive(const std::string& label) {
   // Wine reads the drive's label from this file in its root.
   if (!label.empty()) WriteFile(fDir.File(".windows-label"), label + "\n");
   const std::string unixFolder = UnixPath(fDir.Path());
+  // Test programs run side by side in one prefix: choosing a free letter and
+  // taking it must be one step, or two programs take the same letter.
+  HANDLE letters = CreateMutexA(nullptr, FALSE, "kxtest-cd-drive-letters");
+  if (letters) WaitForSingleObject(letters, 30000);
   const DWORD used = GetLogicalDrives();
   for (char letter = 'R'; letter <= 'Y' && !fLetter; ++letter) {
     if (used & (1u << (letter - 'A'))) continue;
     if (!unixFolder.empty() && DefineUnixDrive(letter, unixFolder)) fLetter = letter;
+  }
+  if (letters) {
+    ReleaseMutex(letters);
+    CloseHandle(letters);
   }
 }
 
