@@ -599,10 +599,13 @@ TEST_F(FilmReaders, FileExists) {
 // A film's first write dates its header record and names its database by the
 // clock. The reference film is written in two steps: an empty block first,
 // whose date, time, free space and database identity are then replaced by
-// fixed ones, which every later write keeps.
+// fixed ones, which every later write keeps. The identity is replaced in the
+// Database object the header points at: a save writes it beside the copy
+// made when the block was.
 void FixTheFirstWrite(const Bytes& film, Bytes& bytes) {
-  const std::size_t record = film.size() + 12, database = film.size() + 82;
+  const std::size_t record = film.size() + 12, header = film.size() + 82;
   ASSERT_EQ(Join({1, 15, BigEndian32(18), "UserDataAtomHeader"}), Slice(bytes, record, 24));
+  const std::size_t database = header + U32At(bytes, header + 1);
   ASSERT_EQ(Bytes({1, 15, 0, 0, 0, 8}), Slice(bytes, database + 22, 6));
   const struct { std::size_t at; uint32_t value; } kFixed[] = {
       {record + 24 + 4 * 5 + 1, 2451545},  // 1 January 2000
