@@ -452,9 +452,9 @@ TEST_F(FilmCopyTest, TheFilmOnTheCommandLineIsCopiedFromTheCD) {
   };
   const std::string reef = std::to_string(reefId);
   const Case cases[] = {
-      // The new film is chosen in the list; the preview cannot show a stand-in film.
+      // The new film is chosen in the list; the preview cannot show a stand-in film (8 KB with its own data).
       {"film on the CD", reef, false, "", true,
-       {"Glintharbour KX: Cannot open Movie file \"Reef [ 0.00 MB]\". Please make sure the CD \"Glintharbour "
+       {"Glintharbour KX: Cannot open Movie file \"Reef [ 0.01 MB]\". Please make sure the CD \"Glintharbour "
         "Films\" is in the drive."}},
       {"file missing", reef, true, "", false, {"Glintharbour International: Source file for movie not found."}},
       {"films folder missing", reef, false, films + "\\gone", false,
