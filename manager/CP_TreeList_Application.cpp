@@ -33,13 +33,16 @@ CP_TreeList_Application::CP_TreeList_Application() {
   cdDatabase = new CDDatabase("Config Tool");
   SetUpOnFirstStart();
   ReloadItemList();
-  InstallNewFilms(*cdDatabase);
-  cdDatabase->RemoveMissingInstalledFilms();
+  std::vector<std::string> recorded;
+  InstallNewFilmsCollect(*cdDatabase, recorded);
+  const bool removed = cdDatabase->RemoveMissingInstalledFilms();
   std::string alias;
   int32_t cdItemId = 0;
   int32_t filmCount = 0;
-  cdDatabase->RegisterCD(alias, cdItemId, filmCount);
-  ReloadItemList();
+  const int32_t registered = cdDatabase->RegisterCD(alias, cdItemId, filmCount);
+  // Reading every row again is the larger part of a start with many films:
+  // only a start that changed rows does it.
+  if (!recorded.empty() || removed || (registered != 2 && registered != 4)) ReloadItemList();
 }
 
 CP_TreeList_Application::~CP_TreeList_Application() {

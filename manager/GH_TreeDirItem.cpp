@@ -52,6 +52,22 @@ class CurrentDirectoryKeeper {
   std::string fSaved;
 };
 
+// Holds a control's drawing off while many rows go in: a redraw per row
+// made a large library's list take seconds.
+class RedrawPause {
+ public:
+  explicit RedrawPause(HWND control) : fControl(control) { SendMessageA(fControl, WM_SETREDRAW, FALSE, 0); }
+  ~RedrawPause() {
+    SendMessageA(fControl, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(fControl, nullptr, TRUE);
+  }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+
+ private:
+  HWND fControl;
+};
+
 }  // namespace
 
 GH_TreeDirItem::GH_TreeDirItem(GH_TreeTable* tree, const CP_TreeTableItemData& data, int32_t kind)
@@ -262,11 +278,14 @@ void GH_TreeDirItem::ShowFolderFilms(int32_t parentId) {
   if (currentLibraryDocument) currentLibraryDocument->RefreshFilmCounts();
   GH_ListView* list = FilmListOf(fTree);
   if (!list) return;
-  list->DeleteAllRows();
-  for (const PlaylistEntry& row : itemList)
-    if (row.PARENT_ID == parentId && row.ITEMTYPE == kItemFilm)
-      list->AppendRow(CP_ListViewItemData(row.ITEMTEXT, 111, uint32_t(row.ITEM_ID)), GH_ListView::kNoIcon,
-                      GH_ListView::kNoIcon);
+  {
+    RedrawPause pause(list->GetHWND());
+    list->DeleteAllRows();
+    for (const PlaylistEntry& row : itemList)
+      if (row.PARENT_ID == parentId && row.ITEMTYPE == kItemFilm)
+        list->AppendRow(CP_ListViewItemData(row.ITEMTEXT, 111, uint32_t(row.ITEM_ID)), GH_ListView::kNoIcon,
+                        GH_ListView::kNoIcon);
+  }
   list->SetViewMode(CP_ListView::kReport);
 }
 

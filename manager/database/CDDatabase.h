@@ -58,7 +58,8 @@ class CDDatabase {
   // Changes of many rows at once.
   bool DeleteCDRecords(const std::string& aliasRoot);
   void EmptyWastebasket(PlaylistEntries& items);
-  void RemoveMissingInstalledFilms();
+  // True when it forgot a film.
+  bool RemoveMissingInstalledFilms();
   static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
   void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot, const std::string& textToAppend,
                              std::string& itemText);

@@ -134,11 +134,11 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
   }
 }
 
-void CDDatabase::RemoveMissingInstalledFilms() {
+bool CDDatabase::RemoveMissingInstalledFilms() {
   std::string folder = FilmsFolderPath();
   // Without a films folder every name would be looked for in the current
   // directory and every installed film forgotten.
-  if (folder.empty() || !fConfig) return;
+  if (folder.empty() || !fConfig) return false;
   if (folder.back() != '\\') folder += '\\';
 
   // Only the fields the test needs are read from each row, and the folder
@@ -162,6 +162,7 @@ void CDDatabase::RemoveMissingInstalledFilms() {
   }
   for (const PlaylistEntry& row : missing) DeleteItem(row, false);
   C4Pack(fConfig);
+  return !missing.empty();
 }
 
 bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string& fileName) {

@@ -25,28 +25,29 @@ class Win32File : public File {
   Win32File(const Win32File&) = delete;
   Win32File& operator=(const Win32File&) = delete;
 
+  // The handle's own position, not an OVERLAPPED offset: under Wine every
+  // read or write given an OVERLAPPED costs a round trip to the server, and
+  // a table is read many times per row. Each open has its own position.
   bool ReadAt(uint64_t offset, void* data, size_t size) override {
+    if (!MoveTo(offset)) return false;
     auto* p = static_cast<char*>(data);
     while (size > 0) {
       DWORD want = size > 0x10000000 ? 0x10000000 : DWORD(size);
       DWORD got = 0;
-      OVERLAPPED ov = At(offset);
-      if (!ReadFile(h_, p, want, &got, &ov) || got == 0) return false;
+      if (!ReadFile(h_, p, want, &got, nullptr) || got == 0) return false;
       p += got;
-      offset += got;
       size -= got;
     }
     return true;
   }
   bool WriteAt(uint64_t offset, const void* data, size_t size) override {
+    if (!MoveTo(offset)) return false;
     auto* p = static_cast<const char*>(data);
     while (size > 0) {
       DWORD want = size > 0x10000000 ? 0x10000000 : DWORD(size);
       DWORD put = 0;
-      OVERLAPPED ov = At(offset);
-      if (!WriteFile(h_, p, want, &put, &ov) || put == 0) return false;
+      if (!WriteFile(h_, p, want, &put, nullptr) || put == 0) return false;
       p += put;
-      offset += put;
       size -= put;
     }
     return true;
@@ -73,6 +74,12 @@ class Win32File : public File {
   }
 
  private:
+  bool MoveTo(uint64_t offset) {
+    LARGE_INTEGER li;
+    li.QuadPart = LONGLONG(offset);
+    return SetFilePointerEx(h_, li, nullptr, FILE_BEGIN) != 0;
+  }
+
   HANDLE h_;
 };
 
