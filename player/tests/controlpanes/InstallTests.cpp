@@ -181,19 +181,18 @@ TEST_F(InstallTest, AFailedCopyGivesTheStripBack) {
   EXPECT_TRUE(fMain->IsFilmPlaying()) << "played again";
 }
 
+// The click on Cancel waits in the queue from the moment the dialog is made.
+LRESULT CALLBACK CancelTheCopyDialog(int code, WPARAM w, LPARAM l) {
+  if (code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName &&
+      std::string(reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName) == "Glintharbour International - FileCopy")
+    PostMessageA(HWND(w), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
 TEST_F(InstallTest, ACancelledCopyLetsThePlayListMoveOn) {
   StartOnTheFilm();
   AddStrip();
-  // The click on Cancel waits in the queue from the moment the dialog is made.
-  HHOOK hook = SetWindowsHookExA(
-      WH_CBT,
-      [](int code, WPARAM w, LPARAM l) -> LRESULT {
-        if (code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName &&
-            std::string(reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->lpszName) == "Glintharbour International - FileCopy")
-          PostMessageA(HWND(w), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return CallNextHookEx(nullptr, code, w, l);
-      },
-      nullptr, GetCurrentThreadId());
+  HHOOK hook = SetWindowsHookExA(WH_CBT, CancelTheCopyDialog, nullptr, GetCurrentThreadId());
   ASSERT_NE(nullptr, hook);
   kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
   PressInstall();
