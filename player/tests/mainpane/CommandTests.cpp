@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 using mainpane::MainPaneTest;
@@ -81,6 +82,38 @@ class FileFormTest : public MainPaneTest {
   std::string folder;
   char saved[MAX_PATH] = {};
 };
+
+
+// The owner window notes the presses it is handed and handles nothing.
+class NotingWindow : public CP_Window {
+ public:
+  using CP_Window::CP_Window;
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+      presses.push_back(message);
+      return 7;
+    }
+    return CP_Window::HandleMessage(window, message, wParam, lParam);
+  }
+  std::vector<UINT> presses;
+};
+
+class MousePathTest : public FileFormTest {
+ protected:
+  CP_Window* NewWindow(const CP_WindowInfo& info) override {
+    owner = new NotingWindow(nullptr, info, mainpane::kWindowTitle, 1);
+    return owner;
+  }
+  std::vector<UINT> Press(UINT message) {
+    owner->presses.clear();
+    answer = SendMessageA(pane->GetHWND(), message, 0, MAKELPARAM(300, 40));
+    return owner->presses;
+  }
+  NotingWindow* owner = nullptr;
+  LRESULT answer = 0;
+};
+
+constexpr UINT kPresses[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
 
 }  // namespace
 
@@ -216,4 +249,58 @@ TEST_F(MainPaneTest, PreviousEntryEndsOnTheEntryBeforeAfterTheAdvance) {
   MakePane(800, 600, 640, 480);
   pane->PreviousEntry();  // an empty list: nothing moves
   EXPECT_EQ(nullptr, pane->GetCurrentEntry());
+}
+
+TEST_F(MousePathTest, APressWhileChangingFilmsOnlyClearsTheFlag) {
+  Start("", 320, 240, 320, 240);
+  CP_WindowInfo info(CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(100, 20)), CP_Window::kDocument);
+  info.style = WS_POPUP;
+  std::unique_ptr<CP_Window> sprite(new CP_Window(nullptr, info, "Sprite Window", 1));
+  for (UINT message : kPresses) {
+    sprite->Hide();
+    pane->SetChangingFilm(true);
+    EXPECT_TRUE(Press(message).empty()) << message;
+    EXPECT_TRUE(IsWindowVisible(sprite->GetHWND())) << "the sprite window comes forward";
+    EXPECT_EQ(0, answer) << message;
+    EXPECT_FALSE(pane->IsChangingFilm()) << message;
+    // The next press is treated normally: in the play list it goes to the owner.
+    EXPECT_EQ(std::vector<UINT>{message}, Press(message)) << message;
+    EXPECT_EQ(7, answer) << "the owner's answer";
+  }
+}
+
+TEST_F(MousePathTest, InTheFileFormPressesStayWithThePaneUntilACloseRequest) {
+  Start("cs.flm,0", 320, 48, -1, -1);
+  pane->StartFromCommandLine();
+  ASSERT_EQ(2, pane->GetPlayMode());
+  ASSERT_NE(nullptr, pane->GetMovie());
+  for (UINT message : kPresses) {
+    EXPECT_TRUE(Press(message).empty()) << message;
+    EXPECT_EQ(0, answer) << message;
+  }
+  SendMessageA(pane->GetHWND(), WM_LBUTTONUP, 0, MAKELPARAM(300, 40));
+  // A close request hands every press to the owner, which ends the run.
+  ASSERT_TRUE(pane->RunAction("CloseWindow"));
+  for (UINT message : kPresses) {
+    EXPECT_EQ(std::vector<UINT>{message}, Press(message)) << message;
+    EXPECT_EQ(7, answer) << message;
+  }
+}
+
+TEST_F(MousePathTest, TimerOneIsStoppedByItsFirstTick) {
+  Start("", 320, 240, 320, 240);
+  HWND w = pane->GetHWND();
+  ASSERT_NE(0u, SetTimer(w, 1, 10, nullptr));
+  ASSERT_NE(0u, SetTimer(w, 2, 10, nullptr));
+  EXPECT_EQ(0, SendMessageA(w, WM_TIMER, 1, 0));
+  Sleep(60);
+  MSG msg;
+  bool one = false, two = false;
+  while (PeekMessageA(&msg, w, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    one = one || msg.wParam == 1;
+    two = two || msg.wParam == 2;
+  }
+  EXPECT_FALSE(one) << "timer 1 is gone";
+  EXPECT_TRUE(two) << "other timers go on";
+  KillTimer(w, 2);
 }

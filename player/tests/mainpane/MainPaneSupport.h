@@ -77,10 +77,12 @@ class MainPaneTest : public ::testing::Test {
     CP_WindowInfo info(CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)), CP_Window::kDocument);
     info.style = WS_POPUP;
     info.exStyle = 0;
-    window = new CP_Window(nullptr, info, kWindowTitle, 1);
+    window = NewWindow(info);
     pane = new GH_QT_MoviePane(nullptr, window, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(width, height)),
                                nullptr, placement, filmWidth, filmHeight, 1, 1, mute, volume, 0);
   }
+  // The pane's owner; a case may take one that notes what reaches it.
+  virtual CP_Window* NewWindow(const CP_WindowInfo& info) { return new CP_Window(nullptr, info, kWindowTitle, 1); }
   void TearDown() override {
     if (!started) return;
     delete window;  // and its pane

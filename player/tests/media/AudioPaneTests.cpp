@@ -1,8 +1,10 @@
 #include "MediaFixture.h"
 
 #include "CP_FourCC.h"
+#include "document/GH_DocumentWindow.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
+#include "utility/GH_SplashScreen.h"
 #include "utility/GH_Utility.h"
 
 #include <algorithm>
@@ -279,6 +281,37 @@ TEST_F(AudioPaneWiredActions, OnlyApplicationActionsWithANumberAndATextAreTaken)
     }
     DisposeHandle(h);
   }
+}
+
+// The main window's end takes the background sound with it, however many
+// background windows there are, and leaves a one-off sound and other
+// windows alone; open frames are told to close.
+TEST_F(AudioPane, TheMainWindowsEndClosesEveryBackgroundWindowAndFrame) {
+  CP_WindowInfo info(CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(200, 100)), CP_Window::kDocument);
+  info.style = WS_POPUP;
+  auto* main = new GH_DocumentWindow(CP_M_Commander::GetDefaultCommander(), nullptr, info, "MainVideoWindow");
+  MakePane("BackgroundAudio", Load("samplesound.flm"));
+  MakePane("BackgroundAudio", Load("samplesound.flm"))->SetMovie(Load("sample240.flm"), 1);
+  GH_QT_Audio_MoviePane* oneOff = MakePane("playQTAudio", Load("samplesound.flm"));
+  CP_Window* other = media::MakeTitledWindow("Sprite Window");
+  // Frames borrow the splash class, which the engine registers at start.
+  WNDCLASSA splash{};
+  splash.lpfnWndProc = SplashWindowProc;
+  splash.hInstance = GetModuleHandleA(nullptr);
+  splash.lpszClassName = kSplashClassName;
+  RegisterClassA(&splash);
+  media::RunAction("playQTFrame", {{"File", "sampleplain.flm"}, {"MovieWidth", "100"}, {"MovieHeight", "80"}});
+  HWND frame = FindWindowA(nullptr, "playQTFrame");
+  ASSERT_NE(nullptr, frame);
+  ASSERT_EQ(5, Live(kQTStandInMovies));
+
+  delete main;
+  EXPECT_EQ(nullptr, FindWindowByTitle("BackgroundAudio"));
+  EXPECT_FALSE(IsWindow(frame)) << "the frame was told to close";
+  EXPECT_EQ(1, Live(kQTStandInMovies)) << "only the one-off sound's film is left";
+  EXPECT_EQ(oneOff->GetOwnerWindow(), FindWindowByTitle("playQTAudio"));
+  EXPECT_TRUE(oneOff->IsPlaying());
+  EXPECT_EQ(other, FindWindowByTitle("Sprite Window"));
 }
 
 }  // namespace
