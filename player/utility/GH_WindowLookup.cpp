@@ -16,10 +16,14 @@
 #include <vector>
 
 CP_Window* FindWindowByTitle(const std::string& title) {
-  HWND window = FindWindowA(nullptr, title.c_str());
-  if (!window) return nullptr;
   CP_Desktop* desktop = CP_Desktop::GetDesktop();
-  return desktop ? desktop->FindWindowByHandle(window) : nullptr;
+  if (!desktop) return nullptr;
+  // Another program may have a window of the same title: pass over it.
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, nullptr, title.c_str()))) {
+    if (CP_Window* ours = desktop->FindWindowByHandle(window)) return ours;
+  }
+  return nullptr;
 }
 
 namespace {

@@ -59,6 +59,9 @@ TEST_F(EngineLookup, FindWindowByTitleAnswersOnlyFrameworkWindows) {
   EXPECT_EQ(video, FindWindowByTitle("MainVideoWindow"));
   EXPECT_EQ(nullptr, FindWindowByTitle("Foreign window")) << "not a framework window";
   EXPECT_EQ(nullptr, FindWindowByTitle("No such window"));
+  // A foreign window of the same title, above ours, is passed over.
+  MakePlain("MainVideoWindow");
+  EXPECT_EQ(video, FindWindowByTitle("MainVideoWindow"));
 }
 
 TEST_F(EngineLookup, ClosingLeavesOnlyTheMainVideoWindow) {
