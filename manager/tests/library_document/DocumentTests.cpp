@@ -160,7 +160,12 @@ class DocumentTest : public FrameworkTest {
     std::stringstream text;
     text << in.rdbuf();
     in.close();
-    DeleteFileA(file.c_str());
+    // Gone before the next start: a file still held for a moment would
+    // answer the next question with this start's text.
+    kxtest::PumpUntil([&] {
+      DeleteFileA(file.c_str());
+      return GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 10000);
     return text.str();
   }
 
