@@ -23,19 +23,6 @@ std::string WithBackslash(std::string path) {
 // A row's folder, with its backslash, or nothing when it has none.
 std::string SubFolder(const std::string& filePath) { return filePath.empty() ? filePath : WithBackslash(filePath); }
 
-// Names from a CD's data file are not trusted: one that climbs out of the
-// folder it is joined to names no film of ours.
-bool ClimbsOut(const std::string& part) {
-  size_t start = 0;
-  while (start <= part.size()) {
-    size_t end = part.find_first_of("\\/", start);
-    if (end == std::string::npos) end = part.size();
-    if (part.compare(start, end - start, "..") == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 bool IsSafeName(const PlaylistEntry& film) { return !film.FileName.empty() && !ClimbsOut(film.FileName); }
 
 // "C:\" for a path on drive C; the volume calls want the drive's root.

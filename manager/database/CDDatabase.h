@@ -113,3 +113,7 @@ extern PlaylistEntries itemList;
 
 // Whether `itemList` holds an entry with this text and alias root.
 bool IsItemTextListed(const std::string& itemText, const std::string& aliasRoot);
+
+// Whether a name or folder taken from a row climbs out of the folder it is
+// joined to (".."): such a text names no film of ours.
+bool ClimbsOut(const std::string& part);

@@ -49,7 +49,8 @@ std::string FilmPath(const std::string& drivePath, const PlaylistEntry& film) {
   return drivePath + "\\" + film.FILEPATH + "\\" + film.FileName;
 }
 
-// Whether a text taken from a row climbs out of the folder it is joined to.
+}  // namespace
+
 bool ClimbsOut(const std::string& part) {
   size_t start = 0;
   while (start <= part.size()) {
@@ -60,8 +61,6 @@ bool ClimbsOut(const std::string& part) {
   }
   return false;
 }
-
-}  // namespace
 
 bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
   int32_t count = 0;
