@@ -269,6 +269,9 @@ bool ActivateRunningProgram(const char* path) {
   } else {
     count = FindProcessToolhelp(entries.get(), kTaskListCapacity);
   }
+  // No name finds nothing: a process whose name could not be read is listed
+  // with an empty one.
+  if (wanted.empty()) return false;
   FillTaskWindowTitles(entries.get(), count);
 
   for (int32_t i = 0; i < count; ++i) {
