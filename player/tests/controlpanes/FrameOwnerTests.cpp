@@ -5,7 +5,7 @@
 #include "actions/MultimediaAction.h"
 #include "document/GH_Globals.h"
 #include "panes/GH_EM_QT_MoviePane.h"
-#include "utility/GH_SplashScreen.h"
+#include "../support/SplashClass.h"
 
 #include <stdexcept>
 
@@ -24,13 +24,7 @@ class FrameOwner : public DatabaseFixture {
  protected:
   void SetUp() override {
     DatabaseFixture::SetUp();
-    // The engine registers the splash class at start; frames borrow it.
-    WNDCLASSA c{};
-    c.lpfnWndProc = SplashWindowProc;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    c.lpszClassName = kSplashClassName;
-    RegisterClassA(&c);
+    kxtest::RegisterSplashClass();
     fCD = MakeTempFolder("frame_owner_cd");
     // The film on the CD binds "ShowFrame" to a frame of another film.
     ASSERT_TRUE(CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE));

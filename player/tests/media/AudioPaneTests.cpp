@@ -4,7 +4,7 @@
 #include "document/GH_DocumentWindow.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
-#include "utility/GH_SplashScreen.h"
+#include "../support/SplashClass.h"
 #include "utility/GH_Utility.h"
 
 #include <algorithm>
@@ -294,12 +294,7 @@ TEST_F(AudioPane, TheMainWindowsEndClosesEveryBackgroundWindowAndFrame) {
   MakePane("BackgroundAudio", Load("samplesound.flm"))->SetMovie(Load("sample240.flm"), 1);
   GH_QT_Audio_MoviePane* oneOff = MakePane("playQTAudio", Load("samplesound.flm"));
   CP_Window* other = media::MakeTitledWindow("Sprite Window");
-  // Frames borrow the splash class, which the engine registers at start.
-  WNDCLASSA splash{};
-  splash.lpfnWndProc = SplashWindowProc;
-  splash.hInstance = GetModuleHandleA(nullptr);
-  splash.lpszClassName = kSplashClassName;
-  RegisterClassA(&splash);
+  kxtest::RegisterSplashClass();
   media::RunAction("playQTFrame", {{"File", "sampleplain.flm"}, {"MovieWidth", "100"}, {"MovieHeight", "80"}});
   HWND frame = FindWindowA(nullptr, "playQTFrame");
   ASSERT_NE(nullptr, frame);

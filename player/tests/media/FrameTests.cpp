@@ -5,7 +5,7 @@
 #include "actions/playQTFrameAction.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
-#include "utility/GH_SplashScreen.h"
+#include "../support/SplashClass.h"
 #include "utility/GH_Utility.h"
 
 #include <fstream>
@@ -20,13 +20,7 @@ class FrameAction : public media::MediaTest {
  protected:
   void SetUp() override {
     MediaTest::SetUp();
-    // The engine registers the splash class at start; frames borrow it.
-    WNDCLASSA c{};
-    c.lpfnWndProc = SplashWindowProc;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    c.lpszClassName = kSplashClassName;
-    RegisterClassA(&c);
+    kxtest::RegisterSplashClass();
   }
 
   static HWND Frame() { return FindWindowA(nullptr, kFrameWindowTitle); }
