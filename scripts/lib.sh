@@ -109,13 +109,29 @@ prepare_prefix() {
   fi
   # Keep one server alive for the whole run: every test starts faster.
   wineserver -p 60
-  # Start Wine's background services now, with nothing of ours as their
-  # output: started by a test, they would inherit its output pipe and keep
-  # test discovery waiting for the pipe to close.
-  "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  start_prefix_keeper
+}
+
+# Wine ends its background services whenever no program of the prefix runs,
+# and the next program to start starts them again with its own error output,
+# which they hold until they end: a test that happened to start them seemed
+# to hang after passing, as ctest waits for its output to close. So one idle
+# program runs in the prefix until stop_prefix, with nothing of ours as its
+# output, and the services start once, as its children.
+start_prefix_keeper() {
+  local fifo="$WINEPREFIX/keeper.fifo"
+  rm -f "$fifo"
+  mkfifo "$fifo" || return 0
+  "$WINE" cmd.exe <"$fifo" >/dev/null 2>&1 &
+  # cmd waits on its input until this end closes.
+  exec {PREFIX_KEEPER_FD}>"$fifo"
 }
 
 stop_prefix() {
+  if [ -n "${PREFIX_KEEPER_FD:-}" ]; then
+    exec {PREFIX_KEEPER_FD}>&-
+    PREFIX_KEEPER_FD=
+  fi
   if [ -n "${WINEPREFIX:-}" ]; then
     WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
   fi

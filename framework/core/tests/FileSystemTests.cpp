@@ -212,42 +212,7 @@ TEST(FileSystemTest, ExpandToLongPath) {
   SetCurrentDirectoryA(before.c_str());
 }
 
-struct TextSearch {
-  std::string text;
-  bool found;
-};
-
-// GetWindowText of another thread's window asks that thread, which pumps.
-BOOL CALLBACK ChildTextProc(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<TextSearch*>(param);
-  char text[1024] = {};
-  GetWindowTextA(child, text, sizeof text);
-  if (*text && LongPathOf(text) == search->text) search->found = true;
-  return !search->found;
-}
-
-bool HasChildWithText(HWND parent, const std::string& text) {
-  TextSearch search{text, false};
-  EnumChildWindows(parent, ChildTextProc, LPARAM(&search));
-  return search.found;
-}
-
 using FolderChooserTest = FrameworkTest;
-
-BOOL CALLBACK TreeChildProc(HWND child, LPARAM param) {
-  char cls[64] = {};
-  GetClassNameA(child, cls, sizeof cls);
-  if (std::string(cls) != "SysTreeView32") return TRUE;
-  *reinterpret_cast<bool*>(param) = true;
-  return FALSE;
-}
-
-// The chooser is the dialog that holds a folder tree somewhere inside.
-bool IsFolderChooser(HWND dialog) {
-  bool found = false;
-  EnumChildWindows(dialog, TreeChildProc, LPARAM(&found));
-  return found;
-}
 
 // The chooser starts at the current directory: OK picks it. Wine's shell may
 // show a box of its own while it reads the drives (such as a refused read of
@@ -262,20 +227,16 @@ TEST_F(FolderChooserTest, OkPicksTheStartFolderCancelPicksNothing) {
   CP_FileSpec chosen;
   // Now and then Wine's shell fails to select a folder while it reads the
   // drives; the user then cancels and opens the chooser again.
-  for (int attempt = 0; attempt < 3 && !statusShown; ++attempt) {
+  for (int attempt = 0; attempt < 2 && !statusShown; ++attempt) {
     DialogWatcher watcher("", [&](HWND dialog) {
-      if (!IsFolderChooser(dialog)) {
+      if (!kxtest::IsFolderChooser(dialog)) {
         DialogWatcher::Press(dialog, IDOK);
         return;
       }
       ++choosers;
       // The chooser shows the selected folder's path as its status text once
       // it has selected the start folder.
-      const DWORD start = GetTickCount();
-      while (!statusShown && GetTickCount() - start < 10000) {
-        statusShown = HasChildWithText(dialog, LongPathOf(folder.Path()));
-        Sleep(20);
-      }
+      statusShown = kxtest::WaitUntilChooserShows(dialog, folder.Path());
       DialogWatcher::Press(dialog, statusShown ? IDOK : IDCANCEL);
     });
     EXPECT_EQ(statusShown, ChooseFolder(chosen, "Pick one", nullptr));
@@ -287,8 +248,8 @@ TEST_F(FolderChooserTest, OkPicksTheStartFolderCancelPicksNothing) {
   choosers = 0;
   {
     DialogWatcher watcher("", [&](HWND dialog) {
-      if (IsFolderChooser(dialog)) ++choosers;
-      DialogWatcher::Press(dialog, IsFolderChooser(dialog) ? IDCANCEL : IDOK);
+      if (kxtest::IsFolderChooser(dialog)) ++choosers;
+      DialogWatcher::Press(dialog, kxtest::IsFolderChooser(dialog) ? IDCANCEL : IDOK);
     });
     CP_FileSpec chosen("C:\\unchanged", false);
     EXPECT_FALSE(ChooseFolder(chosen, "", nullptr));

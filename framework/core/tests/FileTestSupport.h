@@ -4,6 +4,8 @@
 #include "CP_Win.h"
 #include "WinTestSupport.h"
 
+#include <shlobj.h>
+
 #include <string>
 
 namespace kxtest {
@@ -95,6 +97,75 @@ inline std::string ShortPathOf(const std::string& path) {
   char buffer[1024] = {};
   GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
   return buffer;
+}
+
+// The shell's folder chooser, driven from a dialog watcher. Wine's shell
+// fills the chooser's tree slowly (seconds alone, far longer beside other
+// programs) and now and then drops a selection while it reads the drives:
+// a test waits for what the chooser shows, never for a fixed time.
+inline BOOL CALLBACK FindFolderTree(HWND child, LPARAM param) {
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (std::string(cls) != "SysTreeView32") return TRUE;
+  *reinterpret_cast<bool*>(param) = true;
+  return FALSE;
+}
+
+inline bool IsFolderChooser(HWND dialog) {
+  bool found = false;
+  EnumChildWindows(dialog, FindFolderTree, LPARAM(&found));
+  return found;
+}
+
+// The long form of a path without a closing backslash (a root keeps it);
+// empty when the path names nothing.
+inline std::string ComparablePath(const std::string& path) {
+  std::string result = LongPathOf(path);
+  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+  return result;
+}
+
+struct ChooserTextSearch {
+  std::string want;
+  bool found;
+};
+
+// GetWindowText of another thread's window asks that thread, which pumps.
+inline BOOL CALLBACK FindChooserText(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChooserTextSearch*>(param);
+  char text[1024] = {};
+  GetWindowTextA(child, text, sizeof text);
+  search->found = *text && lstrcmpiA(ComparablePath(text).c_str(), search->want.c_str()) == 0;
+  return !search->found;
+}
+
+// Whether the chooser shows the folder's path as its status text, as our
+// choosers do once that folder is selected.
+inline bool ChooserShows(HWND chooser, const std::string& folder) {
+  ChooserTextSearch search{ComparablePath(folder), false};
+  if (search.want.empty()) return false;
+  EnumChildWindows(chooser, FindChooserText, LPARAM(&search));
+  return search.found;
+}
+
+inline bool WaitUntilChooserShows(HWND chooser, const std::string& folder, DWORD timeoutMs = 20000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (ChooserShows(chooser, folder)) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+}
+
+// Selects the folder, again while the shell drops it, until the chooser
+// shows it.
+inline bool SelectChooserFolder(HWND chooser, const std::string& folder, DWORD timeoutMs = 20000) {
+  const DWORD start = GetTickCount();
+  do {
+    SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    if (WaitUntilChooserShows(chooser, folder, 2000)) return true;
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
 }
 
 }  // namespace kxtest

@@ -11,6 +11,7 @@
 #include "CP_TreeList_Application.h"
 #include "CP_Window.h"
 #include "DatabaseTestSupport.h"
+#include "FileTestSupport.h"
 #include "FrameworkFixture.h"
 #include "GH_LibraryGlobals.h"
 #include "GH_ListView.h"
@@ -57,7 +58,7 @@ class Messages {
   Texts fTexts;
   kxtest::DialogWatcher fWatcher{"", [this](HWND box) {
                                    // The copy's own progress dialog and the folder chooser are no messages.
-                                   if (GetDlgItem(box, 0xFFFF) && !FindWindowExA(box, nullptr, "SysTreeView32", nullptr))
+                                   if (GetDlgItem(box, 0xFFFF) && !kxtest::IsFolderChooser(box))
                                      Keep(box);
                                  }};
 };
@@ -283,13 +284,9 @@ TEST_F(FilmCopyTest, TreeCommandsLeaveTheirRowsFilesAndList) {
         c.node == 'w' ? Row("Wastebasket", "", 0, 5, "") : Record(node->GetIdentifier());
     Messages messages;
     kxtest::DialogWatcher chooser("", [&](HWND dialog) {
-      if (!FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr)) return;
-      if (c.chosen.empty()) return kxtest::DialogWatcher::Press(dialog, IDCANCEL);
-      // After the chooser has gone to its start folder.
-      Sleep(500);
-      SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(c.chosen.c_str()));
-      Sleep(200);
-      kxtest::DialogWatcher::Press(dialog, IDOK);
+      if (!kxtest::IsFolderChooser(dialog)) return;
+      const bool chosen = !c.chosen.empty() && kxtest::SelectChooserFolder(dialog, c.chosen);
+      kxtest::DialogWatcher::Press(dialog, chosen ? IDOK : IDCANCEL);
     });
     node->ExecuteTreeItemCommand(c.command, record);
     kxtest::PumpUntil([] { return false; }, 200);

@@ -162,12 +162,6 @@ TEST(MgrFilmSizeTest, MegabytesWithTwoDecimalsOrNothing) {
   EXPECT_EQ("", FormatFilmSize(folder.Path())) << "a folder";
 }
 
-namespace {
-
-bool IsFolderChooser(HWND dialog) { return FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr); }
-
-}  // namespace
-
 using MgrChooseFolderTest = FrameworkTest;
 
 TEST_F(MgrChooseFolderTest, OwnedByTheMainWindowWhenThereIsOne) {
@@ -185,7 +179,7 @@ TEST_F(MgrChooseFolderTest, OwnedByTheMainWindowWhenThereIsOne) {
                                          CP_Size(200, 100), mainWindowTitle);
     HWND owner = nullptr;
     kxtest::DialogWatcher watcher("", [&](HWND dialog) {
-      if (!IsFolderChooser(dialog)) return;
+      if (!kxtest::IsFolderChooser(dialog)) return;
       owner = GetWindow(dialog, GW_OWNER);
       kxtest::DialogWatcher::Press(dialog, IDCANCEL);
     });

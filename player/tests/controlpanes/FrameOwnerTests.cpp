@@ -45,11 +45,34 @@ class FrameOwner : public DatabaseFixture {
     RemoveTree(fCD);
     DatabaseFixture::TearDown();
   }
+  // The engine started on film 5 of the CD, and a list film over it in
+  // an "EMWindow".
+  void StartListFilm() {
+    kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
+    StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
+    fStarted = true;
+    InitQuickTime();
+    FilmRoot = fCD + "\\";
+    fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
+    fMain = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
+                                nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
+    fMain->SetIdentifier(CP_FourCC("MAIN"));
+    fMain->SetCommandLine("5");
+    fMainWindow->Show();
+    fMain->StartFromCommandLine();
+    fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
+    fEM = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
+                                 panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
+    fEM->SetIdentifier(CP_FourCC("EMFL"));
+    fEMWindow->Show();
+  }
 
   std::string fCD;
   bool fStarted = false;
   panes::RecordingWindow* fMainWindow = nullptr;
   CP_Window* fEMWindow = nullptr;
+  GH_QT_MoviePane* fMain = nullptr;
+  GH_EM_QT_MoviePane* fEM = nullptr;
   CP_M_Commander fCommander{nullptr};
 };
 
@@ -63,27 +86,10 @@ bool Above(HWND upper, HWND lower) {
 }  // namespace
 
 TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
-  kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
-  StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
-  fStarted = true;
-  InitQuickTime();
-  FilmRoot = fCD + "\\";
-  fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
-  auto* main = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
-                                   nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
-  main->SetIdentifier(CP_FourCC("MAIN"));
-  main->SetCommandLine("5");
-  fMainWindow->Show();
-  main->StartFromCommandLine();
-  ASSERT_NE(nullptr, main->GetCurrentEntry());
+  StartListFilm();
+  ASSERT_NE(nullptr, fMain->GetCurrentEntry());
 
-  fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
-  auto* em = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
-                                    panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
-  em->SetIdentifier(CP_FourCC("EMFL"));
-  fEMWindow->Show();
-
-  em->RunFilmCommand("ShowFrame");
+  fEM->RunFilmCommand("ShowFrame");
   HWND frame = FindWindowA(nullptr, "playQTFrame");
   ASSERT_NE(nullptr, frame);
   EXPECT_EQ(fEMWindow->GetHWND(), GetWindow(frame, GW_OWNER));
@@ -95,21 +101,8 @@ TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
 }
 
 TEST_F(FrameOwner, AFailingActionEndsOnlyItself) {
-  kxtest::WaitForNoForeignWindows({"MainVideoWindow", "EMWindow", "playQTFrame", "Sprite Window"});
-  StartFramework(GetModuleHandleA(nullptr), nullptr, "5", SW_SHOWNORMAL);
-  fStarted = true;
-  InitQuickTime();
-  FilmRoot = fCD + "\\";
-  fMainWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 640, 480), "MainVideoWindow");
-  auto* main = new GH_QT_MoviePane(nullptr, fMainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
-                                   nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
-  main->SetIdentifier(CP_FourCC("MAIN"));
-  main->SetCommandLine("5");
-  main->StartFromCommandLine();
-  fEMWindow = new panes::RecordingWindow(panes::PopupAt(0, 0, 800, 600), "EMWindow", &fCommander);
-  auto* em = new GH_EM_QT_MoviePane(fEMWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(800, 600)),
-                                    panes::LoadShipped("sample240.flm"), 1, 0, 1, "", 0, 0, 0);
-  EXPECT_NO_THROW(EXPECT_TRUE(main->RunFilmCommand("Fail")));
-  EXPECT_NO_THROW(em->RunFilmCommand("Fail"));
-  EXPECT_NE(nullptr, em->GetMovie()) << "the list film goes on";
+  StartListFilm();
+  EXPECT_NO_THROW(EXPECT_TRUE(fMain->RunFilmCommand("Fail")));
+  EXPECT_NO_THROW(fEM->RunFilmCommand("Fail"));
+  EXPECT_NE(nullptr, fEM->GetMovie()) << "the list film goes on";
 }

@@ -7,6 +7,7 @@
 #include "DatabaseFixture.h"
 #include "QTStandInControl.h"
 #include "WinTestSupport.h"
+#include "support/StandInTrace.h"
 #include "document/GH_Player_Application.h"
 #include "panes/GH_QT_MoviePane.h"
 
@@ -90,9 +91,7 @@ TEST_F(FilmNumberStart, ASkipForwardReplaysTheLoopingFilmAtItsVolume) {
   pane->StopFilm();  // what the controller's skip forward does
   QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
   GH_QT_MoviePane::FilmActionFilter(pane->GetController(), mcActionIdle, nullptr, reinterpret_cast<QTRefCon>(pane));
-  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
-  std::string trace(size_t(n > 0 ? n : 0) + 1, '\0');
-  if (n > 0) QTStandInControl(kQTStandInTraceRead, 0, &trace[0], n + 1);
+  const std::string trace = standin::Trace();
   QTStandInControl(kQTStandInTraceStop, 0, nullptr, 0);
   const size_t volume = trace.find(" volume 200");
   EXPECT_NE(std::string::npos, volume) << trace;

@@ -6,6 +6,7 @@
 #include "CP_Window.h"
 #include "QTStandInControl.h"
 #include "WinTestSupport.h"
+#include "../support/StandInTrace.h"
 #include "panes/GH_QT_MoviePane.h"
 
 #include <gtest/gtest.h>
@@ -20,30 +21,15 @@ constexpr const char* kWindowTitle = "kx main pane test";
 
 inline std::string ShippedFilm(const std::string& name) { return "Z:" + std::string(KX_SHIPPED_FILMS) + "/" + name; }
 
-inline std::string Trace() {
-  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
-  if (n <= 0) return std::string();
-  std::string text(size_t(n) + 1, '\0');
-  QTStandInControl(kQTStandInTraceRead, 0, &text[0], n + 1);
-  text.resize(size_t(n));
-  return text;
-}
+using standin::Trace;
 
 // The controller actions of the trace ("play 65536", "volume 250",
 // "goto ..."), in order.
 inline std::vector<std::string> Actions() {
   std::vector<std::string> actions;
-  const std::string text = Trace();
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    if (line.rfind("action mc", 0) == 0) {
-      const size_t space = line.find(' ', 7);
-      if (space != std::string::npos) actions.push_back(line.substr(space + 1));
-    }
-    start = end + 1;
+  for (const std::string& line : standin::TraceLines("action mc")) {
+    const size_t space = line.find(' ', 7);
+    if (space != std::string::npos) actions.push_back(line.substr(space + 1));
   }
   return actions;
 }

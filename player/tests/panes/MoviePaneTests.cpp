@@ -8,6 +8,7 @@
 #include "QTStandInControl.h"
 #include "WinTestSupport.h"
 #include "WindowTestSupport.h"
+#include "../support/StandInTrace.h"
 #include "films/GH_FilmOpening.h"
 #include "utility/GH_Utility.h"
 
@@ -21,13 +22,7 @@ namespace {
 
 std::string Film(const std::string& name) { return "Z:" + std::string(KX_SHIPPED_FILMS) + "/" + name; }
 
-std::string Trace() {
-  const int32_t n = QTStandInControl(kQTStandInTraceRead, 0, nullptr, 0);
-  std::string text(size_t(n > 0 ? n : 0) + 1, '\0');
-  QTStandInControl(kQTStandInTraceRead, 0, &text[0], int32_t(text.size()));
-  text.resize(size_t(n > 0 ? n : 0));
-  return text;
-}
+using standin::Trace;
 
 // The trace lines that start with one of the prefixes, in order.
 std::vector<std::string> TraceLines(const std::vector<std::string>& prefixes) {
