@@ -2,11 +2,11 @@
 // system folder has no QuickTime library: the splash's presence check ends
 // the start with one message box, and only opening the library counts.
 #include "CP_Win.h"
-#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -99,6 +99,21 @@ void Look(DWORD processId, Watch& watch) {
   }
 }
 
+// A started engine; one still running when the test ends is ended.
+struct EngineProcess {
+  explicit EngineProcess(const PROCESS_INFORMATION& started) : info(started) {}
+  ~EngineProcess() {
+    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  EngineProcess(const EngineProcess&) = delete;
+  EngineProcess& operator=(const EngineProcess&) = delete;
+
+  PROCESS_INFORMATION info;
+};
+
 // The engine and the table engine it imports, in a folder of their own, in
 // a prefix of their own: nothing else runs there, so the engine's look-ups
 // by title meet only its own windows.
@@ -110,12 +125,7 @@ class SplashQuickTimeCheck : public ::testing::Test {
     ASSERT_TRUE(CopyFileA(KX_C4DLL, (Folder() + "\\C4DLL.DLL").c_str(), FALSE));
   }
   void TearDown() override {
-    if (process.hProcess) {
-      if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-      WaitForSingleObject(process.hProcess, 5000);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
+    process.reset();
     DeleteFileA(LibraryPath().c_str());
     DeleteFileA((Folder() + "\\KX3 Engine.exe").c_str());
     DeleteFileA((Folder() + "\\C4DLL.DLL").c_str());
@@ -127,11 +137,15 @@ class SplashQuickTimeCheck : public ::testing::Test {
     std::string commandLine = "\"" + Folder() + "\\KX3 Engine.exe\" 7";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
-                          &process);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+                        &started))
+      return false;
+    process = std::make_unique<EngineProcess>(started);
+    return true;
   }
 
-  bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
+  bool Ended() const { return WaitForSingleObject(process->info.hProcess, 0) == WAIT_OBJECT_0; }
 
   // Watches the engine until `done` answers true, the process ended or the
   // time passed.
@@ -139,7 +153,7 @@ class SplashQuickTimeCheck : public ::testing::Test {
   void WatchUntil(Watch& watch, Done done, DWORD timeoutMs = 20000) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-      Look(process.dwProcessId, watch);
+      Look(process->info.dwProcessId, watch);
       if (done() || Ended()) return;
       Sleep(20);
     }
@@ -147,11 +161,11 @@ class SplashQuickTimeCheck : public ::testing::Test {
 
   DWORD ExitCode() const {
     DWORD code = DWORD(-1);
-    GetExitCodeProcess(process.hProcess, &code);
+    GetExitCodeProcess(process->info.hProcess, &code);
     return code;
   }
 
-  PROCESS_INFORMATION process = {};
+  std::unique_ptr<EngineProcess> process;
 };
 
 }  // namespace
