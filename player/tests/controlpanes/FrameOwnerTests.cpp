@@ -139,6 +139,8 @@ TEST_F(FrameOwner, EMPaneLooksUpTheCommandWhereTheFilmLies) {
                          {"VOLUMENAME", 0, label.c_str()}, {"ALIASROOT", 0, "SEA_CD"}});
   AddRow("GH_ActionDB", {{"ACTIONID", 901}, {"ACTIONTYPE", 2}, {"ALIASROOT", 0, "SEA_CD"}, {"SPRITE", 0, "Both"},
                          {"ACTIONTEXT", 0, FrameAt(90).c_str()}});
+  AddRow("GH_ActionDB", {{"ACTIONID", 903}, {"ACTIONTYPE", 2}, {"ALIASROOT", 0, "SEA_CD"}, {"SPRITE", 0, "Leave"},
+                         {"ACTIONTEXT", 0, (FrameAt(130) + " CloseWindow(").c_str()}});
   // Bound for installed films in the database, which they never ask.
   AddRow("GH_ActionDB", {{"ACTIONID", 902}, {"ACTIONTYPE", 1}, {"ALIASROOT", 0, "SHIP"}, {"SPRITE", 0, "DriveOnly"},
                          {"ACTIONTEXT", 0, FrameAt(110).c_str()}});
@@ -147,13 +149,15 @@ TEST_F(FrameOwner, EMPaneLooksUpTheCommandWhereTheFilmLies) {
     const char* item;
     const char* command;
     int frameLeft;  // -1: nothing runs
+    bool closes;
   };
   const Case kCases[] = {
-      {"on the CD, bound in the database", "5", "Both", 90},
-      {"on the CD, only in the film's own table", "5", "CDOnly", 50},
-      {"on the CD, bound nowhere", "5", "Nowhere", -1},
-      {"installed, in the film on its drive", "8", "DriveOnly", 70},
-      {"installed, a name of the CD's film only", "8", "CDOnly", -1},
+      {"on the CD, bound in the database", "5", "Both", 90, false},
+      {"on the CD, only in the film's own table", "5", "CDOnly", 50, false},
+      {"on the CD, bound nowhere", "5", "Nowhere", -1, false},
+      {"on the CD, a binding that closes", "5", "Leave", -1, true},
+      {"installed, in the film on its drive", "8", "DriveOnly", 70, false},
+      {"installed, a name of the CD's film only", "8", "CDOnly", -1, false},
   };
   for (const Case& c : kCases) {
     GH_QT_MoviePane* main = StartOn(c.item);
@@ -164,7 +168,11 @@ TEST_F(FrameOwner, EMPaneLooksUpTheCommandWhereTheFilmLies) {
     if (c.frameLeft >= 0) {
       EXPECT_EQ(fEMWindow->GetHWND(), GetWindow(FindWindowA(nullptr, "playQTFrame"), GW_OWNER)) << c.name;
     }
-    EXPECT_FALSE(em->IsDismissOnClick()) << c.name;
+    EXPECT_EQ(c.closes, em->IsDismissOnClick()) << c.name;
+    // A close posts the click that ends the window.
+    HWND emFrame = fEMWindow->GetHWND();
+    EXPECT_EQ(c.closes, kxtest::PumpUntil([&] { return !IsWindow(emFrame); }, c.closes ? 3000 : 200)) << c.name;
+    if (!IsWindow(emFrame)) fEMWindow = nullptr;
     End();
   }
   RemoveTree(drive);
