@@ -3,6 +3,8 @@
 // and handing the screen back when it goes.
 #include "PanesSupport.h"
 #include "CP_Commander.h"
+#include "StandInTrace.h"
+#include "document/GH_Globals.h"
 #include "panes/GH_EM_QT_MoviePane.h"
 
 #include <cstdio>
@@ -24,6 +26,17 @@ struct EMOptions {
   int16_t exitOnEnd = 0;
   int16_t loop = 0;
   int16_t dismissOnKey = 0;
+};
+
+// Allows its windows to close and notes the commands they pass on.
+class NotingCommander : public CP_M_Commander {
+ public:
+  NotingCommander() : CP_M_Commander(nullptr) {}
+  int32_t ExecuteCommand(int32_t command) override {
+    commands.push_back(command);
+    return 1;
+  }
+  std::vector<int32_t> commands;
 };
 
 class EMPaneTest : public PanesTest {
@@ -62,10 +75,66 @@ class EMPaneTest : public PanesTest {
     PanesTest::TearDown();
   }
 
-  CP_M_Commander commander{nullptr};
+  NotingCommander commander;
   panes::RecordingWindow* emWindow = nullptr;
   GH_EM_QT_MoviePane* em = nullptr;
 };
+
+// The main pane started in the file form from a folder of its own, which
+// holds the film, the film of the frames and, when a case writes it, the
+// CD data file.
+class EMPaneFileForm : public EMPaneTest {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder = std::string(temp) + "kx_em_fileform_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(folder.c_str());
+    CopyFileA(panes::ShippedFilm("cs.flm").c_str(), "cs.flm", FALSE);
+    CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), "Sea.flm", FALSE);
+    kxtest::RegisterSplashClass();
+  }
+  void StartFileForm() {
+    StartFrameworkOnly();
+    MakeMainWindow(&commander);
+    mainPane->SetCommandLine("cs.flm,0");
+    mainPane->StartFromCommandLine();
+    ASSERT_EQ(2, mainPane->GetPlayMode());
+    // Left elsewhere, so that the list film's own setting shows.
+    FilmRoot = "Z:\\elsewhere\\";
+  }
+  // The list film's window goes, and with it any frame it opened.
+  void CloseEM() {
+    if (!EMWindowGone()) delete emWindow;
+    emWindow = nullptr;
+    em = nullptr;
+  }
+  void TearDown() override {
+    if (HWND frame = FindWindowA(nullptr, "playQTFrame")) DestroyWindow(frame);
+    EMPaneTest::TearDown();
+    for (const char* file : {"BINFILE.GHC", "cs.flm", "Sea.flm"}) DeleteFileA(file);
+    SetCurrentDirectoryA(saved);
+    RemoveDirectoryA(folder.c_str());
+  }
+  std::string folder;
+  char saved[MAX_PATH] = {};
+};
+
+std::string FrameAt(int left) {
+  return "playQTFrame(File=\"Sea.flm\",Top=\"10\",Left=\"" + std::to_string(left) +
+         "\",MovieWidth=\"160\",MovieHeight=\"100\")";
+}
+
+// The number the movie toolbox gave the film it opened last from `file`.
+std::string SerialOfFilm(const std::string& file) {
+  std::string serial;
+  for (const std::string& line : standin::TraceLines("open movie"))
+    if (line.size() > file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0)
+      serial = line.substr(10, line.find(' ', 10) - 10);
+  return serial;
+}
 
 }  // namespace
 
@@ -253,4 +322,132 @@ TEST_F(EMPaneTest, WithoutTheMainVideoWindowThePaneStaysEmpty) {
   EXPECT_EQ(nullptr, em->GetMovie());
   EXPECT_EQ(nullptr, em->GetController());
   EXPECT_EQ(nullptr, em->GetMainPane());
+}
+
+// Two list films opened by the play action: when one goes, the other
+// takes the screen and the keys again, whether the one that goes was in
+// front (closed by a click) or behind (closed by its film's command).
+TEST_F(EMPaneTest, WhenOneOfTwoEMWindowsClosesTheOtherTakesTheScreen) {
+  const auto play = [](const char* film) {
+    return "playQT(File=\"" + panes::ShippedFilm(film) + "\",AutoPlay=\"1\",DismissOnClick=\"1\")";
+  };
+  const auto front = [] {
+    HWND native = FindWindowA("EM_DocumentWindow", nullptr);
+    return native ? dynamic_cast<CP_Window*>(CP_Pane::FromWindow(native)) : nullptr;
+  };
+  const auto pane = [](CP_Window* window) {
+    return dynamic_cast<GH_EM_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("EMFL"), false));
+  };
+  struct Case {
+    const char* name;
+    bool frontCloses;
+  };
+  const Case kCases[] = {{"the one in front closes", true}, {"the one behind closes", false}};
+  for (const Case& c : kCases) {
+    StartMain();
+    MakeController(-305);
+    mainPane->Pause();
+    // As the application does, it lets the list-film windows close.
+    CP_M_Commander::SetDefaultCommander(&commander);
+    ASSERT_TRUE(RunActionText(play("sample200.flm"))) << c.name;
+    CP_Window* behind = front();
+    ASSERT_TRUE(RunActionText(play("cs.flm"))) << c.name;
+    CP_Window* inFront = front();
+    ASSERT_NE(behind, inFront) << c.name;
+    ASSERT_EQ(inFront->GetHWND(), GetForegroundWindow()) << c.name;
+    CP_Window* closing = c.frontCloses ? inFront : behind;
+    CP_Window* staying = c.frontCloses ? behind : inFront;
+    const std::string stayingFilm = SerialOfFilm(c.frontCloses ? "sample200.flm" : "cs.flm");
+    ASSERT_FALSE(stayingFilm.empty()) << c.name;
+    GH_EM_QT_MoviePane* stayingPane = pane(staying);
+    // Stopped, so that only its taking the screen again starts it.
+    stayingPane->StopIdleCalls();
+
+    HWND closingFrame = closing->GetHWND();
+    ClearTrace();
+    if (c.frontCloses)
+      SendMessageA(pane(closing)->GetHWND(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    else
+      pane(closing)->RunFilmCommand("CloseWindow");
+    kxtest::PumpUntil([&] { return !IsWindow(closingFrame) && GetFocus() == stayingPane->GetHWND(); }, 3000);
+    EXPECT_FALSE(IsWindow(closingFrame)) << c.name;
+    // The film that stays plays in its own window again, which has the
+    // screen and the keys.
+    bool attached = false;
+    for (const std::string& line : standin::TraceLines("gworld movie" + stayingFilm + " "))
+      attached = attached || line.find(" port0") == std::string::npos;
+    EXPECT_TRUE(attached) << c.name << "\n" << standin::Trace();
+    EXPECT_TRUE(stayingPane->IsIdling()) << c.name;
+    EXPECT_EQ(staying->GetHWND(), GetForegroundWindow()) << c.name;
+    EXPECT_EQ(stayingPane->GetHWND(), GetFocus()) << c.name;
+    // The main film waits, its strip hidden, until the last list film goes.
+    EXPECT_TRUE(mainPane->IsPaused()) << c.name;
+    EXPECT_FALSE(IsWindowVisible(controllerWindow->GetHWND())) << c.name;
+    delete staying;
+    CP_M_Commander::SetDefaultCommander(nullptr);
+    TearDown();
+  }
+}
+
+TEST_F(EMPaneFileForm, TheListFilmsCommandsComeFromTheDataFileOfTheCurrentFolder) {
+  StartFileForm();
+  // Written after the main pane started: the list film reads it itself.
+  mainpane::WriteDataFile({mainpane::ActionRecordBytes(1, FrameAt(20), "Press"),
+                           mainpane::ActionRecordBytes(2, FrameAt(40), "Press"),
+                           mainpane::ActionRecordBytes(2, "CloseWindow", "Leave"),
+                           mainpane::ActionRecordBytes(2, FrameAt(60) + " CloseWindow(", "LeaveAfter"),
+                           mainpane::ActionRecordBytes(2, "Exit", "Quit")});
+  struct Case {
+    const char* name;
+    const char* command;
+    int frameLeft;  // -1: nothing runs
+    bool dismiss, exit;
+  };
+  const Case kCases[] = {
+      {"the type-2 record runs", "Press", 40, false, false},
+      {"a close waits for the click", "Leave", -1, true, false},
+      {"a text that closes runs nothing else", "LeaveAfter", -1, true, false},
+      {"exit waits for the click", "Quit", -1, false, true},
+      {"no record runs nothing", "Missing", -1, false, false},
+  };
+  for (const Case& c : kCases) {
+    FilmRoot = "Z:\\elsewhere\\";
+    OpenEM({});
+    EXPECT_EQ(folder + "\\", FilmRoot) << c.name;
+    ASSERT_NE(nullptr, em->GetCDData()) << c.name;
+    EXPECT_EQ(5u, em->GetCDData()->GetActions().size()) << c.name;
+    commander.commands.clear();
+    em->RunFilmCommand(c.command);
+    EXPECT_EQ(c.frameLeft, panes::FrameLeft()) << c.name;
+    if (c.frameLeft >= 0) {
+      EXPECT_EQ(emWindow->GetHWND(), GetWindow(FindWindowA(nullptr, "playQTFrame"), GW_OWNER)) << c.name;
+    }
+    EXPECT_EQ(c.dismiss, em->IsDismissOnClick()) << c.name;
+    EXPECT_EQ(c.exit, em->IsExitRequested()) << c.name;
+    // No click is posted: the window stays until the next one.
+    kxtest::PumpUntil([] { return false; }, 200);
+    ASSERT_FALSE(EMWindowGone()) << c.name;
+    if (c.dismiss || c.exit) {
+      SendMessageA(em->GetHWND(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+      EXPECT_TRUE(EMWindowGone()) << c.name;
+      EXPECT_EQ(c.exit ? std::vector<int32_t>{kCmd_Quit} : std::vector<int32_t>{}, commander.commands) << c.name;
+      emWindow = nullptr;
+    }
+    CloseEM();
+    EXPECT_EQ(-1, panes::FrameLeft()) << c.name << ": the frame goes with the list film";
+  }
+}
+
+TEST_F(EMPaneFileForm, WithoutTheDataFileTheListsStayEmptyAndNothingIsSaid) {
+  StartFileForm();
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  OpenEM({});
+  EXPECT_EQ(folder + "\\", FilmRoot);
+  ASSERT_NE(nullptr, em->GetCDData());
+  EXPECT_TRUE(em->GetCDData()->GetActions().empty());
+  EXPECT_TRUE(em->GetCDData()->GetFilmItems().empty());
+  em->RunFilmCommand("Press");
+  EXPECT_EQ(-1, panes::FrameLeft());
+  EXPECT_FALSE(em->IsDismissOnClick());
+  EXPECT_EQ(0, boxes.Count());
 }

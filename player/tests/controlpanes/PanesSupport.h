@@ -16,6 +16,7 @@
 #include "panes/GH_QT_MoviePane.h"
 #include "panes/GH_Sprite_QT_MoviePane.h"
 #include "panes/GH_WiredAction.h"
+#include "../support/SplashClass.h"
 #include "utility/GH_Utility.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,14 @@ inline POINT PlaceOf(const CP_Window* window) {
   return POINT{r.left, r.top};
 }
 
+// Where the frame window a command opened lies on the screen; -1 when
+// there is none.
+inline int FrameLeft() {
+  HWND frame = FindWindowA(nullptr, "playQTFrame");
+  RECT r{};
+  return frame && GetWindowRect(frame, &r) ? int(r.left) : -1;
+}
+
 inline Movie LoadShipped(const char* name) {
   Movie movie = nullptr;
   LoadMovieFromFileSpec(GH_QT_MoviePane::PathToFileSpec(ShippedFilm(name)), movie);
@@ -90,8 +99,9 @@ class PanesTest : public ::testing::Test {
     QTStandInControl(kQTStandInManualClock, 0, nullptr, 0);
     QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
   }
-  void MakeMainWindow() {
-    mainWindow = new RecordingWindow(PopupAt(0, 0, 640, 480), "MainVideoWindow");
+  // `parent` sees the commands the window passes on, such as quit.
+  void MakeMainWindow(CP_M_Commander* parent = nullptr) {
+    mainWindow = new RecordingWindow(PopupAt(0, 0, 640, 480), "MainVideoWindow", parent);
     mainPane = new GH_QT_MoviePane(nullptr, mainWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(640, 480)),
                                    nullptr, 1, 640, 480, 1, 1, 0, 10, 0);
     mainPane->SetIdentifier(CP_FourCC("MAIN"));

@@ -10,8 +10,10 @@
 #include <memory>
 #include <stdexcept>
 
+using mainpane::ActionRecordBytes;
 using mainpane::MainPaneTest;
 using mainpane::ShippedFilm;
+using mainpane::WriteDataFile;
 
 namespace {
 
@@ -33,31 +35,6 @@ class FailingAction : public MultimediaAction {
   void Execute() override { throw std::runtime_error("failed"); }
 };
 MultimediaActionMaker<FailingAction> gFailingMaker("failingAction");
-
-using Bytes = std::vector<uint8_t>;
-
-void PutI32(Bytes& b, size_t at, int32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(uint32_t(v) >> (8 * i));
-}
-
-Bytes ActionRecordBytes(int32_t type, const std::string& text, const std::string& name) {
-  Bytes b(496, 0);
-  PutI32(b, 8, type);
-  std::memcpy(b.data() + 12, text.data(), text.size());
-  std::memcpy(b.data() + 296, name.data(), name.size());
-  return b;
-}
-
-// A CD data file with no items and these actions, in the current folder.
-void WriteDataFile(const std::vector<Bytes>& actions) {
-  Bytes file(552, 0);
-  PutI32(file, 4, int32_t(actions.size()));
-  for (const Bytes& a : actions) file.insert(file.end(), a.begin(), a.end());
-  FILE* f = std::fopen("BINFILE.GHC", "wb");
-  ASSERT_NE(nullptr, f);
-  std::fwrite(file.data(), 1, file.size(), f);
-  std::fclose(f);
-}
 
 // A folder of its own for the file form: the film and the data file.
 class FileFormTest : public MainPaneTest {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,33 @@ inline void ClearTrace() { QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0)
 // The settings file in the Windows folder, written as the tests need it.
 inline void WriteSetting(const char* key, const char* value) {
   WritePrivateProfileStringA("Glintharbour", key, value, "glintharbour.ini");
+}
+
+// The CD data file "BINFILE.GHC" of the file form: no film items, only
+// action records (type, command text, action name).
+using Bytes = std::vector<uint8_t>;
+
+inline void PutI32(Bytes& b, size_t at, int32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(uint32_t(v) >> (8 * i));
+}
+
+inline Bytes ActionRecordBytes(int32_t type, const std::string& text, const std::string& name) {
+  Bytes b(496, 0);
+  PutI32(b, 8, type);
+  std::memcpy(b.data() + 12, text.data(), text.size());
+  std::memcpy(b.data() + 296, name.data(), name.size());
+  return b;
+}
+
+// Writes the data file with these actions into the current folder.
+inline void WriteDataFile(const std::vector<Bytes>& actions) {
+  Bytes file(552, 0);
+  PutI32(file, 4, int32_t(actions.size()));
+  for (const Bytes& a : actions) file.insert(file.end(), a.begin(), a.end());
+  FILE* f = std::fopen("BINFILE.GHC", "wb");
+  ASSERT_NE(nullptr, f);
+  std::fwrite(file.data(), 1, file.size(), f);
+  std::fclose(f);
 }
 
 class MainPaneTest : public ::testing::Test {
