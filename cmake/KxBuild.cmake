@@ -70,11 +70,6 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-if(KX_WINDOWS)
-  add_library(kx_testmain STATIC ${CMAKE_CURRENT_LIST_DIR}/../framework/core/tests/support/TestMain.cpp)
-  target_link_libraries(kx_testmain PUBLIC GTest::gtest)
-endif()
-
 # kx_add_tests(<name> SOURCES ... [LIBS ...] [FOCUS] [FIXTURE name]
 #              [LOCK name ...] [ENVIRONMENT VAR=value ...])
 # One test program per folder; every test case is its own ctest test.
@@ -86,11 +81,7 @@ endif()
 function(kx_add_tests name)
   cmake_parse_arguments(T "FOCUS" "FIXTURE" "SOURCES;LIBS;ENVIRONMENT;LOCK" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  if(KX_WINDOWS)
-    target_link_libraries(${name} PRIVATE ${T_LIBS} kx_testmain)
-  else()
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(KX_WINDOWS)
     # A console program: tests print to stdout and need no WinMain.
     target_link_options(${name} PRIVATE -mconsole)

@@ -22,7 +22,8 @@ namespace {
 // background is never erased.
 LRESULT CALLBACK PlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<PlayWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self && self->controller_) {
+  const bool pointerOwnMove = message == WM_MOUSEMOVE && !(wParam & kTestMove);
+  if (self && self->controller_ && !pointerOwnMove) {
     MSG msg = {window, message, wParam, lParam, DWORD(GetMessageTime()), {}};
     DWORD pos = GetMessagePos();
     msg.pt.x = LOWORD(pos);

@@ -15,6 +15,11 @@ namespace filmtest {
 // The films make_play_films.sh makes: quad.mov, tone.mov, clip.mov.
 std::string PlayFilm(const std::string& name);
 
+// Marks a pointer move that a test posts (no key-state flag has this bit):
+// the display's real pointer belongs to every program on it, and only the
+// tests' own moves reach the controller.
+constexpr unsigned kTestMove = 0x8000;
+
 class PlayWindow {
  public:
   // A window of the given client size at a screen position.

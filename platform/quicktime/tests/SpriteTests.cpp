@@ -105,10 +105,6 @@ class Sprites : public ToolboxTest {
   void SetUp() override {
     ToolboxTest::SetUp();
     clock_.Start();
-#ifdef _WIN32
-    // The real pointer away from the window: its own moves are not ours.
-    SetCursorPos(0, 0);
-#endif
   }
 
   void TearDown() override {
@@ -148,7 +144,7 @@ class Sprites : public ToolboxTest {
       case mouseDown: PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at); break;
       case mouseUp: PostMessageA(w, WM_LBUTTONUP, 0, at); break;
       case keyDown: PostMessageA(w, WM_KEYDOWN, 'A', 1); break;
-      default: PostMessageA(w, WM_MOUSEMOVE, 0, at); break;
+      default: PostMessageA(w, WM_MOUSEMOVE, kTestMove, at); break;
     }
     Pump(30);
 #else
