@@ -8,10 +8,8 @@
 #include "utility/GH_WindowLookup.h"
 
 std::string ReadPathFolder() {
-  std::string path;
-  ReadIniString(kSettingsSection, "Path", "none", path, kSettingsFile);
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
+  const std::string path = ReadPathFolderOrCurrent();
+  return path.empty() ? "\\" : path;
 }
 
 std::string ReadPathFolderOrCurrent() {

@@ -8,7 +8,6 @@
 #include "CP_Win.h"
 #include "CP_Window.h"
 #include "actions/MultimediaAction.h"
-#include "actions/playQTFrameAction.h"
 #include "document/GH_Globals.h"
 #include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
@@ -37,24 +36,6 @@ void Raise(HWND window) {
   SetFocus(window);
 }
 
-// Runs a parsed command text through the registry; the film's own commands
-// may name anything, so no failure of one goes further. A frame it opens is
-// owned by `frameOwner`, so that it stays in front of the list film.
-bool RunCommandText(const std::string& text, CP_Window* frameOwner) {
-  try {
-    ActionDefinition definition(text);
-    if (definition.GetName().empty()) return false;
-    std::unique_ptr<MultimediaAction> action(
-        MultimediaActionFactory::CreateAction(definition.GetName(), definition.GetParameters()));
-    if (!action) return false;
-    if (text.find("playQTFrame") != std::string::npos)
-      if (auto* frame = dynamic_cast<playQTFrameAction*>(action.get())) frame->SetParentWindow(frameOwner);
-    action->Execute();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
 
 }  // namespace
 
@@ -357,7 +338,7 @@ bool GH_EM_QT_MoviePane::RunAction(const std::string& name) {
     fExitRequested = 1;
     return true;
   }
-  return RunCommandText(text, GetOwnerWindow());
+  return RunActionText(text, GetOwnerWindow());
 }
 
 void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
@@ -398,7 +379,7 @@ void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
     PostMessageA(fWindow, WM_LBUTTONDOWN, 100, 100);
     return;
   }
-  RunCommandText(text, GetOwnerWindow());
+  RunActionText(text, GetOwnerWindow());
 }
 
 Boolean GH_EM_QT_MoviePane::FilmActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {

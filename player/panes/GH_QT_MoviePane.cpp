@@ -14,6 +14,7 @@
 #include "store/library/ActionTable.h"
 #include "store/Exception.h"
 #include "actions/MultimediaAction.h"
+#include "actions/playQTFrameAction.h"
 #include "document/GH_DocumentWindow.h"
 #include "document/GH_Globals.h"
 #include "films/FilmUserDataReaders.h"
@@ -100,13 +101,16 @@ bool ReadApplicationMessage(void* params, std::string& text) {
 
 }  // namespace
 
-bool RunActionText(const std::string& text) {
+bool RunActionText(const std::string& text, CP_Window* frameOwner) {
   try {
     ActionDefinition definition(text);
     if (definition.GetName().empty()) return false;
     std::unique_ptr<MultimediaAction> action(
         MultimediaActionFactory::CreateAction(definition.GetName(), definition.GetParameters()));
-    if (action) action->Execute();
+    if (!action) return true;
+    if (frameOwner && text.find("playQTFrame") != std::string::npos)
+      if (auto* frame = dynamic_cast<playQTFrameAction*>(action.get())) frame->SetParentWindow(frameOwner);
+    action->Execute();
     return true;
   } catch (...) {
     // Whatever one action fails with, the run goes on.

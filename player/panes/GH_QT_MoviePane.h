@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class CP_Window;
 class GH_Player_Application;
 
 // Every row of GH_ConfigDB; the no-argument start fills it, the film
@@ -19,8 +20,10 @@ class GH_Player_Application;
 extern std::vector<PlaylistEntry> AllItems;
 
 // Runs one complete command text name(Key="value",...) through the action
-// registry: false when the text has no name or anything went wrong.
-bool RunActionText(const std::string& text);
+// registry: false when the text has no name or anything went wrong. A frame
+// the text opens is owned by `frameOwner` when one is given, so that it
+// stays in front of that window, and by the main video window otherwise.
+bool RunActionText(const std::string& text, CP_Window* frameOwner = nullptr);
 
 class GH_QT_MoviePane : public CP_QT_MoviePane {
  public:

@@ -1,58 +1,28 @@
 // A start with a film number against a CD database seeded as an
 // installation ships it: the film of that row plays in a loop and each
 // start on request is counted in the film's usage row.
-#include "CP_Framework.h"
-#include "CP_FourCC.h"
-#include "CP_Window.h"
-#include "DatabaseFixture.h"
-#include "QTStandInControl.h"
-#include "WinTestSupport.h"
-#include "support/StandInTrace.h"
-#include "document/GH_Player_Application.h"
-#include "panes/GH_QT_MoviePane.h"
+#include "EngineStart.h"
 
 #include <memory>
 
 namespace {
 
-class FilmNumberStart : public DatabaseFixture {
+class FilmNumberStart : public engine::EngineStart {
  protected:
   void SetUp() override {
-    DatabaseFixture::SetUp();
+    EngineStart::SetUp();
     // The sample films lie on "the CD": the CD drive setting names their folder.
-    std::string films = "Z:" + std::string(KX_SHIPPED_FILMS);
-    for (char& c : films)
-      if (c == '/') c = '\\';
-    WriteSetting("CDDrive", films.c_str());
+    WriteSetting("CDDrive", engine::ShippedFolder().c_str());
   }
   void TearDown() override {
-    End();
+    EngineStart::TearDown();
     WriteSetting("CDDrive", nullptr);
-    DatabaseFixture::TearDown();
-  }
-  void Run(const char* commandLine) {
-    StartFramework(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWNORMAL);
-    started = true;
-    InitQuickTime();
-    application = std::make_unique<GH_Player_Application>();
-  }
-  void End() {
-    if (application && !application->IsQuitting()) application->ExecuteCommand(kCmd_Quit);
-    application.reset();
-    if (started) StopFramework();
-    started = false;
-  }
-  GH_QT_MoviePane* MainPane() const {
-    auto* window = dynamic_cast<CP_Window*>(CP_Pane::FromWindow(FindWindowA(nullptr, "MainVideoWindow")));
-    return window ? dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false)) : nullptr;
   }
   void AddFilmRow(int32_t id, int32_t type, int16_t icon, const char* file) {
     AddRow("GH_ConfigDB", {{"ITEM_ID", id}, {"ITEMTYPE", type}, {"PARENTTYPE", 1}, {"ICONRESID", icon},
                            {"LOOP", 1}, {"RATE", 1}, {"FileName", 0, file}, {"ITEMTEXT", 0, file}});
   }
 
-  std::unique_ptr<GH_Player_Application> application;
-  bool started = false;
 };
 
 }  // namespace

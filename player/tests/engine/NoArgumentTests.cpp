@@ -2,6 +2,8 @@
 // seeded as an installation ships it: two films of the CD in the drive (or
 // none), the default film in the installation folder (or not), the play
 // list's move from entry to entry, and the controller strip.
+#include "EngineStart.h"
+
 #include "CP_Alert.h"
 #include "CP_Framework.h"
 #include "CP_FourCC.h"
@@ -19,17 +21,12 @@
 
 namespace {
 
-std::string Shipped(const std::string& name) {
-  std::string path = "Z:" + std::string(KX_SHIPPED_FILMS) + "/" + name;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
+std::string Shipped(const std::string& name) { return engine::ShippedFolder() + "\\" + name; }
 
-class NoArgumentStart : public DatabaseFixture {
+class NoArgumentStart : public engine::EngineStart {
  protected:
   void SetUp() override {
-    DatabaseFixture::SetUp();
+    EngineStart::SetUp();
     fApp = Folder() + "\\app";
     fCD = Folder() + "\\cd";
     CreateDirectoryA(fApp.c_str(), nullptr);
@@ -47,7 +44,7 @@ class NoArgumentStart : public DatabaseFixture {
     End();
     for (const char* key : {"Path", "CDDrive", "Mute", "Volume", "Randomize"}) WriteSetting(key, nullptr);
     AllItems.clear();
-    DatabaseFixture::TearDown();
+    EngineStart::TearDown();
   }
   // The two films as rows of the CD in the drive, chosen for playing.
   void AddFilms() {
@@ -59,31 +56,9 @@ class NoArgumentStart : public DatabaseFixture {
                              {"VOLUMENAME", 0, label.c_str()}, {"FileName", 0, file}, {"ITEMTEXT", 0, file}});
     }
   }
-  void Run() {
-    ASSERT_TRUE(kxtest::WaitForNoForeignWindows({"MainVideoWindow", "Sprite Window", "Controller Window"}));
-    StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
-    started = true;
-    InitQuickTime();
-    application = std::make_unique<GH_Player_Application>();
-  }
-  void End() {
-    if (application && !application->IsQuitting()) application->ExecuteCommand(kCmd_Quit);
-    application.reset();
-    if (started) StopFramework();
-    started = false;
-  }
-  static CP_Window* Window(const char* title) {
-    return dynamic_cast<CP_Window*>(CP_Pane::FromWindow(FindWindowA(nullptr, title)));
-  }
-  GH_QT_MoviePane* MainPane() const {
-    CP_Window* window = Window("MainVideoWindow");
-    return window ? dynamic_cast<GH_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("MAIN"), false)) : nullptr;
-  }
   std::vector<std::string> Usage() { return Rows("GH_Track", {"GMID", "MODE_P", "MODE_A", "REC_SAVED"}); }
 
   std::string fApp, fCD;
-  std::unique_ptr<GH_Player_Application> application;
-  bool started = false;
 };
 
 std::vector<std::string> FileNames(const std::vector<PlaylistEntry>& list) {
@@ -129,7 +104,7 @@ TEST_F(NoArgumentStart, FilmsAndTheDefaultFilmDecideWhatPlays) {
     const std::vector<std::string> itemsBefore = Rows("GH_ConfigDB", {"ITEM_ID"});
     {
       kxtest::MessageBoxWatcher alerts(GetApplicationName(), IDOK);
-      Run();
+      Run("");
       EXPECT_EQ(c.alert ? 1 : 0, alerts.Count());
       if (c.alert) {
         EXPECT_EQ("Neither the default movie or a valid database cant be found. Please re-install the software",
@@ -178,10 +153,10 @@ TEST_F(NoArgumentStart, EachAdvanceCountsItsFilmAndTheWrapPlaysTheDefaultFilm) {
   AddFilms();
   WriteSetting("Randomize", "0");
   ASSERT_TRUE(CopyFileA(Shipped("default.flm").c_str(), (fApp + "\\default.flm").c_str(), FALSE));
-  Run();
+  Run("");
   GH_QT_MoviePane* pane = MainPane();
   ASSERT_NE(nullptr, pane);
-  CP_Window* controller = Window("Controller Window");
+  CP_Window* controller = WindowTitled("Controller Window");
   ASSERT_NE(nullptr, controller);
   CP_Pane* strip = controller->FindSubPaneById(CP_FourCC("CONT"), false);
   ASSERT_NE(nullptr, strip);
@@ -233,7 +208,7 @@ TEST_F(NoArgumentStart, TheControllerStripComesUpWithItsFilmOrAMessage) {
     if (!c.controllingFilm) DeleteFileA((fApp + "\\CS.flm").c_str());
     {
       kxtest::MessageBoxWatcher boxes("Glintharbour KX", IDOK);
-      Run();
+      Run("");
       EXPECT_EQ(c.controllingFilm ? 0 : 1, boxes.Count());
       if (!c.controllingFilm) {
         EXPECT_EQ("Cannot find the Controlling Sprite Movie File.\r\nPlease Re-Install.", boxes.LastText());
@@ -241,7 +216,7 @@ TEST_F(NoArgumentStart, TheControllerStripComesUpWithItsFilmOrAMessage) {
     }
     HWND main = FindWindowA(nullptr, "MainVideoWindow");
     ASSERT_NE(nullptr, main);
-    CP_Window* controller = Window("Controller Window");
+    CP_Window* controller = WindowTitled("Controller Window");
     ASSERT_NE(nullptr, controller);
     HWND strip = controller->GetHWND();
     EXPECT_TRUE(IsWindowVisible(main));
