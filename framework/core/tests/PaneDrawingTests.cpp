@@ -240,47 +240,34 @@ TEST_F(PaneDrawingTest, ViewDrawsItsContentClippedToItsFrameAtItsScrollPosition)
   EXPECT_EQ(CP_Rect(0, 0, 100, 80), view->lastArea);
 }
 
+// Printed or failed, the pane and its canvas go back to the screen.
 TEST_F(PaneDrawingTest, PrintingDrawsInThePrintFrameAndPutsTheFrameBack) {
-  auto* pane = AddPane<DrawnPane>(window, PaneAt(10, 20, 60, 40));
-  pane->trace = &trace;
-  pane->SetPrintFrame(CP_Point(int16_t(100), int16_t(200)), CP_Size(600, 400));
   HDC screen = GetDC(nullptr);
   HDC paper = CreateCompatibleDC(screen);
-  CP_Canvas printCanvas;
-  printCanvas.AttachDC(paper);
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "the printer fails" : "printed");
+    trace.clear();
+    DrawnPane* pane = fails ? AddPane<FailingPrintPane>(window, PaneAt(10, 20, 60, 40))
+                            : AddPane<DrawnPane>(window, PaneAt(10, 20, 60, 40));
+    pane->trace = &trace;
+    pane->SetPrintFrame(CP_Point(int16_t(100), int16_t(200)), CP_Size(600, 400));
+    CP_Canvas printCanvas;
+    printCanvas.AttachDC(paper);
 
-  pane->DrawForPrinting(CP_Region(0, 0, 600, 400), &printCanvas, 1);
-  EXPECT_EQ("content", trace);
-  EXPECT_EQ(CP_Point(int16_t(100), int16_t(200)), pane->drawnAt);
-  EXPECT_EQ(paper, pane->drawnInto);
-  EXPECT_EQ(CP_Point(int16_t(10), int16_t(20)), pane->GetLocation());
-  EXPECT_EQ(60, pane->GetWidth());
-  EXPECT_EQ(CP_Point(int16_t(-10), int16_t(-20)), pane->GetOriginOffset());
-  EXPECT_FALSE(pane->GetCanvas()->HasValidDC());
-
-  printCanvas.DetachDC();
-  DeleteDC(paper);
-  ReleaseDC(nullptr, screen);
-}
-
-TEST_F(PaneDrawingTest, FailedPrintingStillPutsTheFrameAndTheScreenBack) {
-  auto* pane = AddPane<FailingPrintPane>(window, PaneAt(10, 20, 60, 40));
-  pane->trace = &trace;
-  pane->SetPrintFrame(CP_Point(int16_t(100), int16_t(200)), CP_Size(600, 400));
-  HDC screen = GetDC(nullptr);
-  HDC paper = CreateCompatibleDC(screen);
-  CP_Canvas printCanvas;
-  printCanvas.AttachDC(paper);
-
-  EXPECT_THROW(pane->DrawForPrinting(CP_Region(0, 0, 600, 400), &printCanvas, 1),
-               std::runtime_error);
-  EXPECT_EQ("content", trace);
-  EXPECT_EQ(CP_Point(int16_t(10), int16_t(20)), pane->GetLocation());
-  EXPECT_EQ(60, pane->GetWidth());
-  EXPECT_EQ(CP_Point(int16_t(-10), int16_t(-20)), pane->GetOriginOffset());
-  EXPECT_FALSE(pane->GetCanvas()->HasValidDC());
-
-  printCanvas.DetachDC();
+    if (fails) {
+      EXPECT_THROW(pane->DrawForPrinting(CP_Region(0, 0, 600, 400), &printCanvas, 1), std::runtime_error);
+    } else {
+      pane->DrawForPrinting(CP_Region(0, 0, 600, 400), &printCanvas, 1);
+      EXPECT_EQ(CP_Point(int16_t(100), int16_t(200)), pane->drawnAt);
+      EXPECT_EQ(paper, pane->drawnInto);
+    }
+    EXPECT_EQ("content", trace);
+    EXPECT_EQ(CP_Point(int16_t(10), int16_t(20)), pane->GetLocation());
+    EXPECT_EQ(60, pane->GetWidth());
+    EXPECT_EQ(CP_Point(int16_t(-10), int16_t(-20)), pane->GetOriginOffset());
+    EXPECT_FALSE(pane->GetCanvas()->HasValidDC());
+    printCanvas.DetachDC();
+  }
   DeleteDC(paper);
   ReleaseDC(nullptr, screen);
 }

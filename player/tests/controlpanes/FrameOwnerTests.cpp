@@ -92,13 +92,6 @@ class FrameOwner : public DatabaseFixture {
   CP_M_Commander fCommander{nullptr};
 };
 
-// True when `upper` lies above `lower` in the z-order.
-bool Above(HWND upper, HWND lower) {
-  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (w == lower) return true;
-  return false;
-}
-
 }  // namespace
 
 TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
@@ -113,7 +106,7 @@ TEST_F(FrameOwner, AFrameFromAListFilmStaysInFrontOfIt) {
   SetForegroundWindow(fEMWindow->GetHWND());
   BringWindowToTop(fEMWindow->GetHWND());
   EXPECT_TRUE(IsWindowVisible(frame));
-  EXPECT_TRUE(Above(frame, fEMWindow->GetHWND()));
+  EXPECT_TRUE(kxtest::Above(frame, fEMWindow->GetHWND()));
 }
 
 TEST_F(FrameOwner, AFailingActionEndsOnlyItself) {

@@ -183,17 +183,6 @@ TEST_F(NoArgumentStart, EachAdvanceCountsItsFilmAndTheWrapPlaysTheDefaultFilm) {
             Usage());
 }
 
-namespace {
-
-// True when `upper` lies above `lower` in the z-order.
-bool Above(HWND upper, HWND lower) {
-  for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
-    if (w == upper) return true;
-  return false;
-}
-
-}  // namespace
-
 TEST_F(NoArgumentStart, TheControllerStripComesUpWithItsFilmOrAMessage) {
   struct Case {
     const char* name;
@@ -221,7 +210,7 @@ TEST_F(NoArgumentStart, TheControllerStripComesUpWithItsFilmOrAMessage) {
     HWND strip = controller->GetHWND();
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(IsWindowVisible(strip));
-    EXPECT_TRUE(Above(strip, main)) << "shown after the main window, in front of it";
+    EXPECT_TRUE(kxtest::Above(strip, main)) << "shown after the main window, in front of it";
     RECT r{};
     GetWindowRect(strip, &r);
     EXPECT_EQ(-305, r.left) << "closed: only its handle shows";

@@ -1,5 +1,7 @@
 #include "FilmFolder.h"
 
+#include "../../tests/ByteFixture.h"
+
 #include <cstdio>
 
 void FilmFolder::SetUp() {
@@ -31,13 +33,4 @@ std::string FilmFolder::Write(const std::string& suffix, const Bytes& bytes) {
   return name;
 }
 
-Bytes FilmFolder::Read(const std::string& name) const {
-  Bytes out;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) return out;
-  uint8_t buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
-  std::fclose(f);
-  return out;
-}
+Bytes FilmFolder::Read(const std::string& name) const { return kxfixture::ReadBytes(name); }

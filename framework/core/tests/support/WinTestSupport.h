@@ -84,6 +84,13 @@ bool PumpUntil(Done done, int timeoutMs = 5000) {
 // a plain FindWindowA may answer another program's window.
 HWND FindOwnWindow(const char* className, const char* title = nullptr, HWND after = nullptr);
 
+// True when `upper` lies above `lower` in the z-order.
+inline bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == lower) return true;
+  return false;
+}
+
 // A plain top-level window of a test-only class with DefWindowProcA.
 HWND MakePlainWindow(const char* title = "kxtest");
 
