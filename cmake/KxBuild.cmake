@@ -12,6 +12,17 @@ else()
   set(KX_WINDOWS OFF)
 endif()
 
+# A compiler cache where the machine has one: a fresh clone of the same
+# sources then compiles only what changed. Paths inside the source tree are
+# hashed relative to it, so clones in other folders share the cache.
+find_program(KX_CCACHE ccache)
+if(KX_CCACHE)
+  set(launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR}
+      CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=20G ${KX_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${launcher})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${launcher})
+endif()
+
 option(KX_SANITIZE "Native build: AddressSanitizer and UBSan" ON)
 option(KX_FUZZ "Native build: libFuzzer targets (needs clang)" OFF)
 if(KX_FUZZ AND NOT KX_WINDOWS)
