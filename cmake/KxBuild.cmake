@@ -123,6 +123,33 @@ function(kx_add_tests name)
   endif()
 endfunction()
 
+# kx_test_paths(<target> <NAME> <path> ... [DRIVE_Z <NAME> <path> ...])
+# Gives a test program each path as the definition NAME, an expression for
+# the path's text (cmake/TreePath.h); after DRIVE_Z the text starts with
+# "Z:", Wine's drive for the host's root. The paths are compiled in relative
+# to the program's folder, so a clone elsewhere compiles the same objects.
+function(kx_test_paths target)
+  cmake_parse_arguments(P "" "" "DRIVE_Z" ${ARGN})
+  set(defs)
+  foreach(kind plain drive)
+    if(kind STREQUAL plain)
+      set(pairs ${P_UNPARSED_ARGUMENTS})
+      set(prefix "")
+    else()
+      set(pairs ${P_DRIVE_Z})
+      set(prefix ", \"Z:\"")
+    endif()
+    while(pairs)
+      list(POP_FRONT pairs name path)
+      set(relative "$<PATH:RELATIVE_PATH,${path},$<TARGET_FILE_DIR:${target}>>")
+      list(APPEND defs "$<$<COMPILE_LANGUAGE:CXX>:${name}=kxtree::Path(\"${relative}\"${prefix})>")
+    endwhile()
+  endforeach()
+  target_compile_definitions(${target} PRIVATE ${defs})
+  target_compile_options(${target} PRIVATE
+                         "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${PROJECT_SOURCE_DIR}/cmake/TreePath.h>")
+endfunction()
+
 # kx_fuzz_target(<name> SOURCES ... LIBS ...): native libFuzzer targets.
 function(kx_fuzz_target name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
