@@ -2,7 +2,6 @@
 
 #include "CDDatabase.h"
 #include "CP_Alert.h"
-#include "CP_Exception.h"
 #include "CP_FourCC.h"
 #include "CP_Menu.h"
 #include "CP_SDIApp_Document.h"
