@@ -22,6 +22,7 @@
 #include "GH_ImageList.h"
 #include "GH_LibraryGlobals.h"
 #include "GH_ListView.h"
+#include "GH_LocationFilms.h"
 #include "GH_PREV_QT_MoviePane.h"
 #include "GH_PictureButton.h"
 #include "GH_TreeDirItem.h"
@@ -689,6 +690,12 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
   if (found && films.PATH.size() > 1 && safe) {
     std::string destination = films.PATH;
     AppendBackslash(destination);
+    // Another film's file of the same name stays as it is.
+    if (IsNameTaken(destination + film.FileName)) {
+      MainWindowMessage(NameTakenText(film.ITEMTEXT, destination, film.FileName), "Glintharbour International",
+                        MB_OK);
+      return;
+    }
     CopyFileWithProgress copy(CP_FileSpec(cdDriveRoot + film.FileName, false),
                               CP_FileSpec(destination + film.FileName, false));
     result = copy.Copy();

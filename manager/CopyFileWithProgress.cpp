@@ -41,6 +41,50 @@ void DispatchWaitingMessages() {
   }
 }
 
+// The copy is written under a name of its own in the destination folder
+// and takes the film's name only when whole: a scan of the folder meanwhile
+// (the engine's "installed" message runs one) must not record half a film,
+// and a copy that fails leaves none behind. The scans list ".flm" and
+// ".mov" files; this name ends in ".tmp".
+class PartialCopy {
+ public:
+  explicit PartialCopy(const std::string& folder) {
+    char path[MAX_PATH] = {};
+    if (GetTempFileNameA(folder.c_str(), "kx", 0, path)) fPath = path;
+  }
+  ~PartialCopy() {
+    if (!fPath.empty()) DeleteFileA(fPath.c_str());
+  }
+  PartialCopy(const PartialCopy&) = delete;
+  PartialCopy& operator=(const PartialCopy&) = delete;
+
+  const std::string& Path() const { return fPath; }
+
+  // Only a file that was there when the copy began is replaced: one that
+  // appeared meanwhile is another film's.
+  bool TakeName(const std::string& target, bool replace) {
+    if (!replace) return Keep(MoveFileA(fPath.c_str(), target.c_str()));
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only mark would refuse
+    if (Keep(MoveFileExA(fPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))) return true;
+    SetFileAttributesA(target.c_str(), attributes);
+    return false;
+  }
+
+ private:
+  bool Keep(BOOL moved) {
+    if (moved) fPath.clear();
+    return moved != FALSE;
+  }
+
+  std::string fPath;
+};
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -122,15 +166,17 @@ int16_t CopyFileWithProgress::CopyBlocks(uint8_t* buffer) {
   if (!folderPresent) return kCopyNoFolder;
 
   CP_File source(fSource);
-  CP_File destination(fDestination);
   source.Open(GENERIC_READ);
   const int64_t size = source.GetSize();
   if (size >= int64_t(FreeDiskSpace(folder))) return kCopyNoSpace;
 
-  // A read-only file in the way is made writable so that it can be replaced.
   const std::string target = fDestination.Path();
-  if (OpensForReading(target) && GetFileAttributesA(target.c_str()) != 0)
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const bool replacing = IsFile(target);
+  // A folder of the film's name is in the way: the copy could never take it.
+  if (!replacing && GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) return kCopyFailed;
+  PartialCopy partial(folder);
+  if (partial.Path().empty()) return kCopyFailed;
+  CP_File destination(CP_FileSpec(partial.Path(), false));
   destination.Create(GENERIC_READ | GENERIC_WRITE, 0, 0, true);
   destination.Open(GENERIC_READ | GENERIC_WRITE);
 
@@ -155,9 +201,7 @@ int16_t CopyFileWithProgress::CopyBlocks(uint8_t* buffer) {
   }
   source.Close();
   destination.Close();
-  if (CopyCancelled) {
-    destination.Delete();
-    return kCopyCancelled;
-  }
+  if (CopyCancelled) return kCopyCancelled;
+  if (!partial.TakeName(target, replacing)) return kCopyFailed;
   return kCopyDone;
 }

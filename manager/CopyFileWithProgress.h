@@ -12,9 +12,9 @@ enum GH_CopyResult : int16_t {
   kCopyDone = 0,
   kCopyNoSpec = 1,          // the source or the destination is empty
   kCopySourceMissing = 2,   // the source does not open for reading
-  kCopyCancelled = 4,       // the partial destination file is deleted
+  kCopyCancelled = 4,       // nothing is left at the destination
   kCopyNoSpace = 5,         // not enough free space at the destination
-  kCopyFailed = 6,          // a file error while copying; the partial file stays
+  kCopyFailed = 6,          // a file error while copying; nothing is left at the destination
   kCopyNoFolder = 7,        // the destination folder does not exist
   kCopyNotOpen = 8,         // a file was not open after opening it
 };
@@ -33,7 +33,8 @@ class CopyFileWithProgress {
   CopyFileWithProgress& operator=(const CopyFileWithProgress&) = delete;
 
   // Copies the source into the destination's folder under the source's own
-  // name. Called once.
+  // name, which the copy takes only when it is whole; a file of that name
+  // that was there before is replaced. Called once.
   int16_t Copy();
 
   HWND GetDialog() const { return fDialog; }

@@ -1,6 +1,7 @@
 #include "GH_LocationFilms.h"
 
 #include "CDDatabase.h"
+#include "CP_Exception.h"
 #include "CP_File.h"
 #include "CP_FileSpec.h"
 #include "CopyFileWithProgress.h"
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <cstring>
 #include <exception>
+#include <set>
 #include <vector>
 
 namespace {
@@ -83,6 +85,94 @@ int32_t CopyOneFile(const std::string& source, const std::string& destination) {
   return copy.Copy();
 }
 
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Two spellings of one folder: letter case and a relative form do not count.
+bool IsSameFolder(const std::string& a, const std::string& b) {
+  auto full = [](const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    return LowerCase(WithBackslash(length > 0 && length < MAX_PATH ? std::string(buffer) : path));
+  };
+  return full(a) == full(b);
+}
+
+const char kNotMoved[] = "\r\n\r\nThe location was not moved.";
+
+// One film file of a location: its name in the folder and, for the user,
+// the title of the film that shows it.
+struct LocationFile {
+  std::string title;
+  std::string name;
+};
+using LocationFiles = std::vector<LocationFile>;
+
+// The location's films are the rows under it and, in the wastebasket, the
+// rows of its alias root: both lie in its folder. Each file counts once, and
+// only a file that is there: a film whose file has gone has nothing to take.
+LocationFiles FilesOfLocation(int32_t locationId, const std::string& folder) {
+  std::string aliasRoot;
+  for (const PlaylistEntry& row : itemList)
+    if (row.ITEM_ID == locationId && row.ITEMTYPE == kItemLocation) aliasRoot = row.AliasRoot;
+  LocationFiles files;
+  std::set<std::string> seen;
+  for (const PlaylistEntry& row : itemList) {
+    if (row.ITEMTYPE != kItemFilm || !IsSafeName(row)) continue;
+    const bool inWastebasket = row.PARENT_ID == kWastebasketId && !aliasRoot.empty() && row.AliasRoot == aliasRoot;
+    if (row.PARENT_ID != locationId && !inWastebasket) continue;
+    if (IsFile(folder + row.FileName) && seen.insert(LowerCase(row.FileName)).second)
+      files.push_back({row.ITEMTEXT, row.FileName});
+  }
+  return files;
+}
+
+// Same drive: each file is renamed into the new folder; the first that will
+// not go (held open by the engine, say) sends the others back.
+int32_t RenameFiles(const LocationFiles& files, const std::string& oldFolder, const std::string& newFolder,
+                    std::string& whyNot) {
+  for (size_t n = 0; n < files.size(); ++n) {
+    if (MoveFileA((oldFolder + files[n].name).c_str(), (newFolder + files[n].name).c_str())) continue;
+    for (size_t back = n; back-- > 0;)
+      MoveFileA((newFolder + files[back].name).c_str(), (oldFolder + files[back].name).c_str());
+    whyNot = "Movie \"" + files[n].title + "\" could not be moved to the directory " + newFolder + "." + kNotMoved;
+    return kMoveStopped;
+  }
+  return kMoveDone;
+}
+
+// Another drive: each file is copied with the progress dialog and the old
+// ones stay; a copy that fails or is cancelled takes the copies made so far
+// away again. Their names were free, so they are ours.
+int32_t CopyFiles(const LocationFiles& files, const std::string& oldFolder, const std::string& newFolder,
+                  std::string& whyNot) {
+  int64_t total = 0;
+  for (const LocationFile& file : files) {
+    try {
+      total += int32_t(FileSizeInFolder(oldFolder, file.name));
+    } catch (const CP_BaseException&) {
+      whyNot = "Movie \"" + file.title + "\" cannot be read." + kNotMoved;
+      return kMoveStopped;
+    }
+  }
+  if (total >= int64_t(FreeDiskSpace(newFolder))) return kMoveNoSpace;
+  for (size_t n = 0; n < files.size(); ++n) {
+    const int32_t result = CopyOneFile(oldFolder + files[n].name, newFolder + files[n].name);
+    if (result == kCopyDone) continue;
+    for (size_t back = 0; back < n; ++back) DeleteFileA((newFolder + files[back].name).c_str());
+    whyNot = CopyFailureText(result, files[n].title, newFolder) + kNotMoved;
+    return kMoveStopped;
+  }
+  return kMoveDone;
+}
+
 }  // namespace
 
 int32_t DriveIndexOfPath(const std::string& path) {
@@ -98,26 +188,27 @@ uint32_t FileSizeInFolder(std::string folder, const std::string& name) {
   return size;
 }
 
-int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder) {
+int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder, std::string& whyNot) {
   const bool sameDrive = DriveIndexOfPath(oldFolder) == DriveIndexOfPath(newFolder);
   oldFolder = WithBackslash(oldFolder);
   newFolder = WithBackslash(newFolder);
+  if (IsSameFolder(oldFolder, newFolder)) return kMoveDone;
   // Taken first: the copies below run other code that may reload the list.
-  std::vector<std::string> names;
-  for (const PlaylistEntry& row : itemList)
-    if (row.ITEMTYPE == kItemFilm && row.PARENT_ID == locationId && !ClimbsOut(row.FileName))
-      names.push_back(row.FileName);
-
-  if (sameDrive) {
-    for (const std::string& name : names) MoveFileA((oldFolder + name).c_str(), (newFolder + name).c_str());
-    return 1;
+  const LocationFiles files = FilesOfLocation(locationId, oldFolder);
+  for (const LocationFile& file : files) {
+    if (!IsNameTaken(newFolder + file.name)) continue;
+    whyNot = "Movie \"" + file.title + "\" cannot be moved: the directory " + newFolder +
+             " already holds a file named " + file.name + "." + kNotMoved;
+    return kMoveStopped;
   }
-  int64_t total = 0;
-  for (const std::string& name : names) total += int32_t(FileSizeInFolder(oldFolder, name));
-  if (total >= int64_t(FreeDiskSpace(newFolder))) return -1;
-  // A film that fails to copy is not reported: the location moves all the same.
-  for (const std::string& name : names) CopyOneFile(oldFolder + name, newFolder + name);
-  return 1;
+  return sameDrive ? RenameFiles(files, oldFolder, newFolder, whyNot) : CopyFiles(files, oldFolder, newFolder, whyNot);
+}
+
+bool IsNameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string NameTakenText(const std::string& title, std::string folder, const std::string& fileName) {
+  return "Movie \"" + title + "\" was not copied: the directory " + WithBackslash(folder) +
+         " already holds a file named " + fileName + ".";
 }
 
 std::string CopyFailureText(int32_t result, const std::string& title, const std::string& destinationRoot) {
@@ -149,6 +240,11 @@ int32_t CopyFilmToItem(const PlaylistEntry& film, const PlaylistEntry& target) {
   const std::string source = safe ? sourceRoot + SubFolder(film.FILEPATH) + film.FileName : std::string();
   const std::string destination =
       safe ? WithBackslash(destinationRoot) + SubFolder(target.FILEPATH) + film.FileName : std::string();
+  if (!destination.empty() && IsNameTaken(destination)) {
+    const std::string folder = WithBackslash(destinationRoot) + SubFolder(target.FILEPATH);
+    MainWindowMessage(NameTakenText(film.ITEMTEXT, folder, film.FileName), "Glintharbour International", MB_OK);
+    return kFilmNameTaken;
+  }
   const int32_t result = CopyOneFile(source, destination);
   if (result != kCopyDone) {
     MainWindowMessage(CopyFailureText(result, film.ITEMTEXT, destinationRoot), "Glintharbour International", MB_OK);

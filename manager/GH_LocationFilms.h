@@ -13,10 +13,25 @@ int32_t DriveIndexOfPath(const std::string& path);
 // does not open.
 uint32_t FileSizeInFolder(std::string folder, const std::string& name);
 
+// What a location's move came to.
+enum : int32_t { kMoveStopped = 0, kMoveDone = 1, kMoveNoSpace = -1 };
+
 // Moves (same drive) or copies (another drive) the files of the location's
-// films from the old folder to the new one. 1 done, -1 not enough free space
-// on the new drive, when nothing is copied.
-int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder);
+// films, its films in the wastebasket included, from the old folder to the
+// new one: all of them or none. kMoveDone; kMoveNoSpace when the new drive
+// has not room for them, before anything is copied; kMoveStopped when a film
+// could not go, after whatever had gone was put back, with `whyNot` telling
+// the user which film stopped it.
+int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder, std::string& whyNot);
+
+// CopyFilmToItem's answer when the destination folder holds a file of the
+// film's name already: another film's file is never replaced.
+constexpr int32_t kFilmNameTaken = -2;
+
+// True when something of that name is there.
+bool IsNameTaken(const std::string& path);
+// The message for a film not copied because its file name is taken.
+std::string NameTakenText(const std::string& title, std::string folder, const std::string& fileName);
 
 // Copies the film's file into the target row's location and records it there
 // with its actions. Answers the copy's result code, -1 when a path is

@@ -2,7 +2,6 @@
 
 #include "CDDatabase.h"
 #include "CP_Alert.h"
-#include "CP_Exception.h"
 #include "CP_FourCC.h"
 #include "CP_Menu.h"
 #include "CP_SDIApp_Document.h"
@@ -241,20 +240,16 @@ void GH_TreeDirItem::EditLocation(const PlaylistEntry& location) {
   if (!ChooseFolderForMainWindow("Choose a Directory to store your Glintharbour Movies.", chosen)) return;
   moved.PATH = chosen;
   if (moved.PATH.empty() || moved.PATH.back() != '\\') moved.PATH += '\\';
-  int32_t result = 0;
-  try {
-    result = MoveLocationFilms(location.ITEM_ID, drive.PATH, moved.PATH);
-  } catch (const CP_BaseException&) {
-    // A film that cannot be read stops the move before anything is copied.
-    MessageBoxA(nullptr, "A movie of this location cannot be read. The location was not moved.",
-                "Glintharbour KX3", MB_OK);
-    return;
-  }
-  if (result == 1) {
+  // The row moves only when every film file went along.
+  std::string whyNot;
+  const int32_t result = MoveLocationFilms(location.ITEM_ID, drive.PATH, moved.PATH, whyNot);
+  if (result == kMoveDone) {
     cdDatabase->UpdateDriveRecord(moved);
-  } else {
+  } else if (result == kMoveNoSpace) {
     MessageBoxA(nullptr, "Not enough disk space available for the operation.\r\n\r\nSorry!", "Glintharbour KX3",
                 MB_OK);
+  } else {
+    MessageBoxA(nullptr, whyNot.c_str(), "Glintharbour KX3", MB_OK);
   }
 }
 

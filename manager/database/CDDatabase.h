@@ -33,6 +33,7 @@ class CDDatabase {
   bool FindItem(PlaylistEntry& entry);
   int32_t LastItemId();
   int32_t LoadItems(PlaylistEntries& items);
+  // The film rows that show the entry's file, the entry's own row included.
   int32_t CountItemCopies(const PlaylistEntry& entry);
   bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
                           int32_t& filmCount);

@@ -1,4 +1,5 @@
 // Moving rows of the three tables in and out of their in-memory records.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -34,6 +35,28 @@ int32_t FilmCountOfText(const std::string& text) {
   const size_t bracket = text.find('[');
   if (bracket == std::string::npos) return 0;
   return int32_t(std::strtol(text.c_str() + bracket + 1, nullptr, 10));
+}
+
+// The file a film row shows, spelled so that two rows showing one file
+// spell it alike: its drive's folder, its own folder and its name, in lower
+// case (names on Windows match in any case) with single backslashes. A row
+// whose alias root has no drive row keeps the alias root in the folder's
+// place, so that it matches only rows of that alias root.
+std::string FileOfRow(const PlaylistEntry& row, const std::vector<DriveRecord>& drives) {
+  std::string path = "?" + row.AliasRoot;
+  for (const DriveRecord& drive : drives)
+    if (drive.LABEL == row.AliasRoot) {
+      path = drive.PATH;
+      break;
+    }
+  path += "\\" + row.FILEPATH + "\\" + row.FileName;
+  std::string file;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && !file.empty() && file.back() == '\\') continue;
+    file += char(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return file;
 }
 
 }  // namespace
@@ -151,12 +174,18 @@ int32_t CDDatabase::LoadItems(PlaylistEntries& items) {
   return 0;
 }
 
+// Rows are compared by the file they show, not by their titles: a film
+// recorded twice under two titles shows one file, and two films of one
+// title may show two.
 int32_t CDDatabase::CountItemCopies(const PlaylistEntry& entry) {
+  std::vector<DriveRecord> drives;
+  LoadDrives(drives);
+  const std::string file = FileOfRow(entry, drives);
   int32_t count = 0;
   WalkRows(fConfig, [&] {
     PlaylistEntry row;
     ReadItem(row);
-    if (row.ITEMTEXT == entry.ITEMTEXT && row.AliasRoot == entry.AliasRoot) ++count;
+    if (row.ITEMTYPE == kItemFilm && FileOfRow(row, drives) == file) ++count;
     return false;
   });
   return count;

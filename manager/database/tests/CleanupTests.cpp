@@ -97,6 +97,54 @@ TEST_F(Cleanup, EmptyingTheWastebasketDeletesAFileWithItsLastRow) {
   EXPECT_TRUE(FileExists(films + "\\alone.flm"));
 }
 
+// Rows are matched by the file they show, not by their titles: a film
+// recorded under two titles shows one file, two films of one title may show
+// two, and two drive rows may name one folder.
+TEST(CleanupByFile, AWastebasketFilmsFileGoesOnlyWhenNoOtherRowShowsIt) {
+  struct Case {
+    const char* name;
+    PlaylistEntry other;  // a row outside the wastebasket
+    bool fileStays;
+  };
+  const Case cases[] = {
+      {"the same file under another title", Film("Reef [ 0.01 MB]", "Films", 1, "reef.flm"), true},
+      {"the same file, its name in capitals", Film("Reef", "Films", 1, "REEF.FLM"), true},
+      {"the same file through another drive row", Film("Reef Again", "Same folder", 1, "reef.flm"), true},
+      {"the same title, another file", Film("Reef", "Films", 1, "reef2.flm"), false},
+      {"the same title and name in another folder", Film("Reef", "Elsewhere", 1, "reef.flm"), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableFolder folder;
+    CDDatabase db("Config Tool");
+    const std::string films = folder.Folder("films");
+    const std::string elsewhere = folder.Folder("elsewhere");
+    for (const DriveRecord& drive : {Drive(1, filmsFolderAlias, "Films", films),
+                                     Drive(2, "Same folder", "Same folder", films + "\\"),
+                                     Drive(3, "Elsewhere", "Elsewhere", elsewhere)}) {
+      ASSERT_EQ(0, C4AppendStart(db.DriveTable(), 1));
+      db.WriteDriveRecord(drive);
+      ASSERT_EQ(0, C4Append(db.DriveTable()));
+    }
+    C4Flush(db.DriveTable());
+    for (const std::string& file : {films + "\\reef.flm", films + "\\reef2.flm", elsewhere + "\\reef.flm"})
+      WriteFile(file, "film");
+    PlaylistEntry binned = Film("Reef", "Films", kWastebasketId, "reef.flm");
+    PlaylistEntry other = c.other;
+    ASSERT_FALSE(db.AppendItem(binned, true));
+    ASSERT_FALSE(db.AppendItem(other, true));
+
+    PlaylistEntries items;
+    ASSERT_EQ(0, db.LoadItems(items));
+    db.EmptyWastebasket(items);
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(other.ITEM_ID, items[0].ITEM_ID);
+    EXPECT_EQ(c.fileStays, FileExists(films + "\\reef.flm"));
+    EXPECT_TRUE(FileExists(films + "\\reef2.flm"));
+    EXPECT_TRUE(FileExists(elsewhere + "\\reef.flm"));
+  }
+}
+
 TEST_F(Cleanup, AWastebasketFilmWithoutDriveEndsTheWalkWithAMessage) {
   const std::string films = fFolder.Folder("films");
   AddDrive(Drive(1, filmsFolderAlias, "Films", films));

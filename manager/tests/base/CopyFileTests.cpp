@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -77,6 +78,22 @@ std::string Contents(const std::string& path) {
   std::string bytes;
   if (!mgrtest::ReadWholeFile(path, bytes)) return "<no file>";
   return bytes;
+}
+
+bool IsThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The names of a folder's files, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string Pattern(size_t size) {
@@ -252,8 +269,49 @@ TEST_F(MgrCopyFileTest, AFileCopiedOntoItselfStaysWhole) {
   mgrtest::WriteWholeFile(fFrom / "film.flm", film);
   CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false),
                             CP_FileSpec(fFrom / "film.flm", false));
-  EXPECT_EQ(kCopyFailed, copy.Copy()) << "the open source refuses to be replaced";
+  EXPECT_EQ(kCopyDone, copy.Copy()) << "the whole copy takes the name";
   EXPECT_TRUE(Contents(fFrom / "film.flm") == film);
+  EXPECT_EQ(std::vector<std::string>{"film.flm"}, FilesIn(fFrom.Path()));
+}
+
+// The copy is written under a name of its own and takes the film's name
+// only when whole: a scan of the folder meanwhile finds no half film, and a
+// file of that name that turns up meanwhile is another film's and stays.
+TEST_F(MgrCopyFileTest, TheCopyTakesTheFilmsNameOnlyWhenWhole) {
+  const std::string film = Pattern(350000);
+  mgrtest::WriteWholeFile(fFrom / "film.flm", film);
+  struct Case {
+    const char* name;
+    bool otherFilmTurnsUp;
+    int16_t want;
+    std::string left;  // the file of the film's name afterwards
+  } const cases[] = {
+      {"nothing in the way", false, kCopyDone, film},
+      {"another film turns up", true, kCopyFailed, "another film"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA((fTo / "film.flm").c_str());
+    CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false), CP_FileSpec(fTo / "film.flm", false));
+    HWND bar = GetDlgItem(copy.GetDialog(), GH_ITEM_COPY_PROGRESS);
+    gBarProc = WNDPROC(SetWindowLongPtrA(bar, GWLP_WNDPROC, LONG_PTR(RecordingBarProc)));
+    gPositions.clear();
+    std::vector<std::string> seenMidway;  // film files in the folder between blocks
+    gOnPosition = [&] {
+      if (gPositions.size() < 2 || gPositions.back() == 100) return;
+      for (const std::string& name : FilesIn(fTo.Path()))
+        if (name.size() > 4 && (name.substr(name.size() - 4) == ".flm" || name.substr(name.size() - 4) == ".mov"))
+          seenMidway.push_back(name);
+      if (c.otherFilmTurnsUp && !IsThere(fTo / "film.flm")) mgrtest::WriteWholeFile(fTo / "film.flm", "another film");
+    };
+    EXPECT_EQ(c.want, copy.Copy());
+    gOnPosition = nullptr;
+    if (!c.otherFilmTurnsUp) {
+      EXPECT_TRUE(seenMidway.empty()) << seenMidway.front();
+    }
+    EXPECT_TRUE(Contents(fTo / "film.flm") == c.left);
+    EXPECT_EQ(std::vector<std::string>{"film.flm"}, FilesIn(fTo.Path())) << "no half copy is left";
+  }
 }
 
 TEST_F(MgrCopyFileTest, ACopyNeverRunGivesTheMainWindowBack) {

@@ -16,6 +16,7 @@
 #include "GH_LibraryGlobals.h"
 #include "GH_ListView.h"
 #include "GH_PictureButton.h"
+#include "GH_Resources.h"
 #include "GH_TreeDirItem.h"
 #include "GH_TreeTable.h"
 #include "WinTestSupport.h"
@@ -26,9 +27,12 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,6 +67,126 @@ class Messages {
                                  }};
 };
 
+// The bytes of a file, or "<no file>".
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<no file>";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names of a folder's files, sorted: a half copy left behind shows here.
+// Listed by Windows itself: the standard library cannot list a drive root here.
+Texts FilesIn(std::string folder) {
+  if (folder.back() != '\\') folder += '\\';
+  Texts names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Every film row, one line each: its place, its file and its title.
+Texts FilmRows(CDDatabase& database) {
+  PlaylistEntries rows;
+  database.LoadItems(rows);
+  Texts lines;
+  for (const PlaylistEntry& row : rows)
+    if (row.ITEMTYPE == kItemFilm)
+      lines.push_back(std::to_string(row.ITEM_ID) + " in " + std::to_string(row.PARENT_ID) + " " + row.AliasRoot +
+                      "\\" + row.FileName + " " + row.ITEMTEXT);
+  return lines;
+}
+
+// A film of several copy blocks: its own data, then a filler atom.
+void WriteLongFilm(const std::string& path, const std::string& name,
+                   const std::vector<std::pair<std::string, std::string>>& actions = {}) {
+  dbtest::WriteFilm(path, {{"name", name}}, actions);
+  constexpr uint32_t kFiller = 300000;
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  const char header[8] = {char(kFiller >> 24), char((kFiller >> 16) & 0xFF), char((kFiller >> 8) & 0xFF),
+                          char(kFiller & 0xFF), 'f', 'r', 'e', 'e'};
+  out.write(header, sizeof header);
+  out << std::string(kFiller - sizeof header, '\0');
+}
+
+// Runs `act` once from inside the copy of the named file, between two of
+// its blocks: when the progress dialog showing that name moves its bar.
+class DuringCopy {
+ public:
+  DuringCopy(std::string fileName, std::function<void(HWND dialog)> act)
+      : fName(std::move(fileName)), fAct(std::move(act)) {
+    sCurrent = this;
+    fHook = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~DuringCopy() {
+    UnhookWindowsHookEx(fHook);
+    sCurrent = nullptr;
+  }
+  DuringCopy(const DuringCopy&) = delete;
+  DuringCopy& operator=(const DuringCopy&) = delete;
+
+  bool Ran() const { return fRan; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sCurrent && !sCurrent->fRan && sent->message == PBM_SETPOS && sent->wParam > 0) {
+      HWND dialog = GetParent(sent->hwnd);
+      char name[MAX_PATH] = {};
+      GetDlgItemTextA(dialog, GH_ITEM_COPY_NAME, name, sizeof name);
+      if (sCurrent->fName == name) {
+        sCurrent->fRan = true;
+        sCurrent->fAct(dialog);
+      }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static DuringCopy* sCurrent;
+  std::string fName;
+  std::function<void(HWND)> fAct;
+  HHOOK fHook = nullptr;
+  bool fRan = false;
+};
+DuringCopy* DuringCopy::sCurrent = nullptr;
+
+void CancelCopy(HWND dialog) {
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
+}
+
+// A film file held open, as the engine holds the film it plays.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::string& path)
+      : fHandle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldOpen() {
+    if (fHandle != INVALID_HANDLE_VALUE) CloseHandle(fHandle);
+  }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+  bool Held() const { return fHandle != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE fHandle;
+};
+
+// Answers Edit Location's folder chooser with this folder; an empty one
+// cancels.
+std::unique_ptr<kxtest::DialogWatcher> ChooserPicking(const std::string& folder) {
+  return std::make_unique<kxtest::DialogWatcher>("", [folder](HWND dialog) {
+    if (!kxtest::IsFolderChooser(dialog)) return;
+    const bool chosen = !folder.empty() && kxtest::SelectChooserFolder(dialog, folder);
+    kxtest::DialogWatcher::Press(dialog, chosen ? IDOK : IDCANCEL);
+  });
+}
+
+struct EditCase;
+
 // The library as the cases find it: the films folder with one film, a
 // location "Archive" with one film, a CD with one film (its file on the "CD"
 // folder) and a wastebasket holding one film of the films folder. The
@@ -96,11 +220,11 @@ class FilmCopyTest : public FrameworkTest {
   void BuildLibrary() {
     tables.reset();  // first: each folder of tables puts back the settings file it found
     tables = std::make_unique<dbtest::TableFolder>(dbtest::Seed::Installation);
-    DeleteFileA((other + "\\gull.flm").c_str());
-    for (const std::string& folder : {films, archive, cd, moved})
-      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::filesystem::remove(entry.path());
+    for (const std::string& folder : {films, archive, cd, moved, other + "\\"})
+      for (const std::string& name : FilesIn(folder)) {
+        const std::string path = folder + (folder.back() == '\\' ? "" : "\\") + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
       }
     dbtest::WriteFilm(films + "\\harbour.flm", {{"name", "Harbour Lights"}}, {});
     dbtest::WriteFilm(films + "\\old.flm", {{"name", "Old Film"}}, {});
@@ -138,6 +262,7 @@ class FilmCopyTest : public FrameworkTest {
     itemList.clear();
     tables.reset();
     otherDrive.reset();
+    fullDrive.reset();
     FrameworkTest::TearDown();
   }
 
@@ -220,6 +345,30 @@ class FilmCopyTest : public FrameworkTest {
     }
   }
 
+  // Films of one node dropped on another, as the tree hands them over.
+  void Drop(int32_t from, const Texts& titles, int32_t to) const {
+    ClickNode(Node(from));
+    SelectRows(titles);
+    Node(to)->ReceiveMessage(0, CP_Point(int16_t(0), int16_t(0)));
+  }
+
+  std::string DrivePath(const std::string& label) const {
+    DriveRecord drive;
+    drive.LABEL = label;
+    EXPECT_FALSE(cdDatabase->FindDriveRecord(drive)) << label;
+    return drive.PATH;
+  }
+
+  // Runs Edit Location on each case's library, picking its folder.
+  void EditLocations(const std::vector<EditCase>& cases);
+
+  // A folder on a drive of its own that has no free space at all.
+  std::string FullFolder() {
+    if (!fullDrive) fullDrive = std::make_unique<dbtest::TestCDDrive>("", "/proc");
+    EXPECT_TRUE(fullDrive->Ready());
+    return fullDrive->Root() + "sys";
+  }
+
   void PressInstallSelected() const {
     auto* button =
         dynamic_cast<GH_PictureButton*>(document->GetWindow()->FindSubPaneById(int32_t(CP_FourCC("INSM")), true));
@@ -230,6 +379,7 @@ class FilmCopyTest : public FrameworkTest {
 
   TempDir place;
   std::unique_ptr<dbtest::TestCDDrive> otherDrive;
+  std::unique_ptr<dbtest::TestCDDrive> fullDrive;
   std::unique_ptr<dbtest::TableFolder> tables;
   std::string films, archive, cd, moved, other;
   int32_t filmsId = 0, archiveId = 0, cdId = 0, reefId = 0;
@@ -366,15 +516,304 @@ TEST_F(FilmCopyTest, InstallSelectedCopiesACDFilmIntoTheFilmsFolder) {
   EXPECT_EQ(2u, FilmsUnder(filmsId).size());
 }
 
+// Each way a copy can fail is told with the film's title, and neither a row
+// nor a file is added for it.
 TEST_F(FilmCopyTest, AFailedCopyIsToldAndRecordsNothing) {
+  int32_t lostId = 0;  // a location without a drive row
+  auto addLostPlace = [&](bool withFilm) {
+    CDDatabase database("Config Tool");
+    PlaylistEntry location = Row("Lost Place", "Lost Place", 0, 2, "");
+    location.ITEMTYPE = kItemLocation;
+    lostId = Append(database, location);
+    if (withFilm) Append(database, Row("Stray", "Lost Place", lostId, 2, "stray.flm"));
+  };
+  auto setDrivePath = [](const std::string& label, const std::string& path) {
+    CDDatabase database("Config Tool");
+    DriveRecord drive;
+    drive.LABEL = label;
+    ASSERT_FALSE(database.FindDriveRecord(drive));
+    drive.PATH = path;
+    ASSERT_FALSE(database.UpdateDriveRecord(drive));
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    std::function<void(HWND)> duringCopy;  // none when empty
+    char from;                             // 'c' the CD, 'l' the location without drive row
+    std::string title;
+    char to;                               // 'f' the films folder, 'a' Archive, 'l' the location without drive row
+    std::string message;
+    std::string reefLeft;                  // the films folder's reef.flm afterwards
+  };
+  const std::string intl = "Glintharbour International: ";
+  const std::string noRoot = "Glintharbour KX: Cannot find root drive Lost Place. Please make sure drive is "
+                             "configured correctly.";
+  const Case cases[] = {
+      {"source missing", [&] { DeleteFileA((cd + "\\reef.flm").c_str()); }, nullptr, 'c', "Reef", 'f',
+       intl + "Source file for movie Reef not found.", "<no file>"},
+      {"folder missing", [&] { setDrivePath(filmsFolderAlias, films + "\\gone"); }, nullptr, 'c', "Reef", 'f',
+       intl + "Copy failed for movie \"Reef\". Check that the directory " + films + "\\gone exists.", "<no file>"},
+      {"another film turns up while copying", [&] { WriteLongFilm(cd + "\\reef.flm", "Reef"); },
+       [&](HWND) { dbtest::WriteFile(films + "\\reef.flm", "another film"); }, 'c', "Reef", 'f',
+       intl + "An exception occurred while copying movie : Reef", "another film"},
+      {"no room", [&] { setDrivePath("Archive", FullFolder()); }, nullptr, 'c', "Reef", 'a',
+       intl + "Not enough space available on the destination drive for movie: Reef", "<no file>"},
+      {"cancelled", [&] { WriteLongFilm(cd + "\\reef.flm", "Reef"); }, CancelCopy, 'c', "Reef", 'f',
+       intl + "File copy for movie Reef cancelled by the user", "<no file>"},
+      {"a name that leaves its folder",
+       [&] {
+         CDDatabase database("Config Tool");
+         Append(database, Row("Escape", "Coast CD", cdId, 1, "..\\escape.flm"));
+       },
+       nullptr, 'c', "Escape", 'f', intl + "Undefined error while copying movie: Escape", "<no file>"},
+      {"no drive row for the target", [&] { addLostPlace(false); }, nullptr, 'c', "Reef", 'l', noRoot, "<no file>"},
+      {"no drive row for the source", [&] { addLostPlace(true); }, nullptr, 'l', "Stray", 'f', noRoot, "<no file>"},
+  };
+  auto node = [&](char which) { return which == 'c' ? cdId : which == 'a' ? archiveId : which == 'l' ? lostId : filmsId; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    c.arrange();
+    Start();
+    const Texts rows = FilmRows(*cdDatabase);
+    Messages messages;
+    std::unique_ptr<DuringCopy> during;
+    if (c.duringCopy) during = std::make_unique<DuringCopy>("reef.flm", c.duringCopy);
+    Drop(node(c.from), {c.title}, node(c.to));
+    if (during) {
+      EXPECT_TRUE(during->Ran());
+    }
+    EXPECT_EQ(Texts{c.message}, messages.Seen());
+    EXPECT_EQ(rows, FilmRows(*cdDatabase));
+    EXPECT_TRUE(c.reefLeft == Bytes(films + "\\reef.flm"));
+    Texts left = {"harbour.flm", "old.flm"};
+    if (c.reefLeft != "<no file>") left.push_back("reef.flm");
+    EXPECT_EQ(left, FilesIn(films)) << "no half copy is left";
+    EXPECT_EQ(Texts{"gull.flm"}, FilesIn(archive));
+    Stop();
+  }
+}
+
+// A film whose file name is taken where it would go stays where it is, and
+// so does the other film's file: a copy or a move never replaces it.
+TEST_F(FilmCopyTest, ATakenFileNameStopsTheFilmAndKeepsTheOtherFilmsFile) {
+  struct Case {
+    const char* name;
+    bool fromCommandLine;
+    std::function<void()> act;
+    std::string taken;  // the other film's file
+    bool readOnly;
+    std::string message;
+  };
+  const std::string notCopied = "Glintharbour International: Movie \"";
+  const std::string notMoved = "\r\n\r\nThe location was not moved.";
+  int32_t nightId = 0;
+  auto editArchive = [&](const std::string& folder) {
+    auto chooser = ChooserPicking(folder);
+    Node(archiveId)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEditLocation, Record(archiveId));
+  };
+  const Case cases[] = {
+      {"install selected from a CD", false,
+       [&] {
+         ClickNode(Node(cdId));
+         SelectRows({"Harbour Night"});
+         PressInstallSelected();
+       },
+       films + "\\harbour.flm", false,
+       notCopied + "Harbour Night\" was not copied: the directory " + films +
+           "\\ already holds a file named harbour.flm."},
+      {"install selected onto a read-only file", false,
+       [&] {
+         ClickNode(Node(cdId));
+         SelectRows({"Harbour Night"});
+         PressInstallSelected();
+       },
+       films + "\\harbour.flm", true,
+       notCopied + "Harbour Night\" was not copied: the directory " + films +
+           "\\ already holds a file named harbour.flm."},
+      {"drop from another location", false, [&] { Drop(archiveId, {"Harbour Dusk"}, filmsId); },
+       films + "\\harbour.flm", false,
+       notCopied + "Harbour Dusk\" was not copied: the directory " + films +
+           "\\ already holds a file named harbour.flm."},
+      {"the command line", true, [] {}, films + "\\harbour.flm", false,
+       notCopied + "Harbour Night\" was not copied: the directory " + films +
+           "\\ already holds a file named harbour.flm."},
+      {"edit location, same drive", false, [&] { editArchive(moved); }, moved + "\\gull.flm", false,
+       "Glintharbour KX3: Movie \"Gull\" cannot be moved: the directory " + moved +
+           "\\ already holds a file named gull.flm." + notMoved},
+      {"edit location, other drive", false, [&] { editArchive(other + "\\"); }, other + "\\gull.flm", false,
+       "Glintharbour KX3: Movie \"Gull\" cannot be moved: the directory " + other +
+           "\\ already holds a file named gull.flm." + notMoved},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    Texts rows;
+    {
+      CDDatabase database("Config Tool");
+      dbtest::WriteFilm(cd + "\\harbour.flm", {{"name", "Harbour Night"}}, {});
+      nightId = Append(database, Row("Harbour Night", "Coast CD", cdId, 1, "harbour.flm"));
+      dbtest::WriteFilm(archive + "\\harbour.flm", {{"name", "Harbour Dusk"}}, {});
+      Append(database, Row("Harbour Dusk", "Archive", archiveId, 2, "harbour.flm"));
+      rows = FilmRows(database);
+    }
+    dbtest::WriteFile(moved + "\\gull.flm", "someone else's film");
+    dbtest::WriteFile(other + "\\gull.flm", "someone else's film");
+    const std::string takenBytes = Bytes(c.taken);
+    if (c.readOnly) SetFileAttributesA(c.taken.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string commandLine = std::to_string(nightId);
+    if (c.fromCommandLine) gCP_CommandLine = commandLine.c_str();
+    Messages messages;
+    Start();
+    c.act();
+
+    EXPECT_EQ(Texts{c.message}, messages.Seen());
+    EXPECT_TRUE(Bytes(c.taken) == takenBytes) << "the other film's file is as it was";
+    EXPECT_EQ(c.readOnly, (GetFileAttributesA(c.taken.c_str()) & FILE_ATTRIBUTE_READONLY) != 0);
+    EXPECT_EQ(rows, FilmRows(*cdDatabase));
+    EXPECT_EQ(archive, DrivePath("Archive"));
+    for (const std::string& file : {cd + "\\harbour.flm", archive + "\\harbour.flm", archive + "\\gull.flm"})
+      EXPECT_TRUE(dbtest::FileExists(file)) << file;
+    Stop();
+    gCP_CommandLine = "";
+  }
+}
+
+// Edit Location takes every film file of the location along, those of its
+// films in the wastebasket too, or none: a film that cannot go stops the
+// move, the files that went come back and the location stays. The cases
+// are split in three tables: Wine's folder chooser takes seconds each time.
+struct EditCase {
+  const char* name;
+  char node;           // 'a' Archive, 'f' the films folder
+  std::string chosen;  // the folder picked; "full" a folder of a full drive
+  bool holdTern;       // Tern held open, as the engine playing it holds it
+  bool cancelTern;     // Tern's copy cancelled
+  std::string message;
+  std::string path;    // the location's PATH afterwards
+  Texts oldFiles;      // what its old folder holds afterwards
+  Texts newFiles;      // what the chosen folder holds afterwards
+};
+
+// Archive holds Gull, Tern (several copy blocks long) and, in the
+// wastebasket, Puffin.
+void FilmCopyTest::EditLocations(const std::vector<EditCase>& cases) {
+  for (const EditCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    Texts rows;
+    {
+      CDDatabase database("Config Tool");
+      WriteLongFilm(archive + "\\tern.flm", "Tern");
+      Append(database, Row("Tern", "Archive", archiveId, 2, "tern.flm"));
+      dbtest::WriteFilm(archive + "\\puffin.flm", {{"name", "Puffin"}}, {});
+      Append(database, Row("Puffin", "Archive", kWastebasketId, 2, "puffin.flm"));
+      rows = FilmRows(database);
+    }
+    const std::string chosen = c.chosen == "full" ? FullFolder() : c.chosen;
+    const int32_t id = c.node == 'a' ? archiveId : filmsId;
+    const std::string label = c.node == 'a' ? "Archive" : filmsFolderAlias;
+    const std::string oldFolder = c.node == 'a' ? archive : films;
+    std::unique_ptr<HeldOpen> held;
+    if (c.holdTern) {
+      held = std::make_unique<HeldOpen>(archive + "\\tern.flm");
+      ASSERT_TRUE(held->Held());
+    }
+    Start();
+    Messages messages;
+    std::unique_ptr<DuringCopy> during;
+    if (c.cancelTern) during = std::make_unique<DuringCopy>("tern.flm", CancelCopy);
+    {
+      auto chooser = ChooserPicking(chosen);
+      Node(id)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEditLocation, Record(id));
+    }
+    held.reset();
+
+    EXPECT_EQ(c.message.empty() ? Texts{} : Texts{c.message}, messages.Seen());
+    EXPECT_EQ(c.path, DrivePath(label));
+    EXPECT_EQ(rows, FilmRows(*cdDatabase)) << "no row is lost";
+    EXPECT_EQ(c.oldFiles, FilesIn(oldFolder));
+    if (c.chosen != "full") {
+      EXPECT_EQ(c.newFiles, FilesIn(chosen)) << "nothing is left of a move that did not happen";
+    }
+    Stop();
+  }
+}
+
+const Texts kArchiveFiles = {"gull.flm", "puffin.flm", "tern.flm"};
+const char kNotMoved[] = "\r\n\r\nThe location was not moved.";
+
+TEST_F(FilmCopyTest, EditLocationTakesEveryFilmAlong) {
+  EditLocations({
+      {"same drive", 'a', moved, false, false, "", moved + "\\", {}, kArchiveFiles},
+      {"other drive", 'a', other + "\\", false, false, "", other + "\\", kArchiveFiles, kArchiveFiles},
+      {"the films folder", 'f', moved, false, false, "", moved + "\\", {}, {"harbour.flm", "old.flm"}},
+  });
+}
+
+TEST_F(FilmCopyTest, EditLocationStoppedByOneFilmMovesNone) {
+  EditLocations({
+      {"same drive, a film held open", 'a', moved, true, false,
+       "Glintharbour KX3: Movie \"Tern\" could not be moved to the directory " + moved + "\\." + kNotMoved,
+       archive, kArchiveFiles, {}},
+      {"other drive, a film held open", 'a', other + "\\", true, false,
+       std::string("Glintharbour KX3: Movie \"Tern\" cannot be read.") + kNotMoved, archive, kArchiveFiles, {}},
+      {"other drive, a copy cancelled", 'a', other + "\\", false, true,
+       std::string("Glintharbour KX3: File copy for movie Tern cancelled by the user") + kNotMoved, archive,
+       kArchiveFiles, {}},
+  });
+}
+
+TEST_F(FilmCopyTest, EditLocationToItsOwnFolderOrAFullDriveMovesNothing) {
+  EditLocations({
+      {"the same folder", 'a', archive, false, false, "", archive + "\\", kArchiveFiles, kArchiveFiles},
+      {"no room on the other drive", 'a', "full", false, false,
+       "Glintharbour KX3: Not enough disk space available for the operation.\r\n\r\nSorry!", archive,
+       kArchiveFiles, {}},
+  });
+}
+
+// The engine's "installed" message refreshes the films folder while a film
+// is still being copied there: the half-written film is not taken for a new
+// one, and the film gets one row.
+TEST_F(FilmCopyTest, AFilmIsRecordedOnceWhenTheListIsRefreshedDuringItsCopy) {
+  WriteLongFilm(cd + "\\reef.flm", "Reef", {{"diver", "playQT(Track=\"3\")"}});
   Start();
-  DeleteFileA((cd + "\\reef.flm").c_str());
   ClickNode(Node(cdId));
   SelectRows({"Reef"});
   Messages messages;
+  HWND main = document->GetWindow()->GetHWND();
+  DuringCopy during("reef.flm", [main](HWND) { PostMessageA(main, 0x40A, 0, 0); });
   PressInstallSelected();
-  EXPECT_EQ(Texts{"Glintharbour International: Source file for movie Reef not found."}, messages.Seen());
+
+  EXPECT_TRUE(during.Ran());
+  EXPECT_EQ((Texts{"Harbour Lights", "Reef"}), FilmsUnder(filmsId));
+  const Texts rows = FilmRows(*cdDatabase);
+  EXPECT_EQ(1, std::count_if(rows.begin(), rows.end(), [](const std::string& row) {
+              return row.find(filmsFolderAlias + "\\reef.flm") != std::string::npos;
+            }));
+  EXPECT_EQ((Texts{"harbour.flm", "old.flm", "reef.flm"}), FilesIn(films));
+  EXPECT_TRUE(Bytes(films + "\\reef.flm") == Bytes(cd + "\\reef.flm"));
+  EXPECT_TRUE(messages.Seen().empty());
+}
+
+// A film recorded twice shows one file: emptying the wastebasket of one of
+// its rows leaves the file to the other.
+TEST_F(FilmCopyTest, EmptyingTheWastebasketKeepsAFileAnotherRowShows) {
+  {
+    CDDatabase database("Config Tool");
+    Append(database, Row("Harbour Lights [ 0.01 MB]", filmsFolderAlias, filmsId, 2, "harbour.flm"));
+  }
+  Start();
+  Drop(filmsId, {"Harbour Lights [ 0.01 MB]"}, kWastebasketId);
+  Messages messages;
+  Node(kWastebasketId)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEmptyWastebasket, Row("Wastebasket", "", 0, 5, ""));
+
+  EXPECT_TRUE(messages.Seen().empty());
+  EXPECT_TRUE(FilmsUnder(kWastebasketId).empty());
   EXPECT_EQ(Texts{"Harbour Lights"}, FilmsUnder(filmsId));
+  EXPECT_TRUE(dbtest::FileExists(films + "\\harbour.flm"));
+  EXPECT_FALSE(dbtest::FileExists(films + "\\old.flm")) << "no other row shows it";
 }
 
 // A film of Archive dropped on the films folder is copied there; one of

@@ -181,10 +181,10 @@ std::string UnixPath(const std::string& windowsPath) {
 
 }  // namespace
 
-TestCDDrive::TestCDDrive(const std::string& label) {
+TestCDDrive::TestCDDrive(const std::string& label, const std::string& overUnixFolder) {
   // Wine reads the drive's label from this file in its root.
   if (!label.empty()) WriteFile(fDir.File(".windows-label"), label + "\n");
-  const std::string unixFolder = UnixPath(fDir.Path());
+  const std::string unixFolder = overUnixFolder.empty() ? UnixPath(fDir.Path()) : overUnixFolder;
   // Test programs run side by side in one prefix: choosing a free letter and
   // taking it must be one step, or two programs take the same letter.
   HANDLE letters = CreateMutexA(nullptr, FALSE, "kxtest-cd-drive-letters");

@@ -73,7 +73,9 @@ namespace dbtest {
 // registration reads, and its label is how it knows a CD.
 class TestCDDrive {
  public:
-  explicit TestCDDrive(const std::string& label);
+  // Over a Unix folder of the host when one is given ("/proc" has no free
+  // space), over a fresh folder otherwise.
+  explicit TestCDDrive(const std::string& label, const std::string& overUnixFolder = std::string());
   ~TestCDDrive();
   TestCDDrive(const TestCDDrive&) = delete;
   TestCDDrive& operator=(const TestCDDrive&) = delete;
