@@ -361,19 +361,38 @@ TEST(Database, CreateMakesOnlyDatabases) {
   EXPECT_TRUE(memory.Bytes().empty());
 }
 
+// Where the first key of a new database's object table lies: behind the
+// table's envelope start, its capacity and its count. It is the Database
+// object's own entry.
+std::size_t FirstTableKey(const Bytes& bytes) {
+  const Bytes start = Join({1, 0x0F, BigEndian32(6), Scrambled("db_map")});
+  const auto at = std::search(bytes.begin(), bytes.end(), start.begin(), start.end());
+  EXPECT_NE(bytes.end(), at);
+  return static_cast<std::size_t>(at - bytes.begin()) + start.size() + 5 + 5;
+}
+
 TEST(Database, DamagedTablesFailTheOpen) {
   MemoryDataHandler original;
   { OpenDatabase db(original, kFilmObjects, kFilmRoots); }
-  // The roots' count set above their capacity. It follows the header, the
-  // Database envelope's start, its three numbers, the roots' envelope start
-  // and their capacity.
-  MemoryDataHandler memory(original.Bytes());
-  const std::size_t count = 22 + (1 + 13) + 15 + (1 + 12) + 5;
-  ASSERT_EQ(0x0A, memory.Bytes()[count]);
-  memory.Bytes()[count + 1] = 0x7F;
-  EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects,
-                                kFilmRoots),
-               InvalidDatabase);
+  // The roots' count follows the header, the Database envelope's start, its
+  // three numbers, the roots' envelope start and their capacity.
+  const std::size_t rootCount = 22 + (1 + 13) + 15 + (1 + 12) + 5;
+  const std::size_t firstKey = FirstTableKey(original.Bytes());
+  const struct { const char* name; std::size_t at; Bytes value; } kCases[] = {
+      {"roots above their capacity", rootCount, {0x0A, 0x7F}},
+      // A save could hand the stored Database object's block to another
+      // object before the header moved off it.
+      {"no entry for the Database object", firstKey, Join({0x0A, BigEndian32(999)})},
+  };
+  for (const auto& c : kCases) {
+    MemoryDataHandler memory(original.Bytes());
+    ASSERT_EQ(0x0A, memory.Bytes()[c.at]) << c.name;
+    std::copy(c.value.begin(), c.value.end(), memory.Bytes().begin() + c.at);
+    EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects,
+                                  kFilmRoots),
+                 InvalidDatabase)
+        << c.name;
+  }
 }
 
 TEST(Database, IdentityFromTheLocalTime) {
