@@ -452,6 +452,23 @@ Bytes EmptyDatabaseWithID(uint32_t id) {
   return bytes;
 }
 
+void ExpectTheReferenceNotes(Database& db) {
+  EXPECT_EQ(kFixtureDatabaseID, db.GetDatabaseID());
+  EXPECT_EQ(1027u, db.GetNextObjectID());
+  auto* first = dynamic_cast<Note*>(db.GetRoot("First"));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(0x01020304u, first->number);
+  EXPECT_EQ("first", first->text);
+  auto* link = dynamic_cast<Link*>(db.GetRoot("Link"));
+  ASSERT_NE(nullptr, link);
+  EXPECT_EQ(kFixtureDatabaseID, link->target.GetDatabaseID());
+  Note* second = link->target.Get();
+  ASSERT_NE(nullptr, second);
+  EXPECT_EQ(1026u, second->GetID());  // given its ID when the link was saved
+  EXPECT_EQ(7u, second->number);
+  EXPECT_EQ(std::string(40, 's'), second->text);
+}
+
 TEST(Database, TheReferenceFileIsWrittenAndReadByEveryBuild) {
   MemoryDataHandler memory(EmptyDatabaseWithID(kFixtureDatabaseID));
   {
@@ -472,20 +489,33 @@ TEST(Database, TheReferenceFileIsWrittenAndReadByEveryBuild) {
 
   MemoryDataHandler stored(kxfixture::Reference(kDatabaseFixture));
   OpenDatabase db(stored, kFilmObjects, kFilmRoots);
-  EXPECT_EQ(kFixtureDatabaseID, db->GetDatabaseID());
-  EXPECT_EQ(1027u, db->GetNextObjectID());
+  ExpectTheReferenceNotes(*db.database);
+}
+
+// Written when a save rewrote each object in its block and the header
+// before the Database object: such files are still read, and saved.
+TEST(Database, AFileSavedInPlaceIsReadAndSavedAgain) {
+  MemoryDataHandler stored(kxfixture::Reference(std::string(KX_FIXTURES) + "/notes-in-place.db"));
+  {
+    OpenDatabase db(stored, kFilmObjects, kFilmRoots);
+    ExpectTheReferenceNotes(*db.database);
+    auto* first = dynamic_cast<Note*>(db->GetRoot("First"));
+    ASSERT_NE(nullptr, first);
+    first->text = std::string(200, 'f');  // outgrows its block
+    first->SetModified(true);
+    db->AddRoot("Third", new (db.database.get()) Note);
+    Database::SaveAll(db.database.get());
+  }
+  stored.Seek(0, SeekFrom::Start);
+  OpenDatabase db(stored, kFilmObjects, kFilmRoots);
   auto* first = dynamic_cast<Note*>(db->GetRoot("First"));
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ(0x01020304u, first->number);
-  EXPECT_EQ("first", first->text);
+  EXPECT_EQ(std::string(200, 'f'), first->text);
+  EXPECT_NE(nullptr, dynamic_cast<Note*>(db->GetRoot("Third")));
   auto* link = dynamic_cast<Link*>(db->GetRoot("Link"));
   ASSERT_NE(nullptr, link);
-  EXPECT_EQ(kFixtureDatabaseID, link->target.GetDatabaseID());
-  Note* second = link->target.Get();
-  ASSERT_NE(nullptr, second);
-  EXPECT_EQ(1026u, second->GetID());  // given its ID when the link was saved
-  EXPECT_EQ(7u, second->number);
-  EXPECT_EQ(std::string(40, 's'), second->text);
+  ASSERT_NE(nullptr, link->target.Get());
+  EXPECT_EQ(std::string(40, 's'), link->target.Get()->text);
 }
 
 }  // namespace

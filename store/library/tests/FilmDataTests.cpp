@@ -752,6 +752,23 @@ void FixTheFirstWrite(const Bytes& film, Bytes& bytes) {
   }
 }
 
+void ExpectTheReferenceFilm(const std::string& name) {
+  UserDataAtomHeader header(0, 0, 0);
+  ASSERT_TRUE(HasUserDataHeader(name, header));
+  EXPECT_EQ(2451545u, header.GetCreationDate());
+  EXPECT_EQ(3725u, header.GetCreationTime());
+  EXPECT_EQ(9u, header.GetFreeSpace());
+  std::vector<ActionRecord> records;
+  manager_data::ImportFilmActions(name, records);
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ("sprite1", std::string(records[0].sprite));
+  EXPECT_EQ("playQT(File=\"a.flm\",Track=\"2\")", std::string(records[0].actionText));
+  EXPECT_EQ("sprite2", std::string(records[1].sprite));
+  Preferences preferences;
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(name, preferences));
+  EXPECT_EQ((Preferences{{"TrkLocal", "3"}, {"name", "Reference"}}), preferences);
+}
+
 TEST_F(FilmBlock, TheReferenceFilmIsWrittenAndReadByEveryBuild) {
   const std::string fixture = std::string(KX_FIXTURES) + "/film-data.flm";
   const Bytes film = Film({true, "Tiny film", "(c) Glintharbour", /*track=*/true});
@@ -768,22 +785,26 @@ TEST_F(FilmBlock, TheReferenceFilmIsWrittenAndReadByEveryBuild) {
   AddFilmData(name, {{{"sprite1", "playQT(Track=\"2\",File=\"a.flm\")"}, {"sprite2", "stop()"}},
                      {{"name", "Reference"}, {"TrkLocal", "3"}}});
   kxfixture::ExpectSameBytes(fixture, Read(name));
+  ExpectTheReferenceFilm(Write("stored", kxfixture::Reference(fixture)));
+}
 
-  const std::string stored = Write("stored", kxfixture::Reference(fixture));
-  UserDataAtomHeader header(0, 0, 0);
-  ASSERT_TRUE(HasUserDataHeader(stored, header));
-  EXPECT_EQ(2451545u, header.GetCreationDate());
-  EXPECT_EQ(3725u, header.GetCreationTime());
-  EXPECT_EQ(9u, header.GetFreeSpace());
+// Written when a save rewrote each object in its block and the header
+// before the Database object: such films are still read, and written.
+TEST_F(FilmBlock, AFilmSavedInPlaceIsReadAndWritten) {
+  const std::string name =
+      Write("film", kxfixture::Reference(std::string(KX_FIXTURES) + "/film-data-in-place.flm"));
+  ExpectTheReferenceFilm(name);
+  AddFilmData(name, {{{"sprite3", "stop()"}}, {{"name", std::string(500, 'r')}}, "Other"});
   std::vector<ActionRecord> records;
-  manager_data::ImportFilmActions(stored, records);
-  ASSERT_EQ(2u, records.size());
-  EXPECT_EQ("sprite1", std::string(records[0].sprite));
-  EXPECT_EQ("playQT(File=\"a.flm\",Track=\"2\")", std::string(records[0].actionText));
-  EXPECT_EQ("sprite2", std::string(records[1].sprite));
+  manager_data::ImportFilmActions(name, records);
+  ASSERT_EQ(1u, records.size());
+  EXPECT_EQ("sprite3", std::string(records[0].sprite));
   Preferences preferences;
-  EXPECT_TRUE(manager_data::ReadStoredPreferences(stored, preferences));
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(name, preferences));
   EXPECT_EQ((Preferences{{"TrkLocal", "3"}, {"name", "Reference"}}), preferences);
+  const std::size_t blockAt = Film({true, "Tiny film", "(c) Glintharbour", true}).size();
+  const Bytes after = Read(name);
+  EXPECT_EQ(after.size() - blockAt, U32At(after, blockAt));
 }
 
 }  // namespace
