@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "FaultyDataHandler.h"
 #include "StoreTestSupport.h"
@@ -135,6 +137,10 @@ struct SaveFault {
   bool withFreeBlocks;
   FaultyDataHandler::Mode mode;
 };
+
+void PrintTo(const SaveFault& fault, std::ostream* out) {
+  *out << (fault.withFreeBlocks ? "with free blocks, " : "saved once, ") << ModeName(fault.mode);
+}
 
 class FailingSaves : public ::testing::TestWithParam<SaveFault> {};
 

@@ -469,6 +469,10 @@ struct FilmFault {
   FaultyDataHandler::Mode mode;
 };
 
+void PrintTo(const FilmFault& fault, std::ostream* out) {
+  *out << (fault.hadData ? "with data, " : "without data, ") << ModeName(fault.mode);
+}
+
 class FailingFilmSaves : public ::testing::TestWithParam<FilmFault> {};
 
 // For every write of a save (for a film without data, of giving it its
