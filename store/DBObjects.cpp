@@ -86,6 +86,20 @@ uint32_t DBObjects::AllocateElsewhere(uint32_t id, uint32_t size) {
   return Allocate(id, size);
 }
 
+DBObjects::SavePoint DBObjects::Remember() const {
+  return SavePoint{fTable, fFreeList, fTable.GetCapacity(), fFreeList.GetCapacity(), fEndOffset,
+                   fHeld};
+}
+
+void DBObjects::Restore(const SavePoint& point) {
+  static_cast<std::map<uint32_t, ObjectEntry>&>(fTable) = point.table;
+  static_cast<std::vector<FreeEntry>&>(fFreeList) = point.freeList;
+  fTable.SetCapacity(point.tableCapacity);
+  fFreeList.SetCapacity(point.freeListCapacity);
+  fEndOffset = point.endOffset;
+  fHeld = point.held;
+}
+
 void DBObjects::Check(uint64_t dataSize) const {
   struct Block { uint64_t offset, length; };
   std::vector<Block> blocks;

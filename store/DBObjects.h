@@ -4,7 +4,9 @@
 // It hands out offsets (relative to the data start); the Database writes.
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <set>
+#include <vector>
 
 #include "Containers.h"
 
@@ -54,6 +56,17 @@ public:
   // Blocks given up since the last commit may still be read by the stored
   // database; they are handed out again only after the next commit.
   void Settle() { fHeld.clear(); }
+
+  // Everything a save changes here, so that a failed save can be undone.
+  struct SavePoint {
+    std::map<uint32_t, ObjectEntry> table;
+    std::vector<FreeEntry> freeList;
+    uint32_t tableCapacity = 0, freeListCapacity = 0;
+    uint32_t endOffset = 0;
+    std::set<uint32_t> held;
+  };
+  SavePoint Remember() const;
+  void Restore(const SavePoint& point);
   // Throws InvalidDatabase unless every block lies within dataSize bytes,
   // holds what it says and overlaps no other block.
   void Check(uint64_t dataSize) const;

@@ -1,8 +1,21 @@
 #include "DataHandler.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 
 #include "Exception.h"
+#include "LocalSystem.h"
+
+namespace {
+
+// The system's reason for the failure that just happened, read before
+// anything else can change errno.
+std::string Reason(int error) {
+  return error != 0 ? std::strerror(error) : "the system gave no reason";
+}
+
+}  // namespace
 
 void DataHandler_::Seek(int64_t, SeekFrom) { throw Assertion("Not implemented", 31, "DataHandler_"); }
 
@@ -24,7 +37,13 @@ FileDataHandler::FileDataHandler(const std::string& path, uint32_t mode) {
   Seek(0, SeekFrom::Start);
 }
 
-FileDataHandler::~FileDataHandler() { Close(); }
+FileDataHandler::~FileDataHandler() {
+  try {
+    Close();
+  } catch (const Exception&) {
+    // A destructor cannot report; a save has flushed before it returned.
+  }
+}
 
 uint64_t FileDataHandler::Read(void* buffer, uint64_t count) {
   if (!fFile) throw Assertion("Assertion failed", 40, "FileDataHandler");
@@ -38,11 +57,31 @@ uint64_t FileDataHandler::Read(void* buffer, uint64_t count) {
 uint64_t FileDataHandler::Write(const void* buffer, uint64_t count) {
   if (!fFile) throw Assertion("Assertion failed", 53, "FileDataHandler");
   const std::size_t wanted = count > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(count);
-  return std::fwrite(buffer, 1, wanted, fFile);
+  fUnsynced = true;
+  errno = 0;
+  const std::size_t written = std::fwrite(buffer, 1, wanted, fFile);
+  if (written != wanted) Fail("FileDataHandler, cannot write: ");
+  return written;
 }
 
+// A failed flush must not pass for a saved file: the caller would go on to
+// point a header at data that never reached the disk.
 void FileDataHandler::Flush() {
-  if (fFile) std::fflush(fFile);
+  if (!fFile) return;
+  errno = 0;
+  if (std::fflush(fFile) != 0) Fail("FileDataHandler, cannot flush: ");
+  if (!fUnsynced) return;
+  errno = 0;
+  if (!ForceToDisk(fFile)) Fail("FileDataHandler, cannot force the data to the disk: ");
+  fUnsynced = false;
+}
+
+// The error indicator is cleared, so that a retried save is judged by its
+// own writes.
+void FileDataHandler::Fail(const std::string& what) {
+  const int error = errno;
+  std::clearerr(fFile);
+  throw FileWriteError(what + Reason(error));
 }
 
 void FileDataHandler::Seek(int64_t position, SeekFrom origin) {
@@ -70,9 +109,19 @@ uint64_t FileDataHandler::Tell() {
 
 void FileDataHandler::Close() {
   if (!fFile) return;
-  std::fflush(fFile);
-  std::fclose(fFile);
+  std::string failure;
+  try {
+    Flush();
+  } catch (const FileWriteError& e) {
+    failure = e.GetMessageText();
+  }
+  std::FILE* file = fFile;
   fFile = nullptr;
+  errno = 0;
+  if (std::fclose(file) != 0 && failure.empty()) {
+    failure = "FileDataHandler, cannot close: " + Reason(errno);
+  }
+  if (!failure.empty()) throw FileWriteError(failure);
 }
 
 std::string ToBackslashPath(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include <algorithm>
 #include <iterator>
 #include <ostream>
 #include <utility>
@@ -55,7 +56,8 @@ void Database::LeaveRegistry() noexcept {
 }
 
 Database* Database::Create(Stream* handler, const std::string& className,
-                           uint32_t objectCapacity, uint32_t rootsCapacity) {
+                           uint32_t objectCapacity, uint32_t rootsCapacity,
+                           const GrowthHook& grown) {
   std::unique_ptr<Stream> owned(handler);
   Persistent* object = PersistentFactory::Find(className)->Make(nullptr);
   Database* database = dynamic_cast<Database*>(object);
@@ -64,7 +66,7 @@ Database* Database::Create(Stream* handler, const std::string& className,
     throw RTTIException(className + " to Database*");
   }
   try {
-    database->Open(owned.release(), objectCapacity, rootsCapacity);
+    database->Open(owned.release(), objectCapacity, rootsCapacity, grown);
   } catch (...) {
     delete database;
     throw;
@@ -72,7 +74,8 @@ Database* Database::Create(Stream* handler, const std::string& className,
   return database;
 }
 
-void Database::Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapacity) {
+void Database::Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapacity,
+                    const GrowthHook& grown) {
   fRoots.SetCapacity(rootsCapacity);
   fObjects.SetCapacity(objectCapacity);
   fHandler.reset(handler);
@@ -106,22 +109,29 @@ void Database::Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapa
   if (valid) {
     fHandler->Seek(static_cast<int64_t>(fDataStart) + fObjectOffset, SeekFrom::Start);
     Load(*fHandler);
-    // A block handed out past the end or over another would let the next
-    // save overwrite a live object.
-    fObjects.Check(size > fDataStart ? size - fDataStart : 0);
-    if (fObjects.HasEntry(kDatabaseObjectID) &&
-        fObjects.GetOffset(kDatabaseObjectID) != fObjectOffset) {
-      throw InvalidDatabase("Database is not valid: the header and the object table disagree");
-    }
+    CheckTables(size);
   } else {
     fRoots.SetCapacity(rootsCapacity);
     fObjects.SetCapacity(objectCapacity);
     fDatabaseID = NewDatabaseID();
-    Commit(true);
+    SaveObjects({}, true, grown);
   }
 
   Registry().emplace(fDatabaseID, this);
   fObjects.SetEndOffset(available > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(available));
+}
+
+// A block handed out past the end or over another would let the next save
+// overwrite a live object; so would one over the stored Database object,
+// which only its own table entry keeps from being handed out.
+void Database::CheckTables(uint64_t size) const {
+  fObjects.Check(size > fDataStart ? size - fDataStart : 0);
+  if (!fObjects.HasEntry(kDatabaseObjectID)) {
+    throw InvalidDatabase("Database is not valid: the object table has no entry for the database");
+  }
+  if (fObjects.GetOffset(kDatabaseObjectID) != fObjectOffset) {
+    throw InvalidDatabase("Database is not valid: the header and the object table disagree");
+  }
 }
 
 // Pointers find their database by identity, so a new one must not take
@@ -196,7 +206,51 @@ void Database::WriteObjectAt(uint64_t position, Persistent& object) {
   object.SetModified(false);
 }
 
-void Database::Commit(bool forceHeader) { WriteSelf(PlaceSelf(), forceHeader); }
+void Database::Commit(bool forceHeader) { SaveObjects({}, forceHeader, nullptr); }
+
+std::vector<Persistent*> Database::ModifiedObjects() const {
+  std::vector<Persistent*> modified;
+  for (Persistent* object : Persistent::ObjectsOf(this)) {
+    if (object->IsModified()) modified.push_back(object);
+  }
+  return modified;
+}
+
+// Until the header is written the stored database is the old one, whole, so
+// a failure there undoes the save in memory: the next save places and
+// writes everything again.
+void Database::SaveObjects(const std::vector<Persistent*>& objects, bool forceHeader,
+                           const GrowthHook& grown) {
+  const DBObjects::SavePoint before = fObjects.Remember();
+  uint32_t self = 0;
+  try {
+    self = WriteBeside(objects, grown);
+  } catch (...) {
+    fObjects.Restore(before);
+    for (Persistent* object : objects) object->SetModified(true);
+    throw;
+  }
+  WriteHeader(self, forceHeader);
+}
+
+// Every object and this one go into blocks that the stored database does
+// not use; all of it is on the disk when this returns.
+uint32_t Database::WriteBeside(const std::vector<Persistent*>& objects, const GrowthHook& grown) {
+  std::vector<uint32_t> offsets;
+  for (Persistent* object : objects) {
+    const uint32_t id = object->GetID();
+    if (id == 0) throw Assertion("Assertion failed", 218, "Database");
+    offsets.push_back(fObjects.AllocateElsewhere(id, object->SerialisedSize()));
+  }
+  const uint32_t self = PlaceSelf();
+  Grow(grown);
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    WriteObjectAt(static_cast<uint64_t>(fDataStart) + offsets[i], *objects[i]);
+  }
+  WriteObjectAt(static_cast<uint64_t>(fDataStart) + self, *this);
+  fHandler->Flush();
+  return self;
+}
 
 uint32_t Database::PlaceSelf() {
   uint32_t size = SerialisedSize();
@@ -210,58 +264,46 @@ uint32_t Database::PlaceSelf() {
   return offset;
 }
 
-// The header changes last, and only once the object it points at is on the
-// disk: until then the stored database is the old one, whole.
-void Database::WriteSelf(uint32_t offset, bool forceHeader) {
-  WriteObjectAt(static_cast<uint64_t>(fDataStart) + offset, *this);
-  fHandler->Flush();
-  if (offset != fObjectOffset || forceHeader) {
+// Zeros first, on the disk, then the frame: zeros behind a film's block are
+// taken as the block's own, while a block whose size passes the end of the
+// file is a cut film to every reader.
+void Database::Grow(const GrowthHook& grown) {
+  const uint64_t size = fHandler->Size();
+  const uint64_t end = std::max(size, fDataStart + fObjects.GetBlocksEnd());
+  if (end > size) {
+    static constexpr uint32_t kChunk = 65536;
+    const std::vector<uint8_t> zeros(kChunk, 0);
+    fHandler->Seek(static_cast<int64_t>(size), SeekFrom::Start);
+    for (uint64_t left = end - size; left > 0;) {
+      const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
+      fHandler->WriteBytes(zeros.data(), n);
+      left -= n;
+    }
+    fHandler->Flush();
+  }
+  if (grown) grown(end);
+}
+
+// From the header's first byte on, the stored header may name either copy
+// of the Database object. Both stay whole until a later header is written:
+// the blocks the old copy uses stay held, and the new one is kept in memory
+// as written.
+void Database::WriteHeader(uint32_t offset, bool forceHeader) {
+  if (offset != fObjectOffset || forceHeader || fHeaderInDoubt) {
+    fHeaderInDoubt = true;
     fHandler->Seek(fDatabaseOffset, SeekFrom::Start);
     fHandler->WriteUInt32(offset);
     fHandler->WriteUInt32(kMagic);
     fHandler->WriteString(kSignature);
   }
+  fHandler->Flush();
+  fHeaderInDoubt = false;
   fObjectOffset = offset;
   fObjects.Settle();
 }
 
-// Zeros first: whoever frames the area (a film's block) can then cover the
-// new end before any object lands there.
-uint64_t Database::GrowToHoldBlocks() {
-  const uint64_t end = fDataStart + fObjects.GetBlocksEnd();
-  const uint64_t size = fHandler->Size();
-  if (end <= size) return size;
-  static constexpr uint32_t kChunk = 65536;
-  const std::vector<uint8_t> zeros(kChunk, 0);
-  fHandler->Seek(static_cast<int64_t>(size), SeekFrom::Start);
-  for (uint64_t left = end - size; left > 0;) {
-    const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
-    fHandler->WriteBytes(zeros.data(), n);
-    left -= n;
-  }
-  fHandler->Flush();
-  return end;
-}
-
-void Database::SaveModified(const GrowthHook& grown) {
-  std::vector<std::pair<Persistent*, uint32_t>> placed;
-  for (Persistent* object : Persistent::ObjectsOf(this)) {
-    if (!object->IsModified()) continue;
-    const uint32_t id = object->GetID();
-    if (id == 0) throw Assertion("Assertion failed", 218, "Database");
-    placed.emplace_back(object, fObjects.AllocateElsewhere(id, object->SerialisedSize()));
-  }
-  const uint32_t self = PlaceSelf();
-  const uint64_t end = GrowToHoldBlocks();
-  if (grown) grown(end);
-  for (const auto& object : placed) {
-    WriteObjectAt(static_cast<uint64_t>(fDataStart) + object.second, *object.first);
-  }
-  WriteSelf(self, false);
-}
-
 void Database::SaveAll(Database* database, const GrowthHook& grown) {
-  database->SaveModified(grown);
+  database->SaveObjects(database->ModifiedObjects(), false, grown);
   database->fHandler->Flush();
 
   for (;;) {

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DBObjects.h"
 #include "DBRoots.h"
@@ -43,13 +44,20 @@ public:
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
+  // Called with the handler's new end once the area has grown (with zeros)
+  // to hold what a save will write, before any of it is written: whoever
+  // frames the area (a film's block) covers the new end then.
+  using GrowthHook = std::function<void(uint64_t end)>;
+
   // Makes the named class through the class factory and opens it on the
   // stream. The stream is the database's from here on, also when this fails.
   static Database* Create(Stream* handler, const std::string& className, uint32_t objectCapacity,
-                          uint32_t rootsCapacity);
+                          uint32_t rootsCapacity, const GrowthHook& grown = nullptr);
   // Reads the database at the stream's position. Where no valid header
-  // stands, a new empty database is written there.
-  void Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapacity);
+  // stands, a new empty database is written there (growing the area
+  // through the hook).
+  void Open(Stream* handler, uint32_t objectCapacity, uint32_t rootsCapacity,
+            const GrowthHook& grown = nullptr);
 
   // Null for an ID the object table does not know.
   Persistent* GetObject(uint32_t id);
@@ -68,12 +76,10 @@ public:
   // points at it (the header also when forced). A failure on the way leaves
   // the stored database as it was.
   void Commit(bool forceHeader);
-  // Called with the handler's new end once the handler has grown to hold
-  // what a save writes, before anything is written.
-  using GrowthHook = std::function<void(uint64_t end)>;
   // Writes every modified object beside its stored copy, commits, flushes,
   // then deletes the objects marked keep-stored (and the database, when it
-  // is so marked).
+  // is so marked). A save that fails leaves the stored database whole (the
+  // old one or the new one) and this one ready to write everything again.
   static void SaveAll(Database* database, const GrowthHook& grown = nullptr);
 
   // An open database by its identity; null when none is open under it.
@@ -101,15 +107,21 @@ private:
   void Forget(Persistent* object, uint32_t id, bool keepStored) noexcept;
   void LeaveRegistry() noexcept;
   uint32_t NewDatabaseID() const;
+  void CheckTables(uint64_t size) const;
+  std::vector<Persistent*> ModifiedObjects() const;
+  void SaveObjects(const std::vector<Persistent*>& objects, bool forceHeader,
+                   const GrowthHook& grown);
+  uint32_t WriteBeside(const std::vector<Persistent*>& objects, const GrowthHook& grown);
   uint32_t PlaceSelf();
-  void WriteSelf(uint32_t offset, bool forceHeader);
-  uint64_t GrowToHoldBlocks();
-  void SaveModified(const GrowthHook& grown);
+  void Grow(const GrowthHook& grown);
+  void WriteHeader(uint32_t offset, bool forceHeader);
 
   std::unique_ptr<Stream> fHandler;
   uint32_t fDataStart = 0;
   uint32_t fDatabaseOffset = 0;
   uint32_t fObjectOffset = 0;
+  // A header write failed part way: the stored header may name either copy.
+  bool fHeaderInDoubt = false;
   std::map<uint32_t, Persistent*> fLoaded;
   uint32_t fDatabaseID = 0;
   uint32_t fVersion = kVersion;

@@ -1,5 +1,7 @@
 // The native build has no drive C: the free-space figure is only stored for
 // information, so 0 is recorded.
+#include <unistd.h>
+
 #include <ctime>
 
 #include "LocalSystem.h"
@@ -19,3 +21,5 @@ LocalDateTime CurrentLocalDateTime() {
 }
 
 uint32_t FreeSpaceOnSystemDrive() { return 0; }
+
+bool ForceToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }

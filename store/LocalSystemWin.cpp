@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <io.h>
+
 #include "LocalSystem.h"
 
 LocalDateTime CurrentLocalDateTime() {
@@ -26,3 +28,5 @@ uint32_t FreeSpaceOnSystemDrive() {
   return static_cast<uint32_t>(sectorsPerCluster) * static_cast<uint32_t>(bytesPerSector) *
          static_cast<uint32_t>(freeClusters);
 }
+
+bool ForceToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }

@@ -7,6 +7,8 @@
 #include "store/DataHandler.h"
 #include "store/Database.h"
 
+class FilmUserDataHeader;
+
 class FilmUserData {
 public:
   static constexpr uint32_t kObjectCapacity = 100;
@@ -14,8 +16,9 @@ public:
 
   // Takes the film's handler and deletes it with itself.
   FilmUserData(DataHandler_* handler, bool writable);
-  // Saves a writable film; a failure is swallowed here, so callers who
-  // must know call Save first.
+  // Saves a writable film, unless its last save failed: the caller has
+  // been told, and the film stays as that failure left it. A failure here
+  // is swallowed, so callers who must know call Save first.
   ~FilmUserData();
   FilmUserData(const FilmUserData&) = delete;
   FilmUserData& operator=(const FilmUserData&) = delete;
@@ -25,17 +28,25 @@ public:
   // database exists. A film without a block is given one, so readers ask
   // ReadFilmUserDataHeader first. A writable film whose block is not the
   // last atom of the file is refused: the block grows to the end of the
-  // file and would swallow the atoms behind it.
+  // file and would swallow the atoms behind it. What an unfinished save
+  // left behind the block (zeros, or the block's own database right behind
+  // its header record) is the block's own.
   Database* GetDatabase();
 
-  // Writes what changed and sets the block's size to reach the end of the
-  // file; nothing for a film opened read-only or not yet read.
+  // Writes what changed, the block's size reaching the end of the file
+  // before anything lands there; nothing for a film opened read-only or
+  // not yet read. A failure leaves the film as it was or as saved.
   void Save();
 
 private:
+  void RefuseAtomsBehind(const FilmUserDataHeader& block, uint64_t dataOffset);
+  bool DatabaseHeaderAt(uint64_t position);
+  void SizeBlock(uint64_t end);
+
   std::unique_ptr<DataHandler_> fHandler;
   Database* fDatabase = nullptr;
   bool fWritable;
+  bool fSaveFailed = false;
 };
 
 // A root of a database taken as a T: null when there is no root of that

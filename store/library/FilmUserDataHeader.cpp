@@ -1,6 +1,8 @@
 #include "FilmUserDataHeader.h"
 
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "QuickTimeFormatUtils.h"
 #include "store/Database.h"
@@ -54,55 +56,127 @@ void UserDataAtomHeader::Dump(std::ostream& out) const {
   out << "Free space:                 " << fFreeSpace << '\n';
 }
 
-FilmUserDataHeader::FilmUserDataHeader(DataHandler_* handler) : fHandler(handler) {
-  if (!handler || !handler->IsValid()) throw Assertion("Assertion failed", 21, "FilmUserDataHeader");
-  if (handler->Tell() != 0) throw Assertion("Assertion failed", 22, "FilmUserDataHeader");
-  try {
-    AtomReader atom(handler);
-    for (;;) {
-      // Our block's payload starts with the word; a shorter one cannot be it.
-      if (atom.GetType() == AtomType("udta") && atom.GetRemaining() >= 4) {
-        uint8_t word[4];
-        ReadExactly(handler, word, 4);
-        const uint32_t value = (uint32_t(word[0]) << 24) | (uint32_t(word[1]) << 16) |
-                               (uint32_t(word[2]) << 8) | word[3];
-        if (value == UserDataAtomHeader::kFilmBlockWord) {
-          fBlockOffset = static_cast<int64_t>(atom.GetStart());
-          fBlockSize = atom.GetSize();
-          fHeaderLength = atom.GetHeaderLength();
-          fFound = true;
-          return;
-        }
-        // Someone else's user data: back to its payload, to pass over it.
-        handler->Seek(-4, SeekFrom::Current);
-      }
-      atom.Next();
-    }
-  } catch (const EOFException&) {
-    handler->Seek(0, SeekFrom::End);
-    fBlockOffset = static_cast<int64_t>(handler->Tell());
+namespace {
+
+// Bytes gathered in memory, so that a block reaches the file in one write.
+class ByteBuffer : public DataHandler_ {
+public:
+  uint64_t Read(void*, uint64_t) override { return 0; }
+  uint64_t Write(const void* buffer, uint64_t count) override {
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    fBytes.insert(fBytes.end(), bytes, bytes + count);
+    return count;
+  }
+  void Flush() override {}
+  bool IsValid() override { return true; }
+  uint64_t Tell() override { return fBytes.size(); }
+
+  const std::vector<uint8_t>& Bytes() const { return fBytes; }
+
+private:
+  std::vector<uint8_t> fBytes;
+};
+
+void WriteZeros(DataHandler_* handler, uint64_t from, uint64_t count) {
+  static constexpr uint32_t kChunk = 4096;
+  const std::vector<uint8_t> zeros(kChunk, 0);
+  handler->Seek(static_cast<int64_t>(from), SeekFrom::Start);
+  StreamDataHandler stream(handler);
+  for (uint64_t left = count; left > 0;) {
+    const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
+    stream.WriteBytes(zeros.data(), n);
+    left -= n;
   }
 }
 
+}  // namespace
+
+bool IsZeroFilled(DataHandler_* handler, uint64_t from, uint64_t to) {
+  static constexpr uint32_t kChunk = 4096;
+  uint8_t chunk[kChunk];
+  handler->Seek(static_cast<int64_t>(from), SeekFrom::Start);
+  for (uint64_t at = from; at < to;) {
+    const uint32_t n = to - at < kChunk ? static_cast<uint32_t>(to - at) : kChunk;
+    ReadExactly(handler, chunk, n);
+    for (uint32_t i = 0; i < n; ++i) {
+      if (chunk[i] != 0) return false;
+    }
+    at += n;
+  }
+  return true;
+}
+
+FilmUserDataHeader::FilmUserDataHeader(DataHandler_* handler) : fHandler(handler) {
+  if (!handler || !handler->IsValid()) throw Assertion("Assertion failed", 21, "FilmUserDataHeader");
+  if (handler->Tell() != 0) throw Assertion("Assertion failed", 22, "FilmUserDataHeader");
+  std::optional<AtomReader> atom;
+  try {
+    atom.emplace(handler);
+    for (;;) {
+      if (IsBlock(*atom)) return;
+      atom->Next();
+    }
+  } catch (const EOFException&) {
+    // The atom the walk could not read or pass over.
+    const uint64_t stopped = atom ? atom->GetStart() : 0;
+    handler->Seek(0, SeekFrom::End);
+    const uint64_t end = handler->Tell();
+    // Zeros at the end are what an unfinished write of a block left: the
+    // new block takes their place, where the walk will find it.
+    fBlockOffset = static_cast<int64_t>(IsZeroFilled(handler, stopped, end) ? stopped : end);
+  }
+}
+
+bool FilmUserDataHeader::IsBlock(const AtomReader& atom) {
+  // Our block's payload starts with the word; a shorter one cannot be it.
+  if (atom.GetType() != AtomType("udta") || atom.GetRemaining() < 4) return false;
+  uint8_t word[4];
+  ReadExactly(fHandler, word, 4);
+  const uint32_t value = (uint32_t(word[0]) << 24) | (uint32_t(word[1]) << 16) |
+                         (uint32_t(word[2]) << 8) | word[3];
+  if (value != UserDataAtomHeader::kFilmBlockWord) {
+    // Someone else's user data: back to its payload, to pass over it.
+    fHandler->Seek(-4, SeekFrom::Current);
+    return false;
+  }
+  fBlockOffset = static_cast<int64_t>(atom.GetStart());
+  fBlockSize = atom.GetSize();
+  fHeaderLength = atom.GetHeaderLength();
+  fFound = true;
+  return true;
+}
+
+// A new block lands on zeros already on the disk: a write cut short on a
+// full disk then leaves zeros, or the whole block, never a block start
+// whose record is missing.
 void FilmUserDataHeader::Write(Serialisable& root) {
-  fHandler->Seek(fBlockOffset, SeekFrom::Start);
-  StreamDataHandler stream(fHandler);
-  stream.SetScramble(false);
+  ByteBuffer block;
+  StreamDataHandler bytes(&block);
+  bytes.SetScramble(false);
   if (fFound && fHeaderLength == 16) {
-    stream.WriteBigEndian32(1);
-    stream.WriteBigEndian32(AtomType("udta"));
-    stream.WriteBigEndian32(static_cast<uint32_t>(fBlockSize >> 32));
-    stream.WriteBigEndian32(static_cast<uint32_t>(fBlockSize));
+    bytes.WriteBigEndian32(1);
+    bytes.WriteBigEndian32(AtomType("udta"));
+    bytes.WriteBigEndian32(static_cast<uint32_t>(fBlockSize >> 32));
+    bytes.WriteBigEndian32(static_cast<uint32_t>(fBlockSize));
   } else {
     const uint64_t size = fFound ? fBlockSize : uint64_t{root.SerialisedSize()} + 12;
-    stream.WriteBigEndian32(static_cast<uint32_t>(size));
-    stream.WriteBigEndian32(AtomType("udta"));
+    bytes.WriteBigEndian32(static_cast<uint32_t>(size));
+    bytes.WriteBigEndian32(AtomType("udta"));
     fBlockSize = size;
     fHeaderLength = 8;
   }
-  stream.WriteBigEndian32(UserDataAtomHeader::kFilmBlockWord);
-  root.Save(stream);
-  fDataOffset = static_cast<int64_t>(fHandler->Tell());
+  bytes.WriteBigEndian32(UserDataAtomHeader::kFilmBlockWord);
+  root.Save(bytes);
+
+  const uint32_t length = static_cast<uint32_t>(block.Bytes().size());
+  if (!fFound) {
+    WriteZeros(fHandler, GetBlockOffset(), length);
+    fHandler->Flush();
+  }
+  fHandler->Seek(fBlockOffset, SeekFrom::Start);
+  StreamDataHandler stream(fHandler);
+  stream.WriteBytes(block.Bytes().data(), length);
+  fDataOffset = fBlockOffset + length;
   fFound = true;
 }
 

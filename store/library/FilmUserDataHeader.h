@@ -8,6 +8,8 @@
 #include "store/DataHandler.h"
 #include "store/Serialisable.h"
 
+class AtomReader;
+
 // Nine tagged unsigned numbers; 70 bytes with its envelope.
 class UserDataAtomHeader : public Serialisable {
 public:
@@ -54,11 +56,12 @@ class FilmUserDataHeader {
 public:
   // The handler must be valid and at position 0. Walks the top-level atoms
   // for the block; without one (or when the walk cannot go on) the block
-  // offset is the end of the file, where a new block would be appended.
+  // offset is the end of the file, where a new block would be appended, or
+  // the start of the zeros that end the file.
   explicit FilmUserDataHeader(DataHandler_* handler);
 
-  // Writes the block's atom start and the root record at the block offset;
-  // the database begins where the root ends.
+  // Writes the block's atom start and the root record at the block offset,
+  // in one write; the database begins where the root ends.
   void Write(Serialisable& root);
   // Sets the block's atom size to reach the end position.
   void UpdateSize(uint64_t endPosition);
@@ -74,6 +77,8 @@ public:
   uint64_t GetBlockSize() const { return fBlockSize; }
 
 private:
+  bool IsBlock(const AtomReader& atom);
+
   int64_t fBlockOffset = -1;
   int64_t fDataOffset = -1;
   DataHandler_* fHandler;
@@ -81,6 +86,9 @@ private:
   uint32_t fHeaderLength = 8;  // 16 for a block with a 64-bit size
   bool fFound = false;
 };
+
+// Whether the bytes from `from` up to `to` are all zero.
+bool IsZeroFilled(DataHandler_* handler, uint64_t from, uint64_t to);
 
 // Whether a film carries a data block; its header record is then read. A
 // film whose movie atom begins with 'mvhd' or 'cmov' counts as having none

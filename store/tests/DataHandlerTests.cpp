@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <string>
+
 #include "TempFile.h"
 #include "store/DataHandler.h"
 #include "store/Exception.h"
@@ -89,6 +93,76 @@ TEST(FileDataHandler, AClosedOrMisplacedHandlerFails) {
   EXPECT_THROW(handler.Write("a", 1), Assertion);
   EXPECT_THROW(handler.Seek(0, SeekFrom::Start), Assertion);
   EXPECT_THROW(handler.Tell(), Assertion);
+}
+
+// Devices that fail as a disk can: every write to the first finds it full;
+// the second takes the bytes but cannot force them to a disk.
+#ifdef _WIN32
+const char kFullDevice[] = "Z:\\dev\\full";
+const char kNoDiskDevice[] = "Z:\\dev\\null";
+#else
+const char kFullDevice[] = "/dev/full";
+const char kNoDiskDevice[] = "/dev/null";
+#endif
+
+bool Opens(const char* path) {
+  std::FILE* f = std::fopen(path, "r+b");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+
+void ExpectWriteError(const std::function<void()>& step, const std::string& start,
+                      const char* name) {
+  try {
+    step();
+    ADD_FAILURE() << name << ": no error";
+  } catch (const FileWriteError& e) {
+    EXPECT_EQ(start, e.GetMessageText().substr(0, start.size())) << name;
+  }
+}
+
+// Most writes only fill the C library's buffer: a full disk shows at the
+// flush, or at the close, and must not pass for a written file.
+TEST(FileDataHandler, AFullDiskIsReported) {
+  if (!Opens(kFullDevice)) GTEST_SKIP() << "no " << kFullDevice;
+  const std::string bytes(100000, 'x');
+  const struct {
+    const char* name;
+    std::function<void(FileDataHandler&)> step;
+    const char* error;
+  } kCases[] = {
+      {"a small write, flushed", [](FileDataHandler& f) { f.Write("abc", 3); f.Flush(); },
+       "FileDataHandler, cannot flush: "},
+      {"a small write, closed", [](FileDataHandler& f) { f.Write("abc", 3); f.Close(); },
+       "FileDataHandler, cannot flush: "},
+      {"a write larger than the buffer",
+       [&bytes](FileDataHandler& f) { f.Write(bytes.data(), bytes.size()); },
+       "FileDataHandler, cannot write: "},
+  };
+  for (const auto& c : kCases) {
+    FileDataHandler handler(kFullDevice, FileDataHandler::kReadWrite);
+    ExpectWriteError([&] { c.step(handler); }, c.error, c.name);
+  }
+  // Through a stream, a failed flush is a WriteError like a short write.
+  FileDataHandler handler(kFullDevice, FileDataHandler::kReadWrite);
+  StreamDataHandler stream(&handler);
+  stream.WriteUInt32(5);
+  EXPECT_THROW(stream.Flush(), WriteError);
+}
+
+// A save points its header at data only once the data is on the disk.
+TEST(FileDataHandler, FlushForcesTheDataToTheDisk) {
+  if (!Opens(kNoDiskDevice)) GTEST_SKIP() << "no " << kNoDiskDevice;
+  FileDataHandler handler(kNoDiskDevice, FileDataHandler::kReadWrite);
+  EXPECT_EQ(3u, handler.Write("abc", 3));
+  ExpectWriteError([&] { handler.Flush(); }, "FileDataHandler, cannot force the data to the disk: ",
+                   "flush");
+  // Nothing written since: nothing to force.
+  TempFile file;
+  file.Fill("abc");
+  FileDataHandler reader(file.Path(), FileDataHandler::kRead);
+  EXPECT_NO_THROW(reader.Flush());
+  EXPECT_NO_THROW(reader.Close());
 }
 
 TEST(StreamDataHandler, SeeksAndTellsAsItsFile) {

@@ -361,19 +361,38 @@ TEST(Database, CreateMakesOnlyDatabases) {
   EXPECT_TRUE(memory.Bytes().empty());
 }
 
+// Where the first key of a new database's object table lies: behind the
+// table's envelope start, its capacity and its count. It is the Database
+// object's own entry.
+std::size_t FirstTableKey(const Bytes& bytes) {
+  const Bytes start = Join({1, 0x0F, BigEndian32(6), Scrambled("db_map")});
+  const auto at = std::search(bytes.begin(), bytes.end(), start.begin(), start.end());
+  EXPECT_NE(bytes.end(), at);
+  return static_cast<std::size_t>(at - bytes.begin()) + start.size() + 5 + 5;
+}
+
 TEST(Database, DamagedTablesFailTheOpen) {
   MemoryDataHandler original;
   { OpenDatabase db(original, kFilmObjects, kFilmRoots); }
-  // The roots' count set above their capacity. It follows the header, the
-  // Database envelope's start, its three numbers, the roots' envelope start
-  // and their capacity.
-  MemoryDataHandler memory(original.Bytes());
-  const std::size_t count = 22 + (1 + 13) + 15 + (1 + 12) + 5;
-  ASSERT_EQ(0x0A, memory.Bytes()[count]);
-  memory.Bytes()[count + 1] = 0x7F;
-  EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects,
-                                kFilmRoots),
-               InvalidDatabase);
+  // The roots' count follows the header, the Database envelope's start, its
+  // three numbers, the roots' envelope start and their capacity.
+  const std::size_t rootCount = 22 + (1 + 13) + 15 + (1 + 12) + 5;
+  const std::size_t firstKey = FirstTableKey(original.Bytes());
+  const struct { const char* name; std::size_t at; Bytes value; } kCases[] = {
+      {"roots above their capacity", rootCount, {0x0A, 0x7F}},
+      // A save could hand the stored Database object's block to another
+      // object before the header moved off it.
+      {"no entry for the Database object", firstKey, Join({0x0A, BigEndian32(999)})},
+  };
+  for (const auto& c : kCases) {
+    MemoryDataHandler memory(original.Bytes());
+    ASSERT_EQ(0x0A, memory.Bytes()[c.at]) << c.name;
+    std::copy(c.value.begin(), c.value.end(), memory.Bytes().begin() + c.at);
+    EXPECT_THROW(Database::Create(new StreamDataHandler(&memory), "Database", kFilmObjects,
+                                  kFilmRoots),
+                 InvalidDatabase)
+        << c.name;
+  }
 }
 
 TEST(Database, IdentityFromTheLocalTime) {
@@ -433,6 +452,23 @@ Bytes EmptyDatabaseWithID(uint32_t id) {
   return bytes;
 }
 
+void ExpectTheReferenceNotes(Database& db) {
+  EXPECT_EQ(kFixtureDatabaseID, db.GetDatabaseID());
+  EXPECT_EQ(1027u, db.GetNextObjectID());
+  auto* first = dynamic_cast<Note*>(db.GetRoot("First"));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(0x01020304u, first->number);
+  EXPECT_EQ("first", first->text);
+  auto* link = dynamic_cast<Link*>(db.GetRoot("Link"));
+  ASSERT_NE(nullptr, link);
+  EXPECT_EQ(kFixtureDatabaseID, link->target.GetDatabaseID());
+  Note* second = link->target.Get();
+  ASSERT_NE(nullptr, second);
+  EXPECT_EQ(1026u, second->GetID());  // given its ID when the link was saved
+  EXPECT_EQ(7u, second->number);
+  EXPECT_EQ(std::string(40, 's'), second->text);
+}
+
 TEST(Database, TheReferenceFileIsWrittenAndReadByEveryBuild) {
   MemoryDataHandler memory(EmptyDatabaseWithID(kFixtureDatabaseID));
   {
@@ -453,20 +489,33 @@ TEST(Database, TheReferenceFileIsWrittenAndReadByEveryBuild) {
 
   MemoryDataHandler stored(kxfixture::Reference(kDatabaseFixture));
   OpenDatabase db(stored, kFilmObjects, kFilmRoots);
-  EXPECT_EQ(kFixtureDatabaseID, db->GetDatabaseID());
-  EXPECT_EQ(1027u, db->GetNextObjectID());
+  ExpectTheReferenceNotes(*db.database);
+}
+
+// Written when a save rewrote each object in its block and the header
+// before the Database object: such files are still read, and saved.
+TEST(Database, AFileSavedInPlaceIsReadAndSavedAgain) {
+  MemoryDataHandler stored(kxfixture::Reference(std::string(KX_FIXTURES) + "/notes-in-place.db"));
+  {
+    OpenDatabase db(stored, kFilmObjects, kFilmRoots);
+    ExpectTheReferenceNotes(*db.database);
+    auto* first = dynamic_cast<Note*>(db->GetRoot("First"));
+    ASSERT_NE(nullptr, first);
+    first->text = std::string(200, 'f');  // outgrows its block
+    first->SetModified(true);
+    db->AddRoot("Third", new (db.database.get()) Note);
+    Database::SaveAll(db.database.get());
+  }
+  stored.Seek(0, SeekFrom::Start);
+  OpenDatabase db(stored, kFilmObjects, kFilmRoots);
   auto* first = dynamic_cast<Note*>(db->GetRoot("First"));
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ(0x01020304u, first->number);
-  EXPECT_EQ("first", first->text);
+  EXPECT_EQ(std::string(200, 'f'), first->text);
+  EXPECT_NE(nullptr, dynamic_cast<Note*>(db->GetRoot("Third")));
   auto* link = dynamic_cast<Link*>(db->GetRoot("Link"));
   ASSERT_NE(nullptr, link);
-  EXPECT_EQ(kFixtureDatabaseID, link->target.GetDatabaseID());
-  Note* second = link->target.Get();
-  ASSERT_NE(nullptr, second);
-  EXPECT_EQ(1026u, second->GetID());  // given its ID when the link was saved
-  EXPECT_EQ(7u, second->number);
-  EXPECT_EQ(std::string(40, 's'), second->text);
+  ASSERT_NE(nullptr, link->target.Get());
+  EXPECT_EQ(std::string(40, 's'), link->target.Get()->text);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Reads a film's own data from arbitrary bytes as the library manager does:
 // the header test, the embedded database, both roots, and the library
-// nodes that any other root holds. Every store error is an acceptable
-// outcome; a crash, a hang or a leak is not.
+// nodes that any other root holds; then opens the bytes for writing and
+// saves them. Every store error is an acceptable outcome; a crash, a hang
+// or a leak is not.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -56,9 +57,28 @@ void ReadRoots(Database* db) {
   }
 }
 
+// Opens the bytes for writing and saves them twice, as a program would:
+// a damaged film is refused or written, never a crash or a hang.
+void WriteBack(const uint8_t* data, std::size_t size) {
+  try {
+    std::unique_ptr<Database> db;
+    FilmUserData userData(
+        new FilmBytesHandler(std::vector<uint8_t>(data, data + size), kWriteLimit), true);
+    db.reset(userData.GetDatabase());
+    if (RootRef<Dictionary> preferences{db.get(), kPreferencesRoot}) {
+      (*preferences.Get())["name"] = "written back";
+      preferences->SetModified(true);
+    }
+    userData.Save();
+  } catch (const Exception&) {
+  } catch (const Signal&) {
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  WriteBack(data, size);
   auto film = std::make_unique<FilmBytesHandler>(std::vector<uint8_t>(data, data + size),
                                                  kWriteLimit);
   try {

@@ -400,70 +400,207 @@ Bytes FilmWithData() {
   return memory.Bytes();
 }
 
-// Grows the preferences past their block and adds a root.
+// Grows the preferences past their block (making them where there are
+// none) and adds a root.
 void ChangeFilm(Database& db) {
   auto* preferences = dynamic_cast<Dictionary*>(db.GetRoot(kPreferencesRoot));
-  ASSERT_NE(nullptr, preferences);
+  if (!preferences) {
+    preferences = new (&db) Dictionary;
+    db.AddRoot(kPreferencesRoot, preferences);
+  }
   (*preferences)["name"] = std::string(3000, 'y');
   preferences->SetModified(true);
   db.AddRoot("Other", new (&db) Dictionary);
 }
 
-// Empty when the film reads as before or as after the save.
-std::string FilmOldOrNew(const Bytes& film, std::size_t blockAt) {
-  const uint64_t blockEnd = blockAt + U32At(film, blockAt);
-  if (blockEnd > film.size()) return "the block passes the end of the film";
-  for (std::size_t i = blockEnd; i < film.size(); ++i) {
-    if (film[i] != 0) return "bytes behind the block";
+// What a film reads back as: "old" (the preferences name it "First", or it
+// has none where it had no data), "new" (after ChangeFilm), or what is
+// wrong with it. Its block, when it has one, must end the film: nothing but
+// zeros behind it, and no size past the end of the file.
+std::string FilmContent(const Bytes& film, bool hadData) {
+  const std::size_t blockAt = Film().size();
+  if (film.size() > blockAt) {
+    const uint64_t blockEnd = blockAt + U32At(film, blockAt);
+    if (blockEnd > film.size()) return "the block passes the end of the film";
+    for (std::size_t i = blockEnd; i < film.size(); ++i) {
+      if (film[i] != 0) return "bytes behind the block";
+    }
   }
   try {
+    UserDataAtomHeader header(0, 0, 0);
+    MemoryDataHandler probe(film);
+    if (!ReadFilmUserDataHeader(&probe, header)) return hadData ? "the block was lost" : "old";
     FilmUserData userData(new MemoryDataHandler(film), false);
     std::unique_ptr<Database> db(userData.GetDatabase());
     auto* preferences = dynamic_cast<Dictionary*>(db->GetRoot(kPreferencesRoot));
-    if (!preferences) return "the preferences were lost";
-    const bool isNew = db->GetRoot("Other") != nullptr;
-    if ((*preferences)["name"] != (isNew ? std::string(3000, 'y') : "First")) {
-      return "the preferences are neither old nor new";
+    if (db->GetRoot("Other")) {
+      return preferences && (*preferences)["name"] == std::string(3000, 'y') ? "new"
+                                                                              : "not quite new";
     }
+    if (!hadData) return preferences ? "preferences from nowhere" : "old";
+    return preferences && (*preferences)["name"] == "First" ? "old" : "not quite old";
   } catch (const std::exception& e) {
     return std::string("reading failed: ") + e.what();
   }
-  return "";
 }
 
-TEST(FilmUserData, EveryFailedSaveLeavesTheFilmBeforeOrAfter) {
-  const Bytes old = FilmWithData();
-  const std::size_t blockAt = Film().size();
-  ASSERT_EQ("", FilmOldOrNew(old, blockAt));
-  int writes = 0;
-  {
+// Opens the film writable, changes it and saves it; answers the writes
+// that took. The user data goes first: it saves again while the database
+// exists.
+int ChangeAndSaveFilm(MemoryDataHandler& memory) {
+  std::unique_ptr<Database> db;
+  auto* film = new FaultyDataHandler(memory, 0, FaultyDataHandler::Mode::Refuse);
+  FilmUserData userData(film, true);
+  db.reset(userData.GetDatabase());
+  ChangeFilm(*db);
+  userData.Save();
+  return film->Writes();
+}
+
+int WritesOfTheFilmSave(const Bytes& old, bool hadData) {
+  MemoryDataHandler memory(old);
+  const int writes = ChangeAndSaveFilm(memory);
+  EXPECT_EQ("new", FilmContent(memory.Bytes(), hadData));
+  return writes;
+}
+
+struct FilmFault {
+  bool hadData;
+  FaultyDataHandler::Mode mode;
+};
+
+void PrintTo(const FilmFault& fault, std::ostream* out) {
+  *out << (fault.hadData ? "with data, " : "without data, ") << ModeName(fault.mode);
+}
+
+class FailingFilmSaves : public ::testing::TestWithParam<FilmFault> {};
+
+// For every write of a save (for a film without data, of giving it its
+// block too) failing in this way: the failure is reported, the film reads
+// as before or after, it can be opened for writing and saved, and the same
+// film data saves whole once the disk is well again.
+TEST_P(FailingFilmSaves, EveryFailedSaveLeavesTheFilmBeforeOrAfter) {
+  const bool hadData = GetParam().hadData;
+  const FaultyDataHandler::Mode mode = GetParam().mode;
+  const Bytes old = hadData ? FilmWithData() : Film();
+  ASSERT_EQ("old", FilmContent(old, hadData));
+  const int writes = WritesOfTheFilmSave(old, hadData);
+  for (int n = 1; n <= writes; ++n) {
+    const std::string where = "write " + std::to_string(n);
     MemoryDataHandler memory(old);
-    auto* counting = new FaultyDataHandler(memory, 0, FaultyDataHandler::Mode::Refuse);
-    {
-      auto userData = std::make_unique<FilmUserData>(counting, true);
-      std::unique_ptr<Database> db(userData->GetDatabase());
+    auto* faulty = new FaultyDataHandler(memory, n, mode);
+    std::unique_ptr<Database> db;
+    auto userData = std::make_unique<FilmUserData>(faulty, true);
+    try {
+      db.reset(userData->GetDatabase());
       ChangeFilm(*db);
       userData->Save();
-      writes = counting->Writes();
-      userData.reset();  // its own save writes again, while the database exists
+      ADD_FAILURE() << where << ": no failure reported";
+    } catch (const WriteError&) {
     }
-    ASSERT_EQ("", FilmOldOrNew(memory.Bytes(), blockAt));
-  }
-  for (auto mode : {FaultyDataHandler::Mode::Refuse, FaultyDataHandler::Mode::Cut}) {
-    for (int n = 1; n <= writes; ++n) {
-      MemoryDataHandler memory(old);
-      {
-        auto userData =
-            std::make_unique<FilmUserData>(new FaultyDataHandler(memory, n, mode), true);
-        std::unique_ptr<Database> db(userData->GetDatabase());
-        ChangeFilm(*db);
-        EXPECT_THROW(userData->Save(), WriteError) << n;  // an explicit save reports it
-        userData.reset();
-      }
-      EXPECT_EQ("", FilmOldOrNew(memory.Bytes(), blockAt))
-          << "write " << n << (mode == FaultyDataHandler::Mode::Cut ? ", cut" : "");
+    const std::string after = FilmContent(memory.Bytes(), hadData);
+    EXPECT_TRUE(after == "old" || after == "new") << where << ": " << after;
+
+    MemoryDataHandler reopened(memory.Bytes());
+    EXPECT_NO_THROW(ChangeAndSaveFilm(reopened)) << where << ", reopened";
+    EXPECT_EQ("new", FilmContent(reopened.Bytes(), hadData)) << where << ", reopened";
+
+    faulty->Heal();
+    if (db) {
+      EXPECT_NO_THROW(userData->Save()) << where;
+      EXPECT_EQ("new", FilmContent(memory.Bytes(), hadData)) << where << ", saved again";
     }
+    userData.reset();
   }
+}
+
+std::vector<FilmFault> AllFilmFaults() {
+  std::vector<FilmFault> faults;
+  for (bool hadData : {true, false}) {
+    for (auto mode : kAllFaults) faults.push_back({hadData, mode});
+  }
+  return faults;
+}
+
+INSTANTIATE_TEST_SUITE_P(, FailingFilmSaves, ::testing::ValuesIn(AllFilmFaults()),
+                         [](const ::testing::TestParamInfo<FilmFault>& info) {
+                           return std::string(info.param.hadData ? "WithData" : "WithoutData") +
+                                  ModeName(info.param.mode);
+                         });
+
+// The caller was told of the failure; the film stays as the failure left it.
+TEST(FilmUserData, NoSaveFollowsAFailedOneOnDestruction) {
+  const Bytes old = FilmWithData();
+  MemoryDataHandler memory(old);
+  {
+    auto* faulty = new FaultyDataHandler(memory, 1, FaultyDataHandler::Mode::Once);
+    auto userData = std::make_unique<FilmUserData>(faulty, true);
+    std::unique_ptr<Database> db(userData->GetDatabase());
+    ChangeFilm(*db);
+    EXPECT_THROW(userData->Save(), WriteError);
+    userData.reset();
+  }
+  EXPECT_EQ("old", FilmContent(memory.Bytes(), true));
+}
+
+// A film given its block is whole before its first save: the block reaches
+// the end of the file over the new database, and the film opens for writing
+// again.
+TEST(FilmUserData, ANewBlockCoversItsDatabase) {
+  MemoryDataHandler memory(Film());
+  std::unique_ptr<Database> db;
+  FilmUserData userData(new FaultyDataHandler(memory, 0, FaultyDataHandler::Mode::Refuse), true);
+  db.reset(userData.GetDatabase());
+  // As a program that ended before its first save leaves the film.
+  const Bytes unsaved = memory.Bytes();
+  EXPECT_EQ(unsaved.size() - Film().size(), U32At(unsaved, Film().size()));
+  MemoryDataHandler reopened(unsaved);
+  EXPECT_NO_THROW(ChangeAndSaveFilm(reopened));
+  EXPECT_EQ("new", FilmContent(reopened.Bytes(), false));
+}
+
+// What saves that stopped half way left behind a film's block: zeros of a
+// growth the block was never sized over, or a new block's database that
+// no save sized it over. Both are the block's own; the film opens for
+// writing and its next save covers them.
+TEST(FilmUserData, WhatAnUnfinishedSaveLeftBehindTheBlockIsTheBlocks) {
+  Bytes unsized;
+  {
+    MemoryDataHandler memory(Film());
+    memory.Seek(0, SeekFrom::Start);
+    FilmUserDataHeader block(&memory);
+    memory.Seek(static_cast<int64_t>(block.GetDataOffset()), SeekFrom::Start);
+    std::unique_ptr<Database> db(Database::Create(new StreamDataHandler(&memory), "Database",
+                                                  FilmUserData::kObjectCapacity,
+                                                  FilmUserData::kRootsCapacity));
+    unsized = memory.Bytes();
+  }
+  ASSERT_EQ(82u, U32At(unsized, Film().size()));
+  const struct { const char* name; Bytes film; bool hadData; } kCases[] = {
+      {"zeros of a growth", Cat({FilmWithData(), Bytes(5000, 0)}), true},
+      {"a database no save sized the block over", unsized, false},
+  };
+  for (const auto& c : kCases) {
+    MemoryDataHandler memory(c.film);
+    EXPECT_NO_THROW(ChangeAndSaveFilm(memory)) << c.name;
+    EXPECT_EQ("new", FilmContent(memory.Bytes(), c.hadData)) << c.name;
+  }
+}
+
+// Zeros that end a film without a block are what an unfinished write of
+// one left: the block goes where they begin, where the walk finds it.
+TEST_F(FilmBlock, ZerosEndingAFilmMakeRoomForItsBlock) {
+  const Bytes film = Film();
+  const std::string name = Write("film", Cat({film, Bytes(40, 0)}));
+  {
+    FileDataHandler handler(name, FileDataHandler::kRead);
+    EXPECT_EQ(film.size(), FilmUserDataHeader(&handler).GetBlockOffset());
+  }
+  AddFilmData(name, {{{"a", "go()"}}, {{"name", "Zeros"}}});
+  Preferences preferences;
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(name, preferences));
+  EXPECT_EQ("Zeros", preferences["name"]);
+  EXPECT_EQ(Read(name).size() - film.size(), U32At(Read(name), film.size()));
 }
 
 // ---- the library manager's readers -----------------------------------------
@@ -619,6 +756,23 @@ void FixTheFirstWrite(const Bytes& film, Bytes& bytes) {
   }
 }
 
+void ExpectTheReferenceFilm(const std::string& name) {
+  UserDataAtomHeader header(0, 0, 0);
+  ASSERT_TRUE(HasUserDataHeader(name, header));
+  EXPECT_EQ(2451545u, header.GetCreationDate());
+  EXPECT_EQ(3725u, header.GetCreationTime());
+  EXPECT_EQ(9u, header.GetFreeSpace());
+  std::vector<ActionRecord> records;
+  manager_data::ImportFilmActions(name, records);
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ("sprite1", std::string(records[0].sprite));
+  EXPECT_EQ("playQT(File=\"a.flm\",Track=\"2\")", std::string(records[0].actionText));
+  EXPECT_EQ("sprite2", std::string(records[1].sprite));
+  Preferences preferences;
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(name, preferences));
+  EXPECT_EQ((Preferences{{"TrkLocal", "3"}, {"name", "Reference"}}), preferences);
+}
+
 TEST_F(FilmBlock, TheReferenceFilmIsWrittenAndReadByEveryBuild) {
   const std::string fixture = std::string(KX_FIXTURES) + "/film-data.flm";
   const Bytes film = Film({true, "Tiny film", "(c) Glintharbour", /*track=*/true});
@@ -635,22 +789,26 @@ TEST_F(FilmBlock, TheReferenceFilmIsWrittenAndReadByEveryBuild) {
   AddFilmData(name, {{{"sprite1", "playQT(Track=\"2\",File=\"a.flm\")"}, {"sprite2", "stop()"}},
                      {{"name", "Reference"}, {"TrkLocal", "3"}}});
   kxfixture::ExpectSameBytes(fixture, Read(name));
+  ExpectTheReferenceFilm(Write("stored", kxfixture::Reference(fixture)));
+}
 
-  const std::string stored = Write("stored", kxfixture::Reference(fixture));
-  UserDataAtomHeader header(0, 0, 0);
-  ASSERT_TRUE(HasUserDataHeader(stored, header));
-  EXPECT_EQ(2451545u, header.GetCreationDate());
-  EXPECT_EQ(3725u, header.GetCreationTime());
-  EXPECT_EQ(9u, header.GetFreeSpace());
+// Written when a save rewrote each object in its block and the header
+// before the Database object: such films are still read, and written.
+TEST_F(FilmBlock, AFilmSavedInPlaceIsReadAndWritten) {
+  const std::string name =
+      Write("film", kxfixture::Reference(std::string(KX_FIXTURES) + "/film-data-in-place.flm"));
+  ExpectTheReferenceFilm(name);
+  AddFilmData(name, {{{"sprite3", "stop()"}}, {{"name", std::string(500, 'r')}}, "Other"});
   std::vector<ActionRecord> records;
-  manager_data::ImportFilmActions(stored, records);
-  ASSERT_EQ(2u, records.size());
-  EXPECT_EQ("sprite1", std::string(records[0].sprite));
-  EXPECT_EQ("playQT(File=\"a.flm\",Track=\"2\")", std::string(records[0].actionText));
-  EXPECT_EQ("sprite2", std::string(records[1].sprite));
+  manager_data::ImportFilmActions(name, records);
+  ASSERT_EQ(1u, records.size());
+  EXPECT_EQ("sprite3", std::string(records[0].sprite));
   Preferences preferences;
-  EXPECT_TRUE(manager_data::ReadStoredPreferences(stored, preferences));
+  EXPECT_TRUE(manager_data::ReadStoredPreferences(name, preferences));
   EXPECT_EQ((Preferences{{"TrkLocal", "3"}, {"name", "Reference"}}), preferences);
+  const std::size_t blockAt = Film({true, "Tiny film", "(c) Glintharbour", true}).size();
+  const Bytes after = Read(name);
+  EXPECT_EQ(after.size() - blockAt, U32At(after, blockAt));
 }
 
 }  // namespace
