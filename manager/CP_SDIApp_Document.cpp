@@ -300,7 +300,7 @@ void CP_SDIApp_Document::BuildToolBar() {
   SetTogglePictures(mute, {3040, 3042, 3041, 3043, 3045, 3046});
   mute->SetToggleState(ReadIniInt(kIniSection, "Mute", kIniFile) != 0 ? 1 : 0);
 
-  new CP_ImageResource(toolBar, Placement(521, 2, 75, 32, 0, 0, 0, 0), 3065, 1, 1);
+  new CP_ImageResource(toolBar, Placement(521, 2, 75, 32, 0, 0, 0, 0), 3065, CP_ImageResource::kStretchToFrame);
 
   screenSizeMenu = new CP_Menu();
   screenSizeMenu->CreateEmpty(500, "popup");

@@ -90,11 +90,12 @@ void CP_Dialog::ProcessModalEvent(CP_Message& message) {
   message = fLastMessage;
 }
 
-void CP_Dialog::ReceiveBroadcast(CP_Message& message) {
+const CP_Message& CP_Dialog::ListenToMessage(const CP_Message& message) {
   fLastMessage.value = message.value;
   fLastMessage.code = message.code;
   fLastMessage.sender = message.sender;
   fLastMessage.data = message.data;
+  return fLastMessage;
 }
 
 int32_t CP_Dialog::ExecuteCommand(int32_t command) {

@@ -62,8 +62,11 @@ class CP_Dialog : public CP_M_Listener,
   // Runs before each message of ProcessModalEvent.
   virtual void PrepareModalEvent() {}
 
-  // Records the message.
-  void ReceiveBroadcast(CP_Message& message) override;
+  // Every broadcast the dialog hears goes to ListenToMessage.
+  void ReceiveBroadcast(CP_Message& message) override { ListenToMessage(message); }
+  // Records the message's value, code, sender and data as the last message
+  // and answers that.
+  virtual const CP_Message& ListenToMessage(const CP_Message& message);
 
   CP_Window* GetWindow() const { return fWindow; }
   const CP_Message& GetLastMessage() const { return fLastMessage; }

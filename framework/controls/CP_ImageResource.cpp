@@ -1,38 +1,66 @@
 #include "CP_ImageResource.h"
 
-#include "CP_Canvas.h"
-#include "CP_Picture.h"
-#include "CP_Region.h"
+#include "CP_ImagePalette.h"
+#include "CP_InStream.h"
+#include "CP_OutStream.h"
 
-CP_ImageResource::CP_ImageResource(CP_View* superPane, const CP_PaneInfo& info, int16_t bitmapId,
-                                   uint8_t flagA, uint8_t flagB)
-    : CP_View(superPane, info), fBitmapId(bitmapId), fFlagA(flagA), fFlagB(flagB) {
-  fPicture = new CP_Picture(bitmapId);
+namespace {
+
+// Streams of earlier versions carry no stretch flag.
+constexpr int16_t kFirstVersionWithStretch = 3;
+
+}  // namespace
+
+CP_ImageResource::CP_ImageResource(CP_View* superPane, const CP_PaneInfo& info, int16_t bitmapId, Fit fit)
+    : CP_View(superPane, info), fBitmapId(bitmapId), fStretch(fit) {
+  SetUpImage();
   MakeWindow(superPane, info.location, info.size);
 }
 
-CP_ImageResource::~CP_ImageResource() {
-  if (fPicture) fPicture->RemoveReference();
-}
+CP_ImageResource::CP_ImageResource(CP_View* superPane, Stored) : CP_View(superPane, CP_PaneInfo()) {}
 
-// The bitmap fills the frame; a missing bitmap draws nothing.
-void CP_ImageResource::DrawContent(const CP_Region&) {
-  if (fPicture && fCanvas) fPicture->Draw(fCanvas.get(), GetLocalFrameRect());
-}
+CP_ImageResource::~CP_ImageResource() = default;
 
-LRESULT CP_ImageResource::HandlePaint(HWND window, WPARAM wParam, LPARAM) {
-  PAINTSTRUCT paint = {};
-  HDC dc = BeginPaint(window, &paint);
-  if (IsVisible() && fCanvas) {
-    fCanvas->AttachDC(wParam ? reinterpret_cast<HDC>(wParam) : dc);
-    DrawContent(CP_Region(CP_Rect(paint.rcPaint)));
-    fCanvas->DetachDC();
+CP_M_Reanimatable* CP_ImageResource::CreateFromStream(CP_M_Reanimatable* superView, CP_InStream& in) {
+  auto* superPane = dynamic_cast<CP_View*>(superView);
+  auto* image = new CP_ImageResource(superPane, Stored{});
+  try {
+    image->ReadFromStream(nullptr, in);
+    image->UpdateImageOrigin();
+    image->SetPrintFrame(image->fLocation, image->fSize);
+    image->SetUpImage();
+  } catch (...) {
+    delete image;
+    throw;
   }
-  EndPaint(window, &paint);
-  return 0;
+  image->MakeWindow(superPane, image->fLocation, image->fSize);
+  return image;
 }
 
-LRESULT CP_ImageResource::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) return HandlePaint(window, wParam, lParam);
-  return CallSavedWindowProc(window, message, wParam, lParam);
+void CP_ImageResource::SetUpImage() {
+  fPalette = std::make_unique<CP_ImagePalette>(fBitmapId);
+  if (fPalette->HasBitmap()) SetContentExtent(fPalette->GetExtent());
+}
+
+HPALETTE CP_ImageResource::GetPalette() const { return fPalette ? fPalette->GetHandle() : nullptr; }
+
+int16_t CP_ImageResource::CountPaletteEntries() const { return fPalette ? fPalette->CountEntries() : 0; }
+
+void CP_ImageResource::DrawContent(const CP_Region&) {
+  const CP_Size size = fStretch == kStretchToFrame ? CP_Size(GetWidth(), GetHeight()) : fImageSize;
+  DrawImageResource(fCanvas.get(), fBitmapId, GetPalette(), size.width, size.height);
+}
+
+// The writer leaves the flag out where the reader does not expect it, so
+// that a stream of any version reads back whole.
+void CP_ImageResource::WriteToStream(CP_OutStream& out) {
+  CP_View::WriteToStream(out);
+  out.WriteInt16(fBitmapId);
+  if (int16_t(out.GetVersion()) >= kFirstVersionWithStretch) out.WriteBool(fStretch);
+}
+
+void CP_ImageResource::ReadFromStream(void* context, CP_InStream& in) {
+  CP_View::ReadFromStream(context, in);
+  in.ReadInt16(fBitmapId);
+  if (int16_t(in.GetVersion()) >= kFirstVersionWithStretch) in.ReadBool(fStretch);
 }

@@ -34,18 +34,13 @@ void GH_ColorPane::DrawContent(const CP_Region&) {
 }
 
 LRESULT GH_ColorPane::HandlePaint(HWND window, WPARAM wParam, LPARAM) {
-  PAINTSTRUCT paint = {};
-  HDC dc = BeginPaint(window, &paint);
+  CP_PaintScope paint(window, wParam);
   if (IsVisible()) {
-    fCanvas->AttachDC(wParam ? reinterpret_cast<HDC>(wParam) : dc);
-    {
-      // Selects the canvas's pen, so the lines take the grey.
-      CP_PaneDCScope scope(this);
-      DrawContent(CP_Region(CP_Rect(paint.rcPaint)));
-    }
-    fCanvas->DetachDC();
+    paint.AttachCanvas(fCanvas.get());
+    // Selects the canvas's pen, so the lines take the grey.
+    CP_PaneDCScope scope(this);
+    DrawContent(CP_Region(paint.GetPaintRect()));
   }
-  EndPaint(window, &paint);
   return 0;
 }
 

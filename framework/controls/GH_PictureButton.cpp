@@ -158,10 +158,16 @@ void GH_PictureButton::DrawTogglePictures() {
   Draw(fPictures[fToggleState == 1 ? kOn : kOff]);
 }
 
+// Pictures and label are clipped to the frame. The clip selects nothing
+// into the DC: the button's own window already ends there.
 void GH_PictureButton::DrawFramed() {
   DrawPushFrame();
-  DrawPictures();
-  if (HasText()) DrawLabel();
+  {
+    CP_Clip clip(GetOffsetFrameRect());
+    clip.Apply();
+    DrawPictures();
+    if (HasText()) DrawLabel();
+  }
   if (fMenu) DrawPopupArrow();
 }
 

@@ -36,8 +36,11 @@ void CP_DocApplication::GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu
   CP_Application::GetCommandStatus(command, menu);
 }
 
+// A document that refuses to close keeps the program running; the answer
+// is then true all the same, since the request was dealt with (the quit
+// flag, IsQuitting, says whether the program ends).
 bool CP_DocApplication::Quit() {
-  if (!CP_Document::CloseAllDocuments()) return false;
+  if (!CP_Document::CloseAllDocuments()) return true;
   return CP_Application::Quit();
 }
 

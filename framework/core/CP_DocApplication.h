@@ -21,7 +21,8 @@ class CP_DocApplication : public CP_Application {
   void StartUp() override;
   int32_t ExecuteCommand(int32_t command) override;
   void GetCommandStatus(int32_t command, CP_M_MenuEnabler* menu) override;
-  // False, and no quitting, when a document may not close.
+  // Closes every document first; when one may not close, nothing quits and
+  // the answer is true.
   bool Quit() override;
   // Fills the menu bar, makes the first document and shows its window.
   void InstallMenuBar() override;

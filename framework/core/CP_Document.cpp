@@ -196,20 +196,22 @@ void CP_Document::SaveAs() {
 // its file is what it was, so a later Save cannot write to a target that
 // was never written.
 void CP_Document::SaveReplacing(const CP_FileSpec& target) {
+  // Made first: a folder that refuses new files fails here, before the
+  // document has let go of anything.
+  const std::string temporary = MakeTemporaryBeside(target);
   std::unique_ptr<CP_File> previousFile = std::move(fFile);
   const CP_FileSpec previousSpec = fFileSpec;
-  fFileSpec = target;
-  fFile.reset(new CP_File(target));
-  const std::string temporary = MakeTemporaryBeside(target);
-  fFile->SetSpec(CP_FileSpec(temporary, false));
   try {
+    fFileSpec = target;
+    fFile.reset(new CP_File(target));
+    fFile->SetSpec(CP_FileSpec(temporary, false));
     Save();
     fFile->Close();
     if (!MoveFileExA(temporary.c_str(), target.Path().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
       throw CP_PlfrmErrorException(kCP_FileError, kSource, __LINE__);
   } catch (...) {
-    fFile->Close();
+    if (fFile) fFile->Close();
     DeleteFileA(temporary.c_str());
     fFile = std::move(previousFile);
     fFileSpec = previousSpec;

@@ -525,15 +525,11 @@ void CP_Pane::SetPrintFrame(const CP_Point& location, const CP_Size& size) {
 }
 
 LRESULT CP_Pane::HandlePaint(HWND window, WPARAM wParam, LPARAM) {
-  PAINTSTRUCT paint = {};
-  HDC dc = BeginPaint(window, &paint);
+  CP_PaintScope paint(window, wParam);
   if (IsVisible()) {
-    fCanvas->AttachDC(wParam ? reinterpret_cast<HDC>(wParam) : dc);
-    const CP_Region area(CP_Rect(paint.rcPaint));
-    Draw(area);
-    fCanvas->DetachDC();
+    paint.AttachCanvas(fCanvas.get());
+    Draw(CP_Region(paint.GetPaintRect()));
   }
-  EndPaint(window, &paint);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "CP_Commander.h"
 #include "CP_InStream.h"
 #include "CP_OutStream.h"
+#include "CP_Window.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,7 +44,10 @@ void CP_View::SetUpView() {
 
 CP_View::~CP_View() {
   // Sub-panes that outlive the view must not reach back into it.
-  for (CP_Pane* pane : fSubPanes) pane->ClearParentPane();
+  for (CP_Pane* pane : fSubPanes) {
+    SubPaneLeaving(pane);
+    pane->ClearParentPane();
+  }
   fSubPanes.clear();
 }
 
@@ -61,7 +65,17 @@ void CP_View::AddSubPane(CP_Pane* pane) {
 }
 
 void CP_View::RemoveSubPane(CP_Pane* pane) {
-  fSubPanes.erase(std::remove(fSubPanes.begin(), fSubPanes.end(), pane), fSubPanes.end());
+  const auto at = std::remove(fSubPanes.begin(), fSubPanes.end(), pane);
+  if (at == fSubPanes.end()) return;
+  fSubPanes.erase(at, fSubPanes.end());
+  SubPaneLeaving(pane);
+}
+
+// A window remembers the target inside it while it is inactive; a pane that
+// goes must not stay behind there. Only the pane's address is used: it may
+// be part way through its destruction.
+void CP_View::SubPaneLeaving(const CP_Pane* pane) {
+  if (CP_Window* window = GetOwnerWindow()) window->ForgetPendingTarget(pane);
 }
 
 void CP_View::DetachSubPane(CP_Pane* pane, bool deleteItsSubPanes, bool destroy) {
@@ -81,6 +95,7 @@ void CP_View::DeleteSubPanes() {
   while (!fSubPanes.empty()) {
     CP_Pane* pane = fSubPanes.front();
     fSubPanes.erase(fSubPanes.begin());
+    SubPaneLeaving(pane);
     if (auto* view = dynamic_cast<CP_View*>(pane)) view->DeleteSubPanes();
     pane->ClearParentPane();
     HWND window = pane->GetHWND();

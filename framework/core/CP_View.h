@@ -91,6 +91,7 @@ class CP_View : public CP_Pane {
 
  private:
   void SetUpView();
+  void SubPaneLeaving(const CP_Pane* pane);
   // Every sub-pane in list order; the list may change while they hear it.
   void TellSubPanes(void (CP_Pane::*operation)());
 };

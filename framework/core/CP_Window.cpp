@@ -129,7 +129,7 @@ void CP_Window::SetUpWindow(const CP_WindowInfo& info, const std::string& title,
   fBackgroundColor = DefaultBackground();
   fOwnBackground = 1;
   if (fInfo.startMinimized != 0) ShowWindow(fFrame, SW_MINIMIZE);
-  fPendingTarget = this;
+  SetPendingTarget(this);
 }
 
 CP_Window::~CP_Window() {
@@ -321,9 +321,26 @@ void CP_Window::Activate() {
 // brings that target back.
 void CP_Window::Deactivate() {
   CP_M_Commander* inside = FindTargetSubPane();
-  fPendingTarget = inside ? inside : static_cast<CP_M_Commander*>(this);
+  SetPendingTarget(inside ? inside : static_cast<CP_M_Commander*>(this));
   if (GetParentCommander()) ChangeTarget(GetParentCommander());
   CP_View::Deactivate();
+}
+
+// The pane is kept beside the commander: once the pane's destruction has
+// begun its commander part can no longer be reached from it.
+void CP_Window::SetPendingTarget(CP_M_Commander* target) {
+  fPendingTarget = target;
+  fPendingPane = target == this ? nullptr : dynamic_cast<CP_Pane*>(target);
+}
+
+// Only the pointers of the pending pane's super-panes are followed: they
+// are still in the window and alive.
+void CP_Window::ForgetPendingTarget(const CP_Pane* leaving) {
+  for (const CP_Pane* pane = fPendingPane; pane; pane = pane->GetSuperPane()) {
+    if (pane != leaving) continue;
+    SetPendingTarget(this);
+    return;
+  }
 }
 
 void CP_Window::Show() {

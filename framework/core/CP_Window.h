@@ -142,7 +142,10 @@ class CP_Window : public CP_View, public CP_M_Commander {
   int16_t GetFrameWidth() const { return fStructure.GetWidth(); }
   int16_t GetFrameHeight() const { return fStructure.GetHeight(); }
   CP_M_Commander* GetPendingTarget() const { return fPendingTarget; }
-  void SetPendingTarget(CP_M_Commander* target) { fPendingTarget = target; }
+  void SetPendingTarget(CP_M_Commander* target);
+  // A pane leaves the window: when the pending target is that pane or lies
+  // inside it, the window's own commander part takes its place.
+  void ForgetPendingTarget(const CP_Pane* leaving);
   void SetOwnsItself(bool owns) { fOwnsItself = owns ? 1 : 0; }
   void SetTooltipSwitch(uint32_t on) { fTooltipSwitch = on; }
   void SetTabHandler(std::unique_ptr<CP_TabHandler> handler) { fTabHandler = std::move(handler); }
@@ -156,6 +159,7 @@ class CP_Window : public CP_View, public CP_M_Commander {
   CP_WindowInfo fInfo;
   CP_Point fPosition;
   CP_M_Commander* fPendingTarget = nullptr;
+  CP_Pane* fPendingPane = nullptr;  // the pane whose commander part is the pending target
   std::unique_ptr<CP_TabHandler> fTabHandler;
   void* fReserved = nullptr;
   uint8_t fOwnsItself = 1;

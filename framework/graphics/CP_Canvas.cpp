@@ -112,6 +112,21 @@ CP_PaneDCScope::~CP_PaneDCScope() {
   }
 }
 
+CP_PaintScope::CP_PaintScope(HWND window, WPARAM wParam)
+    : fWindow(window), fGivenDC(reinterpret_cast<HDC>(wParam)) {
+  fPaintDC = BeginPaint(fWindow, &fPaint);
+}
+
+CP_PaintScope::~CP_PaintScope() {
+  if (fCanvas) fCanvas->DetachDC();
+  if (fPaintDC) EndPaint(fWindow, &fPaint);
+}
+
+void CP_PaintScope::AttachCanvas(CP_Canvas* canvas) {
+  fCanvas = canvas;
+  if (fCanvas) fCanvas->AttachDC(fGivenDC ? fGivenDC : fPaintDC);
+}
+
 CP_CanvasBkColorSaver::CP_CanvasBkColorSaver(CP_Canvas* canvas) : fCanvas(canvas) {
   if (fCanvas) fSaved = GetBkColor(fCanvas->GetDC());
 }

@@ -118,6 +118,30 @@ class CP_PaneDCScope {
   CP_Canvas* fCanvas;
 };
 
+// One WM_PAINT of a pane's window: BeginPaint, the canvas attached to the
+// paint DC (or to the DC the message brought in wParam), and on the way
+// out, also when drawing threw, the canvas detached before EndPaint, so
+// that no later drawing borrows a DC that Windows has taken back.
+class CP_PaintScope {
+ public:
+  CP_PaintScope(HWND window, WPARAM wParam);
+  CP_PaintScope(const CP_PaintScope&) = delete;
+  CP_PaintScope& operator=(const CP_PaintScope&) = delete;
+  ~CP_PaintScope();
+
+  // Attaches the canvas for the rest of the scope.
+  void AttachCanvas(CP_Canvas* canvas);
+  // What is to be painted, in the window's client coordinates.
+  CP_Rect GetPaintRect() const { return CP_Rect(fPaint.rcPaint); }
+
+ private:
+  HWND fWindow;
+  PAINTSTRUCT fPaint = {};
+  HDC fPaintDC = nullptr;
+  HDC fGivenDC = nullptr;
+  CP_Canvas* fCanvas = nullptr;
+};
+
 // Keeps the background colour of a canvas's device context and puts it back.
 class CP_CanvasBkColorSaver {
  public:

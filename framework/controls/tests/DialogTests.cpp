@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -94,6 +95,42 @@ TEST_F(DialogTest, StepReportsTheLastOfItsBroadcasts) {
   EXPECT_EQ(0, message.code);
   EXPECT_EQ(static_cast<CP_Control*>(second), message.sender);
   EXPECT_EQ(6, dialog.GetLastMessage().value);
+}
+
+// Keeps what each broadcast it hears answered.
+class HearingDialog : public CP_Dialog {
+ public:
+  const CP_Message& ListenToMessage(const CP_Message& message) override {
+    const CP_Message& last = CP_Dialog::ListenToMessage(message);
+    heard.push_back(last.value);
+    sameRecord = &last == &GetLastMessage();
+    return last;
+  }
+  std::vector<int32_t> heard;
+  bool sameRecord = false;
+};
+
+// Every broadcast of the dialog's controls goes through ListenToMessage,
+// which records it and answers the recorded message.
+TEST_F(DialogTest, BroadcastsReachListenToMessage) {
+  HearingDialog dialog;
+  dialog.MakeWindow(DialogWindow(), "Hear");
+  CP_Window* box = dialog.GetWindow();
+  auto* button = new CP_PushButton(box, PaneAt(10, 10, 60, 24), "One", false);
+  button->SetBroadcastCode(5);
+  button->AddListener(&dialog);
+  auto* pane = new ActionPane(box, [&] { button->Press(); });
+  const CP_Message message = StepUntilHeard(dialog, pane);
+  EXPECT_EQ(std::vector<int32_t>{5}, dialog.heard);
+  EXPECT_TRUE(dialog.sameRecord) << "the answer is the last message itself";
+  EXPECT_EQ(5, message.value);
+
+  const CP_Message other(&dialog, 3, 77, 9);
+  const CP_Message& answer = dialog.ListenToMessage(other);
+  EXPECT_EQ(77, answer.value);
+  EXPECT_EQ(3, answer.code);
+  EXPECT_EQ(&dialog, answer.sender);
+  EXPECT_EQ(9u, answer.data);
 }
 
 TEST_F(DialogTest, HiddenWindowIsShownAgainBeforeTheNextMessage) {

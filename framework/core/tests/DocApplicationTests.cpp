@@ -142,14 +142,18 @@ TEST_F(DocApplicationTest, NewIsEnabledOnlyWithoutADocument) {
   EXPECT_TRUE(CP_Document::CloseAllDocuments());
 }
 
+// A document that refuses to close keeps the program running, and the
+// answer is true all the same; only the quit flag says the program ends.
 TEST_F(DocApplicationTest, QuitWaitsForTheDocuments) {
   TestDocApp app;
   app.ExecuteCommand(kCmd_New);
   app.GetDocument()->SetModified(true);
   {
     DialogWatcher cancel(GetApplicationName(), [](HWND box) { DialogWatcher::Press(box, IDCANCEL); });
-    EXPECT_FALSE(app.Quit());
+    EXPECT_TRUE(app.Quit());
     EXPECT_EQ(1, cancel.Count());
+    EXPECT_EQ(1, app.ExecuteCommand(kCmd_Quit)) << "the command answers what Quit answered";
+    EXPECT_EQ(2, cancel.Count());
   }
   EXPECT_FALSE(app.IsQuitting());
   ASSERT_NE(nullptr, app.GetDocument());

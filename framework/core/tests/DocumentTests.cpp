@@ -1,6 +1,7 @@
 #include "CP_Alert.h"
 #include "CP_Application.h"
 #include "CP_Document.h"
+#include "CP_Exception.h"
 #include "CP_MenuBar.h"
 #include "DocumentTestSupport.h"
 #include "FileTestSupport.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,6 +59,88 @@ struct SaveDialogAnswerer {
 };
 
 using DocumentTest = FrameworkTest;
+
+// Replaces a function that this test program imports, for as long as it
+// lives, in the program's own import table.
+class ImportPatch {
+ public:
+  ImportPatch(const char* function, void* replacement) {
+    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; imports.VirtualAddress && module->Name; ++module) {
+      const DWORD namesAt = module->OriginalFirstThunk ? module->OriginalFirstThunk : module->FirstThunk;
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesAt);
+      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+      for (; names->u1.AddressOfData; ++names, ++slots) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+        const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+        fSlot = reinterpret_cast<void**>(&slots->u1.Function);
+        fOriginal = *fSlot;
+        Put(replacement);
+        return;
+      }
+    }
+  }
+  ~ImportPatch() {
+    if (fSlot) Put(fOriginal);
+  }
+  ImportPatch(const ImportPatch&) = delete;
+  ImportPatch& operator=(const ImportPatch&) = delete;
+
+  bool Applied() const { return fSlot != nullptr; }
+  void* Original() const { return fOriginal; }
+
+ private:
+  void Put(void* function) {
+    DWORD was = 0;
+    VirtualProtect(fSlot, sizeof *fSlot, PAGE_READWRITE, &was);
+    *fSlot = function;
+    VirtualProtect(fSlot, sizeof *fSlot, was, &was);
+  }
+
+  void** fSlot = nullptr;
+  void* fOriginal = nullptr;
+};
+
+// A folder in which no new file can be made, answered as Windows answers
+// for it: GetTempFileNameA fails with access denied. Wine refuses nothing to
+// a program run as root, and its GetTempFileNameA answers a name even where
+// it could make no file, so the refusal goes into this program's import of
+// that function, for this one folder.
+class RefusingFolder {
+ public:
+  explicit RefusingFolder(const std::string& path)
+      : fPatch("GetTempFileNameA", reinterpret_cast<void*>(&Refuse)) {
+    Refused() = kxtest::ComparablePath(path);
+    Original() = reinterpret_cast<TempFileName>(fPatch.Original());
+  }
+  ~RefusingFolder() { Refused().clear(); }
+  bool Applied() const { return fPatch.Applied(); }
+
+ private:
+  using TempFileName = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
+  static std::string& Refused() {
+    static std::string path;
+    return path;
+  }
+  static TempFileName& Original() {
+    static TempFileName function = nullptr;
+    return function;
+  }
+  static UINT WINAPI Refuse(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR path) {
+    if (folder && lstrcmpiA(kxtest::ComparablePath(folder).c_str(), Refused().c_str()) == 0) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return 0;
+    }
+    return Original()(folder, prefix, unique, path);
+  }
+
+  ImportPatch fPatch;
+};
 
 TEST_F(DocumentTest, UniqueNamesAndTheDocumentList) {
   EXPECT_EQ(nullptr, CP_Document::GetDocumentList());
@@ -208,10 +293,10 @@ TEST_F(DocumentTest, SaveWithoutAFileIsSaveAs) {
   EXPECT_TRUE(document->TryClose());
 }
 
-std::vector<std::string> FolderEntries(const TempFolder& folder) {
+std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::string name = found.cFileName;
@@ -236,7 +321,7 @@ TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
     EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
   }
   EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder));
+  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
   EXPECT_TRUE(document->IsModified());
   // The document has no file yet: the next save asks where to write.
   EXPECT_FALSE(document->HasFile());
@@ -254,7 +339,7 @@ TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
     document->ExecuteCommand(kCmd_SaveAs);
   }
   EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder));
+  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
   EXPECT_FALSE(document->IsModified());
   EXPECT_TRUE(document->TryClose());
 }
@@ -284,6 +369,51 @@ TEST_F(DocumentTest, AFailedSaveAsKeepsTheFileItHad) {
   EXPECT_EQ("changed", kxtest::ReadWholeFile(folder / "First.txt"));
   EXPECT_FALSE(kxtest::FileExists(folder / "Second.txt"));
   EXPECT_TRUE(document->TryClose());
+}
+
+// Save as into a folder that refuses new files fails before the document
+// lets go of anything: it keeps the file it had (or still has none), and
+// the next save goes where it went before, or asks.
+TEST_F(DocumentTest, SaveAsIntoAFolderThatRefusesNewFilesKeepsTheOldFile) {
+  for (bool hadFile : {true, false}) {
+    SCOPED_TRACE(hadFile ? "with a file" : "without a file");
+    TempFolder folder;
+    const std::string locked = folder / "locked";
+    ASSERT_TRUE(CreateDirectoryA(locked.c_str(), nullptr));
+    CP_Application app;
+    auto* document = new TestDocument(&app, Window::Yes);
+    if (hadFile) {
+      SaveDialogAnswerer dialog(folder / "Old.txt");
+      document->ExecuteCommand(kCmd_SaveAs);
+      ASSERT_EQ("document content", kxtest::ReadWholeFile(folder / "Old.txt"));
+    }
+    const std::string name = document->GetName();
+    document->content = "changed";
+    document->SetModified(true);
+    {
+      RefusingFolder refusing(locked);
+      ASSERT_TRUE(refusing.Applied());
+      SaveDialogAnswerer dialog(locked + "\\New.txt");
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), CP_BaseException);
+      EXPECT_EQ(1, dialog.watcher.Count());
+    }
+    EXPECT_EQ(hadFile, document->HasFile());
+    EXPECT_EQ(hadFile ? folder / "Old.txt" : "", document->GetFileSpec().Path());
+    if (hadFile) {
+      ASSERT_NE(nullptr, document->GetFile());
+      EXPECT_EQ(folder / "Old.txt", document->GetFile()->GetSpec().Path());
+    }
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(name, document->GetName());
+    EXPECT_EQ(std::vector<std::string>{}, FolderEntries(locked));
+
+    DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
+    document->ExecuteCommand(kCmd_Save);
+    EXPECT_EQ(hadFile ? 0 : 1, asked.Count());
+    EXPECT_EQ(hadFile ? "changed" : "<missing>", kxtest::ReadWholeFile(folder / "Old.txt"));
+    EXPECT_FALSE(kxtest::FileExists(locked + "\\New.txt"));
+    EXPECT_TRUE(document->TryClose());
+  }
 }
 
 // Taking a spec makes a missing file but never empties an existing one.

@@ -1,4 +1,5 @@
 #include "CP_Adorner.h"
+#include "CP_Callback.h"
 #include "CP_Canvas.h"
 #include "CP_Picture.h"
 #include "CP_Region.h"
@@ -84,6 +85,19 @@ class FailingPrintPane : public DrawingPane<kxtest::ProbePane> {
 
 using DrawnPane = DrawingPane<kxtest::ProbePane>;
 using DrawnView = DrawingPane<kxtest::ProbeView>;
+
+// Fails while drawing its content, as drawing with a resource that has gone
+// would.
+template <typename Base>
+class FailingDrawPane : public DrawingPane<Base> {
+ public:
+  using DrawingPane<Base>::DrawingPane;
+  void DrawContent(const CP_Region& area) override {
+    DrawingPane<Base>::DrawContent(area);
+    if (fails) throw std::runtime_error("drawing failed");
+  }
+  bool fails = true;
+};
 
 void Paint(CP_Pane* pane) {
   InvalidateRect(pane->GetHWND(), nullptr, TRUE);
@@ -238,6 +252,44 @@ TEST_F(PaneDrawingTest, ViewDrawsItsContentClippedToItsFrameAtItsScrollPosition)
   view->Draw(CP_Region());
   EXPECT_EQ("content", trace) << "an empty area means the whole frame";
   EXPECT_EQ(CP_Rect(0, 0, 100, 80), view->lastArea);
+}
+
+// A paint whose drawing throws still gives the paint DC back to Windows and
+// leaves the canvas without it, so later drawing outside a paint takes a DC
+// of its own; the failure reaches the caller once the paint has returned.
+TEST_F(PaneDrawingTest, APaintThatThrowsEndsThePaintAndLetsTheDCGo) {
+  window->Show();
+  auto check = [&](auto* pane) {
+    pane->trace = &trace;
+    pane->Show();
+    trace.clear();
+
+    Paint(pane);
+    EXPECT_THROW(CP_RethrowPendingException(), std::runtime_error);
+    EXPECT_EQ("content", trace);
+    ASSERT_NE(nullptr, pane->drawnInto);
+    EXPECT_EQ(nullptr, pane->GetCanvas()->GetDC());
+    EXPECT_FALSE(pane->GetCanvas()->HasValidDC());
+    EXPECT_EQ(0, pane->GetCanvas()->GetDrawingDepth());
+    // A paint DC still held would be released only now.
+    EXPECT_EQ(0, ReleaseDC(pane->GetHWND(), pane->drawnInto)) << "EndPaint gave the paint DC back";
+
+    // The next paint draws as usual.
+    pane->fails = false;
+    trace.clear();
+    Paint(pane);
+    EXPECT_NO_THROW(CP_RethrowPendingException());
+    EXPECT_EQ("content", trace);
+    EXPECT_EQ(nullptr, pane->GetCanvas()->GetDC());
+  };
+  {
+    SCOPED_TRACE("pane");
+    check(AddPane<FailingDrawPane<kxtest::ProbePane>>(window, PaneAt(10, 10, 60, 40)));
+  }
+  {
+    SCOPED_TRACE("view");
+    check(AddPane<FailingDrawPane<kxtest::ProbeView>>(window, PaneAt(80, 10, 60, 40)));
+  }
 }
 
 // Printed or failed, the pane and its canvas go back to the screen.

@@ -14,6 +14,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -187,6 +188,57 @@ TEST_F(WindowTest, DeactivationRemembersTheTargetInsideAndActivationBringsItBack
   EXPECT_EQ(static_cast<CP_M_Commander*>(field), window->GetPendingTarget());
   window->Activate();
   EXPECT_EQ(static_cast<CP_M_Commander*>(field), CP_M_Commander::GetTarget());
+}
+
+// The target pane remembered by an inactive window goes: the window forgets
+// it, and activating the window again makes the window itself the target.
+// The activation goes through WM_ACTIVATE as Windows sends it to the
+// other window, which names this one.
+TEST_F(WindowTest, ARememberedTargetThatGoesWhileTheWindowIsInactiveIsForgotten) {
+  struct Case {
+    const char* name;
+    bool inView;  // the field sits in a sub-view
+    std::function<void(CP_Window*, CP_Pane* field, CP_View* holder, CP_View* elsewhere)> remove;
+  };
+  const Case cases[] = {
+      {"detached and destroyed by its view", false,
+       [](CP_Window* w, CP_Pane* field, CP_View*, CP_View*) { w->DetachSubPane(field, false, true); }},
+      {"deleted directly", false,
+       [](CP_Window*, CP_Pane* field, CP_View*, CP_View*) {
+         HWND native = field->GetHWND();
+         delete field;
+         DestroyWindow(native);
+       }},
+      {"its view destroyed with it", true,
+       [](CP_Window* w, CP_Pane*, CP_View* holder, CP_View*) { w->DetachSubPane(holder, true, true); }},
+      {"its view's panes deleted", true,
+       [](CP_Window*, CP_Pane*, CP_View* holder, CP_View*) { holder->DeleteSubPanes(); }},
+      {"moved to another window", false,
+       [](CP_Window*, CP_Pane* field, CP_View*, CP_View* elsewhere) { field->SetParentPane(elsewhere, 0); }},
+  };
+  window->Show();
+  auto other = MakeDocumentWindow(app, 100, 100);
+  other->Show();
+  const LPARAM frame = reinterpret_cast<LPARAM>(window->GetHWND());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SendMessageA(other->GetHWND(), WM_ACTIVATE, WA_INACTIVE, frame);  // this window becomes active
+    ASSERT_TRUE(window->IsActive());
+    CP_View* holder = c.inView ? AddPane<kxtest::ProbeView>(window, PaneAt(0, 0, 100, 60)) : nullptr;
+    auto* field = AddPane<CommanderPane>(holder ? holder : window, PaneAt(0, 0, 30, 20));
+    CP_M_Commander::ChangeTarget(field);
+
+    SendMessageA(other->GetHWND(), WM_ACTIVATE, WA_ACTIVE, frame);  // this window loses activation
+    ASSERT_FALSE(window->IsActive());
+    ASSERT_EQ(static_cast<CP_M_Commander*>(field), window->GetPendingTarget());
+    c.remove(window, field, holder, other.get());
+    ASSERT_EQ(static_cast<CP_M_Commander*>(window), window->GetPendingTarget()) << "forgotten when it went";
+
+    SendMessageA(other->GetHWND(), WM_ACTIVATE, WA_INACTIVE, frame);
+    EXPECT_TRUE(window->IsActive());
+    EXPECT_EQ(static_cast<CP_M_Commander*>(window), CP_M_Commander::GetTarget());
+    window->DeleteSubPanes();
+  }
 }
 
 TEST_F(WindowTest, ActivateMessagesNameTheOtherWindow) {

@@ -1,4 +1,5 @@
 // The cell-text functions, the settings reader and the colour pane.
+#include "CP_Callback.h"
 #include "CP_Canvas.h"
 #include "DibSurface.h"
 #include "GH_ColorPane.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -100,6 +102,33 @@ TEST_F(ColorPaneTest, BandSpansTheReferenceWidthAndLinesTheOwnEdges) {
 
   SendMessageA(pane->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_EQ(nullptr, CP_Pane::GetClickedPane()) << "clicks go to the window's own procedure";
+}
+
+// Fails after drawing its band, as drawing with a reference that has gone
+// would.
+class FailingColorPane : public GH_ColorPane {
+ public:
+  using GH_ColorPane::GH_ColorPane;
+  void DrawContent(const CP_Region& area) override {
+    drawnInto = GetCanvas()->GetDC();
+    GH_ColorPane::DrawContent(area);
+    throw std::runtime_error("drawing failed");
+  }
+  HDC drawnInto = nullptr;
+};
+
+// A paint that throws still ends the paint and lets the paint DC go; the
+// failure reaches the caller once the paint has returned.
+TEST_F(ColorPaneTest, APaintThatThrowsEndsThePaintAndLetsTheDCGo) {
+  auto* pane = new FailingColorPane(window, PaneAt(0, 0, 100, 50), CP_RGBColor(0, 0xFFFF, 0), CP_Region(), window);
+  window->Show();
+  InvalidateRect(pane->GetHWND(), nullptr, TRUE);
+  UpdateWindow(pane->GetHWND());
+  EXPECT_THROW(CP_RethrowPendingException(), std::runtime_error);
+  ASSERT_NE(nullptr, pane->drawnInto);
+  EXPECT_EQ(nullptr, pane->GetCanvas()->GetDC());
+  EXPECT_EQ(0, pane->GetCanvas()->GetDrawingDepth());
+  EXPECT_EQ(0, ReleaseDC(pane->GetHWND(), pane->drawnInto)) << "EndPaint gave the paint DC back";
 }
 
 }  // namespace
