@@ -216,8 +216,12 @@ void GH_QT_Audio_MoviePane::HideOwnWindow() {
 
 void GH_QT_Audio_MoviePane::DrawContent(const CP_Region&) {
   if (!fController) return;
-  GH_ASSERT("GH_QT_Audio_MoviePane", GetHWND() != nullptr);
-  if (GetHWND()) MCDraw(fController, GetPort());
+  // Drawing without the window is a broken invariant: reported, nothing drawn.
+  if (!GetHWND()) {
+    ReportAssertion("GH_QT_Audio_MoviePane", 411, "fWindow != NULL");
+    return;
+  }
+  MCDraw(fController, GetPort());
 }
 
 void GH_QT_Audio_MoviePane::Idle(CP_Event&) {

@@ -1,6 +1,7 @@
 #include "MediaFixture.h"
 
 #include "CP_FourCC.h"
+#include "WinTestSupport.h"
 #include "document/GH_DocumentWindow.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
@@ -196,6 +197,24 @@ TEST_F(AudioPane, WithoutAFilmItHasAWindowAndNothingElse) {
   EXPECT_EQ(0, Live(kQTStandInControllers));
   pane->PreviousMovie();
   EXPECT_EQ(nullptr, FindWindowByTitle("playQTAudio"));
+}
+
+// A pane whose window could not be made (no super-pane to hold it) still
+// gets its film and controller; drawing it is the broken invariant the
+// engine reports, under the names its other panes use.
+TEST_F(AudioPane, DrawingWithoutItsWindowIsReported) {
+  auto* pane = new GH_QT_Audio_MoviePane(nullptr, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(50, 50)),
+                                         Load("samplesound.flm"), 1, 1);
+  ASSERT_EQ(nullptr, pane->GetHWND());
+  ASSERT_NE(nullptr, pane->GetController());
+  {
+    kxtest::MessageBoxWatcher boxes("CP_Debug", IDOK);
+    pane->DrawContent(CP_Region());
+    ASSERT_EQ(1, boxes.Count());
+    EXPECT_EQ("Assertion thrown\rError: fWindow != NULL\rFile: GH_QT_Audio_MoviePane\rLine:411", boxes.LastText());
+  }
+  delete pane;
+  EXPECT_EQ(0, Live(kQTStandInControllers));
 }
 
 }  // namespace
