@@ -1,5 +1,6 @@
 #include "panes/GH_QT_Audio_MoviePane.h"
 
+#include "CP_Callback.h"
 #include "CP_FourCC.h"
 #include "CP_MovieEvents.h"
 #include "CP_View.h"
@@ -266,7 +267,9 @@ LRESULT GH_QT_Audio_MoviePane::HandleMessage(HWND window, UINT message, WPARAM w
 Boolean GH_QT_Audio_MoviePane::ActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   auto* pane = reinterpret_cast<GH_QT_Audio_MoviePane*>(refCon);
   if (!pane) return false;
-  return pane->FilterAction(action, params);
+  // The filter runs inside the movie toolbox: nothing may be thrown back
+  // through it.
+  return CP_GuardCallback<Boolean>(false, [&] { return pane->FilterAction(action, params); });
 }
 
 Boolean GH_QT_Audio_MoviePane::FilterAction(int16_t action, void* params) {
