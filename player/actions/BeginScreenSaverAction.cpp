@@ -6,6 +6,7 @@
 #include "CP_Utilities.h"
 #include "CP_Window.h"
 #include "actions/GH_ActionSupport.h"
+#include "document/GH_BlackEnvironment.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
@@ -46,10 +47,7 @@ void BeginScreenSaverAction::Execute() {
   const int16_t screenHeight = int16_t(GetDesktopHeight());
   CP_M_Commander* application = CP_M_Commander::GetDefaultCommander();
 
-  auto* environment = new CP_CanvasEnvironment;
-  environment->SetThirdColor(CP_RGBColor(0, 0, 0));
-  environment->SetBackgroundColor(CP_RGBColor(0, 0, 0));
-  environment->AddReference();  // ours while the windows are made
+  const GH_BlackEnvironment environment;
 
   main->CallMoveTo(CP_Point(0, 0), 1);
   main->CallResizeTo(CP_Size(screenWidth, int16_t(screenHeight - 60)));
@@ -69,7 +67,7 @@ void BeginScreenSaverAction::Execute() {
   // The pane owns the film from here on.
   auto* controllerPane = new GH_Controller_QT_MoviePane(
       controllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)), controllingFilm, main);
-  controllerWindow->SetEnvironment(environment);
+  controllerWindow->SetEnvironment(environment.Get());
   controllerPane->AttachFilmToWindow();
   controllerPane->SetIdentifier(CP_FourCC("CONT"));
 
@@ -94,8 +92,7 @@ void BeginScreenSaverAction::Execute() {
       spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 48)), nullptr, main);
   spritePane->SetIdentifier(CP_FourCC("SPRT"));
   spritePane->SetBindings(CP_Bindings{1, 1, 1, 1});
-  spriteWindow->SetEnvironment(environment);
-  environment->RemoveReference();
+  spriteWindow->SetEnvironment(environment.Get());
 
   main->SetCloseOthersOnClick(desktop->CountDocumentWindows() == 1 ? 0 : 1);
 

@@ -7,6 +7,7 @@
 #include "CP_FourCC.h"
 #include "CP_MenuBar.h"
 #include "CP_Window.h"
+#include "document/GH_BlackEnvironment.h"
 #include "document/GH_DocumentWindow.h"
 #include "document/GH_Globals.h"
 #include "document/GH_Player_Application.h"
@@ -95,11 +96,8 @@ void GH_Player_Document::BuildWindows() {
                                        autoResize ? 1 : 0, mute ? 1 : 0, volume, randomize);
   mainPane->SetBindings(CP_Bindings{1, 1, 1, 1});
 
-  auto* environment = new CP_CanvasEnvironment;
-  environment->SetThirdColor(CP_RGBColor(0, 0, 0));
-  environment->SetBackgroundColor(CP_RGBColor(0, 0, 0));
-  environment->AddReference();  // ours while the windows are made
-  mainWindow->SetEnvironment(environment);
+  const GH_BlackEnvironment environment;
+  mainWindow->SetEnvironment(environment.Get());
   mainPane->SetIdentifier(CP_FourCC("MAIN"));
 
   if (!fileForm) {
@@ -119,7 +117,7 @@ void GH_Player_Document::BuildWindows() {
         nullptr, mainPane);
     spritePane->SetIdentifier(CP_FourCC("SPRT"));
     spritePane->SetBindings(CP_Bindings{1, 1, 1, 1});  // follows the window to each strip's size
-    spriteWindow->SetEnvironment(environment);
+    spriteWindow->SetEnvironment(environment.Get());
   }
 
   CP_Window* controllerWindow = nullptr;
@@ -144,9 +142,8 @@ void GH_Player_Document::BuildWindows() {
         controllerWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(320, 48)), controllingFilm, mainPane);
     controllerPane->SetIdentifier(CP_FourCC("CONT"));
     controllerPane->AttachFilmToWindow();
-    controllerWindow->SetEnvironment(environment);
+    controllerWindow->SetEnvironment(environment.Get());
   }
-  environment->RemoveReference();
 
   mainPane->StartFromCommandLine();
 

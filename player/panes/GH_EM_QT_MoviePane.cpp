@@ -12,6 +12,7 @@
 #include "panes/GH_Controller_QT_MoviePane.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "panes/GH_Sprite_QT_MoviePane.h"
 #include "panes/GH_WiredAction.h"
 #include "store/Exception.h"
 #include "store/library/ActionTable.h"
@@ -36,6 +37,14 @@ void Raise(HWND window) {
   SetFocus(window);
 }
 
+// The sprite window comes back only with a film's strip in it: empty, it
+// would leave a black band on the screen.
+CP_Window* SpriteWindowWithStrip() {
+  CP_Window* window = FindWindowByTitle("Sprite Window");
+  if (!window) return nullptr;
+  auto* strip = dynamic_cast<GH_Sprite_QT_MoviePane*>(window->FindSubPaneById(CP_FourCC("SPRT"), false));
+  return strip && strip->GetSpriteMovie() ? window : nullptr;
+}
 
 }  // namespace
 
@@ -161,7 +170,7 @@ GH_EM_QT_MoviePane::~GH_EM_QT_MoviePane() {
       if (auto* pane = dynamic_cast<GH_QT_Audio_MoviePane*>(audio->FindSubPaneById(CP_FourCC("AUDI"), false)))
         pane->PreviousMovie();
     if (lastOverThePlayList)
-      if (CP_Window* sprite = FindWindowByTitle("Sprite Window")) {
+      if (CP_Window* sprite = SpriteWindowWithStrip()) {
         sprite->Show();
         sprite->BringToFront();
       }
@@ -200,7 +209,7 @@ bool GH_EM_QT_MoviePane::HandBackTheScreen() {
       controller->BringToFront();
       if (main) SetFocus(main->GetHWND());
     }
-    if (CP_Window* sprite = FindWindowByTitle("Sprite Window")) {
+    if (CP_Window* sprite = SpriteWindowWithStrip()) {
       sprite->Show();
       sprite->BringToFront();
       Raise(sprite->GetHWND());

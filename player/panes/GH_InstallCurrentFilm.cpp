@@ -56,8 +56,10 @@ int32_t GH_QT_MoviePane::InstallCurrentFilm() {
   entry.itemId = fCurrentEntry->itemId;
   if (fCDDatabase) fCDDatabase->LookupItem(entry);
   if (entry.itemType != 4 || entry.iconResId == 1) return -1;
-  // No record, or one without a folder: the default films folder.
-  if (filmsFolder.size() <= 1) filmsFolder = RenameM01FilesToFlm();
+  // No record, or one without a folder: the default films folder. Only the
+  // drive row's own set-up above moves the downloaded films; this fallback
+  // copies the one film and leaves "Internet Movies" as it is.
+  if (filmsFolder.size() <= 1) filmsFolder = DefaultFilmsFolder();
 
   int32_t status = -1;
   if (!filmsFolder.empty()) {

@@ -1,5 +1,6 @@
 #include "panes/GH_QT_Audio_MoviePane.h"
 
+#include "CP_Callback.h"
 #include "CP_FourCC.h"
 #include "CP_MovieEvents.h"
 #include "CP_View.h"
@@ -216,8 +217,12 @@ void GH_QT_Audio_MoviePane::HideOwnWindow() {
 
 void GH_QT_Audio_MoviePane::DrawContent(const CP_Region&) {
   if (!fController) return;
-  GH_ASSERT("GH_QT_Audio_MoviePane", GetHWND() != nullptr);
-  if (GetHWND()) MCDraw(fController, GetPort());
+  // Drawing without the window is a broken invariant: reported, nothing drawn.
+  if (!GetHWND()) {
+    ReportAssertion("GH_QT_Audio_MoviePane", 411, "fWindow != NULL");
+    return;
+  }
+  MCDraw(fController, GetPort());
 }
 
 void GH_QT_Audio_MoviePane::Idle(CP_Event&) {
@@ -262,7 +267,9 @@ LRESULT GH_QT_Audio_MoviePane::HandleMessage(HWND window, UINT message, WPARAM w
 Boolean GH_QT_Audio_MoviePane::ActionFilter(MovieController, int16_t action, void* params, QTRefCon refCon) {
   auto* pane = reinterpret_cast<GH_QT_Audio_MoviePane*>(refCon);
   if (!pane) return false;
-  return pane->FilterAction(action, params);
+  // The filter runs inside the movie toolbox: nothing may be thrown back
+  // through it.
+  return CP_GuardCallback<Boolean>(false, [&] { return pane->FilterAction(action, params); });
 }
 
 Boolean GH_QT_Audio_MoviePane::FilterAction(int16_t action, void* params) {

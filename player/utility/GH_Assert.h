@@ -10,9 +10,3 @@ void ReportAssertion(const char* file, int16_t line, const char* condition);
 // The two texts of a report.
 std::string AssertionDebugLine(const char* file, int16_t line, const char* condition);
 std::string AssertionBoxText(const char* file, int16_t line, const char* condition);
-
-// Reports `condition` when it does not hold.
-#define GH_ASSERT(file, condition) \
-  do {                             \
-    if (!(condition)) ReportAssertion(file, int16_t(__LINE__), #condition); \
-  } while (0)

@@ -51,8 +51,6 @@ bool AskToDelete(const std::string& path) {
 }  // namespace
 
 std::string RenameM01FilesToFlm() {
-  char windows[250] = {};
-  GetWindowsDirectoryA(windows, sizeof windows);
   std::string path;
   ReadIniString(kSection, "Path", "C:\\program files\\glintharbour", path, kSettingsFile);
   const std::string installed = path + "\\Installed Movies";
@@ -74,6 +72,16 @@ std::string RenameM01FilesToFlm() {
     }
     return installed;
   }
+  return DefaultFilmsFolder();
+}
+
+std::string DefaultFilmsFolder() {
+  char windows[250] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string path;
+  ReadIniString(kSection, "Path", "C:\\program files\\glintharbour", path, kSettingsFile);
+  const std::string installed = path + "\\Installed Movies";
+  if (FolderExists(installed)) return installed;
 
   const std::string myDocuments = std::string(1, windows[0]) + ":\\" + "My Documents";
   if (FolderExists(myDocuments)) {

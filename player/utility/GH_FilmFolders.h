@@ -15,6 +15,9 @@ class CP_FileSpec;
 // of "Internet Movies" into "Installed Movies". Answers the films folder,
 // or the empty text when there is none.
 std::string RenameM01FilesToFlm();
+// The films folder that RenameM01FilesToFlm answers, chosen and created the
+// same way, with nothing moved into it.
+std::string DefaultFilmsFolder();
 
 // For every drive row, the films of the kinds ".flm", ".m01" and ".M01" in
 // its folder that `playlist` (the engine's play list) does not hold.

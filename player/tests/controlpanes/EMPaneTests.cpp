@@ -59,6 +59,17 @@ class EMPaneTest : public PanesTest {
     emWindow->Show();
     return em;
   }
+  // The sprite window as the document makes it, hidden, with the strip of
+  // the main film (none: a film without one).
+  void MakeSpriteWindow(Movie strip) {
+    spriteWindow =
+        new CP_Window(nullptr, panes::PopupAt(600, 500, 300, 45, CP_Window::kDialogLike), "Sprite Window", 1);
+    sprite = new GH_Sprite_QT_MoviePane(spriteWindow, CP_PaneInfo(CP_Point(int16_t(0), int16_t(0)), CP_Size(300, 48)),
+                                        nullptr, mainPane);
+    sprite->SetIdentifier(CP_FourCC("SPRT"));
+    if (strip) sprite->SetSpriteFilm(strip, 1);
+    spriteWindow->Hide();
+  }
   bool EMWindowGone() { return FindWindowA(nullptr, "EMWindow") == nullptr; }
   void PumpUntilGone() {
     kxtest::PumpUntil([&] { return EMWindowGone(); });
@@ -282,8 +293,7 @@ TEST_F(EMPaneTest, TheLastEMWindowHandsTheScreenBack) {
   StartMain();
   MakeController(-305);
   controllerWindow->Hide();
-  spriteWindow = new CP_Window(nullptr, panes::PopupAt(600, 500, 300, 45, CP_Window::kDialogLike), "Sprite Window", 1);
-  spriteWindow->Hide();
+  MakeSpriteWindow(panes::LoadShipped("cs.flm"));
   // A temporary track file that goes with the pane.
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -313,6 +323,20 @@ TEST_F(EMPaneTest, TheLastEMWindowHandsTheScreenBack) {
   EXPECT_TRUE(controller->IsIdling());
   EXPECT_TRUE(IsWindowVisible(spriteWindow->GetHWND()));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(trackFile.c_str()));
+}
+
+// A main film without a strip of its own leaves the sprite window empty and
+// hidden; handing the screen back leaves it so.
+TEST_F(EMPaneTest, AnEmptySpriteWindowStaysHiddenWhenTheScreenIsHandedBack) {
+  StartMain();
+  MakeController(-305);
+  controllerWindow->Hide();
+  MakeSpriteWindow(nullptr);
+  OpenEM({});
+  delete emWindow;
+  emWindow = nullptr;
+  EXPECT_TRUE(IsWindowVisible(controllerWindow->GetHWND())) << "the screen was handed back";
+  EXPECT_FALSE(IsWindowVisible(spriteWindow->GetHWND()));
 }
 
 TEST_F(EMPaneTest, WithoutTheMainVideoWindowThePaneStaysEmpty) {

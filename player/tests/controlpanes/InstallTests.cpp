@@ -41,7 +41,9 @@ class InstallTest : public DatabaseFixture {
       StopFramework();
     }
     AllItems.clear();
-    WriteSetting("Path", fOldPath.empty() ? nullptr : fOldPath.c_str());
+    // A key that was missing goes again: a "<missing>" folder would send the
+    // engine's temporary films of the next test nowhere.
+    WriteSetting("Path", fOldPath == "<missing>" ? nullptr : fOldPath.c_str());
     RemoveTree(fRoot);
     DatabaseFixture::TearDown();
   }
@@ -132,13 +134,21 @@ TEST_F(InstallTest, CopiesTheCurrentFilmIntoTheFilmsFolder) {
   EXPECT_EQ(fFilms, ReadSetting("MovieDirectory"));
 }
 
+// The films-folder row has no folder and is not set up (that needs it to be
+// the only drive row): the film goes to the default films folder, and the
+// install copies that one film and moves no downloaded one.
 TEST_F(InstallTest, WithSeveralDrivesTheFilmStillGoesToTheFilmsFolder) {
   AddRow("GH_DriveDB", {{"DRIVEID", 2}, {"DRIVENAME", 0, "CD"}, {"LABEL", 0, "SEA_CD"}, {"PATH", 0, "D:\\"}});
+  const std::string downloads = fApp + "\\Internet Movies";
+  CreateDirectoryA(downloads.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (downloads + "\\Tour.m01").c_str(), FALSE));
   StartOnTheFilm();
   kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
   EXPECT_EQ(0, fMain->InstallCurrentFilm());
   EXPECT_TRUE(Exists(fFilms + "\\Sea.flm"));
   EXPECT_EQ(0, boxes.Count());
+  EXPECT_TRUE(Exists(downloads + "\\Tour.m01"));
+  EXPECT_FALSE(Exists(fFilms + "\\Tour.flm"));
 }
 
 TEST_F(InstallTest, AnInstalledFilmIsNotCopiedAgain) {

@@ -1,18 +1,21 @@
 // The engine's application object, document and main window in real
 // windows: where the film CD is, which windows a start makes, and how a
 // click, a key or message 20012 end or steer the run.
+#include "CP_Canvas.h"
 #include "CP_Desktop.h"
 #include "CP_Framework.h"
 #include "CP_FourCC.h"
 #include "CP_Window.h"
 #include "WinTestSupport.h"
 #include "support/ForeignWindows.h"
+#include "support/RegionsRunOut.h"
 #include "actions/MultimediaAction.h"
 #include "document/GH_DocumentWindow.h"
 #include "document/GH_Globals.h"
 #include "document/GH_Player_Application.h"
 #include "document/GH_Player_Document.h"
 #include "panes/GH_QT_MoviePane.h"
+#include "utility/GH_WindowLookup.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +153,27 @@ TEST_F(EngineTest, AFilmNumberStartMakesTheMainAndSpriteWindows) {
   // The engine ignores the framework's "new" command.
   EXPECT_EQ(0, application->ExecuteCommand(kCmd_New));
   EXPECT_EQ(1, CP_Desktop::GetDesktop()->CountDocumentWindows());
+}
+
+// The process runs out of GDI objects while the document makes its
+// windows: the making stops with the framework's report, and the drawing
+// environment stays with the windows made, to go with them.
+TEST_F(EngineTest, WindowsThatCannotBeMadeLeaveTheEnvironmentToThoseMade) {
+  const auto mainHoldsTheEnvironment = [] {
+    CP_Window* main = FindWindowByTitle("MainVideoWindow");
+    return main && main->GetEnvironment();
+  };
+  kxtest::RegionsRunOutOnce regions(mainHoldsTheEnvironment);
+  ASSERT_TRUE(regions.Installed());
+  kxtest::MessageBoxWatcher report("CP_Exception", IDOK);
+  Run("7");
+  ASSERT_TRUE(regions.Refused());
+  EXPECT_TRUE(report.WaitFor(1));
+  auto* main = dynamic_cast<CP_Window*>(CP_Pane::FromWindow(Main()));
+  ASSERT_NE(nullptr, main) << "the main window stays";
+  EXPECT_EQ(nullptr, FindWindowByTitle("Sprite Window")) << "the sprite window could not be made";
+  ASSERT_NE(nullptr, main->GetEnvironment());
+  EXPECT_EQ(1, main->GetEnvironment()->GetReferenceCount()) << "the main window's reference alone";
 }
 
 TEST_F(EngineTest, ANumberNamingNoFilmEndsTheRunThroughThePane) {

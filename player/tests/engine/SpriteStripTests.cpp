@@ -1,10 +1,13 @@
 // A film's own strip in the "Sprite Window" of a whole engine: the track
 // that the film's entry names is cut out of the film and played there, its
 // buttons run the film's commands, and a film without one takes the window
-// away. And the controller film of a start without a command line.
+// away, also when a list film hands the screen back. And the controller
+// film of a start without a command line.
 #include "EngineStart.h"
 
+#include "actions/playQTAction.h"
 #include "panes/GH_Controller_QT_MoviePane.h"
+#include "panes/GH_EM_QT_MoviePane.h"
 #include "panes/GH_Sprite_QT_MoviePane.h"
 
 #include <cstdio>
@@ -119,6 +122,41 @@ TEST_F(SpriteStrip, AFilmWithoutAStripTakesTheWindowAway) {
     EXPECT_EQ(nullptr, Strip()->GetSpriteMovie()) << c.name;
     EXPECT_EQ(nullptr, Strip()->GetSpriteController()) << c.name;
     EXPECT_NE(nullptr, pane->GetMovie()) << c.name << ": the main film plays on";
+  }
+}
+
+// A list film over a film started by its number hides the sprite window;
+// when it closes, the window comes back only with the film's strip in it:
+// empty, it would stand as a black band above everything.
+TEST_F(SpriteStrip, AListFilmsEndBringsBackOnlyAStripThatIsThere) {
+  struct Case {
+    const char* name;
+    const char* file;
+    bool shown;
+  } const kCases[] = {
+      {"a film with its strip", "sample200.flm", true},
+      {"a film without one", "sampleplain.flm", false},
+  };
+  for (const Case& c : kCases) {
+    SetUp();
+    AddFilm(c.file, 1, 0, 3);
+    Run("70");
+    ASSERT_NE(nullptr, MainPane()) << c.name;
+    ASSERT_EQ(c.shown, bool(IsWindowVisible(SpriteWindow()))) << c.name;
+    // The play action itself: this program's registry records "playQT".
+    ActionParameters parameters;
+    parameters["File"] = engine::ShippedFolder() + "\\sample240.flm";
+    parameters["AutoPlay"] = "1";
+    parameters["DismissOnClick"] = "1";
+    playQTAction(parameters).Execute();
+    auto* list = PaneIn<GH_EM_QT_MoviePane>("EMWindow", CP_FourCC("EMFL"));
+    ASSERT_NE(nullptr, list) << c.name;
+    EXPECT_FALSE(IsWindowVisible(SpriteWindow())) << c.name << ": the list film has the screen";
+
+    SendMessageA(list->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    ASSERT_EQ(nullptr, engine::OwnWindow("EMWindow")) << c.name;
+    EXPECT_EQ(c.shown, bool(IsWindowVisible(SpriteWindow()))) << c.name;
+    TearDown();
   }
 }
 

@@ -1,13 +1,17 @@
 #include "MediaFixture.h"
 
+#include "CP_Callback.h"
 #include "CP_FourCC.h"
+#include "WinTestSupport.h"
 #include "document/GH_DocumentWindow.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
+#include "../support/FailingAllocation.h"
 #include "../support/SplashClass.h"
 #include "utility/GH_Utility.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -196,6 +200,68 @@ TEST_F(AudioPane, WithoutAFilmItHasAWindowAndNothingElse) {
   EXPECT_EQ(0, Live(kQTStandInControllers));
   pane->PreviousMovie();
   EXPECT_EQ(nullptr, FindWindowByTitle("playQTAudio"));
+}
+
+// A failure inside the action filter is kept for the run loop, as in every
+// other callback, and the filter goes on serving the controller: nothing is
+// thrown back into the movie toolbox, which would lose it there. A sound
+// film with buttons, "cs.flm", sends a button's name as an application
+// action when the pane is pressed on it; reading that name is what fails.
+TEST_F(AudioPane, AFailureInsideItsFilterIsKeptForTheRunLoop) {
+  CP_Window* window = media::MakeTitledWindow("playQTAudio");
+  auto* pane = new GH_QT_Audio_MoviePane(window, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(320, 48)),
+                                         Load("cs.flm"), 1, 1);
+  ASSERT_NE(nullptr, pane->GetController());
+  // The fifth button of the strip.
+  const std::string name = "SPRITE_OpenCloseStrip";
+  const LPARAM onButton = MAKELPARAM(1 + int(std::lround(4 * 295.0 / 11)) + 12, 24);
+  auto press = [&] {
+    SendMessageA(pane->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+    SendMessageA(pane->GetHWND(), WM_LBUTTONUP, 0, onButton);
+  };
+  auto filtered = [] {
+    size_t n = 0;
+    for (const std::string& line : TraceLines("filter "))
+      if (line.find(" 64 -> 1") != std::string::npos) ++n;
+    return n;
+  };
+  QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+  press();
+  ASSERT_EQ(1u, filtered()) << media::Trace();
+  ASSERT_FALSE(CP_HasPendingException());
+
+  // The name's text is as long as the block its copy asks for.
+  std::string probe;
+  probe.assign(name.data(), name.size());
+  kxtest::FailNextAllocationOf(probe.capacity() + 1);
+  QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+  press();
+  EXPECT_FALSE(kxtest::AllocationFailureArmed()) << "the name was read";
+  ASSERT_TRUE(CP_HasPendingException()) << media::Trace();
+  EXPECT_THROW(CP_RethrowPendingException(), std::bad_alloc);
+
+  QTStandInControl(kQTStandInTraceStart, 0, nullptr, 0);
+  press();
+  EXPECT_EQ(1u, filtered()) << "the next press is filtered as before: " << media::Trace();
+  EXPECT_FALSE(CP_HasPendingException());
+}
+
+// A pane whose window could not be made (no super-pane to hold it) still
+// gets its film and controller; drawing it is the broken invariant the
+// engine reports, under the names its other panes use.
+TEST_F(AudioPane, DrawingWithoutItsWindowIsReported) {
+  auto* pane = new GH_QT_Audio_MoviePane(nullptr, CP_PaneInfo(CP_Point(int32_t(0), int32_t(0)), CP_Size(50, 50)),
+                                         Load("samplesound.flm"), 1, 1);
+  ASSERT_EQ(nullptr, pane->GetHWND());
+  ASSERT_NE(nullptr, pane->GetController());
+  {
+    kxtest::MessageBoxWatcher boxes("CP_Debug", IDOK);
+    pane->DrawContent(CP_Region());
+    ASSERT_EQ(1, boxes.Count());
+    EXPECT_EQ("Assertion thrown\rError: fWindow != NULL\rFile: GH_QT_Audio_MoviePane\rLine:411", boxes.LastText());
+  }
+  delete pane;
+  EXPECT_EQ(0, Live(kQTStandInControllers));
 }
 
 }  // namespace

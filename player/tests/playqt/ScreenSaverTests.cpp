@@ -1,5 +1,6 @@
 #include "MediaFixture.h"
 
+#include "CP_Canvas.h"
 #include "CP_FourCC.h"
 #include "WinTestSupport.h"
 #include "actions/BeginScreenSaverAction.h"
@@ -7,6 +8,7 @@
 #include "panes/GH_QT_MoviePane.h"
 #include "panes/GH_Sprite_QT_MoviePane.h"
 #include "utility/GH_Utility.h"
+#include "../support/RegionsRunOut.h"
 
 namespace {
 
@@ -171,6 +173,27 @@ TEST_F(ScreenSaver, SettingsAndOtherWindowsChangeTheOutcome) {
     TearDown();
     SetUp();
   }
+}
+
+// The process runs out of GDI objects between the two strips: the action
+// fails and the runner goes on; the drawing environment stays with the
+// controller strip alone, to go with it.
+TEST_F(ScreenSaver, AStripThatCannotBeMadeLeavesTheEnvironmentToTheOneMade) {
+  MakeMain("7");
+  SetSetting("Path", media::FilmsFolder());
+  const auto controllerHoldsTheEnvironment = [] {
+    CP_Window* controller = FindWindowByTitle("Controller Window");
+    return controller && controller->GetEnvironment();
+  };
+  kxtest::RegionsRunOutOnce regions(controllerHoldsTheEnvironment);
+  ASSERT_TRUE(regions.Installed());
+  EXPECT_FALSE(RunActionText("BeginScreenSaver(Mode=\"1\")")) << "the action failed";
+  ASSERT_TRUE(regions.Refused());
+  EXPECT_EQ(nullptr, FindWindowByTitle("Sprite Window"));
+  CP_Window* controller = FindWindowByTitle("Controller Window");
+  ASSERT_NE(nullptr, controller);
+  ASSERT_NE(nullptr, controller->GetEnvironment());
+  EXPECT_EQ(1, controller->GetEnvironment()->GetReferenceCount()) << "the strip's reference alone";
 }
 
 TEST_F(ScreenSaver, WithoutTheMainPaneNothingChanges) {
