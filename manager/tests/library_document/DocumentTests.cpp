@@ -511,6 +511,53 @@ TEST(FirstStartTest, WithoutAFilmsFolderTheStoredSettingIsKept) {
 
 // A film dragged from the list and dropped on the wastebasket's node goes
 // into the wastebasket, in the tables too.
+// The films folder renamed while the manager is closed: the next start
+// keeps every row, wastebasket places and play marks with them, and once
+// the folder is back its films are the same rows, not new ones.
+TEST(FilmsFolderAwayTest, AStartWithoutTheFilmsFolderKeepsItsFilms) {
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  mainWindowTitle = "Glintharbour Player " + std::to_string(GetCurrentProcessId());
+  dbtest::TableFolder tables{dbtest::Seed::Installation};
+  const std::string films = tables.Folder("films");
+  {
+    CDDatabase database("Config Tool");
+    ASSERT_FALSE(database.UpdateDriveRecord(dbtest::Drive(1, filmsFolderAlias, filmsFolderAlias, films)));
+  }
+  for (const char* name : {"Harbour Lights", "Night Tide", "Dawn Run", "Gull", "Reef"})
+    dbtest::WriteFilm(films + "\\" + name + ".flm", {{"name", name}}, {});
+  WriteSetting("Path", tables.Folder("program"));
+  WriteSetting("CDDrive", "Q:\\");
+  WriteSetting("EmptyWasteBasket", "0");
+  { CP_TreeList_Application application; }  // records the five films
+  {
+    CDDatabase database("Config Tool");
+    PlaylistEntries rows;
+    ASSERT_EQ(0, database.LoadItems(rows));
+    ASSERT_EQ(7u, rows.size());
+    rows[3].PARENT_ID = kWastebasketId;
+    ASSERT_FALSE(database.UpdateItem(rows[3], true));
+    rows[4].PLAY = 0;
+    ASSERT_FALSE(database.UpdateItem(rows[4], true));
+  }
+  const std::vector<dbtest::RawRow> before = dbtest::RawRows(tables.Path(), "GH_ConfigDB");
+  auto expectRowsKept = [&](const char* when) {
+    const std::vector<dbtest::RawRow> now = dbtest::RawRows(tables.Path(), "GH_ConfigDB");
+    ASSERT_EQ(before.size(), now.size()) << when;
+    for (size_t n = 0; n < now.size(); ++n) {
+      EXPECT_FALSE(now[n].deleted) << when;
+      EXPECT_EQ(before[n].fields, now[n].fields) << when << ", row " << n;
+    }
+  };
+
+  ASSERT_TRUE(MoveFileA(films.c_str(), (films + " away").c_str()));
+  { CP_TreeList_Application application; }
+  expectRowsKept("folder away");
+  ASSERT_TRUE(MoveFileA((films + " away").c_str(), films.c_str()));
+  { CP_TreeList_Application application; }
+  expectRowsKept("folder back");
+  StopFramework();
+}
+
 TEST_F(DocumentTest, AFilmDroppedOnTheWastebasketGoesThere) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   ShowFilmsFolder();
