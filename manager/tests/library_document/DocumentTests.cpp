@@ -79,6 +79,10 @@ class DocumentTest : public FrameworkTest {
                           (engineFolder + "\\KX3 Engine.exe").c_str(), FALSE));
     WriteSetting("Path", engineFolder);
 
+    StartApplication();
+  }
+
+  void StartApplication() {
     application = std::make_unique<CP_TreeList_Application>();
     application->CreateMenuBar();
     application->InstallMenuBar();
@@ -87,6 +91,12 @@ class DocumentTest : public FrameworkTest {
     window = document->GetWindow();
     ASSERT_NE(nullptr, window);
     kxtest::PumpUntil([] { return false; }, 100);
+  }
+  // The program ended and started again on the same library and settings.
+  void RestartApplication() {
+    application->Quit();
+    application.reset();
+    StartApplication();
   }
 
   void TearDown() override {
@@ -434,6 +444,63 @@ class PopupMenuReader {
   std::vector<Entry> fEntries;
   std::thread fThread;
 };
+
+// The film sizes offered are those the screen is high enough for; a choice
+// is stored for the engine with AutoResize off, and the stored size is the
+// one chosen when the window is next built.
+TEST_F(DocumentTest, TheFilmSizeChoiceOffersWhatFitsAndKeepsTheChoice) {
+  if (GetSystemMetrics(SM_CYSCREEN) != 768) GTEST_SKIP() << "the cases are those of a 1024 x 768 display";
+  auto sizeBox = [this] { return window->FindSubPaneById(int32_t(CP_FourCC("SIZE")), true)->GetHWND(); };
+  HWND box = sizeBox();
+  ASSERT_EQ(3, SendMessageA(box, CB_GETCOUNT, 0, 0));
+  const char* const offered[] = {"640 x 480", "800 x 600", "1024 x 768"};
+  for (int n = 0; n < 3; ++n) {
+    char text[32] = {};
+    SendMessageA(box, CB_GETLBTEXT, WPARAM(n), reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(offered[n], text);
+  }
+  // Nothing stored: the box shows its first size, as it does when made.
+  EXPECT_EQ(0, SendMessageA(box, CB_GETCURSEL, 0, 0));
+
+  // The user opens the list and clicks a size.
+  auto choose = [&](int item) {
+    SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(box, &info));
+    RECT rect = {};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(info.hwndList, WM_LBUTTONUP, 0, at);
+    kxtest::PumpUntil([] { return false; }, 50);
+  };
+  WriteSetting("AutoResize", "1");
+  choose(1);
+  EXPECT_EQ(1, SendMessageA(box, CB_GETCURSEL, 0, 0));
+  EXPECT_EQ("800 x 600", ReadSetting("ScreenSize"));
+  EXPECT_EQ("0", ReadSetting("AutoResize"));
+  choose(2);
+  EXPECT_EQ("1024 x 768", ReadSetting("ScreenSize"));
+
+  struct Case {
+    const char* stored;
+    int shown;  // the box's selection when the window is built again
+  };
+  const Case cases[] = {
+      {"800 x 600", 1},
+      {"640 X 480", 0},    // letter case aside
+      {"1024", 2},         // the first size that begins so
+      {"1152 x 864", 0},   // too high for this screen: the first size stays
+      {"none", 0},         // the default
+  };
+  for (const Case& c : cases) {
+    WriteSetting("ScreenSize", c.stored);
+    RestartApplication();
+    EXPECT_EQ(c.shown, SendMessageA(sizeBox(), CB_GETCURSEL, 0, 0)) << c.stored;
+    EXPECT_EQ(c.stored, ReadSetting("ScreenSize")) << "building the window stores nothing";
+  }
+}
 
 TEST_F(DocumentTest, TheWastebasketsMenuShowsTheExitSetting) {
   struct Case {
