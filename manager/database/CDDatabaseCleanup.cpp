@@ -180,6 +180,16 @@ bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string
 
 void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
                                        const std::string& textToAppend, std::string& itemText) {
+  std::string path;
+  film.GetPath(path);
+  RegisterInstalledFilm(
+      film, [&](manager_data::Preferences& preferences) { manager_data::ReadFilmPreferences(path, preferences); },
+      aliasRoot, textToAppend, itemText);
+}
+
+void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                       const std::string& aliasRoot, const std::string& textToAppend,
+                                       std::string& itemText) {
   if (!fConfig) return;
   PlaylistEntry location;
   bool found = false;
@@ -196,10 +206,8 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
   }
   if (!found) return;
 
-  std::string path;
-  film.GetPath(path);
   manager_data::Preferences preferences;
-  manager_data::ReadFilmPreferences(path, preferences);
+  readPreferences(preferences);
 
   PlaylistEntry entry = location;
   for (const auto& p : preferences) {
