@@ -93,8 +93,8 @@ class CDDatabase {
   void SelectTag(C4Table* table, const char* tag);
   // Seeks the alias root on the ALIASROOT tag; ITEMID is selected again after.
   bool SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId);
-  // The ACTIONID of the first row with these three values, or false.
-  bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, int32_t& actionId);
+  // The first row with these three values, or false.
+  bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, ActionRecord& found);
   int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
   C4Engine fEngine;
