@@ -348,11 +348,13 @@ void CP_SDIApp_Document::HandleControlPressed(CP_Message& message) {
   if (identity == kPaneSize) StoreChosenScreenSize();
 }
 
-// The films go to the item at the top of the tree, the films folder's node.
+// The films go to the films folder's node, found by its row: the node at
+// the top of a scrolled tree may be any other.
 void CP_SDIApp_Document::InstallSelected() {
   installBusy = 1;
   const CP_Point topLeft(int16_t(0), int16_t(0));
-  auto* item = tree ? dynamic_cast<GH_TreeDirItem*>(tree->FindItemAtPoint(topLeft)) : nullptr;
+  const int32_t filmsId = cdDatabase ? cdDatabase->ItemIdByAliasRoot(filmsFolderAlias) : 0;
+  auto* item = tree && cdDatabase ? dynamic_cast<GH_TreeDirItem*>(tree->FindRootItemById(filmsId)) : nullptr;
   if (item && filmList && filmList->CountSelected() > 0) {
     try {
       item->ReceiveMessage(GH_TreeDirItem::kInstallRequest, topLeft);

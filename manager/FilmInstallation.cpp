@@ -12,6 +12,7 @@
 #include "CP_FileSystem.h"
 #include "CP_FourCC.h"
 #include "CP_Window.h"
+#include "FilmFileReader.h"
 #include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
@@ -72,9 +73,9 @@ bool HasLocation(const PlaylistEntries& items, const std::string& aliasRoot) {
   return false;
 }
 
-void StoreFilmActions(CDDatabase& database, const std::string& path, const std::string& aliasRoot) {
+void StoreFilmActions(CDDatabase& database, FilmFileReader& film, const std::string& aliasRoot) {
   std::vector<ActionRecord> actions;
-  manager_data::ImportFilmActions(path, actions);
+  film.ReadActions(actions);
   for (ActionRecord& action : actions) {
     CopyText(action.aliasRoot, aliasRoot);
     action.actionType = 1;
@@ -98,15 +99,20 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
   const std::string path = film.Path();
   std::string text;
   try {
-    database.RegisterInstalledFilm(film, drive.LABEL, FormatFilmSize(path), text);
+    // One open of the file serves its size label, preferences and actions.
+    FilmFileReader reader(path);
+    database.RegisterInstalledFilm(
+        film, [&](manager_data::Preferences& preferences) { reader.ReadPreferences(preferences); }, drive.LABEL,
+        reader.SizeText(), text);
     if (text.empty()) {
+      reader.Close();  // the user may have the file deleted
       const std::string question = "\"" + path + "\" is already installed. Do you want to delete the file?";
       if (MessageBoxA(nullptr, question.c_str(), "Glintharbour International", MB_YESNO) == IDYES)
         DeleteOfferedFile(film);
       return;
     }
     if (recorded) recorded->push_back(text);
-    StoreFilmActions(database, path, drive.LABEL);
+    StoreFilmActions(database, reader, drive.LABEL);
   } catch (const std::exception&) {
     // A film whose own data cannot be read: what was recorded of it stays,
     // and the scan goes on with the next file.

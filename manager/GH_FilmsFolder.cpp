@@ -91,6 +91,10 @@ std::string FormatFilmSize(const std::string& path) {
   if (file == INVALID_HANDLE_VALUE) return std::string();
   const DWORD size = GetFileSize(file, nullptr);
   CloseHandle(file);
+  return FormatFilmSizeText(size);
+}
+
+std::string FormatFilmSizeText(uint32_t size) {
   char text[64] = {};
   std::snprintf(text, sizeof text, " [%5.2f MB]", double(size) * (1.0 / 1048576.0));
   return text;

@@ -348,12 +348,16 @@ LRESULT GH_ListView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONDOWN:
       return HandleLeftButtonDown(window, wParam, lParam);
     case WM_LBUTTONUP:
+      CancelDelayedDrag();
       return HandleLeftButtonUp(window, wParam, lParam);
     case WM_TIMER:
       if (wParam == kDragTimerId) RunDelayedDrag();
       return 0;
     case WM_MOUSEMOVE:
       HandleMouseMove(wParam, lParam);
+      return CP_ListView::HandleMessage(window, message, wParam, lParam);
+    case WM_MOUSELEAVE:
+      CancelDelayedDrag();
       return CP_ListView::HandleMessage(window, message, wParam, lParam);
     case WM_PAINT: {
       CP_PaneDCScope scope(this);
@@ -420,15 +424,39 @@ void GH_ListView::HandleMouseMove(WPARAM keys, LPARAM point) {
   if (keys == MK_LBUTTON) {
     SetDragStart(CP_Point(int16_t(LOWORD(point)), int16_t(HIWORD(point))));
     fDragTimer = SetTimer(GetHWND(), kDragTimerId, kDragDelayMs, nullptr);
-  } else if (fDragTimer) {
-    KillTimer(GetHWND(), kDragTimerId);
-    fDragTimer = 0;
+    // Told when the pointer leaves, which ends the wait.
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = GetHWND();
+    TrackMouseEvent(&track);
+  } else {
+    CancelDelayedDrag();
   }
+}
+
+void GH_ListView::CancelDelayedDrag() {
+  if (!fDragTimer) return;
+  KillTimer(GetHWND(), kDragTimerId);
+  fDragTimer = 0;
+}
+
+// Still holding the films: the left button down, the pointer over the list.
+bool GH_ListView::IsHoldingFilms() const {
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  if (!(GetAsyncKeyState(button) & 0x8000)) return false;
+  POINT pointer = {};
+  if (!GetCursorPos(&pointer)) return false;
+  HWND under = WindowFromPoint(pointer);
+  return under == GetHWND() || IsChild(GetHWND(), under);
 }
 
 void GH_ListView::RunDelayedDrag() {
   KillTimer(GetHWND(), kDragTimerId);
   fDragTimer = 0;
+  // A button let go, or a pointer gone elsewhere, within the wait drops
+  // nothing: the films would land wherever the pointer is now.
+  if (!IsHoldingFilms()) return;
   CP_Event event;
   DWORD effect = DROPEFFECT_NONE;
   RunDrag(event, 0, effect);

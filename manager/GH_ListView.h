@@ -91,6 +91,8 @@ class GH_ListView : public CP_ListView, public CD_M_SplitterItem_CP {
   void HandleKeyDown(WPARAM key);
   void HandleMouseMove(WPARAM keys, LPARAM point);
   void RunDelayedDrag();
+  void CancelDelayedDrag();
+  bool IsHoldingFilms() const;
   bool MoveFilmToWastebasket(int32_t filmId, int32_t& sourceParent);
   std::vector<int32_t> SelectedFilmIds() const;
   void MoveFocus(bool down);

@@ -52,6 +52,23 @@ GH_StartMode ChooseStartMode(const std::string& commandLine) {
   return GH_StartMode::kNormal;
 }
 
+int RunStart(GH_StartMode mode, HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand) {
+  RunReportingFailure([&] {
+    switch (mode) {
+      case GH_StartMode::kDiagnostics:
+        RunDiagnosticsStart(instance, previous, commandLine, showCommand);
+        break;
+      case GH_StartMode::kFilmsFolder:
+        RunFilmsFolderStart();
+        break;
+      case GH_StartMode::kNormal:
+        RunNormalStart(instance, previous, commandLine, showCommand);
+        break;
+    }
+  });
+  return 0;
+}
+
 void BringToFront(HWND window) {
   BringWindowToTop(window);
   ShowWindow(window, SW_SHOWNORMAL);

@@ -13,6 +13,11 @@ enum class GH_StartMode { kNormal, kDiagnostics, kFilmsFolder };
 // Compared as a whole and case-sensitively; anything else starts normally.
 GH_StartMode ChooseStartMode(const std::string& commandLine);
 
+// Runs the chosen start under the one guard that every start shares: what
+// a start lets out is reported and the start ends. Answers the process's
+// exit code, 0 on every path.
+int RunStart(GH_StartMode mode, HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
+
 // Each answers the process's exit code, 0 on every path.
 int RunNormalStart(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
 int RunDiagnosticsStart(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);

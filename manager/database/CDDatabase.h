@@ -6,6 +6,7 @@
 // Operations that answer a bool answer true for "failed": the engine
 // reported a non-zero code, the row is missing, or the table is not open.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "C4Dll.h"
@@ -64,6 +65,11 @@ class CDDatabase {
   static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
   void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot, const std::string& textToAppend,
                              std::string& itemText);
+  // The same, the film's preferences read by the caller's reader, which
+  // runs only once the location is known.
+  using PreferencesReader = std::function<void(manager_data::Preferences&)>;
+  void RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                             const std::string& aliasRoot, const std::string& textToAppend, std::string& itemText);
   static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
   // CD registration: 0 registered, 1 an append failed, 2 nothing to
@@ -88,8 +94,8 @@ class CDDatabase {
   void SelectTag(C4Table* table, const char* tag);
   // Seeks the alias root on the ALIASROOT tag; ITEMID is selected again after.
   bool SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId);
-  // The ACTIONID of the first row with these three values, or false.
-  bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, int32_t& actionId);
+  // The first row with these three values, or false.
+  bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, ActionRecord& found);
   int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
   C4Engine fEngine;

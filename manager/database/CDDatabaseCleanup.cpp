@@ -30,16 +30,20 @@ std::string LowerCase(std::string text) {
 
 // The names of the files in a folder, in lower case (file names on Windows
 // match in any case); a name not found here is still tried on its own.
-std::set<std::string> FileNamesInFolder(const std::string& folder) {
-  std::set<std::string> names;
+// False when the folder cannot be listed: gone, renamed, or on a drive that
+// is not there.
+bool ListFileNames(const std::string& folder, std::set<std::string>& names) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   WIN32_FIND_DATAA found;
   HANDLE handle = FindFirstFileA((folder + "*").c_str(), &found);
-  if (handle == INVALID_HANDLE_VALUE) return names;
+  // An empty drive root lists nothing, not even "." and "..".
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> walk(handle, FindClose);
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(LowerCase(found.cFileName));
   } while (FindNextFileA(walk.get(), &found));
-  return names;
+  return true;
 }
 
 // The file of a film: its drive's folder, the film's folder when it has
@@ -142,7 +146,10 @@ bool CDDatabase::RemoveMissingInstalledFilms() {
 
   // Only the fields the test needs are read from each row, and the folder
   // is listed once: a start must not open every film file.
-  const std::set<std::string> present = FileNamesInFolder(folder);
+  std::set<std::string> present;
+  // A folder that cannot be listed says nothing about its films: they stay,
+  // with their wastebasket places and play marks, until it is back.
+  if (!ListFileNames(folder, present)) return false;
   PlaylistEntries missing;
   C4First(fConfig);
   while (!C4AtEnd(fConfig)) {
@@ -173,6 +180,16 @@ bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string
 
 void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
                                        const std::string& textToAppend, std::string& itemText) {
+  std::string path;
+  film.GetPath(path);
+  RegisterInstalledFilm(
+      film, [&](manager_data::Preferences& preferences) { manager_data::ReadFilmPreferences(path, preferences); },
+      aliasRoot, textToAppend, itemText);
+}
+
+void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                       const std::string& aliasRoot, const std::string& textToAppend,
+                                       std::string& itemText) {
   if (!fConfig) return;
   PlaylistEntry location;
   bool found = false;
@@ -189,10 +206,8 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
   }
   if (!found) return;
 
-  std::string path;
-  film.GetPath(path);
   manager_data::Preferences preferences;
-  manager_data::ReadFilmPreferences(path, preferences);
+  readPreferences(preferences);
 
   PlaylistEntry entry = location;
   for (const auto& p : preferences) {

@@ -325,41 +325,43 @@ void CDDatabase::ReadActionRecord(ActionRecord& a) {
 }
 
 bool CDDatabase::FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType,
-                                    int32_t& actionId) {
-  bool found = false;
+                                    ActionRecord& found) {
+  bool matched = false;
   WalkRows(fAction, [&] {
     ActionRecord row{};
     ReadActionRecord(row);
     if (std::strcmp(row.aliasRoot, aliasRoot) != 0 || std::strcmp(row.sprite, sprite) != 0 ||
         row.actionType != actionType)
       return false;
-    actionId = row.actionID;
-    found = true;
+    found = row;
+    matched = true;
     return true;
   });
-  return found;
+  return matched;
 }
 
 bool CDDatabase::FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType) {
-  int32_t id = 0;
-  return !FindMatchingAction(aliasRoot, sprite, actionType, id);
+  ActionRecord row{};
+  return !FindMatchingAction(aliasRoot, sprite, actionType, row);
 }
 
 bool CDDatabase::AppendActionRecord(ActionRecord& action) {
   if (!fAction) return true;
-  int32_t last = 0;
-  if (C4Last(fAction) == 0) ReadNumber(fAction, "ACTIONID", last);
-
   const std::string aliasRoot = ArrayText(action.aliasRoot);
   const std::string sprite = ArrayText(action.sprite);
-  int32_t existing = 0;
+  ActionRecord existing{};
   if (FindMatchingAction(aliasRoot.c_str(), sprite.c_str(), action.actionType, existing)) {
     // The row that has these three values is the one to rewrite; the number
     // the action arrived with belongs to its source, not to this table.
-    action.actionID = existing;
+    action.actionID = existing.actionID;
+    // A film recorded again mostly brings the command the row holds already:
+    // rewriting it would change no byte and cost a locked write.
+    if (ArrayText(existing.actionText) == ArrayText(action.actionText)) return false;
     UpdateActionRecord(action);
     return false;
   }
+  int32_t last = 0;
+  if (C4Last(fAction) == 0) ReadNumber(fAction, "ACTIONID", last);
   action.actionID = last + 1;
   int32_t code = C4AppendStart(fAction, 1);
   if (code != 0) return true;

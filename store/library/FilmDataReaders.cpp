@@ -23,10 +23,13 @@ void CopyText(char (&field)[N], const std::string& text) {
   field[length] = '\0';
 }
 
-// The film opened read-only with its header read; null when the film has
-// no user data (no block, or a header of the older kind).
-std::unique_ptr<DataHandler_> OpenFilmWithUserData(const std::string& path) {
-  auto film = std::make_unique<FileDataHandler>(ToBackslashPath(path), FileDataHandler::kRead);
+std::unique_ptr<DataHandler_> OpenFilm(const std::string& path) {
+  return std::make_unique<FileDataHandler>(ToBackslashPath(path), FileDataHandler::kRead);
+}
+
+// The film with its header read and its position back at the start; null
+// when the film has no user data (no block, or a header of the older kind).
+std::unique_ptr<DataHandler_> WithUserData(std::unique_ptr<DataHandler_> film) {
   UserDataAtomHeader header(0, 0, 0);
   if (!ReadFilmUserDataHeader(film.get(), header) || header.GetUserDataVersion() == 0) {
     return nullptr;
@@ -45,7 +48,11 @@ bool FileExists(const std::string& path) {
 }
 
 void ImportFilmActions(const std::string& path, std::vector<ActionRecord>& records) {
-  std::unique_ptr<DataHandler_> film = OpenFilmWithUserData(path);
+  ImportFilmActions(OpenFilm(path), records);
+}
+
+void ImportFilmActions(std::unique_ptr<DataHandler_> opened, std::vector<ActionRecord>& records) {
+  std::unique_ptr<DataHandler_> film = WithUserData(std::move(opened));
   if (!film) return;
   // Declared in this order so the database goes before the user data.
   FilmUserData userData(film.release(), false);
@@ -61,7 +68,11 @@ void ImportFilmActions(const std::string& path, std::vector<ActionRecord>& recor
 }
 
 bool ReadStoredPreferences(const std::string& path, Preferences& preferences) {
-  std::unique_ptr<DataHandler_> film = OpenFilmWithUserData(path);
+  return ReadStoredPreferences(OpenFilm(path), preferences);
+}
+
+bool ReadStoredPreferences(std::unique_ptr<DataHandler_> opened, Preferences& preferences) {
+  std::unique_ptr<DataHandler_> film = WithUserData(std::move(opened));
   if (!film) return false;
   FilmUserData userData(film.release(), false);
   std::unique_ptr<Database> database(userData.GetDatabase());

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ static_assert(sizeof(ActionRecord) == 496, "an action record is stored as 496 by
 static_assert(offsetof(ActionRecord, actionText) == 12, "command text at 12");
 static_assert(offsetof(ActionRecord, aliasRoot) == 266, "alias root at 266");
 static_assert(offsetof(ActionRecord, sprite) == 296, "sprite at 296");
+
+class DataHandler_;
 
 namespace manager_data {
 
@@ -54,6 +57,11 @@ bool ReadStoredPreferences(const std::string& path, Preferences& preferences);
 // 'AACY' items when it has them, then the fixed defaults.
 void StoreFilmDefaults(Preferences& preferences, const std::optional<std::string>& name,
                        const std::optional<std::string>& copyright);
+
+// The two readers above over a film that is open already: they read it from
+// its start, and close it.
+void ImportFilmActions(std::unique_ptr<DataHandler_> film, std::vector<ActionRecord>& records);
+bool ReadStoredPreferences(std::unique_ptr<DataHandler_> film, Preferences& preferences);
 
 // A user-data item's text: its bytes up to the first NUL, or all of them.
 std::string UserDataItemText(const char* data, std::size_t size);

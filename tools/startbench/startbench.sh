@@ -1,24 +1,42 @@
 #!/usr/bin/env bash
-# startbench.sh [N ...]: the library manager's time from its start to its
-# main window, with 5 films and with each N (default 500 and 2000), for a
-# first start (which records every film of the films folder) and a second
-# start on the same library. The films are hard links of one sample film in
-# the films folder of a private installation in a Wine prefix of its own,
-# laid out afresh for each N. Needs the 64-bit Windows build and $DISPLAY.
-# STARTBENCH_MANAGER names another build's "Glintharbour KX3.exe" to time
-# instead of this tree's, for a before-and-after comparison.
+# startbench.sh [--film FILM] [--keep FOLDER] [N ...]: the library manager's
+# time from its start to its main window, with 5 films and with each N
+# (default 500 and 2000), for a first start (which records every film of the
+# films folder) and a second start on the same library. The films are hard
+# links of one sample film in the films folder of a private installation in
+# a Wine prefix of its own, laid out afresh for each N. --film names the
+# film: one of the build's shipped films ("sample240.flm", which carries its
+# own data and a sprite strip like the shipped Harbour Lights film) or a
+# path; the default is "sampleplain.flm", a film without data of its own.
+# --keep copies the tables of each N's first start into FOLDER/N, for a
+# comparison of what two builds store. Needs the 64-bit Windows build and
+# $DISPLAY. STARTBENCH_MANAGER names another build's "Glintharbour KX3.exe"
+# to time instead of this tree's, for a before-and-after comparison.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
+WIN="$(windows_tree x86_64)"
+FILM=sampleplain.flm
+KEEP=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --film) FILM="$2"; shift 2 ;;
+    --keep) KEEP="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
 COUNTS=("$@")
 [ ${#COUNTS[@]} -gt 0 ] || COUNTS=(500 2000)
-WIN="$(windows_tree x86_64)"
 PREFIX="$WIN/startbench/wineprefix"
 DRIVE_C="$PREFIX/drive_c"
 PROGRAM_DIR="$DRIVE_C/Program Files/Glintharbour KX3"
 FILMS_DIR="$PROGRAM_DIR/Glintharbour Films"
 PROGRAM='C:\Program Files\Glintharbour KX3\Glintharbour KX3.exe'
-SAMPLE="$WIN/films/sampleplain.flm"
+case "$FILM" in
+  */*) SAMPLE="$FILM" ;;
+  *) SAMPLE="$WIN/films/$FILM" ;;
+esac
+[ -f "$SAMPLE" ] || { echo "startbench: no film $SAMPLE" >&2; exit 2; }
 
 prepare_prefix "$PREFIX" x86_64 unmanaged || { echo "$PREFIX_ERROR" >&2; exit 1; }
 trap 'stop_prefix' EXIT
@@ -45,11 +63,16 @@ lay_out() {
 clock() { "$WINE" "$WIN/bin/startclock.exe" "$PROGRAM" | tr -d '\r'; }
 
 install_programs
+echo "film: $SAMPLE"
 printf '%8s %12s %12s %14s\n' films "first start" "second start" "second vs 5"
 base=""
 for count in 5 "${COUNTS[@]}"; do
   lay_out "$count"
   first="$(clock)"
+  if [ -n "$KEEP" ]; then
+    mkdir -p "$KEEP/$count"
+    cp "$PROGRAM_DIR/Database/"* "$KEEP/$count/"
+  fi
   second="$(clock)"
   [ -n "$base" ] || base="$second"
   printf '%8s %11ss %11ss %13sx\n' "$count" "$first" "$second" "$(echo "scale=2; $second / $base" | bc)"

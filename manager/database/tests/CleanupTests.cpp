@@ -236,6 +236,55 @@ TEST_F(Cleanup, FilmsWhoseFilesHaveGoneFromTheFilmsFolderAreForgotten) {
   EXPECT_EQ(2u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "packed";
 }
 
+// A drive letter that names no drive on this system, as "X:".
+std::string AbsentDrive() {
+  const DWORD present = GetLogicalDrives();
+  for (char letter = 'Z'; letter > 'D'; --letter)
+    if (!(present & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  return std::string();
+}
+
+// A films folder that cannot be listed tells nothing of its films: they
+// keep their rows, wastebasket places and play marks until it is back.
+TEST_F(Cleanup, FilmsOfAFolderThatCannotBeListedAreKept) {
+  const std::string films = fFolder.Folder("films");
+  const std::string notAFolder = fFolder.File("not a folder");
+  WriteFile(notAFolder, "x");
+  ASSERT_FALSE(AbsentDrive().empty());
+  Add(Film("Here", filmsFolderAlias, 1, "here.flm"));
+  PlaylistEntry binned = Film("Binned", filmsFolderAlias, kWastebasketId, "binned.flm");
+  binned.PLAY = 0;
+  Add(binned);
+  AddDrive(Drive(1, filmsFolderAlias, filmsFolderAlias, films));
+
+  struct Case {
+    const char* name;
+    std::string path;
+  };
+  const Case cases[] = {
+      {"renamed", films + " renamed"},
+      {"on a drive that is not there", AbsentDrive() + "\\films"},
+      {"a file where the folder was", notAFolder},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_FALSE(fDb.UpdateDriveRecord(Drive(1, filmsFolderAlias, filmsFolderAlias, c.path)));
+    EXPECT_FALSE(fDb.RemoveMissingInstalledFilms());
+    PlaylistEntries items;
+    ASSERT_EQ(0, fDb.LoadItems(items));
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ("Binned", items[1].ITEMTEXT);
+    EXPECT_EQ(kWastebasketId, items[1].PARENT_ID);
+    EXPECT_EQ(0, items[1].PLAY);
+    for (const RawRow& row : RawRows(fFolder.Path(), "GH_ConfigDB")) EXPECT_FALSE(row.deleted);
+  }
+
+  // Back, and empty: now the files are known to be gone.
+  ASSERT_FALSE(fDb.UpdateDriveRecord(Drive(1, filmsFolderAlias, filmsFolderAlias, films)));
+  EXPECT_TRUE(fDb.RemoveMissingInstalledFilms());
+  EXPECT_EQ(Texts{}, LoadedTexts());
+}
+
 TEST_F(Cleanup, AnInstalledFilmIsRecordedUnderItsLocation) {
   PlaylistEntry location;
   location.ITEMTYPE = kItemLocation;

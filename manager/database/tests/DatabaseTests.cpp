@@ -358,6 +358,15 @@ TEST_F(ItemTable, ActionsAppendWithTheNextNumberAndRewriteTheRowWithTheSameThree
   EXPECT_EQ("launchURL(URL=\"x\")", rows[0].fields.at("ACTIONTEXT"));
   EXPECT_EQ("stop()", rows[1].fields.at("ACTIONTEXT"));
   EXPECT_EQ("Other CD", rows[1].fields.at("ALIASROOT"));
+
+  // The same command once more, as a film recorded again brings it: the
+  // row's number is answered and the rows stay as they are.
+  ActionRecord same = Action(9, 1, "launchURL(URL=\"x\")", "CD", "sprite1");
+  ASSERT_FALSE(fDb.AppendActionRecord(same));
+  EXPECT_EQ(1, same.actionID);
+  const std::vector<RawRow> after = RawRows(fFolder.Path(), "GH_ActionDB");
+  ASSERT_EQ(3u, after.size());
+  for (size_t n = 0; n < 3; ++n) EXPECT_EQ(rows[n].fields, after[n].fields) << n;
 }
 
 // Records straight from a CD's data file may fill their arrays to the last

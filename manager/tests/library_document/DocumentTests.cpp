@@ -79,6 +79,10 @@ class DocumentTest : public FrameworkTest {
                           (engineFolder + "\\KX3 Engine.exe").c_str(), FALSE));
     WriteSetting("Path", engineFolder);
 
+    StartApplication();
+  }
+
+  void StartApplication() {
     application = std::make_unique<CP_TreeList_Application>();
     application->CreateMenuBar();
     application->InstallMenuBar();
@@ -87,6 +91,12 @@ class DocumentTest : public FrameworkTest {
     window = document->GetWindow();
     ASSERT_NE(nullptr, window);
     kxtest::PumpUntil([] { return false; }, 100);
+  }
+  // The program ended and started again on the same library and settings.
+  void RestartApplication() {
+    application->Quit();
+    application.reset();
+    StartApplication();
   }
 
   void TearDown() override {
@@ -435,6 +445,63 @@ class PopupMenuReader {
   std::thread fThread;
 };
 
+// The film sizes offered are those the screen is high enough for; a choice
+// is stored for the engine with AutoResize off, and the stored size is the
+// one chosen when the window is next built.
+TEST_F(DocumentTest, TheFilmSizeChoiceOffersWhatFitsAndKeepsTheChoice) {
+  if (GetSystemMetrics(SM_CYSCREEN) != 768) GTEST_SKIP() << "the cases are those of a 1024 x 768 display";
+  auto sizeBox = [this] { return window->FindSubPaneById(int32_t(CP_FourCC("SIZE")), true)->GetHWND(); };
+  HWND box = sizeBox();
+  ASSERT_EQ(3, SendMessageA(box, CB_GETCOUNT, 0, 0));
+  const char* const offered[] = {"640 x 480", "800 x 600", "1024 x 768"};
+  for (int n = 0; n < 3; ++n) {
+    char text[32] = {};
+    SendMessageA(box, CB_GETLBTEXT, WPARAM(n), reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(offered[n], text);
+  }
+  // Nothing stored: the box shows its first size, as it does when made.
+  EXPECT_EQ(0, SendMessageA(box, CB_GETCURSEL, 0, 0));
+
+  // The user opens the list and clicks a size.
+  auto choose = [&](int item) {
+    SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(box, &info));
+    RECT rect = {};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(info.hwndList, WM_LBUTTONUP, 0, at);
+    kxtest::PumpUntil([] { return false; }, 50);
+  };
+  WriteSetting("AutoResize", "1");
+  choose(1);
+  EXPECT_EQ(1, SendMessageA(box, CB_GETCURSEL, 0, 0));
+  EXPECT_EQ("800 x 600", ReadSetting("ScreenSize"));
+  EXPECT_EQ("0", ReadSetting("AutoResize"));
+  choose(2);
+  EXPECT_EQ("1024 x 768", ReadSetting("ScreenSize"));
+
+  struct Case {
+    const char* stored;
+    int shown;  // the box's selection when the window is built again
+  };
+  const Case cases[] = {
+      {"800 x 600", 1},
+      {"640 X 480", 0},    // letter case aside
+      {"1024", 2},         // the first size that begins so
+      {"1152 x 864", 0},   // too high for this screen: the first size stays
+      {"none", 0},         // the default
+  };
+  for (const Case& c : cases) {
+    WriteSetting("ScreenSize", c.stored);
+    RestartApplication();
+    EXPECT_EQ(c.shown, SendMessageA(sizeBox(), CB_GETCURSEL, 0, 0)) << c.stored;
+    EXPECT_EQ(c.stored, ReadSetting("ScreenSize")) << "building the window stores nothing";
+  }
+}
+
 TEST_F(DocumentTest, TheWastebasketsMenuShowsTheExitSetting) {
   struct Case {
     const char* setting;
@@ -511,6 +578,53 @@ TEST(FirstStartTest, WithoutAFilmsFolderTheStoredSettingIsKept) {
 
 // A film dragged from the list and dropped on the wastebasket's node goes
 // into the wastebasket, in the tables too.
+// The films folder renamed while the manager is closed: the next start
+// keeps every row, wastebasket places and play marks with them, and once
+// the folder is back its films are the same rows, not new ones.
+TEST(FilmsFolderAwayTest, AStartWithoutTheFilmsFolderKeepsItsFilms) {
+  StartFramework(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL);
+  mainWindowTitle = "Glintharbour Player " + std::to_string(GetCurrentProcessId());
+  dbtest::TableFolder tables{dbtest::Seed::Installation};
+  const std::string films = tables.Folder("films");
+  {
+    CDDatabase database("Config Tool");
+    ASSERT_FALSE(database.UpdateDriveRecord(dbtest::Drive(1, filmsFolderAlias, filmsFolderAlias, films)));
+  }
+  for (const char* name : {"Harbour Lights", "Night Tide", "Dawn Run", "Gull", "Reef"})
+    dbtest::WriteFilm(films + "\\" + name + ".flm", {{"name", name}}, {});
+  WriteSetting("Path", tables.Folder("program"));
+  WriteSetting("CDDrive", "Q:\\");
+  WriteSetting("EmptyWasteBasket", "0");
+  { CP_TreeList_Application application; }  // records the five films
+  {
+    CDDatabase database("Config Tool");
+    PlaylistEntries rows;
+    ASSERT_EQ(0, database.LoadItems(rows));
+    ASSERT_EQ(7u, rows.size());
+    rows[3].PARENT_ID = kWastebasketId;
+    ASSERT_FALSE(database.UpdateItem(rows[3], true));
+    rows[4].PLAY = 0;
+    ASSERT_FALSE(database.UpdateItem(rows[4], true));
+  }
+  const std::vector<dbtest::RawRow> before = dbtest::RawRows(tables.Path(), "GH_ConfigDB");
+  auto expectRowsKept = [&](const char* when) {
+    const std::vector<dbtest::RawRow> now = dbtest::RawRows(tables.Path(), "GH_ConfigDB");
+    ASSERT_EQ(before.size(), now.size()) << when;
+    for (size_t n = 0; n < now.size(); ++n) {
+      EXPECT_FALSE(now[n].deleted) << when;
+      EXPECT_EQ(before[n].fields, now[n].fields) << when << ", row " << n;
+    }
+  };
+
+  ASSERT_TRUE(MoveFileA(films.c_str(), (films + " away").c_str()));
+  { CP_TreeList_Application application; }
+  expectRowsKept("folder away");
+  ASSERT_TRUE(MoveFileA((films + " away").c_str(), films.c_str()));
+  { CP_TreeList_Application application; }
+  expectRowsKept("folder back");
+  StopFramework();
+}
+
 TEST_F(DocumentTest, AFilmDroppedOnTheWastebasketGoesThere) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   ShowFilmsFolder();

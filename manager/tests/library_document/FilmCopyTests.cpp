@@ -516,6 +516,41 @@ TEST_F(FilmCopyTest, InstallSelectedCopiesACDFilmIntoTheFilmsFolder) {
   EXPECT_EQ(2u, FilmsUnder(filmsId).size());
 }
 
+// The tree scrolled down past the films folder's node: the films still go
+// to the films folder, not to the node at the top of the tree.
+TEST_F(FilmCopyTest, InstallSelectedGoesToTheFilmsFolderInAScrolledTree) {
+  {
+    CDDatabase database("Config Tool");
+    for (int n = 1; n <= 40; ++n) {
+      PlaylistEntry other = Row("Shelf CD " + std::to_string(n), "Shelf CD " + std::to_string(n), 0, 1, "");
+      other.ITEMTYPE = kItemCD;
+      Append(database, other);
+    }
+  }
+  Start();
+  ClickNode(Node(cdId));
+  ASSERT_EQ(Texts{"Reef"}, ListTexts());
+  SelectRows({"Reef"});
+  HWND tree = document->GetTree()->GetHWND();
+  SendMessageA(tree, WM_VSCROLL, SB_BOTTOM, 0);
+  const LPARAM top = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+  ASSERT_NE(reinterpret_cast<LPARAM>(Node(filmsId)->GetHandle()), top) << "the films folder's node scrolled away";
+  Messages messages;
+  PressInstallSelected();
+
+  EXPECT_TRUE(messages.Seen().empty());
+  EXPECT_TRUE(dbtest::FileExists(films + "\\reef.flm"));
+  EXPECT_EQ(Texts{"Reef"}, FilmsUnder(cdId));
+  EXPECT_EQ((Texts{"Harbour Lights", "Reef"}), FilmsUnder(filmsId));
+  PlaylistEntries rows;
+  cdDatabase->LoadItems(rows);
+  for (const PlaylistEntry& row : rows) {
+    if (row.ITEMTEXT == "Reef") {
+      EXPECT_TRUE(row.PARENT_ID == filmsId || row.PARENT_ID == cdId) << row.PARENT_ID;
+    }
+  }
+}
+
 // Each way a copy can fail is told with the film's title, and neither a row
 // nor a file is added for it.
 TEST_F(FilmCopyTest, AFailedCopyIsToldAndRecordsNothing) {

@@ -1,5 +1,6 @@
 // The film list: its rows, the play-mark box, the clicks and keys that
 // select, the broadcast of a chosen film and how a long name is cut.
+#include "DatabaseTestSupport.h"
 #include "GH_ListView.h"
 #include "PaneTestSupport.h"
 #include "WinTestSupport.h"
@@ -11,9 +12,11 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using panetest::Row;
@@ -281,6 +284,7 @@ class DropRecorder : public IDropTarget {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    entered = true;
     *effect = DROPEFFECT_COPY;
     return S_OK;
   }
@@ -294,19 +298,105 @@ class DropRecorder : public IDropTarget {
     *effect = DROPEFFECT_COPY;
     return S_OK;
   }
+  std::atomic<bool> entered{false};
   std::vector<std::string> dropped;
 };
 
-TEST_F(FilmListTest, AButtonHeldStillForASecondStartsTheDrag) {
-  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-  FillList();
-  Click(2, 200);
-  HWND target = kxtest::MakePlainWindow("film drop target");
-  SetWindowPos(target, HWND_TOPMOST, 600, 400, 200, 150, SWP_SHOWWINDOW);
-  DropRecorder recorder;
-  ASSERT_EQ(S_OK, RegisterDragDrop(target, &recorder));
-  SetCursorPos(700, 475);
+// The real left button, pressed and let go through the system's input
+// queue from any thread; let go at the latest when it goes.
+class LeftButton {
+ public:
+  LeftButton() = default;
+  ~LeftButton() { Release(); }
+  LeftButton(const LeftButton&) = delete;
+  LeftButton& operator=(const LeftButton&) = delete;
 
+  void Press() {
+    fDown = true;
+    Send(MOUSEEVENTF_LEFTDOWN);
+  }
+  void Release() {
+    if (fDown.exchange(false)) Send(MOUSEEVENTF_LEFTUP);
+  }
+  static bool IsDown() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
+
+ private:
+  static void Send(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  }
+  std::atomic<bool> fDown{false};
+};
+
+// The list's window and a drop target beside it, both on top, away from
+// the corner where other test programs show their windows: the pointer
+// really moves between them. Films of the list are carried by hand.
+class FilmDragTest : public FilmListTest {
+ protected:
+  void SetUp() override {
+    FilmListTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    SetWindowPos(window->GetHWND(), HWND_TOPMOST, 500, 440, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    target = kxtest::MakePlainWindow("film drop target");
+    SetWindowPos(target, HWND_TOPMOST, 100, 560, 200, 150, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ASSERT_EQ(S_OK, RegisterDragDrop(target, &recorder));
+    FillList();
+    Click(2, 200);  // "Dawn Run", number 14
+  }
+  void TearDown() override {
+    button.Release();
+    RevokeDragDrop(target);
+    DestroyWindow(target);
+    OleUninitialize();
+    FilmListTest::TearDown();
+  }
+
+  // The play mark of a row on the screen: a press there is the list's own.
+  POINT PlayMarkOnScreen(int32_t index) const {
+    POINT p = RowPoint(index, 10);
+    ClientToScreen(list->GetHWND(), &p);
+    return p;
+  }
+  POINT TargetMiddle() const {
+    RECT rect = {};
+    GetWindowRect(target, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  }
+  static void PointerTo(POINT p) {
+    SetCursorPos(p.x, p.y);
+    kxtest::PumpUntil([&] {
+      POINT now = {};
+      GetCursorPos(&now);
+      return now.x == p.x && now.y == p.y;
+    }, 2000);
+    kxtest::PumpUntil([] { return false; }, 60);  // the moves arrive
+  }
+  // Presses on the row's play mark and moves a little with the button down,
+  // as a hand does before it holds still.
+  void PressAndNudge(int32_t index) {
+    const POINT mark = PlayMarkOnScreen(index);
+    PointerTo(mark);
+    button.Press();
+    ASSERT_TRUE(kxtest::PumpUntil([] { return LeftButton::IsDown(); }, 2000));
+    PointerTo({mark.x + 2, mark.y});
+    SendMessageA(list->GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(RowPoint(index, 12).x, RowPoint(index, 12).y));
+  }
+  // True while a drag of this thread has the mouse.
+  bool DragRuns() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(fThread, &info) && info.hwndCapture && info.hwndCapture != list->GetHWND();
+  }
+
+  HWND target = nullptr;
+  DropRecorder recorder;
+  LeftButton button;
+  const DWORD fThread = GetCurrentThreadId();
+};
+
+TEST_F(FilmDragTest, AButtonHeldStillForASecondStartsTheDrag) {
   // A move without the button stops the delay: no drag follows.
   const POINT p = RowPoint(2, 200);
   SendMessageA(list->GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -316,25 +406,95 @@ TEST_F(FilmListTest, AButtonHeldStillForASecondStartsTheDrag) {
   kxtest::PumpUntil([] { return false; }, 1500);
   EXPECT_TRUE(recorder.dropped.empty());
 
-  // Held still: the drag runs a second later and drops the film's number.
+  // Held still over the list: the drag runs a second later; the hand then
+  // carries the film to the target and lets go there.
   const DWORD start = GetTickCount();
-  SendMessageA(list->GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  EXPECT_TRUE(kxtest::PumpUntil([&] { return !recorder.dropped.empty(); }, 5000));
+  PressAndNudge(2);
+  std::thread hand([&] {
+    if (!kxtest::PumpUntil([&] { return DragRuns(); }, 5000)) return;
+    SetCursorPos(TargetMiddle().x, TargetMiddle().y);
+    kxtest::PumpUntil([&] { return recorder.entered.load(); }, 5000);
+    button.Release();
+  });
+  EXPECT_TRUE(kxtest::PumpUntil([&] { return !recorder.dropped.empty(); }, 8000));
+  button.Release();
+  hand.join();
   EXPECT_GE(GetTickCount() - start, 900u);
   ASSERT_EQ(1u, recorder.dropped.size());
   EXPECT_EQ("14", recorder.dropped[0]);
-
-  RevokeDragDrop(target);
-  DestroyWindow(target);
-  OleUninitialize();
 }
 
-// Three films of the films folder, a namesake of the second already in
-// the wastebasket, and one film that lives on its CD.
+// Within the second the hand lets go, or carries the films off the list:
+// nothing is dropped where the pointer ends up.
+TEST_F(FilmDragTest, ADragLetGoOrCarriedOffWithinTheSecondNeverStarts) {
+  enum class Hand { kLetGoThenAway, kAwayThenLetGo, kAwayStillHeld };
+  struct Case {
+    const char* name;
+    Hand hand;
+  };
+  const Case cases[] = {
+      {"let go on the list, then away", Hand::kLetGoThenAway},
+      {"carried off and let go", Hand::kAwayThenLetGo},
+      {"carried off, still held", Hand::kAwayStillHeld},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    recorder.dropped.clear();
+    PressAndNudge(2);
+    if (c.hand == Hand::kLetGoThenAway) {
+      button.Release();
+      kxtest::PumpUntil([] { return !LeftButton::IsDown(); }, 2000);
+    }
+    PointerTo(TargetMiddle());
+    if (c.hand == Hand::kAwayThenLetGo) button.Release();
+    // Held past the second; let go from another thread, since a drag that
+    // wrongly started holds this one until then.
+    std::thread hand([&] {
+      Sleep(2500);
+      button.Release();
+    });
+    kxtest::PumpUntil([] { return false; }, 3000);
+    hand.join();
+    kxtest::PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(recorder.dropped.empty());
+  }
+}
+
+// The process's CD database for as long as it lives, over fresh tables.
+class TableDatabase {
+ public:
+  TableDatabase() { cdDatabase = &fDatabase; }
+  ~TableDatabase() { cdDatabase = nullptr; }
+  TableDatabase(const TableDatabase&) = delete;
+  TableDatabase& operator=(const TableDatabase&) = delete;
+
+  // Appends the rows in order, each taking the next ITEM_ID, and loads
+  // the item list from the table.
+  void Fill(std::vector<PlaylistEntry> rows) {
+    for (PlaylistEntry& row : rows) EXPECT_FALSE(fDatabase.AppendItem(row, true));
+    ASSERT_EQ(0, fDatabase.LoadItems(itemList));
+  }
+  // The rows as the table holds them now.
+  PlaylistEntries Stored() {
+    PlaylistEntries rows;
+    EXPECT_EQ(0, fDatabase.LoadItems(rows));
+    return rows;
+  }
+
+ private:
+  dbtest::TableFolder fTables;
+  CDDatabase fDatabase{"Config Tool"};
+};
+
+// Three films of the films folder (row 1), a namesake of the second
+// already in the wastebasket, and one film that lives on its CD.
 TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
-  itemList = {Row(7, 0, 2, "Glintharbour Films"), Row(11, 7, 4, "Harbour Lights"), Row(12, 7, 4, "Night Tide"),
-              Row(14, 7, 4, "Dawn Run"),           Row(15, 7, 4, "On The Disc", 1),  Row(20, -1001, 4, "Night Tide")};
-  list->ShowFilmsOfParent(7);
+  TableDatabase table;
+  PlaylistEntry harbour = Row(0, 1, 4, "Harbour Lights");
+  harbour.PLAY = 0;
+  table.Fill({Row(0, 0, 2, "Glintharbour Films"), harbour, Row(0, 1, 4, "Night Tide"), Row(0, 1, 4, "Dawn Run"),
+              Row(0, 1, 4, "On The Disc", 1), Row(0, -1001, 4, "Night Tide")});
+  list->ShowFilmsOfParent(1);
   ASSERT_EQ(4, list->CountItems());
   kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
   list->SelectAll();
@@ -342,16 +502,21 @@ TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
 
   EXPECT_EQ(1, boxes.Count());
   EXPECT_EQ("Night Tide is already in the Wastebasket", boxes.LastText());
-  EXPECT_EQ(-1001, itemList[1].PARENT_ID);
-  EXPECT_EQ(7, itemList[2].PARENT_ID);
-  EXPECT_EQ(-1001, itemList[3].PARENT_ID);
-  EXPECT_EQ(7, itemList[4].PARENT_ID) << "a film on its CD stays without a word";
-  EXPECT_EQ(2, itemList[1].PARENTTYPE) << "only the parent changes";
+  // The table and the item list agree on every film's place.
+  const int32_t want[] = {0, -1001, 1, -1001, 1, -1001};
+  const PlaylistEntries stored = table.Stored();
+  ASSERT_EQ(6u, stored.size());
+  for (size_t n = 0; n < 6; ++n) {
+    EXPECT_EQ(want[n], itemList[n].PARENT_ID) << itemList[n].ITEMTEXT;
+    EXPECT_EQ(want[n], stored[n].PARENT_ID) << stored[n].ITEMTEXT;
+  }
+  EXPECT_EQ(2, stored[1].PARENTTYPE) << "only the parent changes";
+  EXPECT_EQ(0, stored[1].PLAY);
+  EXPECT_EQ("Harbour Lights", stored[1].ITEMTEXT);
   // The list shows what is left of the films folder.
   ASSERT_EQ(2, list->CountItems());
-  EXPECT_EQ(12u, list->GetRowData(1).userValue);
-  EXPECT_EQ(15u, list->GetRowData(2).userValue);
-
+  EXPECT_EQ(3u, list->GetRowData(1).userValue);
+  EXPECT_EQ(5u, list->GetRowData(2).userValue);
 }
 
 // In the wastebasket's own list every film is there already.
