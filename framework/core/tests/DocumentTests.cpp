@@ -6,12 +6,11 @@
 #include "DocumentTestSupport.h"
 #include "FileTestSupport.h"
 #include "FrameworkFixture.h"
+#include "ImportPatch.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,52 +59,6 @@ struct SaveDialogAnswerer {
 
 using DocumentTest = FrameworkTest;
 
-// Replaces a function that this test program imports, for as long as it
-// lives, in the program's own import table.
-class ImportPatch {
- public:
-  ImportPatch(const char* function, void* replacement) {
-    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; imports.VirtualAddress && module->Name; ++module) {
-      const DWORD namesAt = module->OriginalFirstThunk ? module->OriginalFirstThunk : module->FirstThunk;
-      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesAt);
-      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-      for (; names->u1.AddressOfData; ++names, ++slots) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-        const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
-        fSlot = reinterpret_cast<void**>(&slots->u1.Function);
-        fOriginal = *fSlot;
-        Put(replacement);
-        return;
-      }
-    }
-  }
-  ~ImportPatch() {
-    if (fSlot) Put(fOriginal);
-  }
-  ImportPatch(const ImportPatch&) = delete;
-  ImportPatch& operator=(const ImportPatch&) = delete;
-
-  bool Applied() const { return fSlot != nullptr; }
-  void* Original() const { return fOriginal; }
-
- private:
-  void Put(void* function) {
-    DWORD was = 0;
-    VirtualProtect(fSlot, sizeof *fSlot, PAGE_READWRITE, &was);
-    *fSlot = function;
-    VirtualProtect(fSlot, sizeof *fSlot, was, &was);
-  }
-
-  void** fSlot = nullptr;
-  void* fOriginal = nullptr;
-};
-
 // A folder in which no new file can be made, answered as Windows answers
 // for it: GetTempFileNameA fails with access denied. Wine refuses nothing to
 // a program run as root, and its GetTempFileNameA answers a name even where
@@ -114,12 +67,12 @@ class ImportPatch {
 class RefusingFolder {
  public:
   explicit RefusingFolder(const std::string& path)
-      : fPatch("GetTempFileNameA", reinterpret_cast<void*>(&Refuse)) {
+      : fPatch("kernel32.dll", "GetTempFileNameA", reinterpret_cast<void*>(&Refuse)) {
     Refused() = kxtest::ComparablePath(path);
     Original() = reinterpret_cast<TempFileName>(fPatch.Original());
   }
   ~RefusingFolder() { Refused().clear(); }
-  bool Applied() const { return fPatch.Applied(); }
+  bool Applied() const { return fPatch.Installed(); }
 
  private:
   using TempFileName = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
@@ -139,7 +92,7 @@ class RefusingFolder {
     return Original()(folder, prefix, unique, path);
   }
 
-  ImportPatch fPatch;
+  kxtest::ImportPatch fPatch;
 };
 
 TEST_F(DocumentTest, UniqueNamesAndTheDocumentList) {

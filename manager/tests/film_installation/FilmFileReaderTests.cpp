@@ -17,6 +17,7 @@
 #include "FilmFileReader.h"
 #include "GH_FilmsFolder.h"
 #include "TempDir.h"
+#include "store/Exception.h"
 
 namespace {
 
@@ -30,10 +31,15 @@ struct Read {
   std::string actionsFailure;
 };
 
+// Damaged data makes a reader write a new database over it, which fails as
+// a write to the film's file for the path readers and as a write to the
+// pages read for this one: the same refusal.
 template <typename Work>
 std::string FailureOf(Work work) {
   try {
     work();
+  } catch (const WriteError&) {
+    return "write refused";
   } catch (const std::exception& failure) {
     return typeid(failure).name();
   }
