@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+using mgrtest::FilesIn;
 using mgrtest::TempFolder;
 
 namespace {
@@ -81,20 +82,6 @@ std::string Contents(const std::string& path) {
 }
 
 bool IsThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// The names of a folder's files, sorted.
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Pattern(size_t size) {
   std::string bytes(size, '\0');

@@ -19,6 +19,7 @@
 #include "GH_Resources.h"
 #include "GH_TreeDirItem.h"
 #include "GH_TreeTable.h"
+#include "ManagerTestSupport.h"
 #include "WinTestSupport.h"
 
 #include <commctrl.h>
@@ -38,6 +39,7 @@
 namespace {
 
 using Texts = std::vector<std::string>;
+using mgrtest::FilesIn;
 
 // Every message box of the library, answered OK, its text kept.
 class Messages {
@@ -72,22 +74,6 @@ std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "<no file>";
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The names of a folder's files, sorted: a half copy left behind shows here.
-// Listed by Windows itself: the standard library cannot list a drive root here.
-Texts FilesIn(std::string folder) {
-  if (folder.back() != '\\') folder += '\\';
-  Texts names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Every film row, one line each: its place, its file and its title.

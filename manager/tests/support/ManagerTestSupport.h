@@ -3,10 +3,12 @@
 #include "CP_Win.h"
 #include "FileTestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace mgrtest {
 
@@ -81,6 +83,22 @@ using kxtest::TempFolder;
 
 inline void WriteFileBytes(const std::string& path, size_t size, char fill = 'x') {
   WriteWholeFile(path, std::string(size, fill));
+}
+
+// The names of a folder's files, sorted: a half copy left behind shows here.
+// Listed by Windows itself: the standard library cannot list a drive root here.
+inline std::vector<std::string> FilesIn(std::string folder) {
+  if (folder.back() != '\\') folder += '\\';
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace mgrtest
