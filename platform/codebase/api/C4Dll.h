@@ -66,7 +66,10 @@ typedef struct C4Field C4Field;
 
 /* What C4Create asks for. Fields: type 'C' (width 1-254), 'N' (width
  * 1-20, decimals), 'M' (memo), 'L' or 'D'; the list ends with a null name.
- * Tags: a name and the field it orders by; the list ends with a null name. */
+ * Tags: a name and the field it orders by, at most one tag a field; the
+ * list ends with a null name. The table keeps its tags' names in its field
+ * descriptors as well as in path.tags, and writes path.tags again from them
+ * when it is missing or says otherwise. */
 typedef struct C4FieldSpec {
   const char* name;
   char type;

@@ -66,7 +66,9 @@ class Table {
   Code MarkDeleted();
   Code Flush();
   Code Pack();         // removes rows marked deleted; leaves no current row
-  Code CompactMemo();  // rewrites the memo file with only the memos rows point at
+  // Rewrites the memo file with only the memos rows point at. A pointer it
+  // cannot follow leaves both files as they are and answers why.
+  Code CompactMemo();
 
   // Field values of the current row (or of the row being appended). With no
   // row, numbers read 0 and texts blank. Texts of character fields come back
@@ -92,6 +94,12 @@ class Table {
   Code Fail(Code code, std::string why);
 
   Code OpenFiles(std::string& why);
+  // The tags: the ones the field descriptors name, whose tag file is written
+  // again when it is missing or says otherwise; else the tag file's.
+  Code LoadTags(std::string& why);
+  // The tag file's tags; `present` false when there is no tag file.
+  Code ReadTagFile(std::vector<TagDef>& defs, bool& present, std::string& why);
+  void WriteTagFile(const std::vector<TagDef>& defs);
   Code ReadHeader(uint8_t* header, HeaderState& state);
   // Compares the header with what this program knows and catches up.
   // The caller holds a lock.
