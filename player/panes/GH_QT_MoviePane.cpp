@@ -217,6 +217,7 @@ void GH_QT_MoviePane::StartFromDataFile() {
 
 void GH_QT_MoviePane::StartFromDatabase() {
   fCDDatabase = std::make_unique<CDDatabase>("Player");
+  fCDDatabase->ReportUnreadableTables();
   std::vector<DriveRecord> drives;
   fCDDatabase->ReadAllDrives(drives);
   if (drives.size() == 1) {
