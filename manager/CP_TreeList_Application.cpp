@@ -31,6 +31,7 @@ CP_TreeList_Application::CP_TreeList_Application() {
   LinkPersistentClasses();
   SettleCDDrive();
   cdDatabase = new CDDatabase("Config Tool");
+  cdDatabase->ReportUnreadableTables();
   SetUpOnFirstStart();
   ReloadItemList();
   std::vector<std::string> recorded;

@@ -74,7 +74,11 @@ bool HasLocation(const PlaylistEntries& items, const std::string& aliasRoot) {
 
 void StoreFilmActions(CDDatabase& database, const std::string& path, const std::string& aliasRoot) {
   std::vector<ActionRecord> actions;
-  manager_data::ImportFilmActions(path, actions);
+  try {
+    manager_data::ImportFilmActions(path, actions);
+  } catch (const std::exception&) {
+    // A film whose own data is damaged: the actions read before the damage stay.
+  }
   for (ActionRecord& action : actions) {
     CopyText(action.aliasRoot, aliasRoot);
     action.actionType = 1;
@@ -98,13 +102,16 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
   const std::string path = film.Path();
   std::string text;
   try {
-    database.RegisterInstalledFilm(film, drive.LABEL, FormatFilmSize(path), text);
-    if (text.empty()) {
+    const FilmRecording result = database.RegisterInstalledFilm(film, drive.LABEL, FormatFilmSize(path), text);
+    if (result == FilmRecording::AlreadyListed) {
       const std::string question = "\"" + path + "\" is already installed. Do you want to delete the file?";
       if (MessageBoxA(nullptr, question.c_str(), "Glintharbour International", MB_YESNO) == IDYES)
         DeleteOfferedFile(film);
       return;
     }
+    if (result == FilmRecording::AppendFailed) database.ReportUnchangeableLibrary();
+    // A film that could not be recorded is no copy of a listed one: it stays.
+    if (result != FilmRecording::Recorded) return;
     if (recorded) recorded->push_back(text);
     StoreFilmActions(database, path, drive.LABEL);
   } catch (const std::exception&) {

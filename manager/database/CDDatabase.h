@@ -7,6 +7,7 @@
 // reported a non-zero code, the row is missing, or the table is not open.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "C4Dll.h"
 #include "CDRecords.h"
@@ -14,6 +15,14 @@
 #include "GH_Globals.h"
 
 class CP_FileSpec;
+
+// What became of a film file offered for recording.
+enum class FilmRecording {
+  Recorded,       // a new film row
+  AlreadyListed,  // the same film is listed already: the file is a copy
+  NotRecorded,    // the item table or the location row could not be had
+  AppendFailed,   // the item table would not take the row
+};
 
 class CDDatabase {
  public:
@@ -61,9 +70,15 @@ class CDDatabase {
   // True when it forgot a film.
   bool RemoveMissingInstalledFilms();
   static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
-  void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot, const std::string& textToAppend,
-                             std::string& itemText);
+  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                      const std::string& textToAppend, std::string& itemText);
   static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // What the user is told of the tables. Once per start: the tables that
+  // did not open, with their folder. Once per run: the item table cannot
+  // be written, and why.
+  void ReportUnreadableTables() const;
+  void ReportUnchangeableLibrary();
 
   // CD registration: 0 registered, 1 an append failed, 2 nothing to
   // register, 4 already registered, -1 DAO missing.
@@ -90,6 +105,10 @@ class CDDatabase {
   // The ACTIONID of the first row with these three values, or false.
   bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, int32_t& actionId);
   int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+  // Packs and compacts; a memo file met damaged is left as it is and the
+  // user told once which table it belongs to.
+  void PackAndCompact(C4Table* table, const char* name);
+  void PackAndClose(C4Table*& table, const char* name);
 
   C4Engine fEngine;
   C4Table* fConfig = nullptr;
@@ -101,6 +120,10 @@ class CDDatabase {
   C4Table* fTrack = nullptr;
   int32_t fInitResult = -1;
   bool fScanning = false;
+  std::string fFolder;                         // DBPath, where the tables lie
+  std::vector<std::string> fUnreadable;        // the tables that did not open
+  std::vector<std::string> fToldDamaged;       // the tables whose damage the user heard of
+  bool fToldUnchangeable = false;
 };
 
 // The settings file of the CD database's own settings accesses: a name the
