@@ -113,6 +113,9 @@ int32_t C4API C4Seek(C4Table* table, const char* key);
  * the current row does not have the key, the first row that has it. */
 int32_t C4API C4SeekNext(C4Table* table, const char* key);
 int32_t C4API C4Count(C4Table* table);                  /* 124: rows, marked ones included */
+/* 303: non-zero once a read of this table met a memo it could not follow
+ * (a pointer that leads nowhere, a memo that runs past the file's end). */
+int32_t C4API C4Damaged(C4Table* table);
 
 int32_t C4API C4AppendStart(C4Table* table, int32_t useMemos); /* 78: blank buffer; useMemos unused */
 int32_t C4API C4Append(C4Table* table);                 /* 76: adds the buffer as the last row */

@@ -864,10 +864,11 @@ std::string Table::GetMemo(int field) {
 
   // A memo that cannot be read reads as empty; LastError tells why.
   std::string text;
+  Code c = Code::Ok;
   if (appending_) {
-    (void)ReadMemoAt(record_.data(), f, text);
+    c = ReadMemoAt(record_.data(), f, text);
   } else {
-    (void)Reading([&] {
+    c = Reading([&] {
       // Rows rewritten in place since this one was read may have moved
       // its memo: the pointer is then taken from the row as it is now.
       if (rowEpoch_ != known_.epoch) return Fail(Code::Packed, "the row was packed away");
@@ -878,6 +879,7 @@ std::string Table::GetMemo(int field) {
       return ReadMemoAt(now.data(), f, text);
     });
   }
+  if (c == Code::Damaged || c == Code::Truncated) metDamage_ = true;
   memoRead_[i] = text;
   return text;
 }

@@ -83,6 +83,9 @@ class Table {
   // The check that fired on the last failure, for people reading a dump.
   const std::string& LastError() const { return why_; }
   void ClearError() { why_.clear(); }
+  // Whether a read since the table opened met a memo it could not follow,
+  // so that a program can say once which table is damaged.
+  bool MetDamage() const { return metDamage_; }
 
  private:
   Table(FileSystem& fs, std::string base) : fs_(fs), base_(std::move(base)) {}
@@ -148,6 +151,7 @@ class Table {
   std::vector<std::optional<std::string>> memoNew_;   // memo texts set, not yet written
   std::vector<std::optional<std::string>> memoRead_;  // memo texts read from this row
   std::string why_;
+  bool metDamage_ = false;
 };
 
 }  // namespace xbase

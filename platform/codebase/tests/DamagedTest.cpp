@@ -137,8 +137,10 @@ TEST(DamagedTest, BadMemoPointersReadAsEmptyAndSayWhy) {
     std::string why;
     ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
     ASSERT_EQ(Code::Ok, t->First());
+    EXPECT_FALSE(t->MetDamage());
     EXPECT_EQ("", t->GetMemo(2)) << c.name;
     EXPECT_FALSE(t->LastError().empty()) << c.name;
+    EXPECT_TRUE(t->MetDamage()) << c.name << ": the program can tell the user";
     EXPECT_EQ(1, t->GetNumber(0)) << c.name << ": the row's other fields still read";
     ASSERT_EQ(Code::Ok, t->Skip(1));
     EXPECT_EQ("memo text", t->GetMemo(2)) << c.name << ": other rows keep their memos";
