@@ -34,6 +34,7 @@ CP_TreeList_Application::CP_TreeList_Application() {
   cdDatabase->ReportUnreadableTables();
   SetUpOnFirstStart();
   ReloadItemList();
+  cdDatabase->ReportDamagedTables();
   std::vector<std::string> recorded;
   InstallNewFilmsCollect(*cdDatabase, recorded);
   const bool removed = cdDatabase->RemoveMissingInstalledFilms();

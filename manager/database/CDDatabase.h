@@ -79,6 +79,8 @@ class CDDatabase {
   // be written, and why.
   void ReportUnreadableTables() const;
   void ReportUnchangeableLibrary();
+  // The tables whose memos a read could not follow, each once per run.
+  void ReportDamagedTables();
 
   // CD registration: 0 registered, 1 an append failed, 2 nothing to
   // register, 4 already registered, -1 DAO missing.
@@ -108,6 +110,7 @@ class CDDatabase {
   // Packs and compacts; a memo file met damaged is left as it is and the
   // user told once which table it belongs to.
   void PackAndCompact(C4Table* table, const char* name);
+  void ReportDamagedTable(const char* name);
   void PackAndClose(C4Table*& table, const char* name);
 
   C4Engine fEngine;

@@ -55,16 +55,29 @@ void CDDatabase::ReportUnchangeableLibrary() {
   MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
+void CDDatabase::ReportDamagedTable(const char* name) {
+  if (std::find(fToldDamaged.begin(), fToldDamaged.end(), name) != fToldDamaged.end()) return;
+  fToldDamaged.push_back(name);
+  const std::string table = name;
+  const std::string text = "The library's table " + table + ".dbf in the folder \"" + fFolder +
+                           "\" is damaged: some of the texts it keeps in " + table +
+                           ".fpt cannot be read.\r\n\r\nIts files are left as they are.";
+  MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CDDatabase::ReportDamagedTables() {
+  const struct {
+    C4Table* table;
+    const char* name;
+  } tables[] = {{fConfig, "GH_ConfigDB"}, {fDrive, "GH_DriveDB"}, {fAction, "GH_ActionDB"}, {fTrack, "GH_Track"}};
+  for (const auto& t : tables)
+    if (t.table && C4Damaged(t.table)) ReportDamagedTable(t.name);
+}
+
 void CDDatabase::PackAndCompact(C4Table* table, const char* name) {
   C4Pack(table);
   const int32_t code = C4CompactMemo(table);
-  if (code != C4_DAMAGED && code != C4_TRUNCATED) return;
-  if (std::find(fToldDamaged.begin(), fToldDamaged.end(), name) != fToldDamaged.end()) return;
-  fToldDamaged.push_back(name);
-  const std::string text = "The library's table " + std::string(name) + ".dbf in the folder \"" + fFolder +
-                           "\" is damaged: some of the texts it keeps in " + name +
-                           ".fpt cannot be read.\r\n\r\nIts files were left as they are.";
-  MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+  if (code == C4_DAMAGED || code == C4_TRUNCATED) ReportDamagedTable(name);
 }
 
 void CDDatabase::PackAndClose(C4Table*& table, const char* name) {

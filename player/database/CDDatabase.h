@@ -105,6 +105,9 @@ public:
   // ---- what the user is told of the tables ----
   // Once per start: the tables that did not open, with their folder.
   void ReportUnreadableTables() const;
+  // Once per start, after its reads: the tables whose memos could not all
+  // be read.
+  void ReportDamagedTables() const;
   // Once per run: the item table cannot be written, and why.
   void ReportUnchangeableLibrary();
 

@@ -45,6 +45,22 @@ void CDDatabase::ReportUnreadableTables() const {
   MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
+void CDDatabase::ReportDamagedTables() const {
+  const struct {
+    C4Table* table;
+    const char* name;
+  } tables[] = {{fConfigTable, "GH_ConfigDB"}, {fDriveTable, "GH_DriveDB"}, {fActionTable, "GH_ActionDB"},
+                {fTrackTable, "GH_Track"}};
+  for (const auto& t : tables) {
+    if (!t.table || !C4Damaged(t.table)) continue;
+    const std::string name = t.name;
+    const std::string text = "The library's table " + name + ".dbf in the folder \"" + fFolder +
+                             "\" is damaged: some of the texts it keeps in " + name +
+                             ".fpt cannot be read.\r\n\r\nIts files are left as they are.";
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+  }
+}
+
 void CDDatabase::ReportUnchangeableLibrary() {
   if (fToldUnchangeable) return;
   fToldUnchangeable = true;

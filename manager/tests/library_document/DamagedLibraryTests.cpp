@@ -5,15 +5,12 @@
 #include "CP_SDIApp_Document.h"
 #include "CP_TreeList_Application.h"
 #include "DatabaseTestSupport.h"
-#include "Format.h"
 #include "FrameworkFixture.h"
 #include "GH_LibraryGlobals.h"
 #include "WinTestSupport.h"
 
 #include <cstdio>
-#include <fstream>
 #include <io.h>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,23 +20,18 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The files of the item table and of the films folder, by path.
 std::map<std::string, std::string> UserFiles(const std::string& tables, const std::string& films) {
   std::map<std::string, std::string> files;
   for (const char* ext : {".dbf", ".fpt", ".tags"}) {
     const std::string path = tables + "\\GH_ConfigDB" + ext;
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) files[path] = Bytes(path);
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) files[path] = dbtest::ReadWholeFile(path);
   }
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((films + "\\*.flm").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
-    files[films + "\\" + found.cFileName] = Bytes(films + "\\" + found.cFileName);
+    files[films + "\\" + found.cFileName] = dbtest::ReadWholeFile(films + "\\" + found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return files;
@@ -58,20 +50,6 @@ void Overwrite(const std::string& path, long at, const std::string& bytes) {
   std::fseek(f, at, SEEK_SET);
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
-}
-
-// Where a field of a row lies in a table file.
-long FieldAt(const std::string& dbf, uint32_t row, const char* field) {
-  const std::string bytes = Bytes(dbf);
-  xbase::Layout layout;
-  std::string why;
-  EXPECT_EQ(xbase::Code::Ok,
-            xbase::ParseLayout(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), layout, why))
-      << why;
-  const int f = layout.FindField(field);
-  EXPECT_GE(f, 0) << field;
-  if (f < 0) return 0;
-  return long(layout.headerLength + row * layout.recordLength + layout.fields[size_t(f)].offset);
 }
 
 // Every box of this process, a question answered No, a notice OK; the
@@ -193,23 +171,24 @@ TEST_F(DamagedLibrary, ADatabaseFolderWithoutTablesIsToldOnceAtTheStart) {
   EXPECT_EQ(before, UserFiles(empty, films));
 }
 
-// A memo pointer damaged in one row: closing does not compact the memo
-// file, which still holds the text the pointer led to, and says why.
-TEST_F(DamagedLibrary, ClosingLeavesADamagedMemoFileAsItIsAndSaysSo) {
+// A memo pointer damaged in one row: the start says which table, once;
+// closing does not compact the memo file, which still holds the text the
+// pointer led to.
+TEST_F(DamagedLibrary, ADamagedMemoFileIsToldOnceAndLeftAsItIs) {
   const std::string films = Prepare();
   Start();  // records the film: the third row
   Close();
-  const std::string dbf = ItemTable() + ".dbf";
-  Overwrite(dbf, FieldAt(dbf, 2, "ITEMTEXT"), "     99999");
+  dbtest::DamageMemoPointer(tables->Path(), "GH_ConfigDB", 2, "ITEMTEXT");
   const auto before = UserFiles(tables->Path(), films);
-  ASSERT_NE(std::string::npos, Bytes(ItemTable() + ".fpt").find("Harbour Lights"));
+  ASSERT_NE(std::string::npos, dbtest::ReadWholeFile(ItemTable() + ".fpt").find("Harbour Lights"));
   {
     Boxes boxes;
     Start();
+    EXPECT_EQ(1u, boxes.Get().size()) << "told at the start";
     Close();
     EXPECT_EQ(Texts{"The library's table GH_ConfigDB.dbf in the folder \"" + tables->Path() +
                     "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be read.\r\n\r\n"
-                    "Its files were left as they are."},
+                    "Its files are left as they are."},
               boxes.Get());
   }
   EXPECT_EQ(before, UserFiles(tables->Path(), films));

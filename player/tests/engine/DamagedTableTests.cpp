@@ -3,6 +3,8 @@
 // offered for deletion and no byte of the tables or the films changes.
 #include "EngineStart.h"
 
+#include "Format.h"
+
 #include <cstdio>
 #include <io.h>
 #include <map>
@@ -73,6 +75,30 @@ class Boxes {
   kxtest::DialogWatcher fWatcher;  // last: its thread starts once the rest exists
 };
 
+// Writes a pointer that leads nowhere over a memo field of a row (in
+// record order), as damage to the table leaves it.
+void DamageMemoPointer(const std::string& table, uint32_t row, const char* field) {
+  std::FILE* f = std::fopen(table.c_str(), "r+b");
+  ASSERT_NE(nullptr, f) << table;
+  std::vector<uint8_t> header(4096);
+  header.resize(std::fread(header.data(), 1, header.size(), f));
+  xbase::Layout layout;
+  std::string why;
+  ASSERT_EQ(xbase::Code::Ok, xbase::ParseLayout(header.data(), header.size(), layout, why)) << why;
+  const int at = layout.FindField(field);
+  ASSERT_GE(at, 0) << field;
+  std::fseek(f, long(layout.headerLength + row * layout.recordLength + layout.fields[size_t(at)].offset), SEEK_SET);
+  std::fputs("     99999", f);
+  std::fclose(f);
+}
+
+std::map<std::string, std::string> ItemTableBytes(const std::map<std::string, std::string>& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& file : folder)
+    if (file.first.rfind("GH_ConfigDB.", 0) == 0) files.insert(file);
+  return files;
+}
+
 std::string Unreadable(const std::string& folder, const std::vector<std::string>& tables) {
   std::string names;
   for (const std::string& t : tables) names += "\r\n" + t;
@@ -135,4 +161,26 @@ TEST_F(EngineStart, ADatabaseFolderWithoutTablesIsToldOnce) {
   EXPECT_TRUE(FolderBytes(empty).empty()) << "nothing is made there";
   EXPECT_EQ(filmsBefore, FolderBytes(films));
   RemoveTree(empty);
+}
+
+// A memo pointer of the item table damaged: the start says which table,
+// once, plays on, and changes no byte of the table.
+TEST_F(EngineStart, ADamagedMemoOfTheItemTableIsToldOnce) {
+  MakeInstallation();
+  // The film's row is the fourth: after the two shipped rows and its location.
+  DamageMemoPointer(TablePath("GH_ConfigDB.dbf"), 3, "ITEMTEXT");
+  const auto before = ItemTableBytes(FolderBytes(Folder()));
+  {
+    Boxes boxes;
+    Run("");
+    ASSERT_NE(nullptr, MainPane());
+    ASSERT_NE(nullptr, MainPane()->GetCurrentEntry()) << "the film plays all the same";
+    EXPECT_EQ("Sea.flm", MainPane()->GetCurrentEntry()->fileName);
+    End();
+    EXPECT_EQ(std::vector<std::string>{"The library's table GH_ConfigDB.dbf in the folder \"" + Folder() +
+                                       "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be "
+                                       "read.\r\n\r\nIts files are left as they are."},
+              boxes.LibraryTexts());
+  }
+  EXPECT_EQ(before, ItemTableBytes(FolderBytes(Folder())));
 }
