@@ -48,8 +48,11 @@ CP_TreeList_Application::CP_TreeList_Application() {
 }
 
 CP_TreeList_Application::~CP_TreeList_Application() {
-  delete cdDatabase;  // closes the tables
+  // Closing may tell of a damaged table: what runs under that box must not
+  // reach the database being closed.
+  CDDatabase* closing = cdDatabase;
   cdDatabase = nullptr;
+  delete closing;  // closes the tables
 }
 
 // The drive's root ends in a backslash in memory only; the file keeps what

@@ -110,7 +110,7 @@ class CDDatabase {
   // Packs and compacts; a memo file met damaged is left as it is and the
   // user told once which table it belongs to.
   void PackAndCompact(C4Table* table, const char* name);
-  void ReportDamagedTable(const char* name);
+  void ReportDamagedTables(const std::vector<std::string>& names);
   void PackAndClose(C4Table*& table, const char* name);
 
   C4Engine fEngine;

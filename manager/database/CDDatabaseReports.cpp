@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CDDatabase.h"
 
@@ -33,6 +34,15 @@ std::string WriteProblem(const std::string& path) {
   return reason;
 }
 
+// One box for every damaged table, so that it is said once.
+std::string DamagedTablesText(const std::string& folder, const std::vector<std::string>& tables) {
+  std::string text;
+  for (const std::string& t : tables)
+    text += "The library's table " + t + ".dbf in the folder \"" + folder + "\" is damaged: some of the texts it keeps in " +
+            t + ".fpt cannot be read.\r\n";
+  return text + (tables.size() == 1 ? "\r\nIts files are left as they are." : "\r\nTheir files are left as they are.");
+}
+
 }  // namespace
 
 void CDDatabase::ReportUnreadableTables() const {
@@ -55,14 +65,16 @@ void CDDatabase::ReportUnchangeableLibrary() {
   MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
-void CDDatabase::ReportDamagedTable(const char* name) {
-  if (std::find(fToldDamaged.begin(), fToldDamaged.end(), name) != fToldDamaged.end()) return;
-  fToldDamaged.push_back(name);
-  const std::string table = name;
-  const std::string text = "The library's table " + table + ".dbf in the folder \"" + fFolder +
-                           "\" is damaged: some of the texts it keeps in " + table +
-                           ".fpt cannot be read.\r\n\r\nIts files are left as they are.";
-  MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+void CDDatabase::ReportDamagedTables(const std::vector<std::string>& names) {
+  // Marked told before the box: what runs under it must not tell again.
+  std::vector<std::string> untold;
+  for (const std::string& name : names) {
+    if (std::find(fToldDamaged.begin(), fToldDamaged.end(), name) != fToldDamaged.end()) continue;
+    fToldDamaged.push_back(name);
+    untold.push_back(name);
+  }
+  if (untold.empty()) return;
+  MessageBoxA(nullptr, DamagedTablesText(fFolder, untold).c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
 void CDDatabase::ReportDamagedTables() {
@@ -70,14 +82,16 @@ void CDDatabase::ReportDamagedTables() {
     C4Table* table;
     const char* name;
   } tables[] = {{fConfig, "GH_ConfigDB"}, {fDrive, "GH_DriveDB"}, {fAction, "GH_ActionDB"}, {fTrack, "GH_Track"}};
+  std::vector<std::string> damaged;
   for (const auto& t : tables)
-    if (t.table && C4Damaged(t.table)) ReportDamagedTable(t.name);
+    if (t.table && C4Damaged(t.table)) damaged.push_back(t.name);
+  ReportDamagedTables(damaged);
 }
 
 void CDDatabase::PackAndCompact(C4Table* table, const char* name) {
   C4Pack(table);
   const int32_t code = C4CompactMemo(table);
-  if (code == C4_DAMAGED || code == C4_TRUNCATED) ReportDamagedTable(name);
+  if (code == C4_DAMAGED || code == C4_TRUNCATED) ReportDamagedTables({name});
 }
 
 void CDDatabase::PackAndClose(C4Table*& table, const char* name) {

@@ -2,6 +2,7 @@
 // written: the program goes on without them and leaves their files alone.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CP_Win.h"
 #include "database/CDDatabase.h"
@@ -33,6 +34,15 @@ std::string WriteProblem(const std::string& path) {
   return reason;
 }
 
+// One box for every damaged table, so that the start says it once.
+std::string DamagedTablesText(const std::string& folder, const std::vector<std::string>& tables) {
+  std::string text;
+  for (const std::string& t : tables)
+    text += "The library's table " + t + ".dbf in the folder \"" + folder + "\" is damaged: some of the texts it keeps in " +
+            t + ".fpt cannot be read.\r\n";
+  return text + (tables.size() == 1 ? "\r\nIts files are left as they are." : "\r\nTheir files are left as they are.");
+}
+
 }  // namespace
 
 void CDDatabase::ReportUnreadableTables() const {
@@ -51,14 +61,11 @@ void CDDatabase::ReportDamagedTables() const {
     const char* name;
   } tables[] = {{fConfigTable, "GH_ConfigDB"}, {fDriveTable, "GH_DriveDB"}, {fActionTable, "GH_ActionDB"},
                 {fTrackTable, "GH_Track"}};
-  for (const auto& t : tables) {
-    if (!t.table || !C4Damaged(t.table)) continue;
-    const std::string name = t.name;
-    const std::string text = "The library's table " + name + ".dbf in the folder \"" + fFolder +
-                             "\" is damaged: some of the texts it keeps in " + name +
-                             ".fpt cannot be read.\r\n\r\nIts files are left as they are.";
-    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
-  }
+  std::vector<std::string> damaged;
+  for (const auto& t : tables)
+    if (t.table && C4Damaged(t.table)) damaged.push_back(t.name);
+  if (damaged.empty()) return;
+  MessageBoxA(nullptr, DamagedTablesText(fFolder, damaged).c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
 void CDDatabase::ReportUnchangeableLibrary() {
