@@ -31,8 +31,10 @@ CP_TreeList_Application::CP_TreeList_Application() {
   LinkPersistentClasses();
   SettleCDDrive();
   cdDatabase = new CDDatabase("Config Tool");
+  cdDatabase->ReportUnreadableTables();
   SetUpOnFirstStart();
   ReloadItemList();
+  cdDatabase->ReportDamagedTables();
   std::vector<std::string> recorded;
   InstallNewFilmsCollect(*cdDatabase, recorded);
   const bool removed = cdDatabase->RemoveMissingInstalledFilms();
@@ -46,8 +48,11 @@ CP_TreeList_Application::CP_TreeList_Application() {
 }
 
 CP_TreeList_Application::~CP_TreeList_Application() {
-  delete cdDatabase;  // closes the tables
+  // Closing may tell of a damaged table: what runs under that box must not
+  // reach the database being closed.
+  CDDatabase* closing = cdDatabase;
   cdDatabase = nullptr;
+  delete closing;  // closes the tables
 }
 
 // The drive's root ends in a backslash in memory only; the file keeps what

@@ -75,7 +75,11 @@ bool HasLocation(const PlaylistEntries& items, const std::string& aliasRoot) {
 
 void StoreFilmActions(CDDatabase& database, FilmFileReader& film, const std::string& aliasRoot) {
   std::vector<ActionRecord> actions;
-  film.ReadActions(actions);
+  try {
+    film.ReadActions(actions);
+  } catch (const std::exception&) {
+    // A film whose own data is damaged: the actions read before the damage stay.
+  }
   for (ActionRecord& action : actions) {
     CopyText(action.aliasRoot, aliasRoot);
     action.actionType = 1;
@@ -101,16 +105,19 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
   try {
     // One open of the file serves its size label, preferences and actions.
     FilmFileReader reader(path);
-    database.RegisterInstalledFilm(
+    const FilmRecording result = database.RegisterInstalledFilm(
         film, [&](manager_data::Preferences& preferences) { reader.ReadPreferences(preferences); }, drive.LABEL,
         reader.SizeText(), text);
-    if (text.empty()) {
+    if (result == FilmRecording::AlreadyListed) {
       reader.Close();  // the user may have the file deleted
       const std::string question = "\"" + path + "\" is already installed. Do you want to delete the file?";
       if (MessageBoxA(nullptr, question.c_str(), "Glintharbour International", MB_YESNO) == IDYES)
         DeleteOfferedFile(film);
       return;
     }
+    if (result == FilmRecording::AppendFailed) database.ReportUnchangeableLibrary();
+    // A film that could not be recorded is no copy of a listed one: it stays.
+    if (result != FilmRecording::Recorded) return;
     if (recorded) recorded->push_back(text);
     StoreFilmActions(database, reader, drive.LABEL);
   } catch (const std::exception&) {

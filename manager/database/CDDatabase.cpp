@@ -25,14 +25,6 @@ std::string DatabaseSetting(const char* key, const char* fallback) {
   return value;
 }
 
-void PackAndClose(C4Table*& table) {
-  if (!table) return;
-  C4Pack(table);
-  C4CompactMemo(table);
-  C4Close(table);
-  table = nullptr;
-}
-
 }  // namespace
 
 CDDatabase::CDDatabase(const std::string& applicationName) : fApplicationName(applicationName) {
@@ -44,11 +36,15 @@ CDDatabase::CDDatabase(const std::string& applicationName) : fApplicationName(ap
   const bool roradezu = fApplicationName == kRoradezuVuru;
   if (roradezu) cdDatabaseSettingsFile = "RoradezuVuru.INI";
   const std::string folder = DatabaseSetting("DBPath", "C:");
+  fFolder = folder;
 
   if (fInitResult == 0) {
     auto open = [&](C4Table*& table, const char* name, const char* tag) {
       table = C4Open(&fEngine, (folder + "\\" + name).c_str());
-      if (table) SelectTag(table, tag);
+      if (table)
+        SelectTag(table, tag);
+      else
+        fUnreadable.push_back(name);
     };
     open(fConfig, "GH_ConfigDB", "ITEMID");
     open(fDrive, "GH_DriveDB", "ALIASROOT");
@@ -68,13 +64,13 @@ CDDatabase::~CDDatabase() {
     fTrack = nullptr;
   }
   if (fApplicationName == kConfigTool) {
-    PackAndClose(fConfig);
-    PackAndClose(fDrive);
-    PackAndClose(fAction);
+    PackAndClose(fConfig, "GH_ConfigDB");
+    PackAndClose(fDrive, "GH_DriveDB");
+    PackAndClose(fAction, "GH_ActionDB");
   }
   if (fApplicationName == kRoradezuVuru) {
-    PackAndClose(fFunction);
-    PackAndClose(fParameter);
+    PackAndClose(fFunction, "GH_FunctionDB");
+    PackAndClose(fParameter, "GH_ParameterDB");
   }
   // The release closes, without a pack, whatever is still open.
   C4Release(&fEngine);

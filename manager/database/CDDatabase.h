@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "C4Dll.h"
 #include "CDRecords.h"
@@ -15,6 +16,14 @@
 #include "GH_Globals.h"
 
 class CP_FileSpec;
+
+// What became of a film file offered for recording.
+enum class FilmRecording {
+  Recorded,       // a new film row
+  AlreadyListed,  // the same film is listed already: the file is a copy
+  NotRecorded,    // the item table or the location row could not be had
+  AppendFailed,   // the item table would not take the row
+};
 
 class CDDatabase {
  public:
@@ -63,14 +72,23 @@ class CDDatabase {
   // True when it forgot a film.
   bool RemoveMissingInstalledFilms();
   static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
-  void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot, const std::string& textToAppend,
-                             std::string& itemText);
+  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                      const std::string& textToAppend, std::string& itemText);
   // The same, the film's preferences read by the caller's reader, which
   // runs only once the location is known.
   using PreferencesReader = std::function<void(manager_data::Preferences&)>;
-  void RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
-                             const std::string& aliasRoot, const std::string& textToAppend, std::string& itemText);
+  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                      const std::string& aliasRoot, const std::string& textToAppend,
+                                      std::string& itemText);
   static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // What the user is told of the tables. Once per start: the tables that
+  // did not open, with their folder. Once per run: the item table cannot
+  // be written, and why.
+  void ReportUnreadableTables() const;
+  void ReportUnchangeableLibrary();
+  // The tables whose memos a read could not follow, each once per run.
+  void ReportDamagedTables();
 
   // CD registration: 0 registered, 1 an append failed, 2 nothing to
   // register, 4 already registered, -1 DAO missing.
@@ -97,6 +115,11 @@ class CDDatabase {
   // The first row with these three values, or false.
   bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, ActionRecord& found);
   int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+  // Packs and compacts; a memo file met damaged is left as it is and the
+  // user told once which table it belongs to.
+  void PackAndCompact(C4Table* table, const char* name);
+  void ReportDamagedTables(const std::vector<std::string>& names);
+  void PackAndClose(C4Table*& table, const char* name);
 
   C4Engine fEngine;
   C4Table* fConfig = nullptr;
@@ -108,6 +131,10 @@ class CDDatabase {
   C4Table* fTrack = nullptr;
   int32_t fInitResult = -1;
   bool fScanning = false;
+  std::string fFolder;                         // DBPath, where the tables lie
+  std::vector<std::string> fUnreadable;        // the tables that did not open
+  std::vector<std::string> fToldDamaged;       // the tables whose damage the user heard of
+  bool fToldUnchangeable = false;
 };
 
 // The settings file of the CD database's own settings accesses: a name the

@@ -14,6 +14,7 @@
 #include "CP_Utilities.h"
 #include "GH_Resources.h"
 #include "TableFields.h"
+#include "store/Exception.h"
 #include "store/library/FilmDataReadersQT.h"
 
 using namespace cdfields;
@@ -44,6 +45,20 @@ bool ListFileNames(const std::string& folder, std::set<std::string>& names) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(LowerCase(found.cFileName));
   } while (FindNextFileA(walk.get(), &found));
   return true;
+}
+
+// A film whose own data is damaged is read as one without data, as the
+// engine reads it: what was read before the damage stays, and the movie's
+// own items and the defaults fill in.
+void ReadPreferencesOrDefaults(const CDDatabase::PreferencesReader& read, const std::string& path,
+                               manager_data::Preferences& preferences) {
+  try {
+    read(preferences);  // the stored preferences, or the film's defaults
+    return;
+  } catch (const Exception&) {
+  } catch (const Signal&) {
+  }
+  manager_data::ReadFilmDefaults(path, preferences);
 }
 
 // The file of a film: its drive's folder, the film's folder when it has
@@ -77,8 +92,7 @@ bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
       code = C4SeekNext(fConfig, aliasRoot.c_str());
     }
     SelectTag(fConfig, "ITEMID");
-    C4Pack(fConfig);
-    C4CompactMemo(fConfig);
+    PackAndCompact(fConfig, "GH_ConfigDB");
   }
   if (fAction) {
     int32_t code = C4First(fAction);
@@ -91,8 +105,7 @@ bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
       }
       code = C4Skip(fAction, 1);
     }
-    C4Pack(fAction);
-    C4CompactMemo(fAction);
+    PackAndCompact(fAction, "GH_ActionDB");
   }
   return count == 0;
 }
@@ -178,19 +191,19 @@ bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string
   return true;
 }
 
-void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                                       const std::string& textToAppend, std::string& itemText) {
+FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                                const std::string& textToAppend, std::string& itemText) {
   std::string path;
   film.GetPath(path);
-  RegisterInstalledFilm(
+  return RegisterInstalledFilm(
       film, [&](manager_data::Preferences& preferences) { manager_data::ReadFilmPreferences(path, preferences); },
       aliasRoot, textToAppend, itemText);
 }
 
-void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
-                                       const std::string& aliasRoot, const std::string& textToAppend,
-                                       std::string& itemText) {
-  if (!fConfig) return;
+FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                                const std::string& aliasRoot, const std::string& textToAppend,
+                                                std::string& itemText) {
+  if (!fConfig) return FilmRecording::NotRecorded;
   PlaylistEntry location;
   bool found = false;
   C4First(fConfig);
@@ -204,17 +217,23 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const Preference
     }
     if (C4Skip(fConfig, 1) != 0) break;
   }
-  if (!found) return;
+  if (!found) return FilmRecording::NotRecorded;
 
+  std::string path;
+  film.GetPath(path);
   manager_data::Preferences preferences;
-  readPreferences(preferences);
+  ReadPreferencesOrDefaults(readPreferences, path, preferences);
 
   PlaylistEntry entry = location;
+  bool named = false;
   for (const auto& p : preferences) {
     if (p.first == "TrkBackground") entry.TKBKG = int16_t(StringToLong(p.second));
     else if (p.first == "TrkGlobal") entry.TKGLOBAL = int16_t(StringToLong(p.second));
     else if (p.first == "TrkLocal") entry.TKLOCAL = int16_t(StringToLong(p.second));
-    else if (p.first == "name") entry.ITEMTEXT = p.second;
+    else if (p.first == "name") {
+      entry.ITEMTEXT = p.second;
+      named = !p.second.empty();
+    }
   }
   entry.ICONRESID = 2;
   entry.PARENT_ID = location.ITEM_ID;
@@ -226,13 +245,15 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const Preference
   entry.RATE = 1;
   entry.ITEMTEXT += textToAppend;
 
-  if (IsItemTextListed(entry.ITEMTEXT, entry.AliasRoot)) {
+  // Only a film's own name tells films apart: two films known by no more
+  // than their location's text and their size are two films, not copies.
+  if (named && IsItemTextListed(entry.ITEMTEXT, entry.AliasRoot)) {
     itemText.clear();
-    return;
+    return FilmRecording::AlreadyListed;
   }
   itemText = entry.ITEMTEXT;
   // The scan flushes once when its folder is done.
-  AppendItem(entry, false);
+  return AppendItem(entry, false) ? FilmRecording::AppendFailed : FilmRecording::Recorded;
 }
 
 INT_PTR CALLBACK CDDatabase::ImportWaitDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {

@@ -38,6 +38,7 @@ CDDatabase::CDDatabase(const std::string& applicationName) : fApplicationName(ap
   fSettingsFile = fApplicationName == kRoradezuVuru ? "RoradezuVuru.INI" : "Glintharbour.ini";
   std::string dbPath;
   ReadIniString(kSection, "DBPath", "C:", dbPath, fSettingsFile);
+  fFolder = dbPath;
 
   if (fInitResult == 0) {
     const bool roradezu = fApplicationName == kRoradezuVuru;
@@ -60,7 +61,10 @@ CDDatabase::CDDatabase(const std::string& applicationName) : fApplicationName(ap
       if (!slot.wanted) continue;
       const std::string path = dbPath + "\\" + slot.table;
       *slot.handle = C4Open(&fEngine, path.c_str());
-      if (*slot.handle) C4SelectTag(*slot.handle, C4FindTag(*slot.handle, slot.tag));
+      if (*slot.handle)
+        C4SelectTag(*slot.handle, C4FindTag(*slot.handle, slot.tag));
+      else
+        fUnreadable.push_back(slot.table);
     }
   }
   AdoptMovieDirectory();

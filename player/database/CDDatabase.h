@@ -21,6 +21,14 @@ class CP_FileSpec;
 // What a usage row counts.
 enum class UsageEvent { StartOnRequest, PlaylistAdvance, SpriteAction };
 
+// What became of a film file offered for recording.
+enum class FilmRecording {
+  Recorded,       // a new film row
+  AlreadyListed,  // the same film is listed already: the file is a copy
+  NotRecorded,    // the item table or the location row could not be had
+  AppendFailed,   // the item table would not take the row
+};
+
 class CDDatabase {
 public:
   // Opens the tables under the DBPath setting; never fails: a table that
@@ -87,12 +95,21 @@ public:
 
   // ---- installed films ----
   // Appends the film's row under the location row of `aliasRoot` unless
-  // `playlist` (the engine's play list) knows its text already. `shownText`
-  // gets the new row's text, empty when the film is known, and is left
-  // alone when there is no location row.
-  void RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                             const std::string& sizeText, std::string& shownText,
-                             const std::vector<PlaylistEntry>& playlist);
+  // `playlist` (the engine's play list) knows the film already by its own
+  // name. `shownText` gets the new row's text, empty when the film is
+  // known, and is left alone when there is no location row.
+  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                      const std::string& sizeText, std::string& shownText,
+                                      const std::vector<PlaylistEntry>& playlist);
+
+  // ---- what the user is told of the tables ----
+  // Once per start: the tables that did not open, with their folder.
+  void ReportUnreadableTables() const;
+  // Once per start, after its reads: the tables whose memos could not all
+  // be read.
+  void ReportDamagedTables() const;
+  // Once per run: the item table cannot be written, and why.
+  void ReportUnchangeableLibrary();
 
   // ---- CD registration ----
   int32_t RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
@@ -119,4 +136,7 @@ private:
   C4Table* fTrackTable = nullptr;
   int32_t fInitResult = -1;
   std::string fSettingsFile;
+  std::string fFolder;                    // DBPath, where the tables lie
+  std::vector<std::string> fUnreadable;   // the tables that did not open
+  bool fToldUnchangeable = false;
 };

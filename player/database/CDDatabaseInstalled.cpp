@@ -7,11 +7,11 @@
 #include "films/FilmUserDataReaders.h"
 #include "utility/GH_FilmFolders.h"
 
-void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                                       const std::string& sizeText, std::string& shownText,
-                                       const std::vector<PlaylistEntry>& playlist) {
+FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                                const std::string& sizeText, std::string& shownText,
+                                                const std::vector<PlaylistEntry>& playlist) {
   C4Table* t = fConfigTable;
-  if (!t) return;
+  if (!t) return FilmRecording::NotRecorded;
   PlaylistEntry location;
   bool found = false;
   for (int32_t code = C4First(t); code == 0 && !C4AtEnd(t); code = C4Skip(t, 1)) {
@@ -21,11 +21,12 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
       break;
     }
   }
-  if (!found) return;
+  if (!found) return FilmRecording::NotRecorded;
 
   std::map<std::string, std::string> preferences;
   ReadFilmPreferences(film.Path(), preferences);
   PlaylistEntry entry = location;
+  bool named = false;
   for (const auto& p : preferences) {
     if (p.first == "TrkBackground") {
       entry.tkBkg = int16_t(StringToLong(p.second));
@@ -35,6 +36,7 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
       entry.tkLocal = int16_t(StringToLong(p.second));
     } else if (p.first == "name") {
       entry.itemText = p.second;
+      named = !p.second.empty();
     }
   }
   entry.iconResId = 2;
@@ -47,9 +49,11 @@ void CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::strin
   entry.volume = 10;
   entry.itemText += sizeText;
   shownText = entry.itemText;
-  if (IsItemInPlaylist(playlist, entry.itemText, entry.aliasRoot)) {
+  // Only a film's own name tells films apart: two films known by no more
+  // than their location's text and their size are two films, not copies.
+  if (named && IsItemInPlaylist(playlist, entry.itemText, entry.aliasRoot)) {
     shownText.clear();
-    return;
+    return FilmRecording::AlreadyListed;
   }
-  AppendItem(entry, true);
+  return AppendItem(entry, true) ? FilmRecording::AppendFailed : FilmRecording::Recorded;
 }

@@ -217,6 +217,7 @@ void GH_QT_MoviePane::StartFromDataFile() {
 
 void GH_QT_MoviePane::StartFromDatabase() {
   fCDDatabase = std::make_unique<CDDatabase>("Player");
+  fCDDatabase->ReportUnreadableTables();
   std::vector<DriveRecord> drives;
   fCDDatabase->ReadAllDrives(drives);
   if (drives.size() == 1) {
@@ -233,6 +234,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
     PlaylistEntry entry;
     entry.itemId = int32_t(std::strtoul(fCommandLine.c_str(), nullptr, 10));
     const bool missing = fCDDatabase->LookupItem(entry);
+    fCDDatabase->ReportDamagedTables();
     if (!missing && entry.itemType == 4 && entry.iconResId != 1) {
       fLoopCurrent = true;
       fPlayList.push_back(entry);
@@ -250,6 +252,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
   int32_t itemId = 0, filmCount = 0;
   fCDDatabase->RegisterInsertedCD(aliasRoot, itemId, filmCount);
   fCDDatabase->ReadAllItems(AllItems);
+  fCDDatabase->ReportDamagedTables();
   InstallNewFilms(*fCDDatabase, AllItems);
   fCDDatabase->BuildPlaylistFromDatabase(fPlayList);
   fLoopCurrent = false;

@@ -43,6 +43,24 @@ private:
   std::string fSaved;
 };
 
+void StoreFilmActions(CDDatabase& db, const std::string& path, const std::string& label) {
+  std::vector<ActionRecord> actions;
+  ImportFilmActions(path, actions);
+  for (ActionRecord& action : actions) {
+    CopyToBuffer(action.aliasRoot, label);
+    action.actionType = 1;
+    db.StoreActionRecord(action);
+  }
+}
+
+void DeleteFilmFile(const std::string& path) {
+  try {
+    CP_File(CP_FileSpec(path, false)).Delete();
+  } catch (const CP_BaseException&) {
+    // A file that cannot be deleted stays where it is.
+  }
+}
+
 bool AskToDelete(const std::string& path) {
   const std::string text = "\"" + path + "\" is already installed. Do you want to delete the file?";
   return MessageBoxA(nullptr, text.c_str(), "Glintharbour International", MB_YESNO) == IDYES;
@@ -121,21 +139,19 @@ void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::s
     if (IsFilmFileListed(playlist, film, drive.label)) continue;
     const std::string path = film.Path();
     std::string shown;
-    db.RegisterInstalledFilm(film, drive.label, FileSizeText(path), shown, playlist);
-    if (!shown.empty()) {
-      std::vector<ActionRecord> actions;
-      ImportFilmActions(path, actions);
-      for (ActionRecord& action : actions) {
-        CopyToBuffer(action.aliasRoot, drive.label);
-        action.actionType = 1;
-        db.StoreActionRecord(action);
-      }
-    } else if (AskToDelete(path)) {
-      try {
-        CP_File(CP_FileSpec(path, false)).Delete();
-      } catch (const CP_BaseException&) {
-        // A file that cannot be deleted stays where it is.
-      }
+    switch (db.RegisterInstalledFilm(film, drive.label, FileSizeText(path), shown, playlist)) {
+      case FilmRecording::Recorded:
+        StoreFilmActions(db, path, drive.label);
+        break;
+      case FilmRecording::AlreadyListed:
+        if (AskToDelete(path)) DeleteFilmFile(path);
+        break;
+      case FilmRecording::AppendFailed:
+        db.ReportUnchangeableLibrary();
+        break;
+      case FilmRecording::NotRecorded:
+        // Nothing is known of the film: it is no copy of a listed one and stays.
+        break;
     }
   }
   db.FlushItems();

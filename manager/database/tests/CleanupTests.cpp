@@ -65,6 +65,28 @@ TEST_F(Cleanup, DeletingAnUnknownCDReportsNothingDeletedAndStillPacks) {
   EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ConfigDB").size());
 }
 
+// A memo pointer that leads nowhere: deleting a CD still forgets its rows,
+// but the memo file is not compacted, which would drop the text the
+// pointer led to; the user hears once which table is damaged.
+TEST_F(Cleanup, DeletingACDLeavesADamagedMemoFileAsItIsAndSaysSo) {
+  Add(Film("Ocean", "Ocean CD", 0));
+  Add(Film("Moon", "Night CD", 0));
+  DamageMemoPointer(fFolder.Path(), "GH_ConfigDB", 0, "ITEMTEXT");
+  const std::string memo = fFolder.Path() + "\\GH_ConfigDB.fpt";
+  const std::string before = ReadWholeFile(memo);
+  kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
+  EXPECT_FALSE(fDb.DeleteCDRecords("Night CD"));
+  EXPECT_TRUE(fDb.DeleteCDRecords("Nobody's CD"));
+  ASSERT_TRUE(box.WaitFor(1));
+  EXPECT_FALSE(box.WaitFor(2, 500)) << "told once";
+  EXPECT_EQ("The library's table GH_ConfigDB.dbf in the folder \"" + fFolder.Path() +
+                "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be read.\r\n\r\n"
+                "Its files are left as they are.",
+            box.LastText());
+  EXPECT_EQ(before, ReadWholeFile(memo));
+  EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "the CD's row is gone all the same";
+}
+
 // Two wastebasket rows for one film: the first loses its row only, the
 // second its row and the file. A film also shown outside the wastebasket
 // keeps its file; one whose file is gone already just loses its row.

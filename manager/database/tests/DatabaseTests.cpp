@@ -2,7 +2,10 @@
 // in-memory records, against real table files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "CDDatabase.h"
 #include "DatabaseTestSupport.h"
@@ -10,6 +13,13 @@
 namespace {
 
 using namespace dbtest;
+
+bool ReadFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
 
 std::vector<int32_t> Ids(const PlaylistEntries& items) {
   std::vector<int32_t> ids;
@@ -39,6 +49,32 @@ TEST(CDDatabaseOpen, DBPathEndingInABackslashStillOpens) {
   folder.SetSetting("DBPath", folder.Path() + "\\");
   CDDatabase db("Config Tool");
   EXPECT_NE(nullptr, db.ConfigTable());
+}
+
+// The tag files only repeat what the tables say: lost or damaged, they are
+// written again, and the look-ups by number and by label work.
+TEST(CDDatabaseOpen, LostOrDamagedTagFilesAreWrittenAgain) {
+  TableFolder folder(Seed::Installation);
+  const std::string config = folder.Path() + "\\GH_ConfigDB.tags", drive = folder.Path() + "\\GH_DriveDB.tags";
+  std::string configTags, driveTags;
+  ASSERT_TRUE(ReadFile(config, configTags));
+  ASSERT_TRUE(ReadFile(drive, driveTags));
+  ASSERT_EQ(0, std::remove(config.c_str()));
+  WriteFile(drive, "ALIASROOT DRIVENAME\r\n");  // another field than the table's own
+  CDDatabase db("Config Tool");
+  PlaylistEntry films;
+  films.ITEM_ID = 1;
+  ASSERT_FALSE(db.FindItem(films));
+  EXPECT_EQ(filmsFolderAlias, films.AliasRoot);
+  EXPECT_EQ(kWastebasketId, db.ItemIdByAliasRoot("Wastebasket")) << "by the ALIASROOT tag";
+  DriveRecord row;
+  row.LABEL = filmsFolderAlias;
+  EXPECT_FALSE(db.FindDriveRecord(row));
+  std::string text;
+  ASSERT_TRUE(ReadFile(config, text));
+  EXPECT_EQ(configTags, text);
+  ASSERT_TRUE(ReadFile(drive, text));
+  EXPECT_EQ(driveTags, text);
 }
 
 // Every operation on a table that is not open does nothing and reports

@@ -1,6 +1,7 @@
 // Recording the film files found in the drive rows' folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +11,7 @@
 #include "DatabaseTestSupport.h"
 #include "FilmInstallation.h"
 #include "GH_FilmsFolder.h"
+#include "QTToolbox.h"
 #include "WinTestSupport.h"
 
 namespace {
@@ -190,10 +192,14 @@ TEST_F(Installation, AFolderWithoutLocationRowIsLeftAlone) {
   EXPECT_TRUE(FilmTexts().empty());
 }
 
-// A film whose own database is damaged cannot be read; the scan records
-// nothing of it and goes on with the next file.
-TEST_F(Installation, ADamagedFilmIsSkippedAndTheScanGoesOn) {
-  Film("a.flm", "Damaged");
+// A film whose own database is damaged is recorded as a film without its
+// own data, under the movie's own name, as the engine records it; the scan
+// goes on with the next file.
+TEST_F(Installation, ADamagedFilmIsRecordedWithoutItsDataAndTheScanGoesOn) {
+  // The movie's own items are read through the toolbox, as the program does.
+  ASSERT_EQ(noErr, InitializeQTML(0));
+  ASSERT_EQ(noErr, EnterMovies());
+  Film("a.flm", "Damaged", {{"button", "playQT(Track=\"2\")"}});
   {
     std::fstream file(Path("a.flm"), std::ios::in | std::ios::out | std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -210,7 +216,55 @@ TEST_F(Installation, ADamagedFilmIsSkippedAndTheScanGoesOn) {
   char after[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, after);
   EXPECT_STREQ(before, after);
-  EXPECT_EQ(Texts{good}, FilmTexts());
+  Texts texts = FilmTexts();
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ((Texts{good, "Tiny film" + FormatFilmSize(Path("a.flm"))}), texts);
+  EXPECT_TRUE(RawRows(fFolder.Path(), "GH_ActionDB").empty()) << "none of its bindings can be read";
+  ExitMovies();
+  TerminateQTML();
+}
+
+// A film that cannot be read is recorded under its location's text and its
+// size. Another such film, however alike its text, is another film: it is
+// recorded too and never offered for deletion.
+TEST_F(Installation, UnreadableFilmsAreRecordedEachAndNeverTakenForCopies) {
+  WriteFile(Path("empty.flm"), "");
+  InstallNewFilms(fDb);
+  const std::string fallback = filmsFolderAlias + FormatFilmSize(Path("empty.flm"));
+  EXPECT_EQ(Texts{fallback}, FilmTexts());
+  Reload();
+  WriteFile(Path("nothing.flm"), "");
+  WriteFile(Path("cut.flm"), std::string(40, 'x'));
+  ASSERT_EQ(FormatFilmSize(Path("empty.flm")), FormatFilmSize(Path("cut.flm")));
+  kxtest::MessageBoxWatcher box("Glintharbour International", IDYES);
+  InstallNewFilms(fDb);
+  EXPECT_FALSE(box.WaitFor(1, 500));
+  for (const char* name : {"empty.flm", "nothing.flm", "cut.flm"}) EXPECT_TRUE(FileExists(Path(name))) << name;
+  EXPECT_EQ((Texts{fallback, fallback, fallback}), FilmTexts());
+}
+
+// Tables the user cannot write to: the user hears once, with the reason,
+// however many films wait; nothing is recorded and every file stays.
+TEST_F(Installation, AReadOnlyLibraryIsReportedOnce) {
+  Film("a.flm", "Sea");
+  Film("b.flm", "Sky");
+  const std::string table = fFolder.Path() + "\\GH_ConfigDB.dbf";
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    CDDatabase database("Config Tool");
+    kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
+    InstallNewFilms(database);
+    ASSERT_TRUE(box.WaitFor(1));
+    EXPECT_FALSE(box.WaitFor(2, 500)) << "said once";
+    EXPECT_EQ("The library cannot be changed: its table GH_ConfigDB.dbf in the folder \"" + fFolder.Path() +
+                  "\" cannot be written (it is read-only).\r\n\r\nNew films found in the film "
+                  "folders are not recorded.",
+              box.LastText());
+  }
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(FilmTexts().empty());
+  EXPECT_TRUE(FileExists(Path("a.flm")));
+  EXPECT_TRUE(FileExists(Path("b.flm")));
 }
 
 TEST(FilmListing, AFilmIsListedByFileNameAndAliasRootExactly) {

@@ -191,6 +191,7 @@ int32_t C4API C4Skip(C4Table* t, int32_t n) { return OnTable(t, [n](xbase::Table
 
 int32_t C4API C4AtEnd(C4Table* t) { return Valid(t) ? (t->table->AtEnd() ? 1 : 0) : 1; }
 int32_t C4API C4IsDeleted(C4Table* t) { return Valid(t) && t->table->IsDeleted() ? 1 : 0; }
+int32_t C4API C4Damaged(C4Table* t) { return Valid(t) && t->table->MetDamage() ? 1 : 0; }
 
 int32_t C4API C4Seek(C4Table* t, const char* key) {
   if (!key) return C4_BAD_ARGUMENT;

@@ -66,7 +66,10 @@ typedef struct C4Field C4Field;
 
 /* What C4Create asks for. Fields: type 'C' (width 1-254), 'N' (width
  * 1-20, decimals), 'M' (memo), 'L' or 'D'; the list ends with a null name.
- * Tags: a name and the field it orders by; the list ends with a null name. */
+ * Tags: a name and the field it orders by, at most one tag a field; the
+ * list ends with a null name. The table keeps its tags' names in its field
+ * descriptors as well as in path.tags, and writes path.tags again from them
+ * when it is missing or says otherwise. */
 typedef struct C4FieldSpec {
   const char* name;
   char type;
@@ -110,6 +113,9 @@ int32_t C4API C4Seek(C4Table* table, const char* key);
  * the current row does not have the key, the first row that has it. */
 int32_t C4API C4SeekNext(C4Table* table, const char* key);
 int32_t C4API C4Count(C4Table* table);                  /* 124: rows, marked ones included */
+/* 303: non-zero once a read of this table met a memo it could not follow
+ * (a pointer that leads nowhere, a memo that runs past the file's end). */
+int32_t C4API C4Damaged(C4Table* table);
 
 int32_t C4API C4AppendStart(C4Table* table, int32_t useMemos); /* 78: blank buffer; useMemos unused */
 int32_t C4API C4Append(C4Table* table);                 /* 76: adds the buffer as the last row */

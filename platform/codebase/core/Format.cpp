@@ -14,11 +14,33 @@ constexpr uint8_t kVersionPlain = 0x03;      // dBASE III / FoxPro without memo
 constexpr uint8_t kVersionFoxMemo = 0xF5;    // FoxPro 2.x with an .fpt memo file
 constexpr uint8_t kCodePageAnsi = 0x03;      // Windows ANSI
 constexpr size_t kDescriptorSize = 32;
+constexpr size_t kTagMarkAt = 20;    // within a descriptor: the tag's name
+constexpr size_t kTagMarkEnd = 31;   // the byte after the name: the mark itself
+constexpr size_t kMaxTagName = 10;
 constexpr uint32_t kMaxRecordLength = 0xFFFF;
 
 bool IsVisualFox(uint8_t version) { return version >= 0x30 && version <= 0x32; }
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+bool TagNameChar(uint8_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The tag a descriptor names, or empty. Only the table kinds we write carry
+// one: in Visual FoxPro tables these bytes hold other things. A mark that is
+// not exactly what StoreTagMark writes counts as none.
+std::string TagMarkOf(uint8_t version, const uint8_t* d) {
+  if (version != kVersionPlain && version != kVersionFoxMemo) return std::string();
+  if (d[kTagMarkEnd] != 1) return std::string();
+  std::string name;
+  size_t i = kTagMarkAt;
+  while (i < kTagMarkEnd && TagNameChar(d[i])) name += char(d[i++]);
+  if (name.empty() || name.size() > kMaxTagName) return std::string();
+  for (; i < kTagMarkEnd; ++i)
+    if (d[i] != 0) return std::string();
+  return name;
+}
 
 }  // namespace
 
@@ -172,6 +194,7 @@ Code ParseLayout(const uint8_t* bytes, size_t size, Layout& layout, std::string&
       why = "integer field " + f.name + " is not 4 bytes wide";
       return Code::Damaged;
     }
+    f.tag = TagMarkOf(version, d);
     f.offset = offset;
     offset += f.width;
     if (offset > recordLength) {
@@ -249,6 +272,13 @@ Code BuildHeader(const std::vector<FieldSpec>& specs, std::vector<uint8_t>& head
   WriteHeaderState(out.data(), HeaderState{});
   header = std::move(out);
   return Code::Ok;
+}
+
+void StoreTagMark(std::vector<uint8_t>& header, size_t field, std::string_view tag) {
+  uint8_t* d = header.data() + kHeaderFixed + field * kDescriptorSize;
+  std::fill(d + kTagMarkAt, d + kTagMarkEnd, uint8_t(0));
+  std::copy_n(tag.begin(), std::min(tag.size(), kMaxTagName), d + kTagMarkAt);
+  d[kTagMarkEnd] = 1;
 }
 
 namespace {

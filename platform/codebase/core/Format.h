@@ -35,6 +35,7 @@ struct Field {
   uint32_t offset = 0;  // within the record; byte 0 is the deletion flag
   uint32_t width = 0;
   uint8_t decimals = 0;
+  std::string tag;    // the tag its descriptor names as ordering by it; empty for none
 
   bool IsMemo() const { return type == 'M' || type == 'G' || type == 'P'; }
   bool IsNumeric() const { return type == 'N' || type == 'F' || type == 'I'; }
@@ -96,6 +97,13 @@ Code ParseLayout(const uint8_t* bytes, size_t size, Layout& layout, std::string&
 
 // Header bytes of a new, empty table.
 Code BuildHeader(const std::vector<FieldSpec>& specs, std::vector<uint8_t>& header, std::string& why);
+
+// A field's descriptor names the tag that orders by it, so that the table
+// itself knows its tags and can write its tag file again when that is lost.
+// The name goes into bytes 20-30 (at most 10 characters, NUL-padded) and
+// byte 31 becomes 1, dBASE's mark of a field with an index tag; other
+// readers pass over both. `field` must be a field of `header`.
+void StoreTagMark(std::vector<uint8_t>& header, size_t field, std::string_view tag);
 
 bool SameName(std::string_view a, std::string_view b);  // ASCII, letter case ignored
 

@@ -16,6 +16,43 @@ uint32_t ChunkRows(uint32_t recordLength) {
   return std::max<uint32_t>(1, uint32_t(kChunkBytes / recordLength));
 }
 
+// The tags the table's own field descriptors name, in field order; none
+// when two descriptors name the same tag or one names a tag on a memo,
+// which no table we write does.
+std::vector<TagDef> CarriedTags(const Layout& layout) {
+  std::vector<TagDef> tags;
+  for (const Field& f : layout.fields) {
+    if (f.tag.empty()) continue;
+    if (f.IsMemo()) return {};
+    for (const TagDef& t : tags)
+      if (SameName(t.name, f.tag)) return {};
+    tags.push_back({f.tag, f.name});
+  }
+  return tags;
+}
+
+// Whether every tag orders by a field that can be ordered by.
+bool TagsFitLayout(const std::vector<TagDef>& tags, const Layout& layout, std::string& why) {
+  for (const TagDef& d : tags) {
+    int field = layout.FindField(d.field);
+    if (field < 0 || layout.fields[size_t(field)].IsMemo()) {
+      why = "tag " + d.name + " orders by " + d.field + ", which is no field it can order by";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The same tags on the same fields, in any order.
+bool SameTags(const std::vector<TagDef>& a, const std::vector<TagDef>& b) {
+  if (a.size() != b.size()) return false;
+  for (const TagDef& x : a) {
+    auto same = [&](const TagDef& y) { return SameName(x.name, y.name) && SameName(x.field, y.field); };
+    if (std::none_of(b.begin(), b.end(), same)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Table::~Table() {
@@ -77,27 +114,8 @@ Code Table::OpenFiles(std::string& why) {
     if (c != Code::Ok) return c;
   }
 
-  if (std::unique_ptr<File> file = fs_.Open(base_ + ".tags", OpenMode::Existing)) {
-    uint64_t tagSize = 0;
-    if (!file->Size(tagSize)) return Code::IoError;
-    if (tagSize > kMaxTagFileBytes) {
-      why = "the tag file is too large";
-      return Code::Damaged;
-    }
-    std::string text(size_t(tagSize), '\0');
-    if (tagSize != 0 && !file->ReadAt(0, &text[0], text.size())) return Code::IoError;
-    std::vector<TagDef> defs;
-    c = ParseTagFile(text, defs, why);
-    if (c != Code::Ok) return c;
-    for (const TagDef& d : defs) {
-      int field = layout_.FindField(d.field);
-      if (field < 0 || layout_.fields[size_t(field)].IsMemo()) {
-        why = "tag " + d.name + " orders by " + d.field + ", which is no field it can order by";
-        return Code::Damaged;
-      }
-      tags_.push_back(std::make_unique<Tag>(d.name, field, layout_.fields[size_t(field)]));
-    }
-  }
+  c = LoadTags(why);
+  if (c != Code::Ok) return c;
 
   record_.assign(layout_.recordLength, ' ');
   changed_.assign(layout_.fields.size() + 1, false);
@@ -120,6 +138,65 @@ Code Table::OpenFiles(std::string& why) {
   return Code::Ok;
 }
 
+Code Table::ReadTagFile(std::vector<TagDef>& defs, bool& present, std::string& why) {
+  present = false;
+  std::unique_ptr<File> file = fs_.Open(base_ + ".tags", OpenMode::Existing);
+  if (!file) return Code::Ok;
+  present = true;
+  uint64_t size = 0;
+  if (!file->Size(size)) {
+    why = "cannot read the tag file";
+    return Code::IoError;
+  }
+  if (size > kMaxTagFileBytes) {
+    why = "the tag file is too large";
+    return Code::Damaged;
+  }
+  std::string text(size_t(size), '\0');
+  if (size != 0 && !file->ReadAt(0, &text[0], text.size())) {
+    why = "cannot read the tag file";
+    return Code::IoError;
+  }
+  Code c = ParseTagFile(text, defs, why);
+  if (c != Code::Ok) return c;
+  return TagsFitLayout(defs, layout_, why) ? Code::Ok : Code::Damaged;
+}
+
+// The tag file only repeats what the descriptors say; a failed write leaves
+// the table working from its descriptors all the same.
+void Table::WriteTagFile(const std::vector<TagDef>& defs) {
+  const std::string path = base_ + ".tags";
+  const std::string text = FormatTagFile(defs);
+  std::unique_ptr<File> file = fs_.Open(path, OpenMode::Existing);
+  if (!file) file = fs_.Open(path, OpenMode::CreateNew);
+  if (!file || !file->WriteAt(0, text.data(), text.size())) return;
+  (void)file->Truncate(text.size());
+}
+
+Code Table::LoadTags(std::string& why) {
+  const std::vector<TagDef> carried = CarriedTags(layout_);
+  std::vector<TagDef> defs;
+  bool present = false;
+  std::string fileWhy;
+  Code c = ReadTagFile(defs, present, fileWhy);
+  if (!carried.empty()) {
+    // The table names its tags itself: a tag file that is lost, damaged or
+    // says otherwise is written again from them.
+    if (!present || c != Code::Ok || !SameTags(defs, carried)) {
+      WriteTagFile(carried);
+      defs = carried;
+    }
+  } else if (c != Code::Ok) {
+    why = fileWhy;
+    return c;
+  }
+  for (const TagDef& d : defs) {
+    int field = layout_.FindField(d.field);
+    tags_.push_back(std::make_unique<Tag>(d.name, field, layout_.fields[size_t(field)]));
+  }
+  return Code::Ok;
+}
+
 Code Table::Create(FileSystem& fs, const std::string& base, const std::vector<FieldSpec>& fields,
                    const std::vector<TagDef>& tags, std::unique_ptr<Table>& table, std::string& why) {
   std::vector<uint8_t> header;
@@ -135,12 +212,16 @@ Code Table::Create(FileSystem& fs, const std::string& base, const std::vector<Fi
     why = "bad tag names: " + why;
     return Code::BadArgument;
   }
+  if (!TagsFitLayout(parsed, layout, why)) return Code::BadArgument;
+  // Each field's descriptor names the one tag that orders by it.
   for (const TagDef& t : parsed) {
-    int field = layout.FindField(t.field);
-    if (field < 0 || layout.fields[size_t(field)].IsMemo()) {
-      why = "tag " + t.name + " orders by " + t.field + ", which is no field it can order by";
+    const size_t field = size_t(layout.FindField(t.field));
+    if (!layout.fields[field].tag.empty()) {
+      why = "two tags order by " + t.field;
       return Code::BadArgument;
     }
+    layout.fields[field].tag = t.name;
+    StoreTagMark(header, field, t.name);
   }
 
   for (const char* ext : {".dbf", ".fpt", ".tags"}) {
@@ -591,13 +672,15 @@ Code Table::WritePending() {
   if (changed.back()) merged[0] = record_[0];
 
   // A memo rewritten with the text it has keeps its block, so that rows
-  // rewritten whole do not make the memo file grow.
+  // rewritten whole do not make the memo file grow. A pointer that cannot
+  // be read read as empty: that empty text written back keeps the pointer,
+  // or the text it may still lead to would be lost at the next compaction.
   std::vector<std::optional<std::string>> memoWrite = memoNew;
   for (size_t i = 0; i < layout_.fields.size(); ++i) {
+    if (!memoWrite[i]) continue;
     std::string current;
-    if (memoWrite[i] && ReadMemoAt(merged.data(), layout_.fields[i], current) == Code::Ok &&
-        current == *memoWrite[i])
-      memoWrite[i].reset();
+    const Code read = ReadMemoAt(merged.data(), layout_.fields[i], current);
+    if (read == Code::Ok ? current == *memoWrite[i] : memoWrite[i]->empty()) memoWrite[i].reset();
   }
   c = WriteMemos(memoWrite, merged);
   if (c != Code::Ok) return c;
@@ -710,16 +793,17 @@ Code Table::CompactMemo() {
   if (!rows.empty() && !dbf_->ReadAt(RowOffset(0), rows.data(), rows.size()))
     return Fail(Code::Truncated, "the file ends before its last row");
 
-  // Every memo a row points at, in row order; a pointer that leads nowhere
-  // is cleared and reported, since it could only point into the new file's
-  // other memos afterwards.
+  // Every memo a row points at, in row order. A pointer that leads nowhere
+  // may be one damaged digit away from a text only it reaches: the memo
+  // file is then left as it is, since a rewrite would drop that text.
   std::vector<std::string> texts;
   texts.reserve(size_t(known_.count) * memoFields.size());
-  bool damaged = false;
   for (uint32_t r = 0; r < known_.count; ++r) {
     for (size_t f : memoFields) {
       std::string text;
-      if (ReadMemoAt(rows.data() + size_t(r) * length, layout_.fields[f], text) != Code::Ok) damaged = true;
+      const Code read = ReadMemoAt(rows.data() + size_t(r) * length, layout_.fields[f], text);
+      if (read != Code::Ok)
+        return Fail(read, "row " + std::to_string(r + 1) + ": " + why_ + "; the memo file was left as it is");
       texts.push_back(std::move(text));
     }
   }
@@ -740,9 +824,7 @@ Code Table::CompactMemo() {
   bool written = rows.empty() || dbf_->WriteAt(RowOffset(0), rows.data(), rows.size());
   c = EndRewrite(s);
   if (!written) return Fail(Code::IoError, "cannot write the rows' memo pointers");
-  if (c != Code::Ok) return c;
-  if (damaged) return Fail(Code::Damaged, "memo pointers that led nowhere were cleared");
-  return Code::Ok;
+  return c;
 }
 
 std::string Table::RawText(int field) const {
@@ -782,10 +864,11 @@ std::string Table::GetMemo(int field) {
 
   // A memo that cannot be read reads as empty; LastError tells why.
   std::string text;
+  Code c = Code::Ok;
   if (appending_) {
-    (void)ReadMemoAt(record_.data(), f, text);
+    c = ReadMemoAt(record_.data(), f, text);
   } else {
-    (void)Reading([&] {
+    c = Reading([&] {
       // Rows rewritten in place since this one was read may have moved
       // its memo: the pointer is then taken from the row as it is now.
       if (rowEpoch_ != known_.epoch) return Fail(Code::Packed, "the row was packed away");
@@ -796,6 +879,7 @@ std::string Table::GetMemo(int field) {
       return ReadMemoAt(now.data(), f, text);
     });
   }
+  if (c == Code::Damaged || c == Code::Truncated) metDamage_ = true;
   memoRead_[i] = text;
   return text;
 }

@@ -66,7 +66,9 @@ class Table {
   Code MarkDeleted();
   Code Flush();
   Code Pack();         // removes rows marked deleted; leaves no current row
-  Code CompactMemo();  // rewrites the memo file with only the memos rows point at
+  // Rewrites the memo file with only the memos rows point at. A pointer it
+  // cannot follow leaves both files as they are and answers why.
+  Code CompactMemo();
 
   // Field values of the current row (or of the row being appended). With no
   // row, numbers read 0 and texts blank. Texts of character fields come back
@@ -81,6 +83,9 @@ class Table {
   // The check that fired on the last failure, for people reading a dump.
   const std::string& LastError() const { return why_; }
   void ClearError() { why_.clear(); }
+  // Whether a read since the table opened met a memo it could not follow,
+  // so that a program can say once which table is damaged.
+  bool MetDamage() const { return metDamage_; }
 
  private:
   Table(FileSystem& fs, std::string base) : fs_(fs), base_(std::move(base)) {}
@@ -92,6 +97,12 @@ class Table {
   Code Fail(Code code, std::string why);
 
   Code OpenFiles(std::string& why);
+  // The tags: the ones the field descriptors name, whose tag file is written
+  // again when it is missing or says otherwise; else the tag file's.
+  Code LoadTags(std::string& why);
+  // The tag file's tags; `present` false when there is no tag file.
+  Code ReadTagFile(std::vector<TagDef>& defs, bool& present, std::string& why);
+  void WriteTagFile(const std::vector<TagDef>& defs);
   Code ReadHeader(uint8_t* header, HeaderState& state);
   // Compares the header with what this program knows and catches up.
   // The caller holds a lock.
@@ -140,6 +151,7 @@ class Table {
   std::vector<std::optional<std::string>> memoNew_;   // memo texts set, not yet written
   std::vector<std::optional<std::string>> memoRead_;  // memo texts read from this row
   std::string why_;
+  bool metDamage_ = false;
 };
 
 }  // namespace xbase

@@ -1,8 +1,10 @@
 #pragma once
 // Index tags. Their definitions are kept in a small text file beside the
 // table ("<table>.tags": one line per tag, its name and the field it
-// orders by), so every program that opens the table has them; the order
-// itself is built in memory when the table opens and kept current.
+// orders by), so every program that opens the table has them, and in the
+// table's own field descriptors, from which a lost tag file is written
+// again; the order itself is built in memory when the table opens and kept
+// current.
 #include <cstdint>
 #include <set>
 #include <string>

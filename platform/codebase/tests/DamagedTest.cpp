@@ -13,14 +13,16 @@ namespace {
 
 // The fixture: fields ID N(11) at 1, NAME C(10) at 12, NOTE M at 22; the
 // header is 32 + 3 * 32 + 1 = 129 bytes, a row 32 bytes; two rows, each
-// with a memo. Field descriptors start at 32, 64 and 96.
+// with a memo. Field descriptors start at 32, 64 and 96; those of ID and
+// NAME name their tags IDX and NAMEX in bytes 20-31.
 constexpr size_t kHeader = 129;
 constexpr size_t kRow = 32;
 constexpr size_t kNoteOffset = 22;
+const char* const kTagFile = "IDX ID\r\nNAMEX NAME\r\n";
 
 struct Files {
   std::vector<uint8_t> dbf, fpt;
-  std::string tags = "IDX ID\r\nNAMEX NAME\r\n";
+  std::string tags = kTagFile;
   bool hasFpt = true;
   bool hasTags = true;
 };
@@ -57,6 +59,14 @@ void SetMemoPointer(Files& f, int row, const char* text10) {
   std::copy_n(text10, 10, f.dbf.begin() + long(kHeader + size_t(row) * kRow + kNoteOffset));
 }
 
+// A table as made before tables named their own tags: the descriptors'
+// bytes 20-31 are zero.
+void ForgetTagMarks(Files& f) {
+  for (size_t d : {32u, 64u, 96u}) std::fill_n(f.dbf.begin() + long(d + 20), 12, uint8_t(0));
+}
+
+std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 TEST(DamagedTest, OpenRefusesDamagedFiles) {
   struct Case {
     const char* name;
@@ -83,12 +93,17 @@ TEST(DamagedTest, OpenRefusesDamagedFiles) {
       {"no memo file", [](Files& f) { f.hasFpt = false; }, Code::IoError},
       {"memo file cut short", [](Files& f) { f.fpt.resize(4); }, Code::Truncated},
       {"memo block size 0", [](Files& f) { f.fpt[6] = f.fpt[7] = 0; }, Code::Damaged},
-      {"tag line with three words", [](Files& f) { f.tags = "IDX ID EXTRA\n"; }, Code::Damaged},
-      {"tag on a missing field", [](Files& f) { f.tags = "IDX NOSUCH\n"; }, Code::Damaged},
-      {"tag on a memo", [](Files& f) { f.tags = "IDX NOTE\n"; }, Code::Damaged},
-      {"tag defined twice", [](Files& f) { f.tags = "IDX ID\nidx NAME\n"; }, Code::Damaged},
-      {"tag file too large", [](Files& f) { f.tags = std::string(70000, '\n'); }, Code::Damaged},
       {"no tag file", [](Files& f) { f.hasTags = false; }, Code::Ok},
+      // Without the descriptors' own names the tag file is all there is.
+      {"old table, tag line with three words", [](Files& f) { ForgetTagMarks(f); f.tags = "IDX ID EXTRA\n"; },
+       Code::Damaged},
+      {"old table, tag on a missing field", [](Files& f) { ForgetTagMarks(f); f.tags = "IDX NOSUCH\n"; },
+       Code::Damaged},
+      {"old table, tag on a memo", [](Files& f) { ForgetTagMarks(f); f.tags = "IDX NOTE\n"; }, Code::Damaged},
+      {"old table, tag defined twice", [](Files& f) { ForgetTagMarks(f); f.tags = "IDX ID\nidx NAME\n"; },
+       Code::Damaged},
+      {"old table, tag file too large", [](Files& f) { ForgetTagMarks(f); f.tags = std::string(70000, '\n'); },
+       Code::Damaged},
   };
   for (const Case& c : cases) {
     Files f = ValidFiles();
@@ -122,20 +137,115 @@ TEST(DamagedTest, BadMemoPointersReadAsEmptyAndSayWhy) {
     std::string why;
     ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
     ASSERT_EQ(Code::Ok, t->First());
+    EXPECT_FALSE(t->MetDamage());
     EXPECT_EQ("", t->GetMemo(2)) << c.name;
     EXPECT_FALSE(t->LastError().empty()) << c.name;
+    EXPECT_TRUE(t->MetDamage()) << c.name << ": the program can tell the user";
     EXPECT_EQ(1, t->GetNumber(0)) << c.name << ": the row's other fields still read";
     ASSERT_EQ(Code::Ok, t->Skip(1));
     EXPECT_EQ("memo text", t->GetMemo(2)) << c.name << ": other rows keep their memos";
-    // Compaction clears the pointer that led nowhere and keeps the others.
+    // Compaction leaves both files as they are and says why.
+    const std::vector<uint8_t> dbf = fs.Get("T.dbf"), fpt = fs.Get("T.fpt");
     EXPECT_EQ(Code::Damaged, t->CompactMemo()) << c.name;
-    ASSERT_EQ(Code::Ok, t->First());
-    t->ClearError();
-    EXPECT_EQ("", t->GetMemo(2));
-    EXPECT_TRUE(t->LastError().empty()) << c.name;
-    ASSERT_EQ(Code::Ok, t->Skip(1));
-    EXPECT_EQ("memo text", t->GetMemo(2)) << c.name;
+    EXPECT_NE(std::string::npos, t->LastError().find("left as it is")) << t->LastError();
+    EXPECT_EQ(fpt, fs.Get("T.fpt")) << c.name;
+    EXPECT_EQ(dbf, fs.Get("T.dbf")) << c.name;
   }
+}
+
+// The text a damaged pointer no longer reaches is still in the memo file
+// after a compaction and a rewrite of its row: once the pointer is put
+// right, it reads again.
+TEST(DamagedTest, TextOnlyADamagedPointerLedToSurvivesCompactionAndRewrite) {
+  Files f = ValidFiles();
+  const std::vector<uint8_t> good(f.dbf.begin() + long(kHeader + kNoteOffset),
+                                  f.dbf.begin() + long(kHeader + kNoteOffset + 10));
+  SetMemoPointer(f, 0, "      9999");
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  ASSERT_EQ(Code::Ok, t->First());
+  // A caller rewriting the whole row writes back the empty text it read.
+  const std::string read = t->GetMemo(2);
+  ASSERT_EQ("", read);
+  ASSERT_EQ(Code::Ok, t->SetNumber(0, 7));
+  ASSERT_EQ(Code::Ok, t->SetMemo(2, read));
+  ASSERT_EQ(Code::Ok, t->Flush());
+  EXPECT_EQ(Code::Damaged, t->CompactMemo());
+  ASSERT_EQ(Code::Ok, t->Close());
+
+  std::vector<uint8_t> dbf = fs.Get("T.dbf");
+  EXPECT_EQ("      9999", std::string(dbf.begin() + long(kHeader + kNoteOffset),
+                                       dbf.begin() + long(kHeader + kNoteOffset + 10)))
+      << "the pointer is kept";
+  EXPECT_EQ("          7", std::string(dbf.begin() + long(kHeader + 1), dbf.begin() + long(kHeader + 12)));
+  std::copy(good.begin(), good.end(), dbf.begin() + long(kHeader + kNoteOffset));
+  fs.Put("T.dbf", dbf);
+  ASSERT_EQ(Code::Ok, Table::Open(fs, "T", t, why)) << why;
+  ASSERT_EQ(Code::Ok, t->First());
+  EXPECT_EQ("memo text", t->GetMemo(2));
+}
+
+// The field descriptors name the table's tags, so a tag file that is lost
+// or damaged is written again from them and the table opens with its tags.
+TEST(DamagedTest, ALostOrDamagedTagFileIsWrittenAgainFromTheTable) {
+  struct Case {
+    const char* name;
+    std::function<void(Files&)> change;
+  };
+  const Case cases[] = {
+      {"no tag file", [](Files& f) { f.hasTags = false; }},
+      {"empty tag file", [](Files& f) { f.tags.clear(); }},
+      {"a tag missing", [](Files& f) { f.tags = "IDX ID\r\n"; }},
+      {"a tag more", [](Files& f) { f.tags += "MEMOX NAME\r\n"; }},
+      {"a tag on another field", [](Files& f) { f.tags = "IDX NAME\r\nNAMEX ID\r\n"; }},
+      {"a tag on a missing field", [](Files& f) { f.tags = "IDX NOSUCH\r\nNAMEX NAME\r\n"; }},
+      {"a tag on a memo", [](Files& f) { f.tags = "IDX NOTE\r\nNAMEX NAME\r\n"; }},
+      {"a line that is no tag", [](Files& f) { f.tags = "IDX ID EXTRA\r\n"; }},
+      {"another table's tag file", [](Files& f) { f.tags = "ITEMID ITEM_ID\r\nALIASROOT ALIASROOT\r\n"; }},
+      {"too large", [](Files& f) { f.tags = std::string(70000, '\n'); }},
+  };
+  for (const Case& c : cases) {
+    Files f = ValidFiles();
+    c.change(f);
+    MemoryFileSystem fs;
+    std::unique_ptr<Table> t;
+    std::string why;
+    ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << c.name << ": " << why;
+    EXPECT_EQ(kTagFile, Text(fs.Get("T.tags"))) << c.name;
+    EXPECT_EQ(f.dbf, fs.Get("T.dbf")) << c.name << ": the table itself is not touched";
+    ASSERT_EQ(2u, t->TagCount()) << c.name;
+    ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("IDX"))) << c.name;
+    ASSERT_EQ(Code::Ok, t->Seek("2")) << c.name;
+    EXPECT_EQ(2, t->GetNumber(0)) << c.name;
+    ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("NAMEX"))) << c.name;
+    EXPECT_EQ(Code::Ok, t->Seek("row")) << c.name;
+  }
+
+  // A tag file that says the same in another order stays as it is.
+  Files f = ValidFiles();
+  f.tags = "namex name\nIDX ID\n";
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  EXPECT_EQ(f.tags, Text(fs.Get("T.tags")));
+  EXPECT_EQ(2u, t->TagCount());
+}
+
+// Without the descriptors' own names a lost tag file cannot be made again:
+// the table opens in record order, as before.
+TEST(DamagedTest, AnOldTableWithoutItsTagFileOpensWithoutTags) {
+  Files f = ValidFiles();
+  ForgetTagMarks(f);
+  f.hasTags = false;
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  EXPECT_EQ(0u, t->TagCount());
+  EXPECT_FALSE(fs.Exists("T.tags"));
 }
 
 TEST(DamagedTest, MemoLengthPastTheEndIsRefused) {

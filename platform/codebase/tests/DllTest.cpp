@@ -14,7 +14,7 @@
 namespace {
 
 const WORD kOrdinals[] = {29,  41,  56,  76,  78,  81,  84,  88,  89,  90,  95,  115, 119, 124, 131,
-                          133, 139, 140, 144, 147, 185, 189, 202, 205, 212, 216, 300, 301, 302};
+                          133, 139, 140, 144, 147, 185, 189, 202, 205, 212, 216, 300, 301, 302, 303};
 
 TEST(DllTest, ExportsEveryEntryByOrdinalOnly) {
   HMODULE dll = GetModuleHandleA("C4DLL.DLL");

@@ -320,6 +320,7 @@ TEST_F(TableTest, CreateNeverReplacesATable) {
       {{{"A", 'N', 5, 0}}, {{"T", "B"}}},              // a tag on no field
       {{{"A", 'M', 10, 0}}, {{"T", "A"}}},             // or on a memo
       {{{"A", 'N', 5, 0}}, {{"BAD NAME", "A"}}},
+      {{{"A", 'N', 5, 0}}, {{"T", "A"}, {"U", "a"}}},  // a field's descriptor names one tag
   };
   int i = 0;
   for (const Bad& b : bad) {

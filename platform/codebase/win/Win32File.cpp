@@ -92,9 +92,14 @@ class Win32FileSystem : public FileSystem {
       h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
     } else {
-      h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+      // A file marked read-only is only read, as Windows opens it: under
+      // Wine a program run by root could otherwise write it all the same.
+      const DWORD attributes = GetFileAttributesA(path.c_str());
+      const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+      h = readOnly ? INVALID_HANDLE_VALUE
+                   : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (readOnly || (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)) {
         h = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
       }

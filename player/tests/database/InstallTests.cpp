@@ -1,7 +1,9 @@
 // Film folders, the installed films' rows and the installation of the new
 // films found in the drives' folders.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <io.h>
 
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
@@ -104,6 +106,16 @@ TEST_F(FilmsFolder, WithoutTheInstalledFolderTheFilmsFolderIsMadeUnderPath) {
 }
 
 class InstalledFilms : public DatabaseFixture {
+public:
+  // Keeps the first `size` bytes of a table file.
+  void CutTable(const std::string& file, long size) {
+    std::FILE* f = std::fopen(TablePath(file).c_str(), "r+b");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(0, _chsize(_fileno(f), size));
+    std::fclose(f);
+  }
+  using DatabaseFixture::TablePath;
+
 protected:
   void SetUp() override {
     DatabaseFixture::SetUp();
@@ -199,29 +211,99 @@ TEST_F(InstalledFilms, NewFilmsOfTheDrivesFoldersAreInstalledWithTheirActions) {
   EXPECT_EQ(4u, again.size());
 }
 
-TEST_F(InstalledFilms, FilmsThatCannotBeRecordedAreOfferedForDeletion) {
-  EmptyTable("GH_DriveDB");
-  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "NO LOCATION"}, {"PATH", 0, fFilms.c_str()}});
-  WriteFilmFile(fFilms + "\\Keep.flm", true, {{"name", "Keep"}});
-  WriteFilmFile(fFilms + "\\Also.flm", true, {{"name", "Also"}});
-  auto db = Open();
-  {
-    kxtest::MessageBoxWatcher questions("Glintharbour International", IDNO);
-    InstallNewFilms(*db, {});
-    ASSERT_TRUE(questions.WaitFor(2));
-    EXPECT_EQ(2, questions.Count()) << "once per film";
-    EXPECT_EQ("\"" + fFilms + "\\Keep.flm\" is already installed. Do you want to delete the file?",
-              questions.LastText());
-  }
-  EXPECT_TRUE(Exists(fFilms + "\\Keep.flm"));
-  EXPECT_TRUE(Exists(fFilms + "\\Also.flm"));
-  {
+// A film is offered for deletion only when the item table was read and
+// lists it: without the table or the location row nothing is known of the
+// films, and they stay unasked.
+TEST_F(InstalledFilms, FilmsThatCannotBeRecordedAreLeftAlone) {
+  struct Case {
+    const char* name;
+    void (*damage)(InstalledFilms&);
+  };
+  const Case kCases[] = {
+      {"no location row for the drive's label", [](InstalledFilms&) {}},
+      {"item table cut short", [](InstalledFilms& t) { t.CutTable("GH_ConfigDB.dbf", 700); }},
+      {"item table missing", [](InstalledFilms& t) { DeleteFileA(t.TablePath("GH_ConfigDB.dbf").c_str()); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EmptyTable("GH_DriveDB");
+    AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "NO LOCATION"}, {"PATH", 0, fFilms.c_str()}});
+    WriteFilmFile(fFilms + "\\Keep.flm", true, {{"name", "Keep"}});
+    WriteFilmFile(fFilms + "\\Also.flm", true, {{"name", "Also"}});
+    c.damage(*this);
+    auto db = Open();
     kxtest::MessageBoxWatcher questions("Glintharbour International", IDYES);
     InstallNewFilms(*db, {});
-    ASSERT_TRUE(questions.WaitFor(2));
+    db.reset();
+    EXPECT_FALSE(questions.WaitFor(1, 500));
+    EXPECT_TRUE(Exists(fFilms + "\\Keep.flm"));
+    EXPECT_TRUE(Exists(fFilms + "\\Also.flm"));
+    // The next case starts from fresh tables.
+    TearDown();
+    SetUp();
   }
-  EXPECT_FALSE(Exists(fFilms + "\\Keep.flm"));
-  EXPECT_FALSE(Exists(fFilms + "\\Also.flm"));
+}
+
+// A film that cannot be read is recorded under its location's text and
+// its size; another one of the same size is another film, not a copy.
+TEST_F(InstalledFilms, UnreadableFilmsAreRecordedEachAndNeverTakenForCopies) {
+  EmptyTable("GH_DriveDB");
+  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "Glintharbour Films"}, {"PATH", 0, fFilms.c_str()}});
+  WriteBytes(fFilms + "\\Empty.flm", 0);
+  auto db = Open();
+  kxtest::MessageBoxWatcher questions("Glintharbour International", IDYES);
+  InstallNewFilms(*db, {});
+  std::vector<PlaylistEntry> rows;
+  ASSERT_EQ(0, db->ReadAllItems(rows));
+  ASSERT_EQ(3u, rows.size());
+  EXPECT_EQ("Glintharbour Films [ 0.00 MB]", rows[2].itemText);
+
+  // The next start finds two more: another empty file and a film cut short.
+  WriteBytes(fFilms + "\\Nothing.flm", 0);
+  WriteFilmFile(fFilms + "\\Cut.flm", true, {{"name", "Cut"}});
+  {
+    std::FILE* f = std::fopen((fFilms + "\\Cut.flm").c_str(), "r+b");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(0, _chsize(_fileno(f), 40));
+    std::fclose(f);
+  }
+  ASSERT_EQ(FileSizeText(fFilms + "\\Empty.flm"), FileSizeText(fFilms + "\\Cut.flm"));
+  InstallNewFilms(*db, rows);
+  EXPECT_FALSE(questions.WaitFor(1, 500));
+  for (const char* name : {"Empty.flm", "Nothing.flm", "Cut.flm"}) EXPECT_TRUE(Exists(fFilms + "\\" + name)) << name;
+  std::vector<PlaylistEntry> again;
+  ASSERT_EQ(0, db->ReadAllItems(again));
+  std::vector<std::string> names;
+  for (const PlaylistEntry& e : again)
+    if (e.itemType == 4) names.push_back(e.fileName);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"Cut.flm", "Empty.flm", "Nothing.flm"}), names);
+}
+
+// A library that cannot be written to: the user hears so once, with the
+// reason, however many films wait, and no film or row is lost.
+TEST_F(InstalledFilms, AReadOnlyLibraryIsReportedOnce) {
+  EmptyTable("GH_DriveDB");
+  AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "Glintharbour Films"}, {"PATH", 0, fFilms.c_str()}});
+  WriteFilmFile(fFilms + "\\Sea.flm", true, {{"name", "Sea"}});
+  WriteFilmFile(fFilms + "\\Sky.flm", true, {{"name", "Sky"}});
+  const std::string table = TablePath("GH_ConfigDB.dbf");
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    auto db = Open();
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    InstallNewFilms(*db, {});
+    ASSERT_TRUE(boxes.WaitFor(1));
+    EXPECT_FALSE(boxes.WaitFor(2, 500)) << "said once";
+    EXPECT_EQ("The library cannot be changed: its table GH_ConfigDB.dbf in the folder \"" + Folder() +
+                  "\" cannot be written (it is read-only).\r\n\r\nNew films found in the film folders "
+                  "are not recorded.",
+              boxes.LastText());
+  }
+  SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_TRUE(Exists(fFilms + "\\Sky.flm"));
+  EXPECT_EQ(2u, Rows("GH_ConfigDB", {"ITEM_ID"}).size());
 }
 
 }  // namespace

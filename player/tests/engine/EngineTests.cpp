@@ -90,6 +90,8 @@ class EngineTest : public ::testing::Test {
   }
   bool Ended() const { return application->IsQuitting() && !Main(); }
 
+  // No CD database at DBPath: each start says so once, and goes on.
+  kxtest::MessageBoxWatcher tablesNotice{"Glintharbour International", IDOK};
   std::unique_ptr<GH_Player_Application> application;
   bool started = false;
 };

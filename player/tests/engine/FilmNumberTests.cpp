@@ -3,6 +3,7 @@
 // start on request is counted in the film's usage row.
 #include "EngineStart.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -47,6 +48,40 @@ TEST_F(FilmNumberStart, TheFilmPlaysInALoopAndEachStartIsCounted) {
     EXPECT_TRUE(pane->IsFilmPlaying());
     EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
     End();
+  }
+}
+
+// The item table's tag file is derived from the table: lost or damaged, it
+// is written again and the film of the number plays.
+TEST_F(FilmNumberStart, TheFilmPlaysWhenTheItemTablesTagFileIsLostOrDamaged) {
+  AddFilmRow(50, 4, 3, "sample200.flm");
+  const std::string tags = TablePath("GH_ConfigDB.tags");
+  struct Case {
+    const char* name;
+    const char* tagFile;  // null: none
+  };
+  const Case kCases[] = {{"lost", nullptr}, {"damaged", "ITEMID NOSUCHFIELD\r\n"}, {"emptied", ""}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA(tags.c_str());
+    if (c.tagFile) {
+      std::FILE* f = std::fopen(tags.c_str(), "wb");
+      ASSERT_NE(nullptr, f);
+      std::fputs(c.tagFile, f);
+      std::fclose(f);
+    }
+    Run("50");
+    GH_QT_MoviePane* pane = MainPane();
+    ASSERT_NE(nullptr, pane);
+    ASSERT_NE(nullptr, pane->GetCurrentEntry());
+    EXPECT_EQ(50, pane->GetCurrentEntry()->itemId);
+    EXPECT_TRUE(pane->IsFilmPlaying());
+    End();
+    std::FILE* f = std::fopen(tags.c_str(), "rb");
+    ASSERT_NE(nullptr, f) << "written again";
+    char text[128] = {};
+    EXPECT_EQ(std::string("ITEMID ITEM_ID\r\nALIASROOT ALIASROOT\r\n"), std::string(text, std::fread(text, 1, sizeof text, f)));
+    std::fclose(f);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #ifdef _WIN32
@@ -106,6 +107,23 @@ TEST(DatabaseTest, DumpShowsRowsInTagOrderWithDeletedOnesMarked) {
   EXPECT_EQ(Code::BadArgument, kxdb::DumpTable(base, "NOSUCH", none, why));
   EXPECT_NE(std::string::npos, why.find("NOSUCH"));
   EXPECT_EQ(Code::IoError, kxdb::DumpTable(base + "X", "", none, why));
+}
+
+// The tag file repeats what the table's descriptors say: the dump in a
+// tag's order works with it lost, and puts it back.
+TEST(DatabaseTest, DumpInTagOrderWritesALostTagFileAgain) {
+  TempDir dir;
+  std::string why;
+  ASSERT_EQ(Code::Ok, kxdb::SeedDatabase(dir.Path(), why)) << why;
+  const std::string base = kxdb::TablePath(dir.Path(), "GH_ConfigDB");
+  ASSERT_TRUE(std::filesystem::remove(base + ".tags"));
+  std::ostringstream out;
+  ASSERT_EQ(Code::Ok, kxdb::DumpTable(base, "ITEMID", out, why)) << why;
+  EXPECT_EQ(0u, out.str().find(base + ": 2 rows, in ITEMID order\nrow 1: ITEM_ID=-1001 ")) << out.str();
+  std::ifstream tags(base + ".tags", std::ios::binary);
+  std::stringstream text;
+  text << tags.rdbuf();
+  EXPECT_EQ("ITEMID ITEM_ID\r\nALIASROOT ALIASROOT\r\n", text.str());
 }
 
 // The program itself, as scripts and people run it.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "CP_Win.h"
 #include "tools/kxdb/Database.h"
@@ -115,6 +116,27 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void DamageMemoPointer(const std::string& folder, const std::string& table, uint32_t row, const char* field) {
+  const std::string path = kxdb::TablePath(folder, table) + ".dbf";
+  std::string bytes = ReadWholeFile(path);
+  xbase::Layout layout;
+  std::string why;
+  ASSERT_EQ(xbase::Code::Ok,
+            xbase::ParseLayout(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), layout, why))
+      << why;
+  const int f = layout.FindField(field);
+  ASSERT_GE(f, 0) << field;
+  const size_t at = layout.headerLength + size_t(row) * layout.recordLength + layout.fields[size_t(f)].offset;
+  ASSERT_LE(at + 10, bytes.size());
+  bytes.replace(at, 10, "     99999");
+  WriteFile(path, bytes);
+}
 
 void WriteFilm(const std::string& path, const std::map<std::string, std::string>& preferences,
                const std::vector<std::pair<std::string, std::string>>& actions) {

@@ -57,6 +57,12 @@ ActionRecord Action(int32_t id, int32_t type, const std::string& text, const std
 
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Writes a pointer that leads nowhere over a memo field of a row (in
+// record order), as damage to the table leaves it.
+void DamageMemoPointer(const std::string& folder, const std::string& table, uint32_t row, const char* field);
 
 // A tiny film whose own data holds these preferences and actions
 // (identifier, command text).
