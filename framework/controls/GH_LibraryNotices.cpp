@@ -1,0 +1,63 @@
+#include "GH_LibraryNotices.h"
+
+#include "CP_Win.h"
+
+#include <memory>
+
+namespace {
+
+const char* const kCaption = "Glintharbour International";
+
+void Tell(const std::string& text) { MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING); }
+
+// Why a table file cannot be written, as the system tells it.
+std::string WriteProblem(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return "it is read-only";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> owned(file, CloseHandle);
+    return "writing to it failed";
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_ACCESS_DENIED) return "access is denied";
+  if (error == ERROR_WRITE_PROTECT) return "the disk is write-protected";
+  char text[256] = {};
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                     nullptr) == 0)
+    return "error " + std::to_string(error);
+  std::string reason = text;
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == '.'))
+    reason.pop_back();
+  return reason;
+}
+
+}  // namespace
+
+namespace gh_library {
+
+void TellUnreadableTables(const std::string& folder, const std::vector<std::string>& tables) {
+  if (tables.empty()) return;
+  std::string names;
+  for (const std::string& table : tables) names += "\r\n" + table + ".dbf";
+  Tell("These tables of the library in the folder \"" + folder + "\" cannot be read; they are missing or damaged:\r\n" +
+       names + "\r\n\r\nThe program goes on without them and leaves their files as they are.");
+}
+
+void TellDamagedTables(const std::string& folder, const std::vector<std::string>& tables) {
+  if (tables.empty()) return;
+  std::string text;
+  for (const std::string& t : tables)
+    text += "The library's table " + t + ".dbf in the folder \"" + folder +
+            "\" is damaged: some of the texts it keeps in " + t + ".fpt cannot be read.\r\n";
+  Tell(text + (tables.size() == 1 ? "\r\nIts files are left as they are." : "\r\nTheir files are left as they are."));
+}
+
+void TellUnchangeableLibrary(const std::string& folder) {
+  const std::string table = "GH_ConfigDB.dbf";
+  Tell("The library cannot be changed: its table " + table + " in the folder \"" + folder + "\" cannot be written (" +
+       WriteProblem(folder + "\\" + table) + ").\r\n\r\nNew films found in the film folders are not recorded.");
+}
+
+}  // namespace gh_library

@@ -1,0 +1,17 @@
+#pragma once
+// What both programs tell the user when the library's tables cannot be
+// read, written or compacted. Each box names the tables and their folder;
+// the program goes on and leaves the files as they are.
+#include <string>
+#include <vector>
+
+namespace gh_library {
+
+// Tables (names without extension) that did not open.
+void TellUnreadableTables(const std::string& folder, const std::vector<std::string>& tables);
+// Tables whose memo texts could not all be read.
+void TellDamagedTables(const std::string& folder, const std::vector<std::string>& tables);
+// The item table cannot be written; the reason is asked of the system.
+void TellUnchangeableLibrary(const std::string& folder);
+
+}  // namespace gh_library
