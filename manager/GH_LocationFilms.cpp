@@ -85,16 +85,6 @@ int32_t CopyOneFile(const std::string& source, const std::string& destination) {
   return copy.Copy();
 }
 
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Two spellings of one folder: letter case and a relative form do not count.
 bool IsSameFolder(const std::string& a, const std::string& b) {
   auto full = [](const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "CP_Win.h"
 
+#include <cctype>
 #include <cstdio>
 
 int16_t GetOSKind() {
@@ -48,4 +49,14 @@ bool FileExists(const std::string& path) {
   if (!file) return false;
   std::fclose(file);
   return true;
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }

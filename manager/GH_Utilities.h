@@ -23,3 +23,8 @@ uint64_t FreeDiskSpace(const std::string& root);
 // True when the file opens for reading; false for a folder or a locked or
 // missing file.
 bool FileExists(const std::string& path);
+// True when a file, not a folder, of that name is there, whether or not it
+// opens.
+bool IsFile(const std::string& path);
+// The text in lower case: Windows matches file names in any case.
+std::string LowerCase(std::string text);

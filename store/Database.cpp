@@ -271,14 +271,8 @@ void Database::Grow(const GrowthHook& grown) {
   const uint64_t size = fHandler->Size();
   const uint64_t end = std::max(size, fDataStart + fObjects.GetBlocksEnd());
   if (end > size) {
-    static constexpr uint32_t kChunk = 65536;
-    const std::vector<uint8_t> zeros(kChunk, 0);
     fHandler->Seek(static_cast<int64_t>(size), SeekFrom::Start);
-    for (uint64_t left = end - size; left > 0;) {
-      const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
-      fHandler->WriteBytes(zeros.data(), n);
-      left -= n;
-    }
+    fHandler->WriteZeros(end - size);
     fHandler->Flush();
   }
   if (grown) grown(end);

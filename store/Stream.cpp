@@ -1,6 +1,7 @@
 #include "Stream.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "Exception.h"
 
@@ -16,6 +17,16 @@ constexpr uint8_t kSkipSize[kTagLast + 1] = {
 void Stream::WriteBytes(const void* buffer, uint32_t count) {
   fBytesWritten = static_cast<int32_t>(static_cast<uint32_t>(fBytesWritten) + count);
   if (Write(buffer, count) != count) throw StreamWriteError("");
+}
+
+void Stream::WriteZeros(uint64_t count) {
+  static constexpr uint32_t kZeroChunk = 65536;
+  const std::vector<uint8_t> zeros(kZeroChunk, 0);
+  for (uint64_t left = count; left > 0;) {
+    const uint32_t n = left < kZeroChunk ? static_cast<uint32_t>(left) : kZeroChunk;
+    WriteBytes(zeros.data(), n);
+    left -= n;
+  }
 }
 
 void Stream::ReadBytes(void* buffer, uint32_t count) {

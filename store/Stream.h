@@ -25,6 +25,8 @@ public:
   static constexpr uint8_t kScrambleByte = 0x2D;
 
   void WriteBytes(const void* buffer, uint32_t count);
+  // `count` zero bytes, written a chunk at a time.
+  void WriteZeros(uint64_t count);
   void ReadBytes(void* buffer, uint32_t count);
   void WriteByte(uint8_t byte);
   uint8_t ReadByte();

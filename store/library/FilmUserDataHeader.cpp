@@ -77,18 +77,6 @@ private:
   std::vector<uint8_t> fBytes;
 };
 
-void WriteZeros(DataHandler_* handler, uint64_t from, uint64_t count) {
-  static constexpr uint32_t kChunk = 4096;
-  const std::vector<uint8_t> zeros(kChunk, 0);
-  handler->Seek(static_cast<int64_t>(from), SeekFrom::Start);
-  StreamDataHandler stream(handler);
-  for (uint64_t left = count; left > 0;) {
-    const uint32_t n = left < kChunk ? static_cast<uint32_t>(left) : kChunk;
-    stream.WriteBytes(zeros.data(), n);
-    left -= n;
-  }
-}
-
 }  // namespace
 
 bool IsZeroFilled(DataHandler_* handler, uint64_t from, uint64_t to) {
@@ -169,12 +157,13 @@ void FilmUserDataHeader::Write(Serialisable& root) {
   root.Save(bytes);
 
   const uint32_t length = static_cast<uint32_t>(block.Bytes().size());
+  StreamDataHandler stream(fHandler);
   if (!fFound) {
-    WriteZeros(fHandler, GetBlockOffset(), length);
+    fHandler->Seek(fBlockOffset, SeekFrom::Start);
+    stream.WriteZeros(length);
     fHandler->Flush();
   }
   fHandler->Seek(fBlockOffset, SeekFrom::Start);
-  StreamDataHandler stream(fHandler);
   stream.WriteBytes(block.Bytes().data(), length);
   fDataOffset = fBlockOffset + length;
   fFound = true;

@@ -10,10 +10,8 @@
 #include "WinTestSupport.h"
 
 #include <cstdio>
-#include <io.h>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -37,13 +35,6 @@ std::map<std::string, std::string> UserFiles(const std::string& tables, const st
   return files;
 }
 
-void Truncate(const std::string& path, long size) {
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
-  ASSERT_NE(nullptr, f) << path;
-  ASSERT_EQ(0, _chsize(_fileno(f), size));
-  std::fclose(f);
-}
-
 void Overwrite(const std::string& path, long at, const std::string& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "r+b");
   ASSERT_NE(nullptr, f) << path;
@@ -52,27 +43,10 @@ void Overwrite(const std::string& path, long at, const std::string& bytes) {
   std::fclose(f);
 }
 
-// Every box of this process, a question answered No, a notice OK; the
-// texts of those captioned as the library's messages are.
-class Boxes {
- public:
-  Boxes()
-      : fWatcher("", [this](HWND box) {
-          if (kxtest::DialogWatcher::Caption(box) == "Glintharbour International") {
-            std::lock_guard<std::mutex> lock(fMutex);
-            fTexts.push_back(kxtest::DialogWatcher::ItemText(box, 0xFFFF));
-          }
-          kxtest::DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
-        }) {}
-  Texts Get() const {
-    std::lock_guard<std::mutex> lock(fMutex);
-    return fTexts;
-  }
-
- private:
-  mutable std::mutex fMutex;
-  Texts fTexts;
-  kxtest::DialogWatcher fWatcher;  // last: its thread starts once the rest exists
+// Every box of this process worked as a cautious user; the texts of the
+// library's messages kept.
+struct Boxes : kxtest::CautiousAnswers {
+  Boxes() : CautiousAnswers("", "Glintharbour International") {}
 };
 
 class DamagedLibrary : public FrameworkTest {
@@ -137,7 +111,7 @@ TEST_F(DamagedLibrary, AnUnreadableItemTableIsToldOnceAtTheStart) {
     void (*damage)(const std::string& table);  // the path without extension
   };
   const Case kCases[] = {
-      {"cut short", [](const std::string& t) { Truncate(t + ".dbf", 700); }},
+      {"cut short", [](const std::string& t) { EXPECT_TRUE(kxtest::CutFile(t + ".dbf", 700)); }},
       {"row count past the end", [](const std::string& t) { Overwrite(t + ".dbf", 4, std::string("\xE8\x03\0\0", 4)); }},
       {"table file missing", [](const std::string& t) { std::remove((t + ".dbf").c_str()); }},
       {"memo file missing", [](const std::string& t) { std::remove((t + ".fpt").c_str()); }},
@@ -151,7 +125,7 @@ TEST_F(DamagedLibrary, AnUnreadableItemTableIsToldOnceAtTheStart) {
       Boxes boxes;
       Start();
       Close();
-      EXPECT_EQ(Texts{Unreadable(tables->Path(), {"GH_ConfigDB.dbf"})}, boxes.Get());
+      EXPECT_EQ(Texts{Unreadable(tables->Path(), {"GH_ConfigDB.dbf"})}, boxes.Texts());
     }
     EXPECT_EQ(before, UserFiles(tables->Path(), films));
     tables.reset();
@@ -167,7 +141,7 @@ TEST_F(DamagedLibrary, ADatabaseFolderWithoutTablesIsToldOnceAtTheStart) {
   Start();
   Close();
   EXPECT_EQ(Texts{Unreadable(empty, {"GH_ConfigDB.dbf", "GH_DriveDB.dbf", "GH_ActionDB.dbf", "GH_Track.dbf"})},
-            boxes.Get());
+            boxes.Texts());
   EXPECT_EQ(before, UserFiles(empty, films));
 }
 
@@ -184,12 +158,12 @@ TEST_F(DamagedLibrary, ADamagedMemoFileIsToldOnceAndLeftAsItIs) {
   {
     Boxes boxes;
     Start();
-    EXPECT_EQ(1u, boxes.Get().size()) << "told at the start";
+    EXPECT_EQ(1u, boxes.Texts().size()) << "told at the start";
     Close();
     EXPECT_EQ(Texts{"The library's table GH_ConfigDB.dbf in the folder \"" + tables->Path() +
                     "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be read.\r\n\r\n"
                     "Its files are left as they are."},
-              boxes.Get());
+              boxes.Texts());
   }
   EXPECT_EQ(before, UserFiles(tables->Path(), films));
 }

@@ -179,20 +179,9 @@ class DocumentTest : public FrameworkTest {
     return text.str();
   }
 
-  std::mutex messageMutex;
-  std::vector<std::string> messageTexts;
-  std::vector<std::string> Messages() {
-    std::lock_guard<std::mutex> lock(messageMutex);
-    return messageTexts;
-  }
   // Answers the library's messages about films, No where it asks.
-  kxtest::DialogWatcher messages{"Glintharbour KX", [this](HWND box) {
-    {
-      std::lock_guard<std::mutex> lock(messageMutex);
-      messageTexts.push_back(kxtest::DialogWatcher::ItemText(box, 0xFFFF));
-    }
-    kxtest::DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
-  }};
+  kxtest::CautiousAnswers messages{"Glintharbour KX"};
+  std::vector<std::string> Messages() { return messages.Texts(); }
 
   std::string cdDrive = "Q:\\";
   dbtest::TableFolder tables{dbtest::Seed::Installation};

@@ -2,6 +2,7 @@
 // the first start, and the starts as the entry function runs them.
 #include "CP_TreeList_Application.h"
 #include "DatabaseTestSupport.h"
+#include "FailingAllocation.h"
 #include "GH_LibraryGlobals.h"
 #include "GH_Settings.h"
 #include "GH_StartModes.h"
@@ -11,39 +12,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <thread>
 
 namespace {
 
-// While above 0, counts this thread's allocations down; the one that
-// reaches 0 fails as an allocation does when memory runs out.
-thread_local long tAllocationsToFailure = 0;
-
-}  // namespace
-
-// The library's own operator delete frees with free(), as it allocates.
-void* operator new(std::size_t size) {
-  if (tAllocationsToFailure > 0 && --tAllocationsToFailure == 0) throw std::bad_alloc();
-  if (void* block = std::malloc(size ? size : 1)) return block;
-  throw std::bad_alloc();
-}
-
-namespace {
-
-// Memory runs out at this thread's n-th allocation from now, while the
-// object lives.
-class OutOfMemoryAt {
- public:
-  explicit OutOfMemoryAt(long n) { tAllocationsToFailure = n; }
-  ~OutOfMemoryAt() { tAllocationsToFailure = 0; }
-  OutOfMemoryAt(const OutOfMemoryAt&) = delete;
-  OutOfMemoryAt& operator=(const OutOfMemoryAt&) = delete;
-  // Whether that allocation came.
-  bool Happened() const { return tAllocationsToFailure == 0; }
-};
+using kxtest::OutOfMemoryAt;
 
 TEST(StartModeTest, TheWholeCommandLineChoosesTheMode) {
   struct Case {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <io.h>
 
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
@@ -108,12 +107,7 @@ TEST_F(FilmsFolder, WithoutTheInstalledFolderTheFilmsFolderIsMadeUnderPath) {
 class InstalledFilms : public DatabaseFixture {
 public:
   // Keeps the first `size` bytes of a table file.
-  void CutTable(const std::string& file, long size) {
-    std::FILE* f = std::fopen(TablePath(file).c_str(), "r+b");
-    ASSERT_NE(nullptr, f);
-    ASSERT_EQ(0, _chsize(_fileno(f), size));
-    std::fclose(f);
-  }
+  void CutTable(const std::string& file, long size) { ASSERT_TRUE(kxtest::CutFile(TablePath(file), size)); }
   using DatabaseFixture::TablePath;
 
 protected:
@@ -261,12 +255,7 @@ TEST_F(InstalledFilms, UnreadableFilmsAreRecordedEachAndNeverTakenForCopies) {
   // The next start finds two more: another empty file and a film cut short.
   WriteBytes(fFilms + "\\Nothing.flm", 0);
   WriteFilmFile(fFilms + "\\Cut.flm", true, {{"name", "Cut"}});
-  {
-    std::FILE* f = std::fopen((fFilms + "\\Cut.flm").c_str(), "r+b");
-    ASSERT_NE(nullptr, f);
-    ASSERT_EQ(0, _chsize(_fileno(f), 40));
-    std::fclose(f);
-  }
+  ASSERT_TRUE(kxtest::CutFile(fFilms + "\\Cut.flm", 40));
   ASSERT_EQ(FileSizeText(fFilms + "\\Empty.flm"), FileSizeText(fFilms + "\\Cut.flm"));
   InstallNewFilms(*db, rows);
   EXPECT_FALSE(questions.WaitFor(1, 500));

@@ -3,12 +3,10 @@
 // offered for deletion and no byte of the tables or the films changes.
 #include "EngineStart.h"
 
-#include "Format.h"
+#include "TableDamage.h"
 
 #include <cstdio>
-#include <io.h>
 #include <map>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -33,13 +31,6 @@ std::map<std::string, std::string> FolderBytes(const std::string& folder) {
   return files;
 }
 
-void Truncate(const std::string& path, long size) {
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
-  ASSERT_NE(nullptr, f) << path;
-  ASSERT_EQ(0, _chsize(_fileno(f), size));
-  std::fclose(f);
-}
-
 // The row count of a table's header, bytes 4-7.
 void SetRowCount(const std::string& path, uint32_t count) {
   std::FILE* f = std::fopen(path.c_str(), "r+b");
@@ -50,47 +41,11 @@ void SetRowCount(const std::string& path, uint32_t count) {
   std::fclose(f);
 }
 
-// Every box of this process, a question answered No, a notice OK; the
-// texts of those captioned as the library's messages are.
-class Boxes {
- public:
-  Boxes()
-      : fWatcher("", [this](HWND box) {
-          char text[2048] = {};
-          GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-          {
-            std::lock_guard<std::mutex> lock(fMutex);
-            if (kxtest::DialogWatcher::Caption(box) == "Glintharbour International") fTexts.push_back(text);
-          }
-          kxtest::DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
-        }) {}
-  std::vector<std::string> LibraryTexts() const {
-    std::lock_guard<std::mutex> lock(fMutex);
-    return fTexts;
-  }
-
- private:
-  mutable std::mutex fMutex;
-  std::vector<std::string> fTexts;
-  kxtest::DialogWatcher fWatcher;  // last: its thread starts once the rest exists
+// Every box of this process worked as a cautious user; the texts of the
+// library's messages kept.
+struct Boxes : kxtest::CautiousAnswers {
+  Boxes() : CautiousAnswers("", "Glintharbour International") {}
 };
-
-// Writes a pointer that leads nowhere over a memo field of a row (in
-// record order), as damage to the table leaves it.
-void DamageMemoPointer(const std::string& table, uint32_t row, const char* field) {
-  std::FILE* f = std::fopen(table.c_str(), "r+b");
-  ASSERT_NE(nullptr, f) << table;
-  std::vector<uint8_t> header(4096);
-  header.resize(std::fread(header.data(), 1, header.size(), f));
-  xbase::Layout layout;
-  std::string why;
-  ASSERT_EQ(xbase::Code::Ok, xbase::ParseLayout(header.data(), header.size(), layout, why)) << why;
-  const int at = layout.FindField(field);
-  ASSERT_GE(at, 0) << field;
-  std::fseek(f, long(layout.headerLength + row * layout.recordLength + layout.fields[size_t(at)].offset), SEEK_SET);
-  std::fputs("     99999", f);
-  std::fclose(f);
-}
 
 std::map<std::string, std::string> ItemTableBytes(const std::map<std::string, std::string>& folder) {
   std::map<std::string, std::string> files;
@@ -115,7 +70,7 @@ TEST_F(EngineStart, AnUnreadableTableIsToldOnceAndNoFilmIsOfferedForDeletion) {
     std::vector<std::string> unreadable;
   };
   const Case kCases[] = {
-      {"item table cut short", [](const std::string& t) { Truncate(t + ".dbf", 700); }, {"GH_ConfigDB.dbf"}},
+      {"item table cut short", [](const std::string& t) { EXPECT_TRUE(kxtest::CutFile(t + ".dbf", 700)); }, {"GH_ConfigDB.dbf"}},
       {"row count past the end", [](const std::string& t) { SetRowCount(t + ".dbf", 1000); }, {"GH_ConfigDB.dbf"}},
       {"item table missing", [](const std::string& t) { DeleteFileA((t + ".dbf").c_str()); }, {"GH_ConfigDB.dbf"}},
       {"memo file missing", [](const std::string& t) { DeleteFileA((t + ".fpt").c_str()); }, {"GH_ConfigDB.dbf"}},
@@ -134,7 +89,7 @@ TEST_F(EngineStart, AnUnreadableTableIsToldOnceAndNoFilmIsOfferedForDeletion) {
       ASSERT_NE(nullptr, MainPane());
       EXPECT_FALSE(application->IsQuitting());
       End();
-      EXPECT_EQ(std::vector<std::string>{Unreadable(Folder(), c.unreadable)}, boxes.LibraryTexts());
+      EXPECT_EQ(std::vector<std::string>{Unreadable(Folder(), c.unreadable)}, boxes.Texts());
     }
     EXPECT_EQ(tablesBefore, FolderBytes(Folder()));
     EXPECT_EQ(filmsBefore, FolderBytes(films));
@@ -156,7 +111,7 @@ TEST_F(EngineStart, ADatabaseFolderWithoutTablesIsToldOnce) {
     End();
     EXPECT_EQ(std::vector<std::string>{Unreadable(
                   empty, {"GH_ConfigDB.dbf", "GH_DriveDB.dbf", "GH_ActionDB.dbf", "GH_Track.dbf"})},
-              boxes.LibraryTexts());
+              boxes.Texts());
   }
   EXPECT_TRUE(FolderBytes(empty).empty()) << "nothing is made there";
   EXPECT_EQ(filmsBefore, FolderBytes(films));
@@ -168,7 +123,7 @@ TEST_F(EngineStart, ADatabaseFolderWithoutTablesIsToldOnce) {
 TEST_F(EngineStart, ADamagedMemoOfTheItemTableIsToldOnce) {
   MakeInstallation();
   // The film's row is the fourth: after the two shipped rows and its location.
-  DamageMemoPointer(TablePath("GH_ConfigDB.dbf"), 3, "ITEMTEXT");
+  ASSERT_TRUE(xbasetest::DamageMemoPointer(TablePath("GH_ConfigDB.dbf"), 3, "ITEMTEXT"));
   const auto before = ItemTableBytes(FolderBytes(Folder()));
   {
     Boxes boxes;
@@ -180,7 +135,7 @@ TEST_F(EngineStart, ADamagedMemoOfTheItemTableIsToldOnce) {
     EXPECT_EQ(std::vector<std::string>{"The library's table GH_ConfigDB.dbf in the folder \"" + Folder() +
                                        "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be "
                                        "read.\r\n\r\nIts files are left as they are."},
-              boxes.LibraryTexts());
+              boxes.Texts());
   }
   EXPECT_EQ(before, ItemTableBytes(FolderBytes(Folder())));
 }

@@ -6,7 +6,7 @@
 #include "document/GH_DocumentWindow.h"
 #include "films/GH_FilmOpening.h"
 #include "panes/GH_QT_Audio_MoviePane.h"
-#include "../support/FailingAllocation.h"
+#include "FailingAllocation.h"
 #include "../support/SplashClass.h"
 #include "utility/GH_Utility.h"
 

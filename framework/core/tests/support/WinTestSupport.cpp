@@ -1,5 +1,8 @@
 #include "WinTestSupport.h"
 
+#include <cstdio>
+#include <io.h>
+#include <utility>
 #include <vector>
 
 namespace kxtest {
@@ -128,6 +131,21 @@ std::string MessageBoxWatcher::LastCaption() const {
   return fLastCaption;
 }
 
+CautiousAnswers::CautiousAnswers(const std::string& caption, std::string kept)
+    : fKept(std::move(kept)), fWatcher(caption, [this](HWND box) {
+        if (fKept.empty() || DialogWatcher::Caption(box) == fKept) {
+          const std::string text = DialogWatcher::ItemText(box, 0xFFFF);  // the message box's text
+          std::lock_guard<std::mutex> lock(fMutex);
+          fTexts.push_back(text);
+        }
+        DialogWatcher::Press(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+      }) {}
+
+std::vector<std::string> CautiousAnswers::Texts() const {
+  std::lock_guard<std::mutex> lock(fMutex);
+  return fTexts;
+}
+
 HWND FindOwnWindow(const char* className, const char* title, HWND after) {
   HWND window = after;
   while ((window = FindWindowExA(nullptr, window, className, title))) {
@@ -159,6 +177,14 @@ std::vector<uint8_t> ResourceBytes(const char* type, int id) {
   const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
   if (!bytes) return {};
   return std::vector<uint8_t>(bytes, bytes + SizeofResource(module, info));
+}
+
+bool CutFile(const std::string& path, long size) {
+  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  if (!f) return false;
+  const bool cut = _chsize(_fileno(f), size) == 0;
+  std::fclose(f);
+  return cut;
 }
 
 }  // namespace kxtest

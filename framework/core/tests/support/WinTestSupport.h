@@ -62,6 +62,22 @@ class MessageBoxWatcher {
   DialogWatcher fWatcher;  // last: its thread starts once the rest exists
 };
 
+// Works the message boxes of this process captioned `caption` (every one
+// when empty) as a cautious user does: No where a box asks, OK otherwise.
+// Keeps the texts of those captioned `kept` (all it works when empty).
+class CautiousAnswers {
+ public:
+  explicit CautiousAnswers(const std::string& caption, std::string kept = std::string());
+
+  std::vector<std::string> Texts() const;
+
+ private:
+  std::string fKept;
+  mutable std::mutex fMutex;
+  std::vector<std::string> fTexts;
+  DialogWatcher fWatcher;  // last: its thread starts once the rest exists
+};
+
 // Pumps this thread's messages until `done` answers true or the timeout
 // passed; answers `done`'s last answer.
 template <typename Done>
@@ -97,5 +113,9 @@ HWND MakePlainWindow(const char* title = "kxtest");
 // The bytes of resource `id` of `type` in this program, as the loaders see
 // them; empty when there is none.
 std::vector<uint8_t> ResourceBytes(const char* type, int id);
+
+// Keeps the first `size` bytes of the file, as a copy cut short leaves it;
+// false when the file cannot be cut.
+bool CutFile(const std::string& path, long size);
 
 }  // namespace kxtest

@@ -1,4 +1,5 @@
 #include "DatabaseTestSupport.h"
+#include "TableDamage.h"
 
 #include <gtest/gtest.h>
 
@@ -123,19 +124,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void DamageMemoPointer(const std::string& folder, const std::string& table, uint32_t row, const char* field) {
-  const std::string path = kxdb::TablePath(folder, table) + ".dbf";
-  std::string bytes = ReadWholeFile(path);
-  xbase::Layout layout;
-  std::string why;
-  ASSERT_EQ(xbase::Code::Ok,
-            xbase::ParseLayout(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), layout, why))
-      << why;
-  const int f = layout.FindField(field);
-  ASSERT_GE(f, 0) << field;
-  const size_t at = layout.headerLength + size_t(row) * layout.recordLength + layout.fields[size_t(f)].offset;
-  ASSERT_LE(at + 10, bytes.size());
-  bytes.replace(at, 10, "     99999");
-  WriteFile(path, bytes);
+  ASSERT_TRUE(xbasetest::DamageMemoPointer(kxdb::TablePath(folder, table) + ".dbf", row, field)) << table;
 }
 
 void WriteFilm(const std::string& path, const std::map<std::string, std::string>& preferences,
