@@ -15,11 +15,16 @@ class CP_Pane;
 
 // Drawing defaults shared by windows: a canvas that begins drawing with an
 // environment takes its foreground from the third colour and its background
-// from the fourth.
+// from the fourth. The two values and the first two colours are kept for
+// the record's layout; no drawing reads them.
 class CP_CanvasEnvironment : public CP_M_ReferenceCounted {
  public:
   CP_CanvasEnvironment() = default;
 
+  int16_t GetFirstValue() const { return fFirstValue; }
+  int16_t GetSecondValue() const { return fSecondValue; }
+  const CP_RGBColor& GetFirstColor() const { return fFirstColor; }
+  const CP_RGBColor& GetSecondColor() const { return fSecondColor; }
   const CP_RGBColor& GetThirdColor() const { return fThirdColor; }
   void SetThirdColor(const CP_RGBColor& color) { fThirdColor = color; }
   // Also the colour a pane's window is erased with.
@@ -27,6 +32,10 @@ class CP_CanvasEnvironment : public CP_M_ReferenceCounted {
   void SetBackgroundColor(const CP_RGBColor& color) { fBackgroundColor = color; }
 
  private:
+  int16_t fFirstValue = -1;
+  int16_t fSecondValue = 1;
+  CP_RGBColor fFirstColor = CP_RGBColor::Black;
+  CP_RGBColor fSecondColor = CP_RGBColor::White;
   CP_RGBColor fThirdColor = CP_RGBColor::Black;
   CP_RGBColor fBackgroundColor = CP_RGBColor::White;
 };

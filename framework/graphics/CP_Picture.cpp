@@ -7,6 +7,12 @@ CP_Picture::CP_Picture(int16_t bitmapId) : fBitmapId(bitmapId) { Load(); }
 
 CP_Picture::~CP_Picture() {
   if (fBitmap) DeleteGdiObject(fBitmap);
+  if (fSecondHandle) DeleteGdiObject(fSecondHandle);
+}
+
+void CP_Picture::AdoptSecondHandle(HGDIOBJ handle) {
+  if (fSecondHandle && fSecondHandle != handle) DeleteGdiObject(fSecondHandle);
+  fSecondHandle = handle;
 }
 
 void CP_Picture::Load() {

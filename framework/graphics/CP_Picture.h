@@ -24,6 +24,10 @@ class CP_Picture : public CP_M_ReferenceCounted {
   int16_t GetWidth() const { return fWidth; }
   int16_t GetHeight() const { return fHeight; }
   HBITMAP GetBitmap() const { return fBitmap; }
+  // A further GDI object the picture owns from now on; a former one is
+  // deleted. Null means none.
+  HGDIOBJ GetSecondHandle() const { return fSecondHandle; }
+  void AdoptSecondHandle(HGDIOBJ handle);
 
  private:
   void Load();
@@ -32,4 +36,5 @@ class CP_Picture : public CP_M_ReferenceCounted {
   int16_t fWidth = 0;
   int16_t fHeight = 0;
   HBITMAP fBitmap = nullptr;
+  HGDIOBJ fSecondHandle = nullptr;
 };

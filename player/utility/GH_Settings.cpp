@@ -66,10 +66,10 @@ bool ValidateIniSettings() {
     RepairIniInt("MainWindow_H", height, height / 4 * 3);
     const int32_t windowWidth = ReadSetting("MainWindow_W");
     const int32_t windowHeight = ReadSetting("MainWindow_H");
-    // A remembered position is kept while the whole window fits on the
-    // screen there; any other is replaced by the centred one.
-    RepairIniInt("LastWindowX", width - windowWidth + 1, width / 2 - windowWidth / 2);
-    RepairIniInt("LastWindowY", height - windowHeight + 1, height / 2 - windowHeight / 2);
+    // The bound 0 replaces every stored position: the main window starts
+    // centred, as the library manager's own start leaves it.
+    RepairIniInt("LastWindowX", 0, width / 2 - windowWidth / 2);
+    RepairIniInt("LastWindowY", 0, height / 2 - windowHeight / 2);
     RepairIniInt("Volume", 10, 5);
     RepairIniFlag("EmptyWasteBasket", 1);
     RepairIniFlag("DissmissOnKeyDown", 1);

@@ -88,6 +88,23 @@ TEST(CanvasTest, PenColourChangeReplacesThePenAtOnce) {
   EXPECT_EQ(0u, GetObjectType(second));
 }
 
+TEST(CanvasEnvironmentTest, NewEnvironmentHoldsItsDefaults) {
+  const CP_CanvasEnvironment environment;
+  EXPECT_EQ(-1, environment.GetFirstValue());
+  EXPECT_EQ(1, environment.GetSecondValue());
+  struct Case {
+    const char* name;
+    CP_RGBColor got, want;
+  };
+  const Case kCases[] = {
+      {"first colour", environment.GetFirstColor(), CP_RGBColor::Black},
+      {"second colour", environment.GetSecondColor(), CP_RGBColor::White},
+      {"third colour, the foreground", environment.GetThirdColor(), CP_RGBColor::Black},
+      {"fourth colour, the background", environment.GetBackgroundColor(), CP_RGBColor::White},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(c.want, c.got) << c.name;
+}
+
 TEST(CanvasTest, ColoursComeFromThePaneOrTheEnvironment) {
   kxtest::DibSurface surface(8, 8);
   CP_Canvas canvas;

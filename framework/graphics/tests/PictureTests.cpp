@@ -55,6 +55,23 @@ TEST(PictureTest, MissingBitmapDrawsNothing) {
   EXPECT_EQ(kWhite, surface.Pixel(0, 0));
 }
 
+TEST(PictureTest, SecondHandleIsOwned) {
+  HBRUSH first = CreateSolidBrush(kRed);
+  HBRUSH second = CreateSolidBrush(kBlue);
+  {
+    CP_Picture picture(kPicture);
+    EXPECT_EQ(nullptr, picture.GetSecondHandle()) << "none unless set";
+    picture.AdoptSecondHandle(first);
+    picture.AdoptSecondHandle(first);
+    EXPECT_NE(0u, GetObjectType(first)) << "giving it again keeps it";
+    picture.AdoptSecondHandle(second);
+    EXPECT_EQ(0u, GetObjectType(first)) << "the former handle is deleted";
+    EXPECT_EQ(second, picture.GetSecondHandle());
+    EXPECT_NE(0u, GetObjectType(second));
+  }
+  EXPECT_EQ(0u, GetObjectType(second)) << "deleted with the picture";
+}
+
 TEST(PatternTest, BrushFromABitmapResource) {
   CP_Pattern missing(999);
   EXPECT_EQ(nullptr, missing.GetHandle());
