@@ -37,6 +37,16 @@ class EngineLaunch : public ::testing::Test {
   }
 
   std::string Marker() const { return folder + "\\ran.txt"; }
+  // The batch file may still hold the marker open just after writing it:
+  // wait until it is really gone, or the next run reads the old one.
+  void RemoveMarker() const {
+    EXPECT_TRUE(kxtest::PumpUntil(
+        [&] {
+          DeleteFileA(Marker().c_str());
+          return GetFileAttributesA(Marker().c_str()) == INVALID_FILE_ATTRIBUTES;
+        },
+        10000));
+  }
   // What the batch file wrote, once it ran; empty when it did not within
   // the time given.
   std::string WaitForRun(int timeoutMs = 10000) const {
@@ -131,7 +141,7 @@ TEST_F(EngineLaunchApp, OnlyZeroMakesTheFileAFullPath) {
   SetCDDrive("Q:\\no drive");
   Run("launchApp(File=\"" + folder + "\\probe.bat\",CDPathRelative=\"0\",SingleInstance=\"1\",Params=\"full\")");
   EXPECT_EQ("[full]", WaitForRun()) << "no copy of a batch file runs: it is started";
-  DeleteFileA(Marker().c_str());
+  RemoveMarker();
   // Any other value keeps File relative: Q:\no drive\C:\... starts nothing.
   Run("launchApp(File=\"" + folder + "\\probe.bat\",CDPathRelative=\"false\")");
   EXPECT_EQ("", WaitForRun(1500));
@@ -199,7 +209,7 @@ TEST_F(EngineLaunchApp, TheMainPanePlayingFromTheCurrentFolderStartsFromThereAnd
     CP_Window window(&app, kxtest::Describe(CP_Window::kDocument, 0, 0, 100, 80), "MainVideoWindow");
     window.SetOwnsItself(false);
     MainPane pane(&window, 2);
-    SetCDDrive("Q:\no drive");
+    SetCDDrive("Q:\\no drive");
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof current, current);
     SetCurrentDirectoryA(folder.c_str());
@@ -210,7 +220,7 @@ TEST_F(EngineLaunchApp, TheMainPanePlayingFromTheCurrentFolderStartsFromThereAnd
     EXPECT_TRUE(pane.IsIdling());
 
     // Playing the play list: the CD drive setting decides.
-    DeleteFileA(Marker().c_str());
+    RemoveMarker();
     pane.fMode = 3;
     pane.StopIdleCalls();
     Run("launchApp(File=\"probe.bat\")");
