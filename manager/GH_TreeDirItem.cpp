@@ -212,13 +212,13 @@ void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry
       }
       break;
     case kCmdEditLocation: {
-      const bool stoppedPartWay = !EditLocation(record);
+      const bool finished = EditLocation(record);
       // Whatever the edit did, the library is read afresh from the folders;
       // but a move that stopped may have left films where the library does
       // not look for them, and they are not forgotten for that.
       if (cdDatabase) {
         InstallNewFilms(*cdDatabase);
-        if (!stoppedPartWay) cdDatabase->RemoveMissingInstalledFilms();
+        if (finished) cdDatabase->RemoveMissingInstalledFilms();
         cdDatabase->LoadItems(itemList);
       }
       ShowFolderFilms(record.ITEM_ID);

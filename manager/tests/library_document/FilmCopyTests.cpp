@@ -741,7 +741,7 @@ TEST_F(FilmCopyTest, ATakenFileNameStopsTheFilmAndKeepsTheOtherFilmsFile) {
 // Edit Location takes every film file of the location along, those of its
 // films in the wastebasket too, or none: a film that cannot go stops the
 // move, the files that went come back and the location stays. The cases
-// are split in three tables: Wine's folder chooser takes seconds each time.
+// are split in several tables: Wine's folder chooser takes seconds each time.
 struct EditCase {
   const char* name;
   char node;           // 'a' Archive, 'f' the films folder
