@@ -6,6 +6,7 @@
 #include "CP_FileSpec.h"
 #include "CopyFileWithProgress.h"
 #include "GH_LibraryGlobals.h"
+#include "GH_LibraryNotices.h"
 #include "GH_MainWindow.h"
 #include "GH_Utilities.h"
 
@@ -105,6 +106,13 @@ struct LocationFile {
 };
 using LocationFiles = std::vector<LocationFile>;
 
+// The files a move has put into the new folder so far: renamed there on
+// the same drive, copied there from another. Only these are undone.
+struct FilesMade {
+  bool copied = false;
+  LocationFiles files;
+};
+
 // The location's films are the rows under it and, in the wastebasket, the
 // rows of its alias root: both lie in its folder. Each file counts once, and
 // only a file that is there: a film whose file has gone has nothing to take.
@@ -124,43 +132,104 @@ LocationFiles FilesOfLocation(int32_t locationId, const std::string& folder) {
   return files;
 }
 
+// True, with the reason in `whyNot`, when the film's name is taken in the
+// new folder: that file is someone else's, never replaced nor deleted.
+bool NameTakenFor(const LocationFile& file, const std::string& newFolder, std::string& whyNot) {
+  if (!IsNameTaken(newFolder + file.name)) return false;
+  whyNot = "Movie \"" + file.title + "\" cannot be moved: the directory " + newFolder +
+           " already holds a file named " + file.name + ".";
+  return true;
+}
+
 // Same drive: each file is renamed into the new folder; the first that will
-// not go (held open by the engine, say) sends the others back.
+// not go (held open by the engine, say) stops the move.
 int32_t RenameFiles(const LocationFiles& files, const std::string& oldFolder, const std::string& newFolder,
-                    std::string& whyNot) {
-  for (size_t n = 0; n < files.size(); ++n) {
-    if (MoveFileA((oldFolder + files[n].name).c_str(), (newFolder + files[n].name).c_str())) continue;
-    for (size_t back = n; back-- > 0;)
-      MoveFileA((newFolder + files[back].name).c_str(), (oldFolder + files[back].name).c_str());
-    whyNot = "Movie \"" + files[n].title + "\" could not be moved to the directory " + newFolder + "." + kNotMoved;
-    return kMoveStopped;
+                    FilesMade& made, std::string& whyNot) {
+  for (const LocationFile& file : files) {
+    if (!MoveFileA((oldFolder + file.name).c_str(), (newFolder + file.name).c_str())) {
+      whyNot = "Movie \"" + file.title + "\" could not be moved to the directory " + newFolder + ".";
+      return kMoveStopped;
+    }
+    made.files.push_back(file);
   }
   return kMoveDone;
 }
 
 // Another drive: each file is copied with the progress dialog and the old
-// ones stay; a copy that fails or is cancelled takes the copies made so far
-// away again. Their names were free, so they are ours.
+// ones stay; a copy that fails or is cancelled stops the move. Sizes are
+// added in 64 bits: a film of 2 GB or more counts whole.
 int32_t CopyFiles(const LocationFiles& files, const std::string& oldFolder, const std::string& newFolder,
-                  std::string& whyNot) {
-  int64_t total = 0;
+                  FilesMade& made, std::string& whyNot) {
+  uint64_t total = 0;
   for (const LocationFile& file : files) {
     try {
-      total += int32_t(FileSizeInFolder(oldFolder, file.name));
+      total += FileSizeInFolder(oldFolder, file.name);
     } catch (const CP_BaseException&) {
-      whyNot = "Movie \"" + file.title + "\" cannot be read." + kNotMoved;
+      whyNot = "Movie \"" + file.title + "\" cannot be read.";
       return kMoveStopped;
     }
   }
-  if (total >= int64_t(FreeDiskSpace(newFolder))) return kMoveNoSpace;
-  for (size_t n = 0; n < files.size(); ++n) {
-    const int32_t result = CopyOneFile(oldFolder + files[n].name, newFolder + files[n].name);
-    if (result == kCopyDone) continue;
-    for (size_t back = 0; back < n; ++back) DeleteFileA((newFolder + files[back].name).c_str());
-    whyNot = CopyFailureText(result, files[n].title, newFolder) + kNotMoved;
-    return kMoveStopped;
+  if (total >= FreeDiskSpace(newFolder)) return kMoveNoSpace;
+  made.copied = true;
+  for (const LocationFile& file : files) {
+    // The copies run other code: a file may have turned up meanwhile.
+    if (NameTakenFor(file, newFolder, whyNot)) return kMoveStopped;
+    const int32_t result = CopyOneFile(oldFolder + file.name, newFolder + file.name);
+    if (result != kCopyDone) {
+      whyNot = CopyFailureText(result, file.title, newFolder);
+      return kMoveStopped;
+    }
+    made.files.push_back(file);
   }
   return kMoveDone;
+}
+
+// Undoes what the move made, last first: renamed files go back (a rename
+// never replaces), copies are deleted. Answers the text naming each film
+// that stays where the move put it, or nothing when all went back.
+std::string PutBack(const FilesMade& made, const std::string& oldFolder, const std::string& newFolder) {
+  std::string left;
+  for (size_t n = made.files.size(); n-- > 0;) {
+    const std::string there = newFolder + made.files[n].name;
+    const bool back =
+        made.copied ? DeleteFileA(there.c_str()) : MoveFileA(there.c_str(), (oldFolder + made.files[n].name).c_str());
+    if (!back) left += "\r\n" + made.files[n].title + " (" + there + ")";
+  }
+  if (left.empty()) return left;
+  if (made.copied)
+    return "\r\n\r\nThese copies could not be removed; the movies themselves are still in the directory " +
+           oldFolder + ":" + left;
+  return "\r\n\r\nThese movies could not be put back into the directory " + oldFolder + " and are now at:" + left;
+}
+
+// Why the location's drive row cannot take the new folder.
+std::string RowProblemText(DriveRowCheck check, const DriveRecord& row) {
+  switch (check) {
+    case DriveRowCheck::Missing:
+      return "The library's table GH_DriveDB.dbf holds no entry " + row.LABEL + " for the location.";
+    case DriveRowCheck::TooLong:
+      return "The directory " + row.PATH + " is too long for the library's table GH_DriveDB.dbf to keep.";
+    case DriveRowCheck::Unwritable:
+      return gh_library::UnwritableTableText(cdDatabase->TablesFolder(), "GH_DriveDB");
+    default:
+      return "The library's table GH_DriveDB.dbf could not be written.";
+  }
+}
+
+// Moves or copies the location's files and, once all went, writes the row;
+// anything short of that undoes what the move made.
+int32_t MoveFilesAndRow(const LocationFiles& files, const std::string& oldFolder, const DriveRecord& row,
+                        bool sameDrive, std::string& whyNot) {
+  FilesMade made;
+  const int32_t result = sameDrive ? RenameFiles(files, oldFolder, row.PATH, made, whyNot)
+                                   : CopyFiles(files, oldFolder, row.PATH, made, whyNot);
+  if (result == kMoveNoSpace) return result;
+  if (result == kMoveDone) {
+    if (!cdDatabase->UpdateDriveRecord(row)) return kMoveDone;
+    whyNot = RowProblemText(cdDatabase->CheckDriveRecordUpdate(row), row);
+  }
+  whyNot += PutBack(made, oldFolder, row.PATH) + kNotMoved;
+  return kMoveStopped;
 }
 
 }  // namespace
@@ -170,28 +239,36 @@ int32_t DriveIndexOfPath(const std::string& path) {
   return std::toupper(static_cast<unsigned char>(path[0])) - 'A';
 }
 
-uint32_t FileSizeInFolder(std::string folder, const std::string& name) {
+uint64_t FileSizeInFolder(std::string folder, const std::string& name) {
   CP_File file(CP_FileSpec(WithBackslash(folder) + name, false));
   file.Open(GENERIC_READ);
-  const uint32_t size = file.GetSize();
-  file.Close();
-  return size;
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.GetHandle(), &size)) ThrowConditionFailed(int32_t(GetLastError()), __FILE__, __LINE__);
+  return uint64_t(size.QuadPart);
 }
 
-int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder, std::string& whyNot) {
-  const bool sameDrive = DriveIndexOfPath(oldFolder) == DriveIndexOfPath(newFolder);
-  oldFolder = WithBackslash(oldFolder);
-  newFolder = WithBackslash(newFolder);
-  if (IsSameFolder(oldFolder, newFolder)) return kMoveDone;
-  // Taken first: the copies below run other code that may reload the list.
-  const LocationFiles files = FilesOfLocation(locationId, oldFolder);
-  for (const LocationFile& file : files) {
-    if (!IsNameTaken(newFolder + file.name)) continue;
-    whyNot = "Movie \"" + file.title + "\" cannot be moved: the directory " + newFolder +
-             " already holds a file named " + file.name + "." + kNotMoved;
+int32_t MoveLocationFilms(int32_t locationId, const DriveRecord& drive, const std::string& newFolder,
+                          std::string& whyNot) {
+  if (!cdDatabase) return kMoveStopped;
+  const std::string oldFolder = WithBackslash(drive.PATH);
+  DriveRecord row = drive;
+  row.PATH = WithBackslash(newFolder);
+  const DriveRowCheck check = cdDatabase->CheckDriveRecordUpdate(row);
+  if (check != DriveRowCheck::Writable) {
+    whyNot = RowProblemText(check, row) + kNotMoved;
     return kMoveStopped;
   }
-  return sameDrive ? RenameFiles(files, oldFolder, newFolder, whyNot) : CopyFiles(files, oldFolder, newFolder, whyNot);
+  // Taken first: the copies below run other code that may reload the list.
+  // A location given its own folder again only has its row rewritten.
+  const LocationFiles files =
+      IsSameFolder(oldFolder, row.PATH) ? LocationFiles() : FilesOfLocation(locationId, oldFolder);
+  for (const LocationFile& file : files) {
+    if (!NameTakenFor(file, row.PATH, whyNot)) continue;
+    whyNot += kNotMoved;
+    return kMoveStopped;
+  }
+  const bool sameDrive = DriveIndexOfPath(oldFolder) == DriveIndexOfPath(row.PATH);
+  return MoveFilesAndRow(files, oldFolder, row, sameDrive, whyNot);
 }
 
 bool IsNameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -4,25 +4,30 @@
 #include <cstdint>
 #include <string>
 
+struct DriveRecord;
 struct PlaylistEntry;
 
 // The drive number of a path ("C:..." gives 2), or -1 without a drive letter.
 int32_t DriveIndexOfPath(const std::string& path);
 
-// The size of folder + name; throws the framework's file error when the file
-// does not open.
-uint32_t FileSizeInFolder(std::string folder, const std::string& name);
+// The size of folder + name, films of 2 GB and more included; throws the
+// framework's file error when the file does not open.
+uint64_t FileSizeInFolder(std::string folder, const std::string& name);
 
 // What a location's move came to.
 enum : int32_t { kMoveStopped = 0, kMoveDone = 1, kMoveNoSpace = -1 };
 
-// Moves (same drive) or copies (another drive) the files of the location's
-// films, its films in the wastebasket included, from the old folder to the
-// new one: all of them or none. kMoveDone; kMoveNoSpace when the new drive
-// has not room for them, before anything is copied; kMoveStopped when a film
-// could not go, after whatever had gone was put back, with `whyNot` telling
-// the user which film stopped it.
-int32_t MoveLocationFilms(int32_t locationId, std::string oldFolder, std::string newFolder, std::string& whyNot);
+// Gives the location whose drive row this is a new folder, all or nothing:
+// the files of its films, its films in the wastebasket included, are moved
+// (same drive) or copied (another drive) there, then the row takes the
+// folder, ending in a backslash. Before anything moves, the row must be
+// writable and every name free in the new folder; when a film cannot go or
+// the row is not written after all, what this move made is undone.
+// kMoveDone; kMoveNoSpace when the new drive has not room for the films,
+// before anything is copied; kMoveStopped with `whyNot` telling the user
+// why, and naming each film that could not be put back and where it is.
+int32_t MoveLocationFilms(int32_t locationId, const DriveRecord& drive, const std::string& newFolder,
+                          std::string& whyNot);
 
 // CopyFilmToItem's answer when the destination folder holds a file of the
 // film's name already: another film's file is never replaced.

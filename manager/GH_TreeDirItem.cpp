@@ -211,46 +211,44 @@ void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry
         WriteIniString(kIniSection, "EmptyWasteBasket", "1", kIniFile);
       }
       break;
-    case kCmdEditLocation:
-      EditLocation(record);
-      // Whatever the edit did, the library is read afresh from the folders.
+    case kCmdEditLocation: {
+      const bool finished = EditLocation(record);
+      // Whatever the edit did, the library is read afresh from the folders;
+      // but a move that stopped may have left films where the library does
+      // not look for them, and they are not forgotten for that.
       if (cdDatabase) {
         InstallNewFilms(*cdDatabase);
-        cdDatabase->RemoveMissingInstalledFilms();
+        if (finished) cdDatabase->RemoveMissingInstalledFilms();
         cdDatabase->LoadItems(itemList);
       }
       ShowFolderFilms(record.ITEM_ID);
       ShowFilmsFolderStatus();
       break;
+    }
     default:
       break;  // Properties and anything else
   }
 }
 
-void GH_TreeDirItem::EditLocation(const PlaylistEntry& location) {
+bool GH_TreeDirItem::EditLocation(const PlaylistEntry& location) {
   if (fTree && fTree->GetOwnerWindow()) EmptyPreview(FindPreviewPane(fTree), false);
   CurrentDirectoryKeeper keeper;
   DriveRecord drive;
   drive.LABEL = location.AliasRoot;
-  if (!cdDatabase || cdDatabase->FindDriveRecord(drive)) return;
-  DriveRecord moved = drive;
+  if (!cdDatabase || cdDatabase->FindDriveRecord(drive)) return true;
   // The chooser opens at the location's folder.
   SetCurrentDirectoryA(drive.PATH.c_str());
   std::string chosen;
-  if (!ChooseFolderForMainWindow("Choose a Directory to store your Glintharbour Movies.", chosen)) return;
-  moved.PATH = chosen;
-  if (moved.PATH.empty() || moved.PATH.back() != '\\') moved.PATH += '\\';
-  // The row moves only when every film file went along.
+  if (!ChooseFolderForMainWindow("Choose a Directory to store your Glintharbour Movies.", chosen)) return true;
   std::string whyNot;
-  const int32_t result = MoveLocationFilms(location.ITEM_ID, drive.PATH, moved.PATH, whyNot);
-  if (result == kMoveDone) {
-    cdDatabase->UpdateDriveRecord(moved);
-  } else if (result == kMoveNoSpace) {
+  const int32_t result = MoveLocationFilms(location.ITEM_ID, drive, chosen, whyNot);
+  if (result == kMoveNoSpace) {
     MessageBoxA(nullptr, "Not enough disk space available for the operation.\r\n\r\nSorry!", "Glintharbour KX3",
                 MB_OK);
-  } else {
+  } else if (result != kMoveDone) {
     MessageBoxA(nullptr, whyNot.c_str(), "Glintharbour KX3", MB_OK);
   }
+  return result == kMoveDone;
 }
 
 void GH_TreeDirItem::ShowFilmsFolderStatus() {

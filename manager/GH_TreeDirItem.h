@@ -59,8 +59,9 @@ class GH_TreeDirItem : public CP_TreeTableItem, public CP_M_Broadcaster {
   // One context-menu command on the row read for the menu.
   void ExecuteTreeItemCommand(int32_t command, const PlaylistEntry& record);
   // Gives the location a folder chosen by the user and takes its films
-  // along; a location without a drive row is left alone.
-  void EditLocation(const PlaylistEntry& location);
+  // along; a location without a drive row is left alone. False when the
+  // move of a chosen folder stopped part way.
+  bool EditLocation(const PlaylistEntry& location);
   // The status line names the films folder.
   void ShowFilmsFolderStatus();
 

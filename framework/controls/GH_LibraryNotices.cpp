@@ -60,4 +60,9 @@ void TellUnchangeableLibrary(const std::string& folder) {
        WriteProblem(folder + "\\" + table) + ").\r\n\r\nNew films found in the film folders are not recorded.");
 }
 
+std::string UnwritableTableText(const std::string& folder, const std::string& table) {
+  return "The library's table " + table + ".dbf in the folder \"" + folder + "\" cannot be written (" +
+         WriteProblem(folder + "\\" + table + ".dbf") + ").";
+}
+
 }  // namespace gh_library

@@ -13,5 +13,8 @@ void TellUnreadableTables(const std::string& folder, const std::vector<std::stri
 void TellDamagedTables(const std::string& folder, const std::vector<std::string>& tables);
 // The item table cannot be written; the reason is asked of the system.
 void TellUnchangeableLibrary(const std::string& folder);
+// The sentence that says a table (name without extension) cannot be
+// written, and why, for a box of the caller's own.
+std::string UnwritableTableText(const std::string& folder, const std::string& table);
 
 }  // namespace gh_library

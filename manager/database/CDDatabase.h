@@ -25,6 +25,14 @@ enum class FilmRecording {
   AppendFailed,   // the item table would not take the row
 };
 
+// Whether a drive row can take new values.
+enum class DriveRowCheck {
+  Writable,
+  Missing,     // no row has the label, or the table is not open
+  TooLong,     // a value is longer than its field
+  Unwritable,  // the table cannot be written
+};
+
 class CDDatabase {
  public:
   explicit CDDatabase(const std::string& applicationName);
@@ -54,7 +62,13 @@ class CDDatabase {
   void WriteDriveRecord(const DriveRecord& drive);
   void ReadDriveRecord(DriveRecord& drive);
   bool FindDriveRecord(DriveRecord& drive);
+  // Failed also when a value does not fit its field or the flush fails;
+  // the row then keeps its own values.
   bool UpdateDriveRecord(const DriveRecord& drive);
+  // Finds out, without changing the row, whether UpdateDriveRecord would
+  // succeed: the new values are tried against the fields and the row is
+  // rewritten with the values it holds.
+  DriveRowCheck CheckDriveRecordUpdate(const DriveRecord& drive);
   int32_t LoadDrives(std::vector<DriveRecord>& drives);
   std::string FilmsFolderPath();
 
@@ -106,10 +120,18 @@ class CDDatabase {
   C4Table* ActionTable() const { return fAction; }
   C4Table* TrackTable() const { return fTrack; }
   const std::string& ApplicationName() const { return fApplicationName; }
+  // DBPath, the folder the tables lie in.
+  const std::string& TablesFolder() const { return fFolder; }
   int32_t InitResult() const { return fInitResult; }
 
  private:
   void SelectTag(C4Table* table, const char* tag);
+  // Puts the drive's values into its row and flushes; a trial, or values
+  // that do not fit, put the row's own values back before the flush.
+  DriveRowCheck WriteDriveRow(const DriveRecord& drive, bool trial);
+  // Whether the current row holds the drive's values: the engine cuts a
+  // text to its field's width.
+  bool RowHoldsDrive(const DriveRecord& drive);
   // Seeks the alias root on the ALIASROOT tag; ITEMID is selected again after.
   bool SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId);
   // The first row with these three values, or false.

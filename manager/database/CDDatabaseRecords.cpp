@@ -266,15 +266,35 @@ bool CDDatabase::FindDriveRecord(DriveRecord& drive) {
 }
 
 bool CDDatabase::UpdateDriveRecord(const DriveRecord& drive) {
-  if (!fDrive) return true;
-  C4First(fDrive);
-  if (C4Seek(fDrive, drive.LABEL.c_str()) != 0) return true;
-  WriteDriveRecord(drive);
+  if (WriteDriveRow(drive, false) != DriveRowCheck::Writable) return true;
+  // The setting follows the row only once the row holds the folder.
   if (drive.DRIVENAME == filmsFolderAlias)
     WritePrivateProfileStringA("Glintharbour", "MovieDirectory", drive.PATH.c_str(),
                                cdDatabaseSettingsFile.c_str());
-  C4Flush(fDrive);
   return false;
+}
+
+DriveRowCheck CDDatabase::CheckDriveRecordUpdate(const DriveRecord& drive) { return WriteDriveRow(drive, true); }
+
+DriveRowCheck CDDatabase::WriteDriveRow(const DriveRecord& drive, bool trial) {
+  DriveRecord own;
+  own.LABEL = drive.LABEL;
+  if (FindDriveRecord(own)) return DriveRowCheck::Missing;
+  WriteDriveRecord(drive);
+  const bool fits = RowHoldsDrive(drive);
+  // The row's own values go back as changes, so that the flush still
+  // tries the write: a table that cannot be written fails it.
+  if (trial || !fits) WriteDriveRecord(own);
+  if (C4Flush(fDrive) != 0) return DriveRowCheck::Unwritable;
+  return fits ? DriveRowCheck::Writable : DriveRowCheck::TooLong;
+}
+
+bool CDDatabase::RowHoldsDrive(const DriveRecord& drive) {
+  DriveRecord held = drive;  // a field the table lacks stays as given
+  ReadDriveRecord(held);
+  auto same = [](const std::string& a, const std::string& b) { return TrimTrailingBlanks(a) == TrimTrailingBlanks(b); };
+  return held.DRIVEID == drive.DRIVEID && same(held.DRIVENAME, drive.DRIVENAME) && same(held.LABEL, drive.LABEL) &&
+         same(held.PATH, drive.PATH);
 }
 
 int32_t CDDatabase::LoadDrives(std::vector<DriveRecord>& drives) {

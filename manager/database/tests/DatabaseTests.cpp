@@ -368,6 +368,57 @@ TEST_F(ItemTable, DrivesAreFoundByLabelAndTheFilmsFolderMirrorsItsSetting) {
   EXPECT_TRUE(fDb.UpdateDriveRecord(Drive(9, "x", "No such label", "y")));
 }
 
+// A drive row that cannot take new values keeps its own, and says so: a
+// folder name longer than the field would be stored cut, a table that
+// cannot be written would drop the change. The check finds each out
+// without changing the row, and the films folder's setting follows the row
+// only when the row took the folder.
+TEST(DriveRows, ARowThatCannotTakeItsValuesKeepsItsOwnAndSaysSo) {
+  const std::string oldPath = "C:\\old films\\";
+  struct Case {
+    const char* name;
+    DriveRecord given;
+    bool readOnly;  // GH_DriveDB.dbf marked read-only
+    DriveRowCheck want;
+  };
+  const Case cases[] = {
+      {"a folder that fits", Drive(1, filmsFolderAlias, filmsFolderAlias, "D:\\new films\\"), false,
+       DriveRowCheck::Writable},
+      {"a folder longer than the field", Drive(1, filmsFolderAlias, filmsFolderAlias, "D:\\" + std::string(260, 'f')),
+       false, DriveRowCheck::TooLong},
+      {"no row of that label", Drive(9, "x", "No such label", "E:\\"), false, DriveRowCheck::Missing},
+      {"a table that cannot be written", Drive(1, filmsFolderAlias, filmsFolderAlias, "D:\\new films\\"), true,
+       DriveRowCheck::Unwritable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableFolder folder(Seed::Installation);
+    {
+      CDDatabase db("Config Tool");
+      ASSERT_FALSE(db.UpdateDriveRecord(Drive(1, filmsFolderAlias, filmsFolderAlias, oldPath)));
+    }
+    const std::string table = folder.Path() + "\\GH_DriveDB.dbf";
+    if (c.readOnly) SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+    const bool took = c.want == DriveRowCheck::Writable;
+    {
+      CDDatabase db("Config Tool");
+      EXPECT_EQ(c.want, db.CheckDriveRecordUpdate(c.given));
+      DriveRecord row;
+      row.LABEL = filmsFolderAlias;
+      ASSERT_FALSE(db.FindDriveRecord(row));
+      EXPECT_EQ(oldPath, row.PATH) << "the check changes nothing";
+      EXPECT_EQ(!took, db.UpdateDriveRecord(c.given));
+      ASSERT_FALSE(db.FindDriveRecord(row));
+      EXPECT_EQ(took ? c.given.PATH : oldPath, row.PATH);
+    }
+    SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::vector<RawRow> rows = RawRows(folder.Path(), "GH_DriveDB");
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(took ? c.given.PATH : oldPath, rows[0].fields.at("PATH")) << "on disk";
+    EXPECT_EQ(took ? c.given.PATH : oldPath, folder.Setting("MovieDirectory"));
+  }
+}
+
 // ---- actions ---------------------------------------------------------------
 
 TEST_F(ItemTable, ActionsAppendWithTheNextNumberAndRewriteTheRowWithTheSameThreeValues) {

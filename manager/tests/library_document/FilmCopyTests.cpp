@@ -88,16 +88,35 @@ Texts FilmRows(CDDatabase& database) {
   return lines;
 }
 
+// Appends the head of a filler atom of `size` bytes, its own 8 included.
+void AppendFillerHead(const std::string& path, uint32_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  const char header[8] = {char(size >> 24), char((size >> 16) & 0xFF), char((size >> 8) & 0xFF), char(size & 0xFF),
+                          'f', 'r', 'e', 'e'};
+  out.write(header, sizeof header);
+}
+
 // A film of several copy blocks: its own data, then a filler atom.
 void WriteLongFilm(const std::string& path, const std::string& name,
                    const std::vector<std::pair<std::string, std::string>>& actions = {}) {
   dbtest::WriteFilm(path, {{"name", name}}, actions);
   constexpr uint32_t kFiller = 300000;
+  AppendFillerHead(path, kFiller);
   std::ofstream out(path, std::ios::binary | std::ios::app);
-  const char header[8] = {char(kFiller >> 24), char((kFiller >> 16) & 0xFF), char((kFiller >> 8) & 0xFF),
-                          char(kFiller & 0xFF), 'f', 'r', 'e', 'e'};
-  out.write(header, sizeof header);
-  out << std::string(kFiller - sizeof header, '\0');
+  out << std::string(kFiller - 8, '\0');
+}
+
+// Makes a film `size` bytes long without writing the bytes: a filler atom
+// covers them, and the file holds them as a hole.
+void GrowFilm(const std::string& path, uint64_t size) {
+  const uint64_t had = std::filesystem::file_size(path);
+  AppendFillerHead(path, uint32_t(size - had));
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  LARGE_INTEGER end = {};
+  end.QuadPart = LONGLONG(size);
+  EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  CloseHandle(file);
 }
 
 // Runs `act` once from inside the copy of the named file, between two of
@@ -363,7 +382,26 @@ class FilmCopyTest : public FrameworkTest {
     document->ReceiveBroadcast(pressed);
   }
 
+  // Another program takes the location's drive row out of the library.
+  void DeleteDriveRow(const std::string& label) const {
+    CDDatabase other("Other");
+    C4Table* table = other.DriveTable();
+    ASSERT_NE(nullptr, table);
+    ASSERT_EQ(0, C4Seek(table, label.c_str()));
+    ASSERT_EQ(0, C4MarkDeleted(table));
+    ASSERT_EQ(0, C4Pack(table));
+  }
+
+  // Marks tables of the library (names without extension) read-only.
+  std::function<void()> ReadOnlyTables(const Texts& names) {
+    return [this, names] {
+      for (const std::string& name : names)
+        SetFileAttributesA((tables->Path() + "\\" + name + ".dbf").c_str(), FILE_ATTRIBUTE_READONLY);
+    };
+  }
+
   TempDir place;
+  std::vector<std::unique_ptr<HeldOpen>> holds;  // files a case holds open until its edit is done
   std::unique_ptr<dbtest::TestCDDrive> otherDrive;
   std::unique_ptr<dbtest::TestCDDrive> fullDrive;
   std::unique_ptr<dbtest::TableFolder> tables;
@@ -703,17 +741,22 @@ TEST_F(FilmCopyTest, ATakenFileNameStopsTheFilmAndKeepsTheOtherFilmsFile) {
 // Edit Location takes every film file of the location along, those of its
 // films in the wastebasket too, or none: a film that cannot go stops the
 // move, the files that went come back and the location stays. The cases
-// are split in three tables: Wine's folder chooser takes seconds each time.
+// are split in several tables: Wine's folder chooser takes seconds each time.
 struct EditCase {
   const char* name;
   char node;           // 'a' Archive, 'f' the films folder
   std::string chosen;  // the folder picked; "full" a folder of a full drive
   bool holdTern;       // Tern held open, as the engine playing it holds it
   bool cancelTern;     // Tern's copy cancelled
-  std::string message;
-  std::string path;    // the location's PATH afterwards
+  std::string message; // "<tables>" stands for the tables' folder
+  std::string path;    // the location's PATH afterwards; "<no row>" when it has none
   Texts oldFiles;      // what its old folder holds afterwards
   Texts newFiles;      // what the chosen folder holds afterwards
+  std::function<void()> arrange = nullptr;  // before the program starts
+  std::string during = "";                  // the file during whose copy `act` runs
+  std::function<void(HWND dialog)> act = nullptr;
+  bool restart = false;  // the library is looked at again after a restart
+  std::string foreign = "";  // a file someone else put in the new folder, kept as it was
 };
 
 // Archive holds Gull, Tern (several copy blocks long) and, in the
@@ -731,33 +774,57 @@ void FilmCopyTest::EditLocations(const std::vector<EditCase>& cases) {
       Append(database, Row("Puffin", "Archive", kWastebasketId, 2, "puffin.flm"));
       rows = FilmRows(database);
     }
+    if (c.arrange) c.arrange();
     const std::string chosen = c.chosen == "full" ? FullFolder() : c.chosen;
     const int32_t id = c.node == 'a' ? archiveId : filmsId;
     const std::string label = c.node == 'a' ? "Archive" : filmsFolderAlias;
     const std::string oldFolder = c.node == 'a' ? archive : films;
-    std::unique_ptr<HeldOpen> held;
     if (c.holdTern) {
-      held = std::make_unique<HeldOpen>(archive + "\\tern.flm");
-      ASSERT_TRUE(held->Held());
+      holds.push_back(std::make_unique<HeldOpen>(archive + "\\tern.flm"));
+      ASSERT_TRUE(holds.back()->Held());
     }
     Start();
     Messages messages;
     std::unique_ptr<DuringCopy> during;
     if (c.cancelTern) during = std::make_unique<DuringCopy>("tern.flm", CancelCopy);
+    if (c.act) during = std::make_unique<DuringCopy>(c.during, c.act);
     {
       auto chooser = ChooserPicking(chosen);
       Node(id)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEditLocation, Record(id));
     }
-    held.reset();
+    holds.clear();
 
-    EXPECT_EQ(c.message.empty() ? Texts{} : Texts{c.message}, messages.Seen());
-    EXPECT_EQ(c.path, DrivePath(label));
-    EXPECT_EQ(rows, FilmRows(*cdDatabase)) << "no row is lost";
+    if (c.act) {
+      EXPECT_TRUE(during->Ran());
+    }
+    std::string message = c.message;
+    const size_t at = message.find("<tables>");
+    if (at != std::string::npos) message.replace(at, 8, tables->Path());
+    EXPECT_EQ(message.empty() ? Texts{} : Texts{message}, messages.Seen());
+    auto libraryAsItShouldBe = [&] {
+      DriveRecord drive;
+      drive.LABEL = label;
+      EXPECT_EQ(c.path, cdDatabase->FindDriveRecord(drive) ? "<no row>" : drive.PATH);
+      EXPECT_EQ(rows, FilmRows(*cdDatabase)) << "no row is lost";
+    };
+    libraryAsItShouldBe();
     EXPECT_EQ(c.oldFiles, FilesIn(oldFolder));
     if (c.chosen != "full") {
       EXPECT_EQ(c.newFiles, FilesIn(chosen)) << "nothing is left of a move that did not happen";
     }
+    if (!c.foreign.empty()) {
+      EXPECT_EQ("someone else's film", Bytes(c.foreign));
+    }
+    if (c.restart) {
+      SCOPED_TRACE("after a restart");
+      Stop();
+      Start();
+      libraryAsItShouldBe();
+      EXPECT_EQ(c.oldFiles, FilesIn(oldFolder));
+    }
     Stop();
+    for (const std::string& name : FilesIn(tables->Path()))
+      SetFileAttributesA((tables->Path() + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
@@ -765,10 +832,13 @@ const Texts kArchiveFiles = {"gull.flm", "puffin.flm", "tern.flm"};
 const char kNotMoved[] = "\r\n\r\nThe location was not moved.";
 
 TEST_F(FilmCopyTest, EditLocationTakesEveryFilmAlong) {
+  const Texts kept = {"puffin.flm", "tern.flm"};
   EditLocations({
       {"same drive", 'a', moved, false, false, "", moved + "\\", {}, kArchiveFiles},
       {"other drive", 'a', other + "\\", false, false, "", other + "\\", kArchiveFiles, kArchiveFiles},
       {"the films folder", 'f', moved, false, false, "", moved + "\\", {}, {"harbour.flm", "old.flm"}},
+      {"other drive, one film's file already gone", 'a', other + "\\", false, false, "", other + "\\", kept, kept,
+       [this] { DeleteFileA((archive + "\\gull.flm").c_str()); }},
   });
 }
 
@@ -786,11 +856,57 @@ TEST_F(FilmCopyTest, EditLocationStoppedByOneFilmMovesNone) {
 }
 
 TEST_F(FilmCopyTest, EditLocationToItsOwnFolderOrAFullDriveMovesNothing) {
+  const std::string noRoom = "Glintharbour KX3: Not enough disk space available for the operation.\r\n\r\nSorry!";
   EditLocations({
       {"the same folder", 'a', archive, false, false, "", archive + "\\", kArchiveFiles, kArchiveFiles},
-      {"no room on the other drive", 'a', "full", false, false,
-       "Glintharbour KX3: Not enough disk space available for the operation.\r\n\r\nSorry!", archive,
-       kArchiveFiles, {}},
+      {"no room on the other drive", 'a', "full", false, false, noRoom, archive, kArchiveFiles, {}},
+      // Its size read as 32 signed bits would be below zero.
+      {"a film of 2 GB and more, no room on the other drive", 'a', "full", false, false, noRoom, archive,
+       kArchiveFiles, {}, [this] { GrowFilm(archive + "\\tern.flm", 0x90000000ull); }},
+  });
+}
+
+// The location's row is found writable before anything moves: a library
+// whose drive table cannot be written keeps its films where it has them,
+// and no film row is lost, then or at the next start.
+TEST_F(FilmCopyTest, EditLocationOnALibraryThatCannotBeWrittenMovesNothing) {
+  const std::string notWritable = "Glintharbour KX3: The library's table GH_DriveDB.dbf in the folder \"<tables>\" "
+                                  "cannot be written (it is read-only)." + std::string(kNotMoved);
+  EditLocations({
+      {"the drive table, the films folder on its drive", 'f', moved, false, false, notWritable, films,
+       {"harbour.flm", "old.flm"}, {}, ReadOnlyTables({"GH_DriveDB"}), "", nullptr, true},
+      {"both tables, another drive", 'a', other + "\\", false, false, notWritable, archive, kArchiveFiles, {},
+       ReadOnlyTables({"GH_DriveDB", "GH_ConfigDB"}), "", nullptr, true},
+      // The films' rows do not name the folder: the location moves.
+      {"only the item table", 'a', moved, false, false, "", moved + "\\", {}, kArchiveFiles,
+       ReadOnlyTables({"GH_ConfigDB"}), "", nullptr, true},
+  });
+}
+
+// A move to another drive that cannot finish takes back the copies it
+// made, and only those; a copy it cannot take back is named, with where
+// it is.
+TEST_F(FilmCopyTest, EditLocationThatCannotFinishTakesBackOnlyItsOwnCopies) {
+  const std::string stray = other + "\\tern.flm";
+  EditLocations({
+      {"the row taken out of the library while copying", 'a', other + "\\", false, false,
+       "Glintharbour KX3: The library's table GH_DriveDB.dbf holds no entry Archive for the location." +
+           std::string(kNotMoved),
+       "<no row>", kArchiveFiles, {}, nullptr, "tern.flm", [this](HWND) { DeleteDriveRow("Archive"); }},
+      {"a copy held open when the move is undone", 'a', other + "\\", false, false,
+       "Glintharbour KX3: File copy for movie Tern cancelled by the user\r\n\r\nThese copies could not be removed; "
+       "the movies themselves are still in the directory " +
+           archive + "\\:\r\nGull (" + other + "\\gull.flm)" + kNotMoved,
+       archive, kArchiveFiles, {"gull.flm"}, nullptr, "tern.flm",
+       [this](HWND dialog) {
+         holds.push_back(std::make_unique<HeldOpen>(other + "\\gull.flm"));
+         CancelCopy(dialog);
+       }},
+      {"a file turning up under a film's name", 'a', other + "\\", false, false,
+       "Glintharbour KX3: Movie \"Tern\" cannot be moved: the directory " + other +
+           "\\ already holds a file named tern.flm." + kNotMoved,
+       archive, kArchiveFiles, {"tern.flm"}, nullptr, "gull.flm",
+       [stray](HWND) { dbtest::WriteFile(stray, "someone else's film"); }, false, stray},
   });
 }
 
