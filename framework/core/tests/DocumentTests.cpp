@@ -6,7 +6,7 @@
 #include "DocumentTestSupport.h"
 #include "FileTestSupport.h"
 #include "FrameworkFixture.h"
-#include "ImportPatch.h"
+#include "DiskFaults.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -59,41 +59,7 @@ struct SaveDialogAnswerer {
 
 using DocumentTest = FrameworkTest;
 
-// A folder in which no new file can be made, answered as Windows answers
-// for it: GetTempFileNameA fails with access denied. Wine refuses nothing to
-// a program run as root, and its GetTempFileNameA answers a name even where
-// it could make no file, so the refusal goes into this program's import of
-// that function, for this one folder.
-class RefusingFolder {
- public:
-  explicit RefusingFolder(const std::string& path)
-      : fPatch("kernel32.dll", "GetTempFileNameA", reinterpret_cast<void*>(&Refuse)) {
-    Refused() = kxtest::ComparablePath(path);
-    Original() = reinterpret_cast<TempFileName>(fPatch.Original());
-  }
-  ~RefusingFolder() { Refused().clear(); }
-  bool Applied() const { return fPatch.Installed(); }
-
- private:
-  using TempFileName = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
-  static std::string& Refused() {
-    static std::string path;
-    return path;
-  }
-  static TempFileName& Original() {
-    static TempFileName function = nullptr;
-    return function;
-  }
-  static UINT WINAPI Refuse(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR path) {
-    if (folder && lstrcmpiA(kxtest::ComparablePath(folder).c_str(), Refused().c_str()) == 0) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return 0;
-    }
-    return Original()(folder, prefix, unique, path);
-  }
-
-  kxtest::ImportPatch fPatch;
-};
+using kxtest::RefusingFolder;
 
 TEST_F(DocumentTest, UniqueNamesAndTheDocumentList) {
   EXPECT_EQ(nullptr, CP_Document::GetDocumentList());
@@ -322,6 +288,47 @@ TEST_F(DocumentTest, AFailedSaveAsKeepsTheFileItHad) {
   EXPECT_EQ("changed", kxtest::ReadWholeFile(folder / "First.txt"));
   EXPECT_FALSE(kxtest::FileExists(folder / "Second.txt"));
   EXPECT_TRUE(document->TryClose());
+}
+
+// The disk fails the save where real disks fail it: part way through the
+// writing, when the data is put on the disk before the rename, or at the
+// close. Each is a failed save: the old file stays as it was, nothing else
+// is left in the folder, and the next save as works.
+TEST_F(DocumentTest, SaveAsOnAFailingDiskKeepsTheOldFile) {
+  struct Case {
+    const char* name;
+    kxtest::DiskFaults::Fault fault;
+  } const cases[] = {
+      {"full part way", kxtest::DiskFaults::kFullAfter},
+      {"flush fails", kxtest::DiskFaults::kFlushFails},
+      {"close fails", kxtest::DiskFaults::kCloseFails},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = folder / "Report.txt";
+    ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
+    CP_Application app;
+    auto* document = new TestDocument(&app, Window::Yes);
+    document->SetModified(true);
+    {
+      kxtest::DiskFaults faults(folder.Path(), c.fault, 3);
+      ASSERT_TRUE(faults.Applied());
+      SaveDialogAnswerer dialog(path);
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), CP_BaseException);
+      EXPECT_LE(1, faults.Failures());
+    }
+    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_FALSE(document->HasFile());
+
+    SaveDialogAnswerer dialog(path);
+    document->ExecuteCommand(kCmd_SaveAs);
+    EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_TRUE(document->TryClose());
+  }
 }
 
 // Save as into a folder that refuses new files fails before the document
