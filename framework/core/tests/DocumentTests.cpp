@@ -18,6 +18,7 @@
 namespace {
 
 using kxtest::DialogWatcher;
+using kxtest::FolderEntries;
 using kxtest::TempFolder;
 using kxtest::TestDocument;
 
@@ -210,19 +211,6 @@ TEST_F(DocumentTest, SaveWithoutAFileIsSaveAs) {
   EXPECT_EQ(0, unexpected.Count());
   EXPECT_EQ("second", kxtest::ReadWholeFile(folder / "Report.txt"));
   EXPECT_TRUE(document->TryClose());
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
 }
 
 // Save as over an existing file replaces it only once the new content is
