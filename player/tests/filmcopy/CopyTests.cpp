@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "CP_Application.h"
+#include "CP_Callback.h"
 #include "CP_Desktop.h"
 #include "CP_Window.h"
 #include "DiskFaults.h"
@@ -275,6 +277,19 @@ TEST_F(FilmCopy, AFailingDiskLeavesNoFile) {
   CopyFileWithProgress again(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
   EXPECT_EQ(CopyFileWithProgress::kCopied, again.Copy());
   EXPECT_EQ(film, Read(fTo + "\\Sea.flm"));
+}
+
+// An exception that a window raises while the copy pumps its messages ends
+// the copy on its way out of it; the half copy goes with it.
+TEST_F(FilmCopy, AnExceptionDuringTheCopyLeavesNoFile) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(3 * CopyFileWithProgress::kChunkSize));
+  fFiles.push_back(fTo + "\\Sea.flm");
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  Observer observer([] { CP_GuardCallback([] { throw std::runtime_error("a window failed"); }); });
+  observer.Post();
+  EXPECT_THROW(copy.Copy(), std::runtime_error);
+  EXPECT_TRUE(observer.Ran());
+  EXPECT_EQ(std::vector<std::string>{}, kxtest::FolderEntries(fTo));
 }
 
 // What a crash left of an earlier copy goes with the next copy.
