@@ -214,41 +214,63 @@ TEST_F(DocumentTest, SaveWithoutAFileIsSaveAs) {
 }
 
 // Save as over an existing file replaces it only once the new content is
-// all written: a failing save leaves the old file as it was.
+// all written and on the disk: a save that fails, in the document's own
+// writing or where real disks fail it (full part way, when the data is put
+// on the disk before the rename, at the close), leaves the old file as it
+// was and nothing else in the folder.
 TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
-  TempFolder folder;
-  const std::string path = folder / "Report.txt";
-  ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
-  CP_Application app;
-  auto* document = new TestDocument(&app, Window::Yes);
-  document->SetModified(true);
-  document->failAfter = 3;
-  {
-    SaveDialogAnswerer dialog(path);
-    EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
-  }
-  EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-  EXPECT_TRUE(document->IsModified());
-  // The document has no file yet: the next save asks where to write.
-  EXPECT_FALSE(document->HasFile());
-  EXPECT_EQ("", document->GetFileSpec().Path());
-  {
-    DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
-    document->ExecuteCommand(kCmd_Save);
-    EXPECT_EQ(1, asked.Count());
-  }
-  EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
+  struct Case {
+    const char* name;
+    int failAfter;                   // the document's writing throws after that many bytes
+    kxtest::DiskFaults::Fault fault;  // when it does not
+  } const cases[] = {
+      {"the writing throws", 3, kxtest::DiskFaults::kFullAfter},
+      {"full part way", -1, kxtest::DiskFaults::kFullAfter},
+      {"flush fails", -1, kxtest::DiskFaults::kFlushFails},
+      {"close fails", -1, kxtest::DiskFaults::kCloseFails},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = folder / "Report.txt";
+    ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
+    CP_Application app;
+    auto* document = new TestDocument(&app, Window::Yes);
+    document->SetModified(true);
+    document->failAfter = c.failAfter;
+    if (c.failAfter >= 0) {
+      SaveDialogAnswerer dialog(path);
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
+    } else {
+      kxtest::DiskFaults faults(folder.Path(), c.fault, 3);
+      ASSERT_TRUE(faults.Applied());
+      SaveDialogAnswerer dialog(path);
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), CP_BaseException);
+      EXPECT_EQ(1, faults.Failures());
+    }
+    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_TRUE(document->IsModified());
+    // The document has no file yet: the next save asks where to write.
+    EXPECT_FALSE(document->HasFile());
+    EXPECT_EQ("", document->GetFileSpec().Path());
+    {
+      DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
+      document->ExecuteCommand(kCmd_Save);
+      EXPECT_EQ(1, asked.Count());
+    }
+    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
 
-  document->failAfter = -1;
-  {
-    SaveDialogAnswerer dialog(path);
-    document->ExecuteCommand(kCmd_SaveAs);
+    document->failAfter = -1;
+    {
+      SaveDialogAnswerer dialog(path);
+      document->ExecuteCommand(kCmd_SaveAs);
+    }
+    EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_TRUE(document->TryClose());
   }
-  EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-  EXPECT_FALSE(document->IsModified());
-  EXPECT_TRUE(document->TryClose());
 }
 
 // A failed save as leaves a document that has a file with that file.
@@ -276,47 +298,6 @@ TEST_F(DocumentTest, AFailedSaveAsKeepsTheFileItHad) {
   EXPECT_EQ("changed", kxtest::ReadWholeFile(folder / "First.txt"));
   EXPECT_FALSE(kxtest::FileExists(folder / "Second.txt"));
   EXPECT_TRUE(document->TryClose());
-}
-
-// The disk fails the save where real disks fail it: part way through the
-// writing, when the data is put on the disk before the rename, or at the
-// close. Each is a failed save: the old file stays as it was, nothing else
-// is left in the folder, and the next save as works.
-TEST_F(DocumentTest, SaveAsOnAFailingDiskKeepsTheOldFile) {
-  struct Case {
-    const char* name;
-    kxtest::DiskFaults::Fault fault;
-  } const cases[] = {
-      {"full part way", kxtest::DiskFaults::kFullAfter},
-      {"flush fails", kxtest::DiskFaults::kFlushFails},
-      {"close fails", kxtest::DiskFaults::kCloseFails},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempFolder folder;
-    const std::string path = folder / "Report.txt";
-    ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
-    CP_Application app;
-    auto* document = new TestDocument(&app, Window::Yes);
-    document->SetModified(true);
-    {
-      kxtest::DiskFaults faults(folder.Path(), c.fault, 3);
-      ASSERT_TRUE(faults.Applied());
-      SaveDialogAnswerer dialog(path);
-      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), CP_BaseException);
-      EXPECT_LE(1, faults.Failures());
-    }
-    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
-    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-    EXPECT_TRUE(document->IsModified());
-    EXPECT_FALSE(document->HasFile());
-
-    SaveDialogAnswerer dialog(path);
-    document->ExecuteCommand(kCmd_SaveAs);
-    EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
-    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-    EXPECT_TRUE(document->TryClose());
-  }
 }
 
 // Save as into a folder that refuses new files fails before the document
