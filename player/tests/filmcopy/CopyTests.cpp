@@ -35,6 +35,8 @@ protected:
     fFolder = std::string(temp) + "kxcopy_" + info->name();
     fFrom = fFolder + "\\from";
     fTo = fFolder + "\\to";
+    // A run that was stopped part way may have left its files behind.
+    kxtest::TempFolder::DeleteTree(fFolder);
     CreateDirectoryA(fFolder.c_str(), nullptr);
     CreateDirectoryA(fFrom.c_str(), nullptr);
     CreateDirectoryA(fTo.c_str(), nullptr);
