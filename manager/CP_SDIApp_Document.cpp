@@ -649,7 +649,8 @@ void CP_SDIApp_Document::RefreshAfterInstall() {
   if (!names.empty()) SelectListRowByText(names.front());
 }
 
-std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result) {
+std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result, const std::string& title,
+                                                           const std::string& folder) {
   switch (result) {
     case kCopySourceMissing:
       return "Source file for movie not found.";
@@ -661,6 +662,10 @@ std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result) {
       return "An exception occurred while copying movie";
     case kCopyNoFolder:
       return "Copy failed for movie. Check that the directory exists.";
+    case kCopyNameTaken:
+    case kCopyFolderInTheWay:
+    case kCopyNoTemporaryName:
+      return GH_NotCopiedText(result, title, folder);
     default:
       return "Undefined error while copying movie: ";
   }
@@ -689,9 +694,9 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
   // A name from the CD's data file that leaves its folder is not copied.
   const bool safe = !film.FileName.empty() && film.FileName.find("..") == std::string::npos;
   int32_t result = -1;
+  std::string destination = films.PATH;
+  AppendBackslash(destination);
   if (found && films.PATH.size() > 1 && safe) {
-    std::string destination = films.PATH;
-    AppendBackslash(destination);
     // Another film's file of the same name stays as it is.
     if (IsNameTaken(destination + film.FileName)) {
       MainWindowMessage(NameTakenText(film.ITEMTEXT, destination, film.FileName), "Glintharbour International",
@@ -705,7 +710,8 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
   if (result == kCopyDone)
     RefreshAfterInstall();
   else
-    MainWindowMessage(CommandLineCopyFailureText(result), "Glintharbour International", MB_OK);
+    MainWindowMessage(CommandLineCopyFailureText(result, film.ITEMTEXT, destination), "Glintharbour International",
+                      MB_OK);
 }
 
 void CP_SDIApp_Document::SelectListRowByText(const std::string& text) {

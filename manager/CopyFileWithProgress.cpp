@@ -18,6 +18,7 @@ uint8_t CopyCancelled = 0;
 namespace {
 
 constexpr uint32_t kBlockSize = 102400;
+static_assert(int(GH_PartialCopy::kReady) == kCopyDone, "a finished copy answers done");
 
 HWND MainWindowHandle() {
   CP_Window* main = FindMainWindow(mainWindowTitle);
@@ -40,45 +41,6 @@ void DispatchWaitingMessages() {
     DispatchMessageA(&msg);
   }
 }
-
-// The copy is written under a name of its own in the destination folder
-// and takes the film's name only when whole: a scan of the folder meanwhile
-// (the engine's "installed" message runs one) must not record half a film,
-// and a copy that fails leaves none behind. The scans list ".flm" and
-// ".mov" files; this name ends in ".tmp".
-class PartialCopy {
- public:
-  explicit PartialCopy(const std::string& folder) {
-    char path[MAX_PATH] = {};
-    if (GetTempFileNameA(folder.c_str(), "kx", 0, path)) fPath = path;
-  }
-  ~PartialCopy() {
-    if (!fPath.empty()) DeleteFileA(fPath.c_str());
-  }
-  PartialCopy(const PartialCopy&) = delete;
-  PartialCopy& operator=(const PartialCopy&) = delete;
-
-  const std::string& Path() const { return fPath; }
-
-  // Only a file that was there when the copy began is replaced: one that
-  // appeared meanwhile is another film's.
-  bool TakeName(const std::string& target, bool replace) {
-    if (!replace) return Keep(MoveFileA(fPath.c_str(), target.c_str()));
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only mark would refuse
-    if (Keep(MoveFileExA(fPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))) return true;
-    SetFileAttributesA(target.c_str(), attributes);
-    return false;
-  }
-
- private:
-  bool Keep(BOOL moved) {
-    if (moved) fPath.clear();
-    return moved != FALSE;
-  }
-
-  std::string fPath;
-};
 
 }  // namespace
 
@@ -165,15 +127,9 @@ int16_t CopyFileWithProgress::CopyBlocks(uint8_t* buffer) {
   const int64_t size = source.GetSize();
   if (size >= int64_t(FreeDiskSpace(folder))) return kCopyNoSpace;
 
-  const std::string target = fDestination.Path();
-  const bool replacing = IsFile(target);
-  // A folder of the film's name is in the way: the copy could never take it.
-  if (!replacing && GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) return kCopyFailed;
-  PartialCopy partial(folder);
-  if (partial.Path().empty()) return kCopyFailed;
-  CP_File destination(CP_FileSpec(partial.Path(), false));
-  destination.Create(GENERIC_READ | GENERIC_WRITE, 0, 0, true);
-  destination.Open(GENERIC_READ | GENERIC_WRITE);
+  GH_PartialCopy partial(fDestination.Path());
+  if (const GH_PartialCopy::Result begun = partial.Begin()) return begun;
+  CP_File& destination = partial.File();
 
   fProgress = GetDlgItem(fDialog, GH_ITEM_COPY_PROGRESS);
   SendMessageA(fProgress, PBM_SETPOS, 0, 0);
@@ -195,8 +151,6 @@ int16_t CopyFileWithProgress::CopyBlocks(uint8_t* buffer) {
     DispatchWaitingMessages();
   }
   source.Close();
-  destination.Close();
   if (CopyCancelled) return kCopyCancelled;
-  if (!partial.TakeName(target, replacing)) return kCopyFailed;
-  return kCopyDone;
+  return partial.Finish();
 }

@@ -4,6 +4,7 @@
 // dispatched between blocks. The main window is disabled meanwhile.
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
+#include "GH_PartialCopy.h"
 
 #include <cstdint>
 
@@ -17,6 +18,9 @@ enum GH_CopyResult : int16_t {
   kCopyFailed = 6,          // a file error while copying; nothing is left at the destination
   kCopyNoFolder = 7,        // the destination folder does not exist
   kCopyNotOpen = 8,         // a file was not open after opening it
+  kCopyNameTaken = GH_PartialCopy::kNameTaken,              // a file holds the name; it stays as it is
+  kCopyFolderInTheWay = GH_PartialCopy::kFolderInTheWay,    // a folder holds the name
+  kCopyNoTemporaryName = GH_PartialCopy::kNoTemporaryName,  // the folder takes no new file
 };
 
 // Set by the dialog's Cancel, looked at by the copy between blocks.
@@ -33,8 +37,9 @@ class CopyFileWithProgress {
   CopyFileWithProgress& operator=(const CopyFileWithProgress&) = delete;
 
   // Copies the source into the destination's folder under the source's own
-  // name, which the copy takes only when it is whole; a file of that name
-  // that was there before is replaced. Called once.
+  // name, which the copy takes only when it is whole and on the disk; a file
+  // or folder that holds that name, before or when the copy is done, stays
+  // and the copy is not kept. Called once.
   int16_t Copy();
 
   HWND GetDialog() const { return fDialog; }

@@ -290,6 +290,10 @@ std::string CopyFailureText(int32_t result, const std::string& title, const std:
       return "Not enough space available on the destination drive for movie: " + title;
     case kCopyCancelled:
       return "File copy for movie " + title + " cancelled by the user";
+    case kCopyNameTaken:
+    case kCopyFolderInTheWay:
+    case kCopyNoTemporaryName:
+      return GH_NotCopiedText(result, title, destinationRoot);
     default:
       return "Undefined error while copying movie: " + title;
   }

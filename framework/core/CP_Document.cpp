@@ -42,6 +42,15 @@ std::string MakeTemporaryBeside(const CP_FileSpec& target) {
   return path;
 }
 
+// The saved content reaches the disk before the file takes the target's
+// place: otherwise a power cut could leave the target's name on a file
+// whose bytes were never written. Save may have closed the file already.
+void PutOnDisk(CP_File& file) {
+  if (!file.IsOpen()) file.Open(kReadWrite);
+  file.Flush();
+  file.Close();
+}
+
 }  // namespace
 
 CP_Document::CP_Document(CP_M_Commander* parent) : CP_M_Commander(parent) {
@@ -206,12 +215,12 @@ void CP_Document::SaveReplacing(const CP_FileSpec& target) {
     fFile.reset(new CP_File(target));
     fFile->SetSpec(CP_FileSpec(temporary, false));
     Save();
-    fFile->Close();
+    PutOnDisk(*fFile);
     if (!MoveFileExA(temporary.c_str(), target.Path().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
       throw CP_PlfrmErrorException(kCP_FileError, kSource, __LINE__);
   } catch (...) {
-    if (fFile) fFile->Close();
+    if (fFile) fFile->Release();  // the save failed already
     DeleteFileA(temporary.c_str());
     fFile = std::move(previousFile);
     fFileSpec = previousSpec;

@@ -11,6 +11,7 @@ constexpr const char* kSource = "CP_File.cpp";
 // step by them.
 constexpr int32_t kLineCreate = 208;
 constexpr int32_t kLineOpen = 314;
+constexpr int32_t kLineClose = 352;
 constexpr int32_t kLineSetPosition = 377;
 constexpr int32_t kLineGetPosition = 403;
 constexpr int32_t kLineReadFailed = 440;
@@ -20,12 +21,13 @@ constexpr int32_t kLineWriteNull = 481;
 constexpr int32_t kLineTruncWrite = 516;
 constexpr int32_t kLineTruncEnd = 521;
 constexpr int32_t kLineSize = 553;
+constexpr int32_t kLineFlush = 571;
 
 [[noreturn]] void FileError(int32_t line) { throw CP_PlfrmErrorException(kCP_FileError, kSource, line); }
 
 }  // namespace
 
-CP_File::~CP_File() { Close(); }
+CP_File::~CP_File() { Release(); }
 
 void CP_File::CreateWithSpec(const CP_FileSpec& spec, uint32_t access, uint32_t creator,
                              uint32_t type, bool replaceExisting) {
@@ -52,14 +54,27 @@ void CP_File::Open(uint32_t access) {
   TakeHandle(handle);
 }
 
+// The new handle is kept even when the old one closes badly, so that the
+// object still owns every handle it opened.
 void CP_File::TakeHandle(HANDLE handle) {
-  Close();
+  const bool closed = Release();
   fHandle = handle;
+  if (!closed) FileError(kLineClose);
+}
+
+bool CP_File::Release() {
+  if (fHandle == INVALID_HANDLE_VALUE) return true;
+  const BOOL closed = CloseHandle(fHandle);
+  fHandle = INVALID_HANDLE_VALUE;
+  return closed != FALSE;
 }
 
 void CP_File::Close() {
-  if (fHandle != INVALID_HANDLE_VALUE) CloseHandle(fHandle);
-  fHandle = INVALID_HANDLE_VALUE;
+  if (!Release()) FileError(kLineClose);
+}
+
+void CP_File::Flush() {
+  if (!FlushFileBuffers(fHandle)) FileError(kLineFlush);
 }
 
 uint32_t CP_File::SetPosition(int16_t origin, int32_t offset) {

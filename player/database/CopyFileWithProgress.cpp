@@ -9,7 +9,6 @@
 #include "CP_Exception.h"
 #include "CP_File.h"
 #include "CP_FileSystem.h"
-#include "CP_FourCC.h"
 #include "CP_Window.h"
 #include "utility/GH_Utility.h"
 #include "utility/GH_WindowLookup.h"
@@ -20,6 +19,8 @@ namespace {
 bool gCopyCancelled = false;
 
 const char* const kMainVideoWindow = "MainVideoWindow";
+
+static_assert(int(GH_PartialCopy::kReady) == CopyFileWithProgress::kCopied, "a finished copy answers copied");
 
 HWND MainVideoWindow() {
   CP_Window* window = FindWindowByTitle(kMainVideoWindow);
@@ -108,7 +109,7 @@ int32_t CopyFileWithProgress::Copy() {
 
 int32_t CopyFileWithProgress::CopyFiles() {
   std::vector<char> buffer(kChunkSize);
-  CP_File source, destination;
+  CP_File source;
   if (!fSource.IsSpecified() || !fDestination.IsSpecified()) return kNoSpec;
 
   const std::string folder = fDestination.FolderPath();
@@ -117,7 +118,6 @@ int32_t CopyFileWithProgress::CopyFiles() {
 
   source.SetSpec(fSource);
   if (!Readable(fSource.Path())) return kSourceUnreadable;
-  destination.SetSpec(fDestination);
   source.Open(GENERIC_READ);
   const uint32_t size = source.GetSize();
 
@@ -125,12 +125,13 @@ int32_t CopyFileWithProgress::CopyFiles() {
   if (root.empty() || root.back() != '\\') root += '\\';
   if (uint64_t(size) >= FreeDiskSpace(root.c_str())) return kNoRoom;
 
+  // Another film's file of the same name is never replaced: two CDs may
+  // ship films of one name.
+  GH_PartialCopy partial(fDestination.Path());
   if (usable) {
-    // A read-only file of the same name is replaced like any other.
-    if (Readable(fDestination.Path())) SetFileAttributesA(fDestination.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    destination.Create(GENERIC_READ | GENERIC_WRITE, CP_FourCC("****"), CP_FourCC("TEXT"), true);
-    destination.Open(GENERIC_READ | GENERIC_WRITE);
+    if (const GH_PartialCopy::Result begun = partial.Begin()) return begun;
   }
+  CP_File& destination = partial.File();
   fProgressBar = fDialog ? GetDlgItem(fDialog, kFileCopyProgressBar) : nullptr;
   SendMessageA(fProgressBar, PBM_SETPOS, 0, 0);
   SendMessageA(fProgressBar, PBM_SETSTEP, 1, 0);
@@ -152,17 +153,10 @@ int32_t CopyFileWithProgress::CopyFiles() {
     PumpMessages();
   }
   source.Close();
-  destination.Close();
-  if (gCopyCancelled) {
-    destination.Delete();
-    return kCancelled;
-  }
+  if (gCopyCancelled) return kCancelled;
   // A source that shrank while it was copied leaves no half copy behind.
-  if (copied < size) {
-    destination.Delete();
-    return kFileError;
-  }
-  return kCopied;
+  if (copied < size) return kFileError;
+  return partial.Finish();
 }
 
 void CopyFileWithProgress::RemoveDialog() {

@@ -8,6 +8,7 @@
 
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
+#include "GH_PartialCopy.h"
 
 // Dialog resources and their controls.
 enum : int {
@@ -31,6 +32,9 @@ public:
     kFileError = 6,
     kNoFolder = 7,
     kNotOpen = 8,
+    kNameTaken = GH_PartialCopy::kNameTaken,              // a file holds the name; it stays as it is
+    kFolderInTheWay = GH_PartialCopy::kFolderInTheWay,    // a folder holds the name
+    kNoTemporaryName = GH_PartialCopy::kNoTemporaryName,  // the folder takes no new file
   };
   static constexpr uint32_t kChunkSize = 102400;
 
@@ -42,7 +46,9 @@ public:
   CopyFileWithProgress& operator=(const CopyFileWithProgress&) = delete;
 
   // Copies the source into the destination's folder under the source's
-  // name, then removes the dialog.
+  // name, which the copy takes only when it is whole and on the disk; a
+  // file or folder that holds that name, before or when the copy is done,
+  // stays and the copy is not kept. Then removes the dialog.
   int32_t Copy();
 
   HWND DialogWindow() const { return fDialog; }

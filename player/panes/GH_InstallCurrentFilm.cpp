@@ -3,27 +3,34 @@
 
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
+#include "GH_PartialCopy.h"
 #include "database/CopyFileWithProgress.h"
 #include "document/GH_Globals.h"
 #include "utility/GH_FilmFolders.h"
 
 namespace {
 
-// The box for a copy status; null when the status is shown by no box.
+// The box for a copy status; empty when the status is shown by no box.
 // Texts that end in ": " are shown so, with nothing after the colon.
-const char* CopyStatusText(int32_t status) {
+std::string CopyStatusText(int32_t status, const PlaylistEntry& film, const std::string& folder) {
   switch (status) {
-    case 0:
-    case 4:  // copied, or cancelled by the user: nothing to say
-      return nullptr;
-    case 2:
+    case CopyFileWithProgress::kCopied:
+    case CopyFileWithProgress::kCancelled:  // nothing to say
+      return std::string();
+    case CopyFileWithProgress::kSourceUnreadable:
       return "Source file for movie not found.";
-    case 5:
+    case CopyFileWithProgress::kNoRoom:
       return "Not enough space available on the destination drive for movie: ";
-    case 6:
+    case CopyFileWithProgress::kFileError:
       return "An exception occurred while copying movie";
-    case 7:
+    case CopyFileWithProgress::kNoFolder:
       return "Copy failed for movie. Check that the directory exists.";
+    case CopyFileWithProgress::kNameTaken:
+      return "Movie \"" + film.itemText + "\" was not copied: the directory " + folder +
+             "\\ already holds a file named " + film.fileName + ".";
+    case CopyFileWithProgress::kFolderInTheWay:
+    case CopyFileWithProgress::kNoTemporaryName:
+      return GH_NotCopiedText(status, film.itemText, folder);
     default:
       return "Undefined error while copying movie: ";
   }
@@ -79,7 +86,7 @@ int32_t GH_QT_MoviePane::InstallCurrentFilm() {
     // Nowhere to copy to.
     status = CopyFileWithProgress::kNoFolder;
   }
-  if (const char* text = CopyStatusText(status))
-    MessageBoxA(fWindow, text, "Glintharbour International", MB_OK);
+  const std::string text = CopyStatusText(status, entry, filmsFolder);
+  if (!text.empty()) MessageBoxA(fWindow, text.c_str(), "Glintharbour International", MB_OK);
   return status;
 }

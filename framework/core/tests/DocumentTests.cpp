@@ -6,7 +6,7 @@
 #include "DocumentTestSupport.h"
 #include "FileTestSupport.h"
 #include "FrameworkFixture.h"
-#include "ImportPatch.h"
+#include "DiskFaults.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 namespace {
 
 using kxtest::DialogWatcher;
+using kxtest::FolderEntries;
 using kxtest::TempFolder;
 using kxtest::TestDocument;
 
@@ -59,41 +60,7 @@ struct SaveDialogAnswerer {
 
 using DocumentTest = FrameworkTest;
 
-// A folder in which no new file can be made, answered as Windows answers
-// for it: GetTempFileNameA fails with access denied. Wine refuses nothing to
-// a program run as root, and its GetTempFileNameA answers a name even where
-// it could make no file, so the refusal goes into this program's import of
-// that function, for this one folder.
-class RefusingFolder {
- public:
-  explicit RefusingFolder(const std::string& path)
-      : fPatch("kernel32.dll", "GetTempFileNameA", reinterpret_cast<void*>(&Refuse)) {
-    Refused() = kxtest::ComparablePath(path);
-    Original() = reinterpret_cast<TempFileName>(fPatch.Original());
-  }
-  ~RefusingFolder() { Refused().clear(); }
-  bool Applied() const { return fPatch.Installed(); }
-
- private:
-  using TempFileName = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
-  static std::string& Refused() {
-    static std::string path;
-    return path;
-  }
-  static TempFileName& Original() {
-    static TempFileName function = nullptr;
-    return function;
-  }
-  static UINT WINAPI Refuse(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR path) {
-    if (folder && lstrcmpiA(kxtest::ComparablePath(folder).c_str(), Refused().c_str()) == 0) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return 0;
-    }
-    return Original()(folder, prefix, unique, path);
-  }
-
-  kxtest::ImportPatch fPatch;
-};
+using kxtest::RefusingFolder;
 
 TEST_F(DocumentTest, UniqueNamesAndTheDocumentList) {
   EXPECT_EQ(nullptr, CP_Document::GetDocumentList());
@@ -246,55 +213,64 @@ TEST_F(DocumentTest, SaveWithoutAFileIsSaveAs) {
   EXPECT_TRUE(document->TryClose());
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
 // Save as over an existing file replaces it only once the new content is
-// all written: a failing save leaves the old file as it was.
+// all written and on the disk: a save that fails, in the document's own
+// writing or where real disks fail it (full part way, when the data is put
+// on the disk before the rename, at the close), leaves the old file as it
+// was and nothing else in the folder.
 TEST_F(DocumentTest, SaveAsOverAnExistingFile) {
-  TempFolder folder;
-  const std::string path = folder / "Report.txt";
-  ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
-  CP_Application app;
-  auto* document = new TestDocument(&app, Window::Yes);
-  document->SetModified(true);
-  document->failAfter = 3;
-  {
-    SaveDialogAnswerer dialog(path);
-    EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
-  }
-  EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-  EXPECT_TRUE(document->IsModified());
-  // The document has no file yet: the next save asks where to write.
-  EXPECT_FALSE(document->HasFile());
-  EXPECT_EQ("", document->GetFileSpec().Path());
-  {
-    DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
-    document->ExecuteCommand(kCmd_Save);
-    EXPECT_EQ(1, asked.Count());
-  }
-  EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
+  struct Case {
+    const char* name;
+    int failAfter;                   // the document's writing throws after that many bytes
+    kxtest::DiskFaults::Fault fault;  // when it does not
+  } const cases[] = {
+      {"the writing throws", 3, kxtest::DiskFaults::kFullAfter},
+      {"full part way", -1, kxtest::DiskFaults::kFullAfter},
+      {"flush fails", -1, kxtest::DiskFaults::kFlushFails},
+      {"close fails", -1, kxtest::DiskFaults::kCloseFails},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = folder / "Report.txt";
+    ASSERT_TRUE(kxtest::WriteWholeFile(path, "old content"));
+    CP_Application app;
+    auto* document = new TestDocument(&app, Window::Yes);
+    document->SetModified(true);
+    document->failAfter = c.failAfter;
+    if (c.failAfter >= 0) {
+      SaveDialogAnswerer dialog(path);
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), std::runtime_error);
+    } else {
+      kxtest::DiskFaults faults(folder.Path(), c.fault, 3);
+      ASSERT_TRUE(faults.Applied());
+      SaveDialogAnswerer dialog(path);
+      EXPECT_THROW(document->ExecuteCommand(kCmd_SaveAs), CP_BaseException);
+      EXPECT_EQ(1, faults.Failures());
+    }
+    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_TRUE(document->IsModified());
+    // The document has no file yet: the next save asks where to write.
+    EXPECT_FALSE(document->HasFile());
+    EXPECT_EQ("", document->GetFileSpec().Path());
+    {
+      DialogWatcher asked("Save File As", [](HWND dialog) { DialogWatcher::Press(dialog, IDCANCEL); });
+      document->ExecuteCommand(kCmd_Save);
+      EXPECT_EQ(1, asked.Count());
+    }
+    EXPECT_EQ("old content", kxtest::ReadWholeFile(path));
 
-  document->failAfter = -1;
-  {
-    SaveDialogAnswerer dialog(path);
-    document->ExecuteCommand(kCmd_SaveAs);
+    document->failAfter = -1;
+    {
+      SaveDialogAnswerer dialog(path);
+      document->ExecuteCommand(kCmd_SaveAs);
+    }
+    EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_TRUE(document->TryClose());
   }
-  EXPECT_EQ("document content", kxtest::ReadWholeFile(path));
-  EXPECT_EQ(std::vector<std::string>{"Report.txt"}, FolderEntries(folder.Path()));
-  EXPECT_FALSE(document->IsModified());
-  EXPECT_TRUE(document->TryClose());
 }
 
 // A failed save as leaves a document that has a file with that file.

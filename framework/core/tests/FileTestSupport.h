@@ -6,7 +6,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace kxtest {
 
@@ -79,6 +81,38 @@ inline std::string ReadWholeFile(const std::string& path) {
 
 inline bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The names of the files and folders in a folder, sorted.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Dates the last write of a file (or folder) this many minutes back.
+inline bool WrittenMinutesAgo(const std::string& path, int minutes) {
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER time;
+  time.LowPart = now.dwLowDateTime;
+  time.HighPart = now.dwHighDateTime;
+  time.QuadPart -= ULONGLONG(minutes) * 60 * 10000000;
+  const FILETIME then = {time.LowPart, time.HighPart};
+  const BOOL set = SetFileTime(file, nullptr, nullptr, &then);
+  CloseHandle(file);
+  return set != FALSE;
 }
 
 inline std::string CurrentDirectory() {

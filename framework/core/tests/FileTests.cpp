@@ -3,6 +3,7 @@
 #include "CP_FileSpec.h"
 #include "CP_FourCC.h"
 #include "CP_Volume.h"
+#include "DiskFaults.h"
 #include "FileTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -263,6 +264,7 @@ TEST(FileTest, FailuresOnAClosedFile) {
       {"write", [&] { file.Write(buffer, &count); }, -36, 477},
       {"truncating write", [&] { file.WriteAndTruncate(buffer, &count); }, -36, 516},
       {"size", [&] { file.GetSize(); }, -36, 553},
+      {"flush", [&] { file.Flush(); }, -36, 571},
       // Position failures carry the Windows error itself.
       {"set position", [&] { file.SetPosition(0, 0); }, ERROR_INVALID_HANDLE, 377},
       {"get position", [&] { file.GetPosition(); }, ERROR_INVALID_HANDLE, 403},
@@ -274,6 +276,23 @@ TEST(FileTest, FailuresOnAClosedFile) {
     EXPECT_EQ(c.line, failure.line) << c.name;
   }
   EXPECT_FALSE(file.IsOpen());
+}
+
+// A close can report a write the system had deferred: that is a failure of
+// the file like any other, and the handle is gone all the same.
+TEST(FileTest, AFailedCloseIsAFileError) {
+  TempFolder folder;
+  CP_File file(CP_FileSpec(folder / "a.txt", false));
+  file.Create(kReadWrite, kCreator, kType, true);
+  kxtest::DiskFaults faults(folder.Path(), kxtest::DiskFaults::kCloseFails);
+  ASSERT_TRUE(faults.Applied());
+  file.Open(kReadWrite);
+  const Failure failure = Catch([&] { file.Close(); });
+  EXPECT_TRUE(failure.thrown);
+  EXPECT_EQ(-36, failure.code);
+  EXPECT_EQ(352, failure.line);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(1, faults.Failures());
 }
 
 // Create hands Windows at most 1023 characters; a path that long is still

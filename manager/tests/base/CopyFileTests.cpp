@@ -1,6 +1,7 @@
 // Film file copy with its progress dialog, run under a real main window.
 #include "CP_Window.h"
 #include "CopyFileWithProgress.h"
+#include "DiskFaults.h"
 #include "FrameworkFixture.h"
 #include "GH_Globals.h"
 #include "GH_Resources.h"
@@ -191,6 +192,7 @@ TEST_F(MgrCopyFileTest, CancelDeletesThePartialCopy) {
 TEST_F(MgrCopyFileTest, FailuresBeforeTheCopyShowNothingAndCreateNothing) {
   mgrtest::WriteWholeFile(fFrom / "film.flm", "film");
   CreateDirectoryA((fTo / "taken.flm").c_str(), nullptr);
+  CreateDirectoryA((fTo / "refusing").c_str(), nullptr);
   struct Case {
     const char* name;
     CP_FileSpec source, destination;
@@ -205,12 +207,16 @@ TEST_F(MgrCopyFileTest, FailuresBeforeTheCopyShowNothingAndCreateNothing) {
        kCopySourceMissing, "x.flm"},
       {"missing folder", CP_FileSpec(fFrom / "film.flm", false),
        CP_FileSpec(fTo / "sub\\film.flm", false), kCopyNoFolder, "sub"},
-      // A folder of the film's name is in the way: the file cannot be made.
-      {"file error", CP_FileSpec(fFrom / "film.flm", false), CP_FileSpec(fTo / "x.flm", false),
-       kCopyFailed, ""},
+      // A folder of the film's name is in the way: the file cannot take it.
+      {"a folder of the film's name", CP_FileSpec(fFrom / "film.flm", false), CP_FileSpec(fTo / "x.flm", false),
+       kCopyFolderInTheWay, ""},
+      {"no new file in the folder", CP_FileSpec(fFrom / "film.flm", false),
+       CP_FileSpec(fTo / "refusing\\film.flm", false), kCopyNoTemporaryName, "refusing\\film.flm"},
   };
-  // The file-error case copies "film.flm" onto the folder of that name.
+  // The folder-in-the-way case copies "film.flm" onto the folder of that name.
   std::rename((fTo / "taken.flm").c_str(), (fTo / "film.flm").c_str());
+  kxtest::RefusingFolder refusing(fTo / "refusing");
+  ASSERT_TRUE(refusing.Applied());
   for (const Case& c : cases) {
     bool shown = false;
     CopyFileWithProgress copy(c.source, c.destination);
@@ -231,18 +237,38 @@ TEST_F(MgrCopyFileTest, FailuresBeforeTheCopyShowNothingAndCreateNothing) {
     }
   }
   EXPECT_EQ("film", Contents(fFrom / "film.flm"));
+  EXPECT_EQ((std::vector<std::string>{"film.flm", "refusing"}), kxtest::FolderEntries(fTo.Path()));
+  EXPECT_EQ(std::vector<std::string>{}, kxtest::FolderEntries(fTo / "refusing"));
 }
 
-TEST_F(MgrCopyFileTest, ReplacesAReadOnlyFileAndCopiesAnEmptyOne) {
-  mgrtest::WriteWholeFile(fFrom / "film.flm", "new film");
-  mgrtest::WriteWholeFile(fTo / "film.flm", "old");
-  SetFileAttributesA((fTo / "film.flm").c_str(), FILE_ATTRIBUTE_READONLY);
+// No copy replaces a file: one that holds the film's name when the copy
+// starts is another film's, read-only or not, and stays as it was. The
+// caller's check may be moments old. So a file copied onto itself stays
+// whole. An empty film is copied like any other.
+TEST_F(MgrCopyFileTest, AFileOfTheFilmsNameStaysAndAnEmptyFilmIsCopied) {
+  const std::string film = Pattern(5000);
+  mgrtest::WriteWholeFile(fFrom / "film.flm", film);
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "writable");
+    mgrtest::WriteWholeFile(fTo / "film.flm", "old");
+    if (readOnly) SetFileAttributesA((fTo / "film.flm").c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+      CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false),
+                                CP_FileSpec(fTo / "film.flm", false));
+      EXPECT_EQ(kCopyNameTaken, copy.Copy());
+    }
+    EXPECT_EQ("old", Contents(fTo / "film.flm"));
+    EXPECT_EQ(readOnly, (GetFileAttributesA((fTo / "film.flm").c_str()) & FILE_ATTRIBUTE_READONLY) != 0);
+    EXPECT_EQ(std::vector<std::string>{"film.flm"}, FilesIn(fTo.Path()));
+    SetFileAttributesA((fTo / "film.flm").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
   {
     CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false),
-                              CP_FileSpec(fTo / "film.flm", false));
-    EXPECT_EQ(kCopyDone, copy.Copy());
+                              CP_FileSpec(fFrom / "film.flm", false));
+    EXPECT_EQ(kCopyNameTaken, copy.Copy());
   }
-  EXPECT_EQ("new film", Contents(fTo / "film.flm"));
+  EXPECT_TRUE(Contents(fFrom / "film.flm") == film);
+  EXPECT_EQ(std::vector<std::string>{"film.flm"}, FilesIn(fFrom.Path()));
 
   mgrtest::WriteWholeFile(fFrom / "empty.flm", "");
   CopyFileWithProgress copy(CP_FileSpec(fFrom / "empty.flm", false),
@@ -251,14 +277,27 @@ TEST_F(MgrCopyFileTest, ReplacesAReadOnlyFileAndCopiesAnEmptyOne) {
   EXPECT_EQ("", Contents(fTo / "empty.flm"));
 }
 
-TEST_F(MgrCopyFileTest, AFileCopiedOntoItselfStaysWhole) {
-  const std::string film = Pattern(5000);
+// The disk fails the copy where real disks fail: full part way, when the
+// data is put on the disk, or at the close. No file is left under the
+// film's name or any other, and the next copy works.
+TEST_F(MgrCopyFileTest, AFailingDiskLeavesNoFile) {
+  const std::string film = Pattern(350000);
   mgrtest::WriteWholeFile(fFrom / "film.flm", film);
-  CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false),
-                            CP_FileSpec(fFrom / "film.flm", false));
-  EXPECT_EQ(kCopyDone, copy.Copy()) << "the whole copy takes the name";
-  EXPECT_TRUE(Contents(fFrom / "film.flm") == film);
-  EXPECT_EQ(std::vector<std::string>{"film.flm"}, FilesIn(fFrom.Path()));
+  // What a crash left of an earlier copy: the next copy removes it.
+  mgrtest::WriteWholeFile(fTo / "kx2b.tmp", "half a film");
+  ASSERT_TRUE(kxtest::WrittenMinutesAgo(fTo / "kx2b.tmp", 60));
+  for (kxtest::DiskFaults::Fault fault :
+       {kxtest::DiskFaults::kFullAfter, kxtest::DiskFaults::kFlushFails, kxtest::DiskFaults::kCloseFails}) {
+    kxtest::DiskFaults faults(fTo.Path(), fault, 150000);
+    ASSERT_TRUE(faults.Applied());
+    CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false), CP_FileSpec(fTo / "film.flm", false));
+    EXPECT_EQ(kCopyFailed, copy.Copy()) << fault;
+    EXPECT_EQ(1, faults.Failures()) << fault;
+    EXPECT_EQ(std::vector<std::string>{}, kxtest::FolderEntries(fTo.Path())) << fault;
+  }
+  CopyFileWithProgress copy(CP_FileSpec(fFrom / "film.flm", false), CP_FileSpec(fTo / "film.flm", false));
+  EXPECT_EQ(kCopyDone, copy.Copy());
+  EXPECT_TRUE(Contents(fTo / "film.flm") == film);
 }
 
 // The copy is written under a name of its own and takes the film's name
@@ -274,7 +313,7 @@ TEST_F(MgrCopyFileTest, TheCopyTakesTheFilmsNameOnlyWhenWhole) {
     std::string left;  // the file of the film's name afterwards
   } const cases[] = {
       {"nothing in the way", false, kCopyDone, film},
-      {"another film turns up", true, kCopyFailed, "another film"},
+      {"another film turns up", true, kCopyNameTaken, "another film"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -3,8 +3,13 @@
 // it. Each case has a CD database, a "CD" folder and an installation folder
 // of its own.
 #include "DatabaseFixture.h"
+#include "DiskFaults.h"
+#include "FileTestSupport.h"
 #include "PanesSupport.h"
 #include "document/GH_Globals.h"
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -236,19 +241,32 @@ TEST_F(InstallTest, AfterTheCopyTheLibraryManagerIsAskedToShowIt) {
 
 TEST_F(InstallTest, EachFailedCopyIsReportedInItsOwnWords) {
   const std::string target = fFilms + "\\Sea.flm";
+  const std::string notCopied = "Movie \"Sea\" was not copied: ";
   struct Case {
     const char* name;
-    void (*prepare)(InstallTest&);
-    void (*undo)(InstallTest&);
+    std::function<void(InstallTest&)> prepare;
     std::vector<std::pair<int32_t, std::string>> want;  // status and box text
+    std::vector<std::string> filmsFolder;               // its entries afterwards
+    int reports;                                        // the framework's error reports
   };
+  std::unique_ptr<kxtest::RefusingFolder> refusing;
+  std::unique_ptr<kxtest::DiskFaults> faults;
   const Case kCases[] = {
       // The free space of a folder that is gone may read as none: either
       // check may fire first.
       {"films folder gone", [](InstallTest& t) { RemoveDirectoryA(t.fFilms.c_str()); },
-       [](InstallTest& t) { CreateDirectoryA(t.fFilms.c_str(), nullptr); },
        {{7, "Copy failed for movie. Check that the directory exists."},
-        {5, "Not enough space available on the destination drive for movie: "}}},
+        {5, "Not enough space available on the destination drive for movie: "}},
+       {}, 0},
+      {"a folder of the film's name",
+       [&](InstallTest&) { CreateDirectoryA(target.c_str(), nullptr); },
+       {{10, notCopied + "the directory " + fFilms + "\\ holds a folder of its file's name."}}, {"Sea.flm"}, 0},
+      {"no new file in the films folder",
+       [&](InstallTest& t) { refusing = std::make_unique<kxtest::RefusingFolder>(t.fFilms); },
+       {{11, notCopied + "no temporary file could be made in the directory " + fFilms + "\\."}}, {}, 0},
+      {"the disk full part way",
+       [&](InstallTest& t) { faults = std::make_unique<kxtest::DiskFaults>(t.fFilms, kxtest::DiskFaults::kFullAfter, 100); },
+       {{6, "An exception occurred while copying movie"}}, {}, 1},
   };
   StartOnTheFilm();
   {
@@ -258,29 +276,53 @@ TEST_F(InstallTest, EachFailedCopyIsReportedInItsOwnWords) {
     DeleteFileA(target.c_str());
   }
   for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
     c.prepare(*this);
+    kxtest::MessageBoxWatcher reports("CP_Exception", IDOK);
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
     const int32_t status = fMain->InstallCurrentFilm();
-    c.undo(*this);
+    refusing.reset();
+    faults.reset();
     bool known = false;
     for (const auto& w : c.want) {
       if (w.first != status) continue;
       known = true;
-      EXPECT_EQ(1, boxes.Count()) << c.name;
-      EXPECT_EQ(w.second, boxes.LastText()) << c.name;
+      EXPECT_EQ(1, boxes.Count());
+      EXPECT_EQ(w.second, boxes.LastText());
     }
-    EXPECT_TRUE(known) << c.name << ": status " << status;
-    EXPECT_FALSE(Exists(target)) << c.name;
+    EXPECT_TRUE(known) << "status " << status;
+    EXPECT_EQ(c.reports, reports.Count());
+    EXPECT_EQ(c.filmsFolder, kxtest::FolderEntries(fFilms));
+    RemoveDirectoryA(target.c_str());
+    CreateDirectoryA(fFilms.c_str(), nullptr);
   }
-  // The destination held open by another program: the copy's file error.
-  HANDLE held = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, held);
-  {
-    kxtest::MessageBoxWatcher reports("CP_Exception", IDOK);
+}
+
+// Two CDs may ship films of one file name: the second is not copied over
+// the first, whatever the first file's marks, and the user is told why.
+TEST_F(InstallTest, TwoCDsThatShipOneFileNameKeepBothFilms) {
+  const std::string target = fFilms + "\\Sea.flm";
+  const std::string firstFilm = kxtest::ReadWholeFile(fCD + "\\Sea.flm");
+  StartOnTheFilm();
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "writable");
+    {
+      kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+      ASSERT_EQ(0, fMain->InstallCurrentFilm());
+    }
+    if (readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    // The second CD's film of the same file name.
+    ASSERT_TRUE(CopyFileA(panes::ShippedFilm("cs.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE));
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
-    EXPECT_EQ(6, fMain->InstallCurrentFilm());
+    EXPECT_EQ(9, fMain->InstallCurrentFilm());
     EXPECT_EQ(1, boxes.Count());
-    EXPECT_EQ("An exception occurred while copying movie", boxes.LastText());
+    EXPECT_EQ("Movie \"Sea\" was not copied: the directory " + fFilms + "\\ already holds a file named Sea.flm.",
+              boxes.LastText());
+    EXPECT_TRUE(kxtest::ReadWholeFile(target) == firstFilm);
+    EXPECT_EQ(readOnly, (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY) != 0);
+    EXPECT_EQ(std::vector<std::string>{"Sea.flm"}, kxtest::FolderEntries(fFilms));
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(target.c_str());
+    CopyFileA(panes::ShippedFilm("sample200.flm").c_str(), (fCD + "\\Sea.flm").c_str(), FALSE);
   }
-  CloseHandle(held);
 }

@@ -3,12 +3,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CP_Application.h"
+#include "CP_Callback.h"
 #include "CP_Desktop.h"
 #include "CP_Window.h"
+#include "DiskFaults.h"
+#include "FileTestSupport.h"
 #include "FrameworkFixture.h"
 #include "WinTestSupport.h"
 #include "WindowTestSupport.h"
@@ -28,6 +35,8 @@ protected:
     fFolder = std::string(temp) + "kxcopy_" + info->name();
     fFrom = fFolder + "\\from";
     fTo = fFolder + "\\to";
+    // A run that was stopped part way may have left its files behind.
+    kxtest::TempFolder::DeleteTree(fFolder);
     CreateDirectoryA(fFolder.c_str(), nullptr);
     CreateDirectoryA(fFrom.c_str(), nullptr);
     CreateDirectoryA(fTo.c_str(), nullptr);
@@ -81,6 +90,45 @@ protected:
   std::string fFolder, fFrom, fTo;
   std::vector<std::string> fFiles;
   CP_Application* fApp = nullptr;
+};
+
+// A window that runs `act` when the message posted to it is served: posted
+// before a copy, inside the copy's message pump after its first chunk.
+class Observer {
+ public:
+  explicit Observer(std::function<void()> act) : fAct(std::move(act)) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "kx_copy_observer";
+    RegisterClassA(&wc);
+    fWindow = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, this);
+  }
+  ~Observer() { DestroyWindow(fWindow); }
+  Observer(const Observer&) = delete;
+  Observer& operator=(const Observer&) = delete;
+
+  void Post() { PostMessageA(fWindow, kAct, 0, 0); }
+  bool Ran() const { return fRan; }
+
+ private:
+  static constexpr UINT kAct = WM_APP + 7;
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+      SetWindowLongPtrA(window, GWLP_USERDATA,
+                        LONG_PTR(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<Observer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kAct && self) {
+      self->fRan = true;
+      self->fAct();
+      return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  std::function<void()> fAct;
+  HWND fWindow = nullptr;
+  bool fRan = false;
 };
 
 std::string DialogText(HWND dialog, int id) {
@@ -150,17 +198,111 @@ TEST_F(FilmCopy, SizesAtTheChunkEdgesCopyWhole) {
     CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
     EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy()) << size;
     EXPECT_EQ(film, Read(fTo + "\\Edge.flm")) << size;
+    DeleteFileA((fTo + "\\Edge.flm").c_str());  // a copy never replaces it
   }
 }
 
-TEST_F(FilmCopy, AReadOnlyFileOfTheSameNameIsReplaced) {
-  const Bytes film = Film(5000);
+// Two CDs may ship films of one file name: a file or folder that holds the
+// name stays as it was and the copy is not made. So when the folder takes
+// no new file at all.
+TEST_F(FilmCopy, WhatHoldsTheFilmsNameStays) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(5000));
+  const Bytes other(100000, 'o');
+  struct Case {
+    const char* name;
+    char holder;  // 'f' a file, 'r' a read-only file, 'd' a folder, 0 nothing
+    bool refusing;
+    int32_t want;
+  } const kCases[] = {
+      {"another film", 'f', false, CopyFileWithProgress::kNameTaken},
+      {"another film, read-only", 'r', false, CopyFileWithProgress::kNameTaken},
+      {"a folder", 'd', false, CopyFileWithProgress::kFolderInTheWay},
+      {"no new file in the folder", 0, true, CopyFileWithProgress::kNoTemporaryName},
+  };
+  const std::string target = fTo + "\\Sea.flm";
+  for (const Case& c : kCases) {
+    if (c.holder == 'd') CreateDirectoryA(target.c_str(), nullptr);
+    if (c.holder == 'f' || c.holder == 'r') Write(target, other);
+    if (c.holder == 'r') SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+      std::unique_ptr<kxtest::RefusingFolder> refusing;
+      if (c.refusing) refusing = std::make_unique<kxtest::RefusingFolder>(fTo);
+      CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+      EXPECT_EQ(c.want, copy.Copy()) << c.name;
+    }
+    EXPECT_EQ(c.holder ? std::vector<std::string>{"Sea.flm"} : std::vector<std::string>{}, kxtest::FolderEntries(fTo)) << c.name;
+    if (c.holder == 'f' || c.holder == 'r') {
+      EXPECT_EQ(other, Read(target)) << c.name;
+    }
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(target.c_str());
+    RemoveDirectoryA(target.c_str());
+  }
+}
+
+// A film of the same name put into the folder while the copy runs is kept;
+// the copy is not.
+TEST_F(FilmCopy, AFilmThatTurnsUpDuringTheCopyIsKept) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(3 * CopyFileWithProgress::kChunkSize));
+  const std::string target = fTo + "\\Sea.flm";
+  fFiles.push_back(target);
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  Observer observer([&] { Write(target, Bytes(10, 'o')); });
+  observer.Post();
+  EXPECT_EQ(CopyFileWithProgress::kNameTaken, copy.Copy());
+  EXPECT_TRUE(observer.Ran());
+  EXPECT_EQ(Bytes(10, 'o'), Read(target));
+  EXPECT_EQ(std::vector<std::string>{"Sea.flm"}, kxtest::FolderEntries(fTo));
+}
+
+// The disk fails the copy where real disks fail: full part way, when the
+// data is put on the disk, or at the close. The error is reported and no
+// file is left under the film's name or any other.
+TEST_F(FilmCopy, AFailingDiskLeavesNoFile) {
+  const Bytes film = Film(3 * CopyFileWithProgress::kChunkSize);
   const std::string source = Write(fFrom + "\\Sea.flm", film);
-  const std::string old = Write(fTo + "\\Sea.flm", Bytes(100000, 'o'));
-  SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  fFiles.push_back(fTo + "\\Sea.flm");
+  const kxtest::DiskFaults::Fault kFaults[] = {kxtest::DiskFaults::kFullAfter, kxtest::DiskFaults::kFlushFails,
+                                               kxtest::DiskFaults::kCloseFails};
+  for (kxtest::DiskFaults::Fault fault : kFaults) {
+    kxtest::MessageBoxWatcher reports("CP_Exception", IDOK);
+    {
+      kxtest::DiskFaults faults(fTo, fault, CopyFileWithProgress::kChunkSize + 100);
+      ASSERT_TRUE(faults.Applied());
+      CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+      EXPECT_EQ(CopyFileWithProgress::kFileError, copy.Copy()) << fault;
+      EXPECT_EQ(1, faults.Failures()) << fault;
+    }
+    EXPECT_EQ(1, reports.Count()) << fault;
+    EXPECT_EQ(std::vector<std::string>{}, kxtest::FolderEntries(fTo)) << fault;
+  }
+  CopyFileWithProgress again(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  EXPECT_EQ(CopyFileWithProgress::kCopied, again.Copy());
+  EXPECT_EQ(film, Read(fTo + "\\Sea.flm"));
+}
+
+// An exception that a window raises while the copy pumps its messages ends
+// the copy on its way out of it; the half copy goes with it.
+TEST_F(FilmCopy, AnExceptionDuringTheCopyLeavesNoFile) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(3 * CopyFileWithProgress::kChunkSize));
+  fFiles.push_back(fTo + "\\Sea.flm");
+  CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
+  Observer observer([] { CP_GuardCallback([] { throw std::runtime_error("a window failed"); }); });
+  observer.Post();
+  EXPECT_THROW(copy.Copy(), std::runtime_error);
+  EXPECT_TRUE(observer.Ran());
+  EXPECT_EQ(std::vector<std::string>{}, kxtest::FolderEntries(fTo));
+}
+
+// What a crash left of an earlier copy goes with the next copy.
+TEST_F(FilmCopy, ACopyRemovesTheTemporaryCopyACrashLeft) {
+  const std::string source = Write(fFrom + "\\Sea.flm", Film(1000));
+  fFiles.push_back(fTo + "\\Sea.flm");
+  const std::string leftOver = Write(fTo + "\\kx1f.tmp", Film(500));
+  ASSERT_TRUE(kxtest::WrittenMinutesAgo(leftOver, 60));
   CopyFileWithProgress copy(CP_FileSpec(source, false), CP_FileSpec(fTo + "\\x", false));
   EXPECT_EQ(CopyFileWithProgress::kCopied, copy.Copy());
-  EXPECT_EQ(film, Read(old));
+  EXPECT_EQ(std::vector<std::string>{"Sea.flm"}, kxtest::FolderEntries(fTo));
 }
 
 TEST_F(FilmCopy, CancelEndsTheCopyAfterTheChunkAndLeavesNoFile) {
