@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "Bytes.h"
+#include "FaultyFileSystem.h"
 #include "Table.h"
 
 using namespace xbase;
@@ -232,6 +233,44 @@ TEST(DamagedTest, ALostOrDamagedTagFileIsWrittenAgainFromTheTable) {
   ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
   EXPECT_EQ(f.tags, Text(fs.Get("T.tags")));
   EXPECT_EQ(2u, t->TagCount());
+}
+
+// A table made before the descriptors named their tags gets the names
+// from its tag file the first time it opens, so that a tag file lost later
+// is written again. One that cannot be written works from its tag file.
+TEST(DamagedTest, AnOldTableTakesItsTagNamesFromItsTagFile) {
+  const Files valid = ValidFiles();
+  Files f = valid;
+  ForgetTagMarks(f);
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  ASSERT_EQ(Code::Ok, t->Close());
+  const std::vector<uint8_t> marked = fs.Get("T.dbf");
+  ASSERT_EQ(valid.dbf.size(), marked.size());
+  EXPECT_TRUE(std::equal(marked.begin() + 32, marked.end(), valid.dbf.begin() + 32))
+      << "the descriptors name their tags as a new table's do, and the rows are as they were";
+  EXPECT_FALSE(fs.Exists("T.jnl"));
+
+  ASSERT_TRUE(fs.Remove("T.tags"));
+  ASSERT_EQ(Code::Ok, Table::Open(fs, "T", t, why)) << why;
+  EXPECT_EQ(kTagFile, Text(fs.Get("T.tags")));
+  ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("IDX")));
+  ASSERT_EQ(Code::Ok, t->Seek("2"));
+  EXPECT_EQ(2, t->GetNumber(0));
+
+  MemoryFileSystem disk;
+  disk.Put("T.dbf", f.dbf);
+  disk.Put("T.fpt", f.fpt);
+  disk.Put("T.tags", std::vector<uint8_t>(f.tags.begin(), f.tags.end()));
+  xbasetest::FaultyFileSystem readOnly(disk);
+  readOnly.Arm(1, xbasetest::FaultyFileSystem::Mode::Stop);  // no write goes through
+  ASSERT_EQ(Code::Ok, Table::Open(readOnly, "T", t, why)) << why;
+  ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("NAMEX")));
+  EXPECT_EQ(Code::Ok, t->Seek("row"));
+  EXPECT_EQ(f.dbf, disk.Get("T.dbf"));
+  EXPECT_FALSE(disk.Exists("T.jnl"));
 }
 
 // Without the descriptors' own names a lost tag file cannot be made again:
