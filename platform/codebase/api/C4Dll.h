@@ -122,7 +122,10 @@ int32_t C4API C4Damaged(C4Table* table);
 int32_t C4API C4AppendStart(C4Table* table, int32_t useMemos); /* 78: blank buffer; useMemos unused */
 int32_t C4API C4Append(C4Table* table);                 /* 76: adds the buffer as the last row */
 int32_t C4API C4MarkDeleted(C4Table* table);            /* 301: marks the current row */
-int32_t C4API C4Flush(C4Table* table);                  /* 95: writes a changed row */
+/* 95: writes a changed row. C4_DAMAGED when a memo to be cleared has a
+ * pointer that leads nowhere: the pointer is kept, the other fields are
+ * written, and C4Damaged tells it from then on. */
+int32_t C4API C4Flush(C4Table* table);
 /* 119 and 131: remove marked rows (no row is current afterwards), and
  * rewrite the memo file with only the memos rows point at. Each leaves the
  * files as they are when there is nothing to remove; a failure leaves the

@@ -690,12 +690,15 @@ Code Table::WritePending() {
   // A memo rewritten with the text it has keeps its block, so that rows
   // rewritten whole do not make the memo file grow. A pointer that cannot
   // be read read as empty: that empty text written back keeps the pointer,
-  // or the text it may still lead to would be lost at the next compaction.
+  // or the text it may still lead to would be lost at the next compaction;
+  // the caller hears that the text was not cleared.
   std::vector<std::optional<std::string>> memoWrite = memoNew;
+  std::string uncleared;
   for (size_t i = 0; i < layout_.fields.size(); ++i) {
     if (!memoWrite[i]) continue;
     std::string current;
     const Code read = ReadMemoAt(merged.data(), layout_.fields[i], current);
+    if (read != Code::Ok && memoWrite[i]->empty() && uncleared.empty()) uncleared = layout_.fields[i].name;
     if (read == Code::Ok ? current == *memoWrite[i] : memoWrite[i]->empty()) memoWrite[i].reset();
   }
   c = WriteMemos(memoWrite, merged);
@@ -716,6 +719,10 @@ Code Table::WritePending() {
   for (size_t i = 0; i < layout_.fields.size(); ++i)
     if (memoNew[i]) memoRead_[i] = std::move(memoNew[i]);
   record_ = std::move(merged);
+  if (!uncleared.empty()) {
+    metDamage_ = true;
+    return Fail(Code::Damaged, "the text of " + uncleared + " was not cleared: its memo pointer leads nowhere");
+  }
   return Code::Ok;
 }
 

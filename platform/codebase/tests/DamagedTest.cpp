@@ -172,7 +172,7 @@ TEST(DamagedTest, TextOnlyADamagedPointerLedToSurvivesCompactionAndRewrite) {
   ASSERT_EQ("", read);
   ASSERT_EQ(Code::Ok, t->SetNumber(0, 7));
   ASSERT_EQ(Code::Ok, t->SetMemo(2, read));
-  ASSERT_EQ(Code::Ok, t->Flush());
+  EXPECT_EQ(Code::Damaged, t->Flush()) << "the text was not cleared";
   EXPECT_EQ(Code::Damaged, t->CompactMemo());
   ASSERT_EQ(Code::Ok, t->Close());
 
@@ -186,6 +186,36 @@ TEST(DamagedTest, TextOnlyADamagedPointerLedToSurvivesCompactionAndRewrite) {
   ASSERT_EQ(Code::Ok, Table::Open(fs, "T", t, why)) << why;
   ASSERT_EQ(Code::Ok, t->First());
   EXPECT_EQ("memo text", t->GetMemo(2));
+}
+
+// Clearing a text whose pointer leads nowhere keeps the pointer, so that
+// the text it may still lead to is not lost; the rest of the row is
+// written, and the caller hears that the text was not cleared.
+TEST(DamagedTest, ClearingATextWhosePointerLeadsNowhereIsTold) {
+  Files f = ValidFiles();
+  SetMemoPointer(f, 0, "      9999");
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  ASSERT_EQ(Code::Ok, t->First());
+  ASSERT_EQ(Code::Ok, t->SetNumber(0, 7));
+  ASSERT_EQ(Code::Ok, t->SetMemo(2, ""));  // without reading it first
+  EXPECT_FALSE(t->MetDamage());
+  EXPECT_EQ(Code::Damaged, t->Flush());
+  EXPECT_NE(std::string::npos, t->LastError().find("NOTE was not cleared")) << t->LastError();
+  EXPECT_TRUE(t->MetDamage()) << "the program can tell the user";
+  const std::vector<uint8_t> dbf = fs.Get("T.dbf");
+  EXPECT_EQ("      9999", std::string(dbf.begin() + long(kHeader + kNoteOffset),
+                                       dbf.begin() + long(kHeader + kNoteOffset + 10)));
+  EXPECT_EQ("          7", std::string(dbf.begin() + long(kHeader + 1), dbf.begin() + long(kHeader + 12)));
+
+  // A text that can be read is cleared as asked.
+  ASSERT_EQ(Code::Ok, t->Skip(1));
+  ASSERT_EQ(Code::Ok, t->SetMemo(2, ""));
+  EXPECT_EQ(Code::Ok, t->Flush()) << t->LastError();
+  ASSERT_EQ(Code::Ok, t->Last());
+  EXPECT_EQ("", t->GetMemo(2));
 }
 
 // The field descriptors name the table's tags, so a tag file that is lost
