@@ -7,10 +7,12 @@
 // - StopTorn: the same, but that write leaves the first half of its bytes;
 // - Full: the disk is full from there on: a write that would grow a file
 //   stores what fits inside the file and fails.
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "File.h"
+#include "Table.h"
 
 namespace xbasetest {
 
@@ -107,6 +109,32 @@ inline const char* ModeName(FaultyFileSystem::Mode mode) {
     case FaultyFileSystem::Mode::Full: return "Full";
   }
   return "Unknown";
+}
+
+// Leaves in `disk` what a pack of its table "T" leaves when the program
+// stops just after the pack overwrote its first row: a mix of old and new
+// that only the journal can undo. False when no stop does.
+inline bool StopPackHalfWay(xbase::MemoryFileSystem& disk) {
+  const char* const names[] = {"T.dbf", "T.fpt", "T.tags", "T.jnl"};
+  const std::vector<uint8_t> before = disk.Get("T.dbf");
+  for (int n = 1; n < 1000; ++n) {
+    xbase::MemoryFileSystem copy;
+    for (const char* name : names)
+      if (disk.Exists(name)) copy.Put(name, disk.Get(name));
+    FaultyFileSystem faulty(copy);
+    std::unique_ptr<xbase::Table> t;
+    std::string why;
+    if (xbase::Table::Open(faulty, "T", t, why) != xbase::Code::Ok) return false;
+    faulty.Arm(n, FaultyFileSystem::Mode::Stop);
+    if (t->Pack() == xbase::Code::Ok) return false;  // it went through before any row moved
+    const std::vector<uint8_t> dbf = copy.Get("T.dbf");
+    if (!std::equal(dbf.begin() + xbase::kHeaderFixed, dbf.end(), before.begin() + xbase::kHeaderFixed, before.end())) {
+      for (const char* name : names)
+        if (copy.Exists(name)) disk.Put(name, copy.Get(name));
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace xbasetest
