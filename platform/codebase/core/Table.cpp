@@ -360,16 +360,9 @@ Code Table::TradeForRecovery(FileLock& lock) {
   return Code::Ok;
 }
 
-uint32_t Table::ChunkRows() const {
-  return std::max<uint32_t>(1, uint32_t(kChunkBytes / layout_.recordLength));
-}
-
-Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
-  if (tags_.empty()) return Code::Ok;
+Code Table::EachRow(uint32_t from, uint32_t to, const std::function<Code(uint32_t, const uint8_t*)>& visit) {
   const uint32_t length = layout_.recordLength;
-  const uint32_t chunk = ChunkRows();
-  std::vector<std::vector<Tag::Entry>> entries(all ? tags_.size() : 0);
-  for (auto& e : entries) e.reserve(to);
+  const uint32_t chunk = std::max<uint32_t>(1, uint32_t(kChunkBytes / length));
   std::vector<uint8_t> buffer;
   for (uint32_t row = from; row < to;) {
     uint32_t n = std::min(chunk, to - row);
@@ -377,17 +370,29 @@ Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
     if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
       return Fail(Code::Truncated, "the file ends before its last row");
     for (uint32_t i = 0; i < n; ++i) {
-      const uint8_t* record = buffer.data() + size_t(i) * length;
-      for (size_t t = 0; t < tags_.size(); ++t) {
-        if (all) {
-          entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), row + i});
-        } else {
-          tags_[t]->Add(row + i, tags_[t]->KeyOf(record));
-        }
-      }
+      Code c = visit(row + i, buffer.data() + size_t(i) * length);
+      if (c != Code::Ok) return c;
     }
     row += n;
   }
+  return Code::Ok;
+}
+
+Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
+  if (tags_.empty()) return Code::Ok;
+  std::vector<std::vector<Tag::Entry>> entries(all ? tags_.size() : 0);
+  for (auto& e : entries) e.reserve(to);
+  Code c = EachRow(from, to, [&](uint32_t row, const uint8_t* record) {
+    for (size_t t = 0; t < tags_.size(); ++t) {
+      if (all) {
+        entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), row});
+      } else {
+        tags_[t]->Add(row, tags_[t]->KeyOf(record));
+      }
+    }
+    return Code::Ok;
+  });
+  if (c != Code::Ok) return c;
   if (all)
     for (size_t t = 0; t < tags_.size(); ++t) tags_[t]->Build(std::move(entries[t]));
   return Code::Ok;

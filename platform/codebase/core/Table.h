@@ -135,6 +135,9 @@ class Table {
   Code Reading(const std::function<Code()>& attempt);
   Code BeforeMove();
   Code SkipFrom(int32_t n);
+  // Visits rows [from, to) in record order, read a piece at a time; a
+  // visit that answers other than Ok ends the walk with that answer.
+  Code EachRow(uint32_t from, uint32_t to, const std::function<Code(uint32_t, const uint8_t*)>& visit);
   Code Reindex(uint32_t from, uint32_t to, bool all);
   Code LoadRow(uint32_t row);
   void Unpositioned();
@@ -158,7 +161,6 @@ class Table {
   // Puts the table back after a rewrite failed with `failure`; answers it.
   Code Undo(Journal& journal, const HeaderState& before, uint32_t mark, Code failure);
   bool SyncFiles();
-  uint32_t ChunkRows() const;  // rows read at once while indexing or packing
   Code FirstDeleted(std::optional<uint32_t>& first);
   Code MoveLiveRows(std::vector<std::vector<Tag::Entry>>& entries, HeaderState& state);
   std::vector<size_t> MemoFields() const;

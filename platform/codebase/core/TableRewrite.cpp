@@ -83,22 +83,12 @@ bool Table::SyncFiles() { return dbf_->Sync() && (!memo_ || memo_->Backing().Syn
 
 Code Table::FirstDeleted(std::optional<uint32_t>& first) {
   first.reset();
-  const uint32_t length = layout_.recordLength;
-  std::vector<uint8_t> buffer;
-  for (uint32_t row = 0; row < known_.count;) {
-    uint32_t n = std::min(ChunkRows(), known_.count - row);
-    buffer.resize(size_t(n) * length);
-    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
-      return Fail(Code::Truncated, "the file ends before its last row");
-    for (uint32_t i = 0; i < n; ++i) {
-      if (buffer[size_t(i) * length] == kDeletedMark) {
-        first = row + i;
-        return Code::Ok;
-      }
-    }
-    row += n;
-  }
-  return Code::Ok;
+  Code c = EachRow(0, known_.count, [&](uint32_t row, const uint8_t* record) {
+    if (record[0] != kDeletedMark) return Code::Ok;
+    first = row;
+    return Code::Eof;  // found: the walk stops here
+  });
+  return c == Code::Eof ? Code::Ok : c;
 }
 
 Code Table::Pack() {
@@ -127,26 +117,20 @@ Code Table::Pack() {
   return Code::Ok;
 }
 
-// Rows only ever move towards the front, so reading ahead of writing is safe.
+// Rows only ever move towards the front, so each is read before anything
+// is written over it.
 Code Table::MoveLiveRows(std::vector<std::vector<Tag::Entry>>& entries, HeaderState& state) {
   const uint32_t length = layout_.recordLength;
-  std::vector<uint8_t> buffer;
   uint32_t kept = 0;
-  for (uint32_t row = 0; row < known_.count;) {
-    uint32_t n = std::min(ChunkRows(), known_.count - row);
-    buffer.resize(size_t(n) * length);
-    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
-      return Fail(Code::Truncated, "the file ends before its last row");
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint8_t* record = buffer.data() + size_t(i) * length;
-      if (record[0] == kDeletedMark) continue;
-      if (kept != row + i && !dbf_->WriteAt(RowOffset(kept), record, length))
-        return Fail(Code::IoError, "cannot write a row while packing");
-      for (size_t t = 0; t < tags_.size(); ++t) entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), kept});
-      ++kept;
-    }
-    row += n;
-  }
+  Code c = EachRow(0, known_.count, [&](uint32_t row, const uint8_t* record) {
+    if (record[0] == kDeletedMark) return Code::Ok;
+    if (kept != row && !dbf_->WriteAt(RowOffset(kept), record, length))
+      return Fail(Code::IoError, "cannot write a row while packing");
+    for (size_t t = 0; t < tags_.size(); ++t) entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), kept});
+    ++kept;
+    return Code::Ok;
+  });
+  if (c != Code::Ok) return c;
   uint8_t end = kFileEnd;
   if (!dbf_->WriteAt(RowOffset(kept), &end, 1) || !dbf_->Truncate(RowOffset(kept) + 1))
     return Fail(Code::IoError, "cannot shorten the file");
