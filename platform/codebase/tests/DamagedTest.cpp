@@ -66,7 +66,9 @@ std::unique_ptr<Table> OpenWithLostPointer(Files& f, MemoryFileSystem& fs) {
   std::unique_ptr<Table> t;
   std::string why;
   EXPECT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
-  if (t) EXPECT_EQ(Code::Ok, t->First());
+  if (t) {
+    EXPECT_EQ(Code::Ok, t->First());
+  }
   return t;
 }
 
