@@ -1,6 +1,7 @@
 // startclock: starts a program in its own folder, waits until that process
-// shows a visible window with the given title, prints the seconds this took,
-// then closes the window and waits for the program to end.
+// shows a visible window with the given title, then closes the window and
+// waits for the program to end. Prints the seconds each took: to the window,
+// and from the close to the program's end.
 //   startclock "C:\...\Glintharbour KX3.exe" ["Glintharbour Player"]
 #include <windows.h>
 
@@ -71,14 +72,23 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&shown);
   }
   int result = 0;
+  LARGE_INTEGER closing;
+  QueryPerformanceCounter(&closing);
   if (window) {
-    std::printf("%.3f\n", Seconds(start, shown));
     PostMessageA(window, WM_CLOSE, 0, 0);
   } else {
     std::fprintf(stderr, "startclock: no window \"%s\" appeared\n", title);
     result = 1;
   }
-  if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 1);
+  if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(child.hProcess, 1);
+    if (window) std::fprintf(stderr, "startclock: the program did not end within a minute of its close\n");
+    result = 1;
+  } else if (window) {
+    LARGE_INTEGER ended;
+    QueryPerformanceCounter(&ended);
+    std::printf("%.3f %.3f\n", Seconds(start, shown), Seconds(closing, ended));
+  }
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
   return result;

@@ -89,7 +89,9 @@ int32_t C4API C4InitDone(C4Engine* engine);
 /* 29: closes, writing their changed rows, every table still open. */
 int32_t C4API C4Release(C4Engine* engine);
 
-/* 115: path without extension: the files are path.dbf, path.fpt, path.tags. */
+/* 115: path without extension: the files are path.dbf, path.fpt, path.tags,
+ * and path.jnl while a pack or compaction is under way or was cut short:
+ * whoever opens or locks the table next puts the table back from it. */
 C4Table* C4API C4Open(C4Engine* engine, const char* path);
 /* 84: writes a changed row; the handle is invalid afterwards. */
 int32_t C4API C4Close(C4Table* table);
@@ -120,9 +122,16 @@ int32_t C4API C4Damaged(C4Table* table);
 int32_t C4API C4AppendStart(C4Table* table, int32_t useMemos); /* 78: blank buffer; useMemos unused */
 int32_t C4API C4Append(C4Table* table);                 /* 76: adds the buffer as the last row */
 int32_t C4API C4MarkDeleted(C4Table* table);            /* 301: marks the current row */
-int32_t C4API C4Flush(C4Table* table);                  /* 95: writes a changed row */
-int32_t C4API C4Pack(C4Table* table);                   /* 119: removes marked rows; no row is current */
-int32_t C4API C4CompactMemo(C4Table* table);            /* 131 */
+/* 95: writes a changed row. C4_DAMAGED when a memo to be cleared has a
+ * pointer that leads nowhere: the pointer is kept, the other fields are
+ * written, and C4Damaged tells it from then on. */
+int32_t C4API C4Flush(C4Table* table);
+/* 119 and 131: remove marked rows (no row is current afterwards), and
+ * rewrite the memo file with only the memos rows point at. Each leaves the
+ * files as they are when there is nothing to remove; a failure leaves the
+ * table as it was. */
+int32_t C4API C4Pack(C4Table* table);
+int32_t C4API C4CompactMemo(C4Table* table);
 
 /* 90: a field by name (letter case ignored), null when the table lacks it. */
 C4Field* C4API C4FindField(C4Table* table, const char* name);

@@ -22,6 +22,9 @@ class File {
   [[nodiscard]] virtual bool WriteAt(uint64_t offset, const void* data, size_t size) = 0;
   [[nodiscard]] virtual bool Size(uint64_t& size) = 0;
   [[nodiscard]] virtual bool Truncate(uint64_t size) = 0;
+  // Forces what was written to the disk, so that a power cut cannot undo it
+  // or reorder it with what is written afterwards.
+  [[nodiscard]] virtual bool Sync() = 0;
 
   // Waits for the table's lock. Every open of a file has its own lock, so
   // two opens in one process exclude each other as two processes do.
@@ -38,6 +41,8 @@ class FileSystem {
   // file may not be written. CreateNew: fails when the file exists.
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // Deletes the file, which nobody may hold open; true when it is gone.
+  [[nodiscard]] virtual bool Remove(const std::string& path) = 0;
 };
 
 // The machine's own files: POSIX natively, Win32 in the Windows build.
@@ -46,16 +51,27 @@ FileSystem& LocalFileSystem();
 // Holds a table lock for one scope.
 class FileLock {
  public:
-  FileLock(File& file, LockKind kind) : file_(file), held_(file.Lock(kind)) {}
+  FileLock(File& file, LockKind kind) : file_(file), kind_(kind), held_(file.Lock(kind)) {}
   ~FileLock() {
     if (held_) file_.Unlock();
   }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   bool Held() const { return held_; }
+  LockKind Kind() const { return kind_; }
+
+  // Trades the lock for one of another kind. Locks cannot be upgraded in
+  // place, so another program may take the file in between.
+  bool Relock(LockKind kind) {
+    if (held_) file_.Unlock();
+    kind_ = kind;
+    held_ = file_.Lock(kind);
+    return held_;
+  }
 
  private:
   File& file_;
+  LockKind kind_;
   bool held_;
 };
 
@@ -65,6 +81,7 @@ class MemoryFileSystem : public FileSystem {
  public:
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
   bool Exists(const std::string& path) override;
+  bool Remove(const std::string& path) override;
 
   void Put(const std::string& path, std::vector<uint8_t> bytes);
   // Empty when there is no such file.

@@ -88,6 +88,12 @@ uint64_t Layout::RowsFitting(uint64_t fileSize) const {
   return (fileSize - headerLength) / recordLength;
 }
 
+uint32_t NextMark(uint32_t writes, Mark mark) {
+  uint32_t next = writes + 1;
+  while (next % 4 != uint32_t(mark)) ++next;
+  return next;
+}
+
 HeaderState ReadHeaderState(const uint8_t* header) {
   HeaderState s;
   s.count = LoadU32LE(header + 4);
@@ -279,6 +285,44 @@ void StoreTagMark(std::vector<uint8_t>& header, size_t field, std::string_view t
   std::fill(d + kTagMarkAt, d + kTagMarkEnd, uint8_t(0));
   std::copy_n(tag.begin(), std::min(tag.size(), kMaxTagName), d + kTagMarkAt);
   d[kTagMarkEnd] = 1;
+}
+
+bool TagMarksFree(const std::vector<uint8_t>& header, const Layout& layout) {
+  if (layout.version != kVersionPlain && layout.version != kVersionFoxMemo) return false;
+  for (size_t i = 0; i < layout.fields.size(); ++i) {
+    const uint8_t* d = header.data() + kHeaderFixed + i * kDescriptorSize;
+    if (std::any_of(d + kTagMarkAt, d + kTagMarkEnd + 1, [](uint8_t b) { return b != 0; })) return false;
+  }
+  return true;
+}
+
+bool ReadMemoBlock(const Field& field, const uint8_t* record, uint32_t& block) {
+  const uint8_t* p = record + field.offset;
+  if (field.width == 4) {
+    block = LoadU32LE(p);
+    return true;
+  }
+  std::string_view digits = TrimBlanks(std::string_view(reinterpret_cast<const char*>(p), field.width));
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  uint64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + uint64_t(c - '0');
+    if (value > UINT32_MAX) return false;
+  }
+  block = uint32_t(value);
+  return true;
+}
+
+void StoreMemoBlock(const Field& field, uint32_t block, uint8_t* record) {
+  uint8_t* p = record + field.offset;
+  if (field.width == 4) {
+    StoreU32LE(p, block);
+    return;
+  }
+  std::string digits = block == 0 ? std::string() : std::to_string(block);
+  std::fill_n(p, field.width, uint8_t(' '));
+  std::copy(digits.begin(), digits.end(), p + field.width - digits.size());
 }
 
 namespace {

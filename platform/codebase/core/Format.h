@@ -85,6 +85,13 @@ struct HeaderState {
   bool Rewriting() const { return writes % 2 != 0; }
 };
 
+// The odd write count that marks the next rewrite after `writes`. A
+// journalled rewrite takes one in four counts and a single row's rewrite
+// another, so that a journal left behind never matches the mark of a row
+// write that was cut short.
+enum class Mark : uint32_t { Journalled = 1, Row = 3 };
+uint32_t NextMark(uint32_t writes, Mark mark);
+
 HeaderState ReadHeaderState(const uint8_t* header);
 // Writes the state and today's date into the fixed header.
 void WriteHeaderState(uint8_t* header, const HeaderState& state);
@@ -104,6 +111,16 @@ Code BuildHeader(const std::vector<FieldSpec>& specs, std::vector<uint8_t>& head
 // byte 31 becomes 1, dBASE's mark of a field with an index tag; other
 // readers pass over both. `field` must be a field of `header`.
 void StoreTagMark(std::vector<uint8_t>& header, size_t field, std::string_view tag);
+
+// Whether the descriptors can take tag marks: a kind of table we write,
+// whose descriptors' bytes 20-31 are all zero, as tables made before the
+// marks have them. `layout` is parsed from `header`.
+bool TagMarksFree(const std::vector<uint8_t>& header, const Layout& layout);
+
+// A memo field's block: decimal digits among blanks, or in Visual FoxPro
+// tables 4 bytes little-endian. False when the field holds no number.
+bool ReadMemoBlock(const Field& field, const uint8_t* record, uint32_t& block);
+void StoreMemoBlock(const Field& field, uint32_t block, uint8_t* record);
 
 bool SameName(std::string_view a, std::string_view b);  // ASCII, letter case ignored
 

@@ -87,33 +87,38 @@ Code MemoFile::Append(std::string_view text, uint32_t& block) {
   return Code::Ok;
 }
 
-Code MemoFile::Rewrite(const std::vector<std::string>& texts, std::vector<uint32_t>& blocks) {
-  uint8_t header[kHeaderSize];
-  if (!file_->ReadAt(0, header, kHeaderSize)) return Code::IoError;
-  std::vector<uint8_t> bytes;
+Code MemoFile::Lay(const std::vector<std::string>& texts, Plan& plan) const {
+  plan = Plan();
   uint64_t offset = RoundUp(kHeaderSize, blockSize_);
-  blocks.assign(texts.size(), 0);
+  plan.blocks.assign(texts.size(), 0);
   for (size_t i = 0; i < texts.size(); ++i) {
     const std::string& t = texts[i];
     if (t.empty()) continue;
     uint64_t used = RoundUp(kBlockHead + t.size(), blockSize_);
     if ((offset + used) / blockSize_ > UINT32_MAX) return Code::NoRoom;
-    size_t at = bytes.size();
-    bytes.resize(at + size_t(used), 0);
-    StoreU32BE(&bytes[at], kTextKind);
-    StoreU32BE(&bytes[at + 4], uint32_t(t.size()));
-    std::copy(t.begin(), t.end(), bytes.begin() + long(at + kBlockHead));
-    blocks[i] = uint32_t(offset / blockSize_);
+    size_t at = plan.bytes.size();
+    plan.bytes.resize(at + size_t(used), 0);
+    StoreU32BE(&plan.bytes[at], kTextKind);
+    StoreU32BE(&plan.bytes[at + 4], uint32_t(t.size()));
+    std::copy(t.begin(), t.end(), plan.bytes.begin() + long(at + kBlockHead));
+    plan.blocks[i] = uint32_t(offset / blockSize_);
     offset += used;
   }
-  StoreU32BE(header, uint32_t(offset / blockSize_));
+  plan.end = offset;
+  return Code::Ok;
+}
+
+Code MemoFile::Rewrite(const Plan& plan) {
+  uint8_t header[kHeaderSize];
+  if (!file_->ReadAt(0, header, kHeaderSize)) return Code::IoError;
+  StoreU32BE(header, uint32_t(plan.end / blockSize_));
   uint64_t start = RoundUp(kHeaderSize, blockSize_);
   if (start > kHeaderSize) {
     std::vector<uint8_t> pad(size_t(start - kHeaderSize), 0);
     if (!file_->WriteAt(kHeaderSize, pad.data(), pad.size())) return Code::IoError;
   }
-  if ((!bytes.empty() && !file_->WriteAt(start, bytes.data(), bytes.size())) ||
-      !file_->Truncate(offset) || !file_->WriteAt(0, header, kHeaderSize)) {
+  if ((!plan.bytes.empty() && !file_->WriteAt(start, plan.bytes.data(), plan.bytes.size())) ||
+      !file_->WriteAt(0, header, kHeaderSize)) {
     return Code::IoError;
   }
   return Code::Ok;

@@ -30,9 +30,22 @@ class MemoFile {
   // points at it. The caller holds the table's exclusive lock.
   Code Append(std::string_view text, uint32_t& block);
 
-  // Replaces the whole file with these texts, in order; answers their new
-  // blocks. The caller holds the table's exclusive lock.
-  Code Rewrite(const std::vector<std::string>& texts, std::vector<uint32_t>& blocks);
+  // The file laid out anew with only these texts, in order: the bytes of
+  // its blocks, each text's block (0 for an empty one) and the file's end.
+  struct Plan {
+    std::vector<uint8_t> bytes;
+    std::vector<uint32_t> blocks;
+    uint64_t end = 0;
+  };
+  Code Lay(const std::vector<std::string>& texts, Plan& plan) const;
+  // Writes a plan's blocks over the file's and points the header's next
+  // free block at the plan's end. The caller holds the table's exclusive
+  // lock, has saved the file up to the plan's end in the table's journal,
+  // and cuts the file at the plan's end once the rows point at the new
+  // blocks: until then old rows may point past it.
+  Code Rewrite(const Plan& plan);
+
+  File& Backing() { return *file_; }
 
  private:
   MemoFile(std::unique_ptr<File> file, uint32_t blockSize)

@@ -33,6 +33,7 @@ class MemoryFile : public File {
     bytes_->resize(size);
     return true;
   }
+  bool Sync() override { return true; }
   bool Lock(LockKind) override { return true; }
   void Unlock() override {}
 
@@ -54,6 +55,11 @@ std::unique_ptr<File> MemoryFileSystem::Open(const std::string& path, OpenMode m
 }
 
 bool MemoryFileSystem::Exists(const std::string& path) { return files_.count(path) != 0; }
+
+bool MemoryFileSystem::Remove(const std::string& path) {
+  files_.erase(path);
+  return true;
+}
 
 void MemoryFileSystem::Put(const std::string& path, std::vector<uint8_t> bytes) {
   files_[path] = std::make_shared<std::vector<uint8_t>>(std::move(bytes));

@@ -14,9 +14,26 @@ namespace {
 // a write of the data itself.
 constexpr off_t kLockOffset = 0x7FFFFFF0;
 
+// Forces a folder's entries to the disk: a file just made is only found
+// after a power cut once its folder is synced too.
+bool SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 class PosixFile : public File {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  // `newFolder` names the folder of a file just made, synced with its first sync.
+  PosixFile(int fd, std::string newFolder) : fd_(fd), newFolder_(std::move(newFolder)) {}
   ~PosixFile() override { ::close(fd_); }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
@@ -52,6 +69,13 @@ class PosixFile : public File {
     return true;
   }
   bool Truncate(uint64_t size) override { return ::ftruncate(fd_, off_t(size)) == 0; }
+  bool Sync() override {
+    if (::fsync(fd_) != 0) return false;
+    if (newFolder_.empty()) return true;
+    if (!SyncFolder(newFolder_)) return false;
+    newFolder_.clear();
+    return true;
+  }
 
   bool Lock(LockKind kind) override {
     struct flock fl = {};
@@ -76,6 +100,7 @@ class PosixFile : public File {
 
  private:
   int fd_;
+  std::string newFolder_;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -94,12 +119,13 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    return std::make_unique<PosixFile>(fd);
+    return std::make_unique<PosixFile>(fd, mode == OpenMode::CreateNew ? FolderOf(path) : std::string());
   }
   bool Exists(const std::string& path) override {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
   }
+  bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
 };
 
 }  // namespace

@@ -11,11 +11,6 @@ namespace {
 constexpr size_t kMaxTagFileBytes = 64 * 1024;
 constexpr size_t kChunkBytes = 1 << 20;
 
-// Rows read at once while indexing or packing.
-uint32_t ChunkRows(uint32_t recordLength) {
-  return std::max<uint32_t>(1, uint32_t(kChunkBytes / recordLength));
-}
-
 // The tags the table's own field descriptors name, in field order; none
 // when two descriptors name the same tag or one names a tag on a memo,
 // which no table we write does.
@@ -80,14 +75,47 @@ Code Table::OpenFiles(std::string& why) {
     return Code::IoError;
   }
   FileLock lock(*dbf_, LockKind::Shared);
-  if (!lock.Held()) {
-    why = "cannot lock " + base_ + ".dbf";
-    return Code::IoError;
+  bool marksAllowed = true;
+  for (;;) {
+    if (!lock.Held()) {
+      why = "cannot lock " + base_ + ".dbf";
+      return Code::IoError;
+    }
+    Want want = Want::Nothing;
+    Code c = Load(lock.Kind(), marksAllowed, want, why);
+    if (want == Want::Nothing) return c;
+    if (lock.Relock(LockKind::Exclusive)) continue;
+    if (want == Want::Recovery) {
+      why = "cannot lock " + base_ + ".dbf to put back a rewrite left half done";
+      return Code::IoError;
+    }
+    // A table that may only be read works from its tag file as it is.
+    marksAllowed = false;
+    (void)lock.Relock(LockKind::Shared);
   }
+}
+
+Code Table::Load(LockKind held, bool marksAllowed, Want& want, std::string& why) {
+  tags_.clear();
+  memo_.reset();
   uint8_t fixed[kHeaderFixed];
   if (!dbf_->ReadAt(0, fixed, sizeof fixed)) {
     why = "the file is shorter than a table header";
     return Code::Truncated;
+  }
+  HeaderState state = ReadHeaderState(fixed);
+  std::unique_ptr<File> fpt = fs_.Open(base_ + ".fpt", OpenMode::Existing);
+  if (state.Rewriting()) {
+    if (held != LockKind::Exclusive) {
+      want = Want::Recovery;
+      return Code::Ok;
+    }
+    Code c = Recover(fpt.get(), state);
+    if (c != Code::Ok || !dbf_->ReadAt(0, fixed, sizeof fixed)) {
+      why = c != Code::Ok ? why_ : "cannot read the header";
+      return c != Code::Ok ? c : Code::IoError;
+    }
+    state = ReadHeaderState(fixed);
   }
   std::vector<uint8_t> header(std::max<size_t>(LoadU16LE(fixed + 8), kHeaderFixed));
   if (!dbf_->ReadAt(0, header.data(), header.size())) {
@@ -96,7 +124,6 @@ Code Table::OpenFiles(std::string& why) {
   }
   Code c = ParseLayout(header.data(), header.size(), layout_, why);
   if (c != Code::Ok) return c;
-  HeaderState state = ReadHeaderState(header.data());
   uint64_t size = 0;
   if (!dbf_->Size(size)) return Code::IoError;
   if (state.count > layout_.RowsFitting(size)) {
@@ -105,7 +132,6 @@ Code Table::OpenFiles(std::string& why) {
   }
 
   if (layout_.HasMemo()) {
-    std::unique_ptr<File> fpt = fs_.Open(base_ + ".fpt", OpenMode::Existing);
     if (!fpt) {
       why = "the memo file " + base_ + ".fpt is missing";
       return Code::IoError;
@@ -114,21 +140,31 @@ Code Table::OpenFiles(std::string& why) {
     if (c != Code::Ok) return c;
   }
 
-  c = LoadTags(why);
+  std::vector<TagDef> unmarked;
+  c = LoadTags(unmarked, why);
   if (c != Code::Ok) return c;
+  known_ = state;
+  if (!unmarked.empty() && marksAllowed && TagMarksFree(header, layout_)) {
+    if (held != LockKind::Exclusive) {
+      want = Want::Marks;
+      return Code::Ok;
+    }
+    // A failure leaves the table as it was, working from its tag file.
+    (void)MarkTags(unmarked);
+    why_.clear();
+  }
 
   record_.assign(layout_.recordLength, ' ');
   changed_.assign(layout_.fields.size() + 1, false);
   memoNew_.assign(layout_.fields.size(), std::nullopt);
   memoRead_.assign(layout_.fields.size(), std::nullopt);
 
-  known_ = state;
-  c = Reindex(0, state.count, true);
+  c = Reindex(0, known_.count, true);
   if (c != Code::Ok) {
     why = why_;
     return c;
   }
-  if (state.count > 0) {
+  if (known_.count > 0) {
     c = LoadRow(0);
     if (c != Code::Ok) {
       why = why_;
@@ -173,7 +209,8 @@ void Table::WriteTagFile(const std::vector<TagDef>& defs) {
   (void)file->Truncate(text.size());
 }
 
-Code Table::LoadTags(std::string& why) {
+Code Table::LoadTags(std::vector<TagDef>& unmarked, std::string& why) {
+  unmarked.clear();
   const std::vector<TagDef> carried = CarriedTags(layout_);
   std::vector<TagDef> defs;
   bool present = false;
@@ -189,6 +226,8 @@ Code Table::LoadTags(std::string& why) {
   } else if (c != Code::Ok) {
     why = fileWhy;
     return c;
+  } else {
+    unmarked = defs;
   }
   for (const TagDef& d : defs) {
     int field = layout_.FindField(d.field);
@@ -290,6 +329,11 @@ Code Table::Refresh() {
   HeaderState now;
   Code c = ReadHeader(header, now);
   if (c != Code::Ok) return c;
+  if (now.Rewriting()) {
+    c = Recover(memo_ ? &memo_->Backing() : nullptr, now);
+    if (c == Code::Ok) c = ReadHeader(header, now);
+    if (c != Code::Ok) return c;
+  }
   if (now.SameOrder(known_)) {
     known_.writes = now.writes;
     return Code::Ok;
@@ -307,12 +351,18 @@ Code Table::Refresh() {
   return Code::Ok;
 }
 
-Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
-  if (tags_.empty()) return Code::Ok;
+Code Table::TradeForRecovery(FileLock& lock) {
+  uint8_t header[kHeaderFixed];
+  HeaderState now;
+  Code c = ReadHeader(header, now);
+  if (c != Code::Ok || !now.Rewriting()) return c;
+  if (!lock.Relock(LockKind::Exclusive)) return Fail(Code::IoError, "cannot lock the table");
+  return Code::Ok;
+}
+
+Code Table::EachRow(uint32_t from, uint32_t to, const std::function<Code(uint32_t, const uint8_t*)>& visit) {
   const uint32_t length = layout_.recordLength;
-  const uint32_t chunk = ChunkRows(length);
-  std::vector<std::vector<Tag::Entry>> entries(all ? tags_.size() : 0);
-  for (auto& e : entries) e.reserve(to);
+  const uint32_t chunk = std::max<uint32_t>(1, uint32_t(kChunkBytes / length));
   std::vector<uint8_t> buffer;
   for (uint32_t row = from; row < to;) {
     uint32_t n = std::min(chunk, to - row);
@@ -320,17 +370,29 @@ Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
     if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
       return Fail(Code::Truncated, "the file ends before its last row");
     for (uint32_t i = 0; i < n; ++i) {
-      const uint8_t* record = buffer.data() + size_t(i) * length;
-      for (size_t t = 0; t < tags_.size(); ++t) {
-        if (all) {
-          entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), row + i});
-        } else {
-          tags_[t]->Add(row + i, tags_[t]->KeyOf(record));
-        }
-      }
+      Code c = visit(row + i, buffer.data() + size_t(i) * length);
+      if (c != Code::Ok) return c;
     }
     row += n;
   }
+  return Code::Ok;
+}
+
+Code Table::Reindex(uint32_t from, uint32_t to, bool all) {
+  if (tags_.empty()) return Code::Ok;
+  std::vector<std::vector<Tag::Entry>> entries(all ? tags_.size() : 0);
+  for (auto& e : entries) e.reserve(to);
+  Code c = EachRow(from, to, [&](uint32_t row, const uint8_t* record) {
+    for (size_t t = 0; t < tags_.size(); ++t) {
+      if (all) {
+        entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), row});
+      } else {
+        tags_[t]->Add(row, tags_[t]->KeyOf(record));
+      }
+    }
+    return Code::Ok;
+  });
+  if (c != Code::Ok) return c;
   if (all)
     for (size_t t = 0; t < tags_.size(); ++t) tags_[t]->Build(std::move(entries[t]));
   return Code::Ok;
@@ -386,7 +448,8 @@ Code Table::Reading(const std::function<Code()>& attempt) {
   }
   FileLock lock(*dbf_, LockKind::Shared);
   if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
-  Code c = Refresh();
+  Code c = TradeForRecovery(lock);
+  if (c == Code::Ok) c = Refresh();
   if (c != Code::Ok) return c;
   seenWrites_ = known_.writes;
   return attempt();
@@ -508,40 +571,14 @@ Code Table::AppendStart() {
   return Code::Ok;
 }
 
-namespace {
-
-void StoreBlock(const Field& f, uint32_t block, uint8_t* record) {
-  uint8_t* p = record + f.offset;
-  if (f.width == 4) {
-    StoreU32LE(p, block);
-    return;
-  }
-  std::string digits = block == 0 ? std::string() : std::to_string(block);
-  std::fill_n(p, f.width, uint8_t(' '));
-  std::copy(digits.begin(), digits.end(), p + f.width - digits.size());
-}
-
-}  // namespace
-
 Code Table::ReadMemoAt(const uint8_t* record, const Field& f, std::string& text) {
   text.clear();
-  const uint8_t* p = record + f.offset;
-  uint64_t block = 0;
-  if (f.width == 4) {
-    block = LoadU32LE(p);
-  } else {
-    std::string_view digits = TrimBlanks(std::string_view(reinterpret_cast<const char*>(p), f.width));
-    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
-    for (char c : digits) {
-      if (c < '0' || c > '9' || block > UINT32_MAX) return Fail(Code::Damaged, "a memo pointer is not a number");
-      block = block * 10 + uint64_t(c - '0');
-    }
-    if (block > UINT32_MAX) return Fail(Code::Damaged, "a memo pointer is not a number");
-  }
+  uint32_t block = 0;
+  if (!ReadMemoBlock(f, record, block)) return Fail(Code::Damaged, "a memo pointer is not a number");
   if (block == 0) return Code::Ok;
   if (!memo_) return Fail(Code::Damaged, "the table has no memo file");
   std::string why;
-  Code c = memo_->Read(uint32_t(block), text, why);
+  Code c = memo_->Read(block, text, why);
   if (c != Code::Ok) return Fail(c, why.empty() ? "cannot read a memo" : why);
   return Code::Ok;
 }
@@ -553,7 +590,7 @@ Code Table::WriteMemos(const std::vector<std::optional<std::string>>& texts, std
     uint32_t block = 0;
     Code c = memo_->Append(*texts[i], block);
     if (c != Code::Ok) return Fail(c, "cannot write a memo");
-    StoreBlock(layout_.fields[i], block, record.data());
+    StoreMemoBlock(layout_.fields[i], block, record.data());
   }
   return Code::Ok;
 }
@@ -567,8 +604,7 @@ Code Table::WriteHeader(const HeaderState& state) {
 }
 
 Code Table::BeginRewrite(HeaderState& state) {
-  ++state.writes;
-  if (!state.Rewriting()) ++state.writes;  // a damaged odd count left behind
+  state.writes = NextMark(state.writes, Mark::Row);
   Code c = WriteHeader(state);
   if (c == Code::Ok) known_ = state;
   return c;
@@ -579,21 +615,6 @@ Code Table::EndRewrite(HeaderState& state) {
   Code c = WriteHeader(state);
   if (c == Code::Ok) known_ = state;
   return c;
-}
-
-Code Table::AnyDeleted(bool& deleted) {
-  deleted = false;
-  const uint32_t length = layout_.recordLength;
-  std::vector<uint8_t> buffer;
-  for (uint32_t row = 0; row < known_.count && !deleted;) {
-    uint32_t n = std::min(ChunkRows(length), known_.count - row);
-    buffer.resize(size_t(n) * length);
-    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size()))
-      return Fail(Code::Truncated, "the file ends before its last row");
-    for (uint32_t i = 0; i < n && !deleted; ++i) deleted = buffer[size_t(i) * length] == kDeletedMark;
-    row += n;
-  }
-  return Code::Ok;
 }
 
 Code Table::Append() {
@@ -674,12 +695,15 @@ Code Table::WritePending() {
   // A memo rewritten with the text it has keeps its block, so that rows
   // rewritten whole do not make the memo file grow. A pointer that cannot
   // be read read as empty: that empty text written back keeps the pointer,
-  // or the text it may still lead to would be lost at the next compaction.
+  // or the text it may still lead to would be lost at the next compaction;
+  // the caller hears that the text was not cleared.
   std::vector<std::optional<std::string>> memoWrite = memoNew;
+  std::string uncleared;
   for (size_t i = 0; i < layout_.fields.size(); ++i) {
     if (!memoWrite[i]) continue;
     std::string current;
     const Code read = ReadMemoAt(merged.data(), layout_.fields[i], current);
+    if (read != Code::Ok && memoWrite[i]->empty() && uncleared.empty()) uncleared = layout_.fields[i].name;
     if (read == Code::Ok ? current == *memoWrite[i] : memoWrite[i]->empty()) memoWrite[i].reset();
   }
   c = WriteMemos(memoWrite, merged);
@@ -700,6 +724,10 @@ Code Table::WritePending() {
   for (size_t i = 0; i < layout_.fields.size(); ++i)
     if (memoNew[i]) memoRead_[i] = std::move(memoNew[i]);
   record_ = std::move(merged);
+  if (!uncleared.empty()) {
+    metDamage_ = true;
+    return Fail(Code::Damaged, "the text of " + uncleared + " was not cleared: its memo pointer leads nowhere");
+  }
   return Code::Ok;
 }
 
@@ -713,118 +741,6 @@ Code Table::MarkDeleted() {
   record_[0] = kDeletedMark;
   changed_.back() = true;
   return Code::Ok;
-}
-
-Code Table::Pack() {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  Code c = WritePending();
-  Unpositioned();
-  if (c != Code::Ok) return c;
-  FileLock lock(*dbf_, LockKind::Exclusive);
-  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
-  c = Refresh();
-  if (c != Code::Ok) return c;
-
-  // Rows only ever move towards the front, so reading ahead of writing is
-  // safe; the header is written last, so a pack cut short duplicates rows
-  // but never loses one.
-  bool deleted = false;
-  c = AnyDeleted(deleted);
-  if (c != Code::Ok || !deleted) return c;
-
-  HeaderState s = known_;
-  c = BeginRewrite(s);
-  if (c != Code::Ok) return c;
-  const uint32_t length = layout_.recordLength;
-  const uint32_t chunk = ChunkRows(length);
-  std::vector<uint8_t> buffer;
-  std::vector<std::vector<Tag::Entry>> entries(tags_.size());
-  uint32_t kept = 0;
-  for (uint32_t row = 0; row < known_.count && c == Code::Ok;) {
-    uint32_t n = std::min(chunk, known_.count - row);
-    buffer.resize(size_t(n) * length);
-    if (!dbf_->ReadAt(RowOffset(row), buffer.data(), buffer.size())) {
-      c = Fail(Code::Truncated, "the file ends before its last row");
-      break;
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint8_t* record = buffer.data() + size_t(i) * length;
-      if (record[0] == kDeletedMark) continue;
-      if (kept != row + i && !dbf_->WriteAt(RowOffset(kept), record, length)) {
-        c = Fail(Code::IoError, "cannot write a row while packing");
-        break;
-      }
-      for (size_t t = 0; t < tags_.size(); ++t)
-        entries[t].push_back(Tag::Entry{tags_[t]->KeyOf(record), kept});
-      ++kept;
-    }
-    row += n;
-  }
-  uint8_t end = kFileEnd;
-  if (c == Code::Ok && (!dbf_->WriteAt(RowOffset(kept), &end, 1) || !dbf_->Truncate(RowOffset(kept) + 1)))
-    c = Fail(Code::IoError, "cannot shorten the file");
-  // Even a pack cut short has moved rows: every program must read them again.
-  if (c == Code::Ok) s.count = kept;
-  ++s.epoch;
-  ++s.generation;
-  Code ended = EndRewrite(s);
-  if (c != Code::Ok) return c;
-  if (ended != Code::Ok) return ended;
-  for (size_t t = 0; t < tags_.size(); ++t) tags_[t]->Build(std::move(entries[t]));
-  return Code::Ok;
-}
-
-Code Table::CompactMemo() {
-  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
-  Code c = WritePending();
-  Unpositioned();
-  if (c != Code::Ok) return c;
-  if (!memo_) return Code::Ok;
-  FileLock lock(*dbf_, LockKind::Exclusive);
-  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
-  c = Refresh();
-  if (c != Code::Ok) return c;
-
-  std::vector<size_t> memoFields;
-  for (size_t i = 0; i < layout_.fields.size(); ++i)
-    if (layout_.fields[i].IsMemo()) memoFields.push_back(i);
-  const uint32_t length = layout_.recordLength;
-  std::vector<uint8_t> rows(size_t(known_.count) * length);
-  if (!rows.empty() && !dbf_->ReadAt(RowOffset(0), rows.data(), rows.size()))
-    return Fail(Code::Truncated, "the file ends before its last row");
-
-  // Every memo a row points at, in row order. A pointer that leads nowhere
-  // may be one damaged digit away from a text only it reaches: the memo
-  // file is then left as it is, since a rewrite would drop that text.
-  std::vector<std::string> texts;
-  texts.reserve(size_t(known_.count) * memoFields.size());
-  for (uint32_t r = 0; r < known_.count; ++r) {
-    for (size_t f : memoFields) {
-      std::string text;
-      const Code read = ReadMemoAt(rows.data() + size_t(r) * length, layout_.fields[f], text);
-      if (read != Code::Ok)
-        return Fail(read, "row " + std::to_string(r + 1) + ": " + why_ + "; the memo file was left as it is");
-      texts.push_back(std::move(text));
-    }
-  }
-  HeaderState s = known_;
-  c = BeginRewrite(s);
-  if (c != Code::Ok) return c;
-  std::vector<uint32_t> blocks;
-  c = memo_->Rewrite(texts, blocks);
-  if (c != Code::Ok) {
-    (void)EndRewrite(s);
-    return Fail(c, "cannot rewrite the memo file");
-  }
-  size_t k = 0;
-  for (uint32_t r = 0; r < known_.count; ++r) {
-    uint8_t* record = rows.data() + size_t(r) * length;
-    for (size_t f : memoFields) StoreBlock(layout_.fields[f], blocks[k++], record);
-  }
-  bool written = rows.empty() || dbf_->WriteAt(RowOffset(0), rows.data(), rows.size());
-  c = EndRewrite(s);
-  if (!written) return Fail(Code::IoError, "cannot write the rows' memo pointers");
-  return c;
 }
 
 std::string Table::RawText(int field) const {

@@ -10,6 +10,12 @@
 // moment. Reads take no lock when the header is the same before and after
 // them and shows no rewrite under way; otherwise they are done again under
 // a shared lock, so they never see a pack or a rewrite half done.
+//
+// A pack, a memo compaction and the tag marks rewrite the files in place
+// through a rollback journal (Journal.h). A program that stops part way
+// leaves the header marked as rewriting; whoever takes the lock next puts
+// the table back from the journal, or, with none, settles the mark and
+// makes every program rebuild its order.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +26,7 @@
 
 #include "File.h"
 #include "Format.h"
+#include "Journal.h"
 #include "MemoFile.h"
 #include "Tag.h"
 
@@ -65,9 +72,12 @@ class Table {
   Code Append();
   Code MarkDeleted();
   Code Flush();
-  Code Pack();         // removes rows marked deleted; leaves no current row
-  // Rewrites the memo file with only the memos rows point at. A pointer it
-  // cannot follow leaves both files as they are and answers why.
+  // Removes rows marked deleted; leaves no current row. With none marked
+  // the files stay as they are.
+  Code Pack();
+  // Rewrites the memo file with only the memos rows point at, in row order;
+  // a memo file laid out so already stays as it is. A pointer it cannot
+  // follow leaves both files as they are and answers why.
   Code CompactMemo();
 
   // Field values of the current row (or of the row being appended). With no
@@ -97,21 +107,37 @@ class Table {
   Code Fail(Code code, std::string why);
 
   Code OpenFiles(std::string& why);
+  // What loading found it needs the exclusive lock for.
+  enum class Want { Nothing, Recovery, Marks };
+  Code Load(LockKind held, bool marksAllowed, Want& want, std::string& why);
   // The tags: the ones the field descriptors name, whose tag file is written
-  // again when it is missing or says otherwise; else the tag file's.
-  Code LoadTags(std::string& why);
+  // again when it is missing or says otherwise; else the tag file's, which
+  // `unmarked` then holds when the descriptors can take them.
+  Code LoadTags(std::vector<TagDef>& unmarked, std::string& why);
+  // Writes the tags' names into the descriptors of a table made before
+  // they were, so that a lost tag file can be written again from them.
+  // The caller holds the exclusive lock.
+  Code MarkTags(const std::vector<TagDef>& defs);
   // The tag file's tags; `present` false when there is no tag file.
   Code ReadTagFile(std::vector<TagDef>& defs, bool& present, std::string& why);
   void WriteTagFile(const std::vector<TagDef>& defs);
   Code ReadHeader(uint8_t* header, HeaderState& state);
-  // Compares the header with what this program knows and catches up.
-  // The caller holds a lock.
+  // Compares the header with what this program knows and catches up. A
+  // rewrite left half done is put right first, which needs the exclusive
+  // lock: a caller with the shared lock trades it with TradeForRecovery.
   Code Refresh();
+  Code TradeForRecovery(FileLock& lock);
+  // Puts back or settles the rewrite another program left half done.
+  // `fpt` is the memo file, if any. The caller holds the exclusive lock.
+  Code Recover(File* fpt, const HeaderState& now);
   // Runs `attempt` (a positioning or a read) as described at the top.
   // `attempt` must give the same answer when it is run again.
   Code Reading(const std::function<Code()>& attempt);
   Code BeforeMove();
   Code SkipFrom(int32_t n);
+  // Visits rows [from, to) in record order, read a piece at a time; a
+  // visit that answers other than Ok ends the walk with that answer.
+  Code EachRow(uint32_t from, uint32_t to, const std::function<Code(uint32_t, const uint8_t*)>& visit);
   Code Reindex(uint32_t from, uint32_t to, bool all);
   Code LoadRow(uint32_t row);
   void Unpositioned();
@@ -124,10 +150,22 @@ class Table {
   Code WriteMemos(const std::vector<std::optional<std::string>>& texts, std::vector<uint8_t>& record);
   void UpdateKeys(uint32_t row, const uint8_t* before, const uint8_t* after, bool& changed);
   Code WriteHeader(const HeaderState& state);
-  // An odd write count while rows or memos are rewritten in place.
+  // An odd write count while one row is rewritten in place.
   Code BeginRewrite(HeaderState& state);
   Code EndRewrite(HeaderState& state);
-  Code AnyDeleted(bool& deleted);
+  // Rewrites the files in place through `body` with `ranges` saved in the
+  // journal first; `body` may change the state the commit writes. On any
+  // failure the table is put back and this program's order still fits it.
+  // The caller holds the exclusive lock and has caught up.
+  Code Rewrite(const std::vector<Journal::Range>& ranges, const std::function<Code(HeaderState&)>& body);
+  // Puts the table back after a rewrite failed with `failure`; answers it.
+  Code Undo(Journal& journal, const HeaderState& before, uint32_t mark, Code failure);
+  bool SyncFiles();
+  Code FirstDeleted(std::optional<uint32_t>& first);
+  Code MoveLiveRows(std::vector<std::vector<Tag::Entry>>& entries, HeaderState& state);
+  std::vector<size_t> MemoFields() const;
+  Code ReadMemoTexts(std::vector<uint8_t>& rows, std::vector<std::string>& texts);
+  bool LaidOutAs(const std::vector<uint8_t>& rows, const MemoFile::Plan& plan);
 
   std::string RawText(int field) const;
   Code StoreRaw(int field, std::string_view bytes);

@@ -1,6 +1,7 @@
 // Writes the fuzz target's seeds into the folder named on the command line:
-// tables as the engine writes them, and one laid out as other FoxPro
-// writers do (a 263-byte gap after the fields, 128-byte memo blocks).
+// tables as the engine writes them, one laid out as other FoxPro writers do
+// (a 263-byte gap after the fields, 128-byte memo blocks), and one a pack
+// left half done, with its journal.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -9,19 +10,24 @@
 #include <vector>
 
 #include "Bytes.h"
+#include "FaultyFileSystem.h"
 #include "Table.h"
 
 using namespace xbase;
 
 namespace {
 
-// The target's input: both sizes, the .dbf, the .fpt, the tag file.
-std::vector<uint8_t> Input(const std::vector<uint8_t>& dbf, const std::vector<uint8_t>& fpt, const std::string& tags) {
-  std::vector<uint8_t> out(8);
+// The target's input: the three sizes, the .dbf, the .fpt, the journal,
+// the tag file.
+std::vector<uint8_t> Input(const std::vector<uint8_t>& dbf, const std::vector<uint8_t>& fpt, const std::string& tags,
+                           const std::vector<uint8_t>& journal = {}) {
+  std::vector<uint8_t> out(12);
   StoreU32LE(out.data(), uint32_t(dbf.size()));
   StoreU32LE(out.data() + 4, uint32_t(fpt.size()));
+  StoreU32LE(out.data() + 8, uint32_t(journal.size()));
   out.insert(out.end(), dbf.begin(), dbf.end());
   out.insert(out.end(), fpt.begin(), fpt.end());
+  out.insert(out.end(), journal.begin(), journal.end());
   out.insert(out.end(), tags.begin(), tags.end());
   return out;
 }
@@ -33,8 +39,7 @@ bool WriteSeed(const std::filesystem::path& folder, const char* name, const std:
   return std::fclose(f) == 0 && ok;
 }
 
-std::vector<uint8_t> MemoTable() {
-  MemoryFileSystem fs;
+void FillMemoTable(MemoryFileSystem& fs) {
   std::unique_ptr<Table> t;
   std::string why;
   Table::Create(fs, "T", {{"ID", 'N', 11, 0}, {"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}},
@@ -50,7 +55,20 @@ std::vector<uint8_t> MemoTable() {
   (void)t->First();
   (void)t->MarkDeleted();
   (void)t->Close();
+}
+
+std::vector<uint8_t> MemoTable() {
+  MemoryFileSystem fs;
+  FillMemoTable(fs);
   return Input(fs.Get("T.dbf"), fs.Get("T.fpt"), "IDX ID\r\nNAMEX NAME\r\n");
+}
+
+// The memo table as a pack that stopped after moving a row leaves it.
+std::vector<uint8_t> HalfPackedTable() {
+  MemoryFileSystem fs;
+  FillMemoTable(fs);
+  if (!xbasetest::StopPackHalfWay(fs)) return {};
+  return Input(fs.Get("T.dbf"), fs.Get("T.fpt"), "IDX ID\r\nNAMEX NAME\r\n", fs.Get("T.jnl"));
 }
 
 std::vector<uint8_t> PlainTable() {
@@ -113,7 +131,8 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
-  bool ok = WriteSeed(folder, "memo", MemoTable()) && WriteSeed(folder, "plain", PlainTable()) &&
-            WriteSeed(folder, "foreign", ForeignTable());
+  const std::vector<uint8_t> halfPacked = HalfPackedTable();
+  bool ok = !halfPacked.empty() && WriteSeed(folder, "memo", MemoTable()) && WriteSeed(folder, "plain", PlainTable()) &&
+            WriteSeed(folder, "foreign", ForeignTable()) && WriteSeed(folder, "halfpacked", halfPacked);
   return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Opens a table made from the input and puts every operation to it.
-// Input: the .dbf's size and the .fpt's size (4 bytes each, little-endian),
-// the .dbf bytes, the .fpt bytes, and the rest as the tag file.
+// Input: the sizes of the .dbf, the .fpt and the journal (4 bytes each,
+// little-endian), their bytes in that order, and the rest as the tag file.
+// A journal is only read when the header is marked as rewriting.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -62,9 +63,10 @@ void Exercise(Table& t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteReader r(data, size);
-  uint32_t dbfSize = 0, fptSize = 0;
-  const uint8_t *dbf = nullptr, *fpt = nullptr;
-  if (!r.ReadU32LE(dbfSize) || !r.ReadU32LE(fptSize) || !r.ReadBytes(dbfSize, dbf) || !r.ReadBytes(fptSize, fpt))
+  uint32_t dbfSize = 0, fptSize = 0, journalSize = 0;
+  const uint8_t *dbf = nullptr, *fpt = nullptr, *journal = nullptr;
+  if (!r.ReadU32LE(dbfSize) || !r.ReadU32LE(fptSize) || !r.ReadU32LE(journalSize) || !r.ReadBytes(dbfSize, dbf) ||
+      !r.ReadBytes(fptSize, fpt) || !r.ReadBytes(journalSize, journal))
     return 0;
   const uint8_t* tags = nullptr;
   size_t tagSize = r.Remaining();
@@ -73,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryFileSystem fs;
   fs.Put("T.dbf", std::vector<uint8_t>(dbf, dbf + dbfSize));
   if (fptSize) fs.Put("T.fpt", std::vector<uint8_t>(fpt, fpt + fptSize));
+  if (journalSize) fs.Put("T.jnl", std::vector<uint8_t>(journal, journal + journalSize));
   if (tagSize) fs.Put("T.tags", std::vector<uint8_t>(tags, tags + tagSize));
   std::unique_ptr<Table> t;
   std::string why;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "Bytes.h"
+#include "FaultyFileSystem.h"
 #include "Table.h"
 
 using namespace xbase;
@@ -57,6 +58,18 @@ Code OpenFiles(const Files& f, std::unique_ptr<Table>& t, std::string& why, Memo
 
 void SetMemoPointer(Files& f, int row, const char* text10) {
   std::copy_n(text10, 10, f.dbf.begin() + long(kHeader + size_t(row) * kRow + kNoteOffset));
+}
+
+// The fixture with row 0's memo pointer leading nowhere, opened on row 0.
+std::unique_ptr<Table> OpenWithLostPointer(Files& f, MemoryFileSystem& fs) {
+  SetMemoPointer(f, 0, "      9999");
+  std::unique_ptr<Table> t;
+  std::string why;
+  EXPECT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  if (t) {
+    EXPECT_EQ(Code::Ok, t->First());
+  }
+  return t;
 }
 
 // A table as made before tables named their own tags: the descriptors'
@@ -160,18 +173,15 @@ TEST(DamagedTest, TextOnlyADamagedPointerLedToSurvivesCompactionAndRewrite) {
   Files f = ValidFiles();
   const std::vector<uint8_t> good(f.dbf.begin() + long(kHeader + kNoteOffset),
                                   f.dbf.begin() + long(kHeader + kNoteOffset + 10));
-  SetMemoPointer(f, 0, "      9999");
   MemoryFileSystem fs;
-  std::unique_ptr<Table> t;
-  std::string why;
-  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
-  ASSERT_EQ(Code::Ok, t->First());
+  std::unique_ptr<Table> t = OpenWithLostPointer(f, fs);
+  ASSERT_TRUE(t);
   // A caller rewriting the whole row writes back the empty text it read.
   const std::string read = t->GetMemo(2);
   ASSERT_EQ("", read);
   ASSERT_EQ(Code::Ok, t->SetNumber(0, 7));
   ASSERT_EQ(Code::Ok, t->SetMemo(2, read));
-  ASSERT_EQ(Code::Ok, t->Flush());
+  EXPECT_EQ(Code::Damaged, t->Flush()) << "the text was not cleared";
   EXPECT_EQ(Code::Damaged, t->CompactMemo());
   ASSERT_EQ(Code::Ok, t->Close());
 
@@ -182,9 +192,32 @@ TEST(DamagedTest, TextOnlyADamagedPointerLedToSurvivesCompactionAndRewrite) {
   EXPECT_EQ("          7", std::string(dbf.begin() + long(kHeader + 1), dbf.begin() + long(kHeader + 12)));
   std::copy(good.begin(), good.end(), dbf.begin() + long(kHeader + kNoteOffset));
   fs.Put("T.dbf", dbf);
+  std::string why;
   ASSERT_EQ(Code::Ok, Table::Open(fs, "T", t, why)) << why;
   ASSERT_EQ(Code::Ok, t->First());
   EXPECT_EQ("memo text", t->GetMemo(2));
+}
+
+// Clearing a text whose pointer leads nowhere keeps the pointer (above)
+// and writes the rest of the row; the caller hears that the text was not
+// cleared, even without having read it.
+TEST(DamagedTest, ClearingATextWhosePointerLeadsNowhereIsTold) {
+  Files f = ValidFiles();
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t = OpenWithLostPointer(f, fs);
+  ASSERT_TRUE(t);
+  ASSERT_EQ(Code::Ok, t->SetMemo(2, ""));
+  EXPECT_FALSE(t->MetDamage());
+  EXPECT_EQ(Code::Damaged, t->Flush());
+  EXPECT_NE(std::string::npos, t->LastError().find("NOTE was not cleared")) << t->LastError();
+  EXPECT_TRUE(t->MetDamage()) << "the program can tell the user";
+
+  // A text that can be read is cleared as asked.
+  ASSERT_EQ(Code::Ok, t->Skip(1));
+  ASSERT_EQ(Code::Ok, t->SetMemo(2, ""));
+  EXPECT_EQ(Code::Ok, t->Flush()) << t->LastError();
+  ASSERT_EQ(Code::Ok, t->Last());
+  EXPECT_EQ("", t->GetMemo(2));
 }
 
 // The field descriptors name the table's tags, so a tag file that is lost
@@ -232,6 +265,44 @@ TEST(DamagedTest, ALostOrDamagedTagFileIsWrittenAgainFromTheTable) {
   ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
   EXPECT_EQ(f.tags, Text(fs.Get("T.tags")));
   EXPECT_EQ(2u, t->TagCount());
+}
+
+// A table made before the descriptors named their tags gets the names
+// from its tag file the first time it opens, so that a tag file lost later
+// is written again. One that cannot be written works from its tag file.
+TEST(DamagedTest, AnOldTableTakesItsTagNamesFromItsTagFile) {
+  const Files valid = ValidFiles();
+  Files f = valid;
+  ForgetTagMarks(f);
+  MemoryFileSystem fs;
+  std::unique_ptr<Table> t;
+  std::string why;
+  ASSERT_EQ(Code::Ok, OpenFiles(f, t, why, fs)) << why;
+  ASSERT_EQ(Code::Ok, t->Close());
+  const std::vector<uint8_t> marked = fs.Get("T.dbf");
+  ASSERT_EQ(valid.dbf.size(), marked.size());
+  EXPECT_TRUE(std::equal(marked.begin() + 32, marked.end(), valid.dbf.begin() + 32))
+      << "the descriptors name their tags as a new table's do, and the rows are as they were";
+  EXPECT_FALSE(fs.Exists("T.jnl"));
+
+  ASSERT_TRUE(fs.Remove("T.tags"));
+  ASSERT_EQ(Code::Ok, Table::Open(fs, "T", t, why)) << why;
+  EXPECT_EQ(kTagFile, Text(fs.Get("T.tags")));
+  ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("IDX")));
+  ASSERT_EQ(Code::Ok, t->Seek("2"));
+  EXPECT_EQ(2, t->GetNumber(0));
+
+  MemoryFileSystem disk;
+  disk.Put("T.dbf", f.dbf);
+  disk.Put("T.fpt", f.fpt);
+  disk.Put("T.tags", std::vector<uint8_t>(f.tags.begin(), f.tags.end()));
+  xbasetest::FaultyFileSystem readOnly(disk);
+  readOnly.Arm(1, xbasetest::FaultyFileSystem::Mode::Stop);  // no write goes through
+  ASSERT_EQ(Code::Ok, Table::Open(readOnly, "T", t, why)) << why;
+  ASSERT_EQ(Code::Ok, t->SelectTag(t->FindTag("NAMEX")));
+  EXPECT_EQ(Code::Ok, t->Seek("row"));
+  EXPECT_EQ(f.dbf, disk.Get("T.dbf"));
+  EXPECT_FALSE(disk.Exists("T.jnl"));
 }
 
 // Without the descriptors' own names a lost tag file cannot be made again:

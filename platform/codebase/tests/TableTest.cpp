@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ByteFixture.h"
+#include "FaultyFileSystem.h"
 #include "Table.h"
 #include "TempDir.h"
 
@@ -197,6 +198,7 @@ TEST_F(TableTest, DeletedRowsAreWalkedUntilPacked) {
   EXPECT_TRUE(t_->AtEnd());
   ASSERT_EQ(Code::Ok, t_->CompactMemo());
   EXPECT_LT(std::filesystem::file_size(base_ + ".fpt"), before);
+  EXPECT_FALSE(std::filesystem::exists(base_ + ".jnl")) << "the journal is removed when a rewrite is done";
   ASSERT_EQ(Code::Ok, t_->Count(count));
   EXPECT_EQ(2u, count);
   EXPECT_EQ("1 3 ", Walk(*t_));
@@ -392,6 +394,49 @@ TEST_F(TableTest, PackByAnotherOpenIsNoticed) {
   EXPECT_EQ("r5        ", b->GetText(1));
   ASSERT_EQ(Code::Ok, b->Seek("4"));
   EXPECT_EQ("r4        ", b->GetText(1));
+}
+
+// Another program stopped half way through a pack: the next one to read
+// the table puts it back from the journal, whether it had the table open
+// all along or opens it now, and its change lands in the row it sought.
+TEST_F(TableTest, APackLeftHalfDoneIsPutBackByTheNextReader) {
+  for (int id = 1; id <= 5; ++id) Add(id, "r" + std::to_string(id), "memo " + std::to_string(id));
+  Select(*t_, "IDX");
+  ASSERT_EQ(Code::Ok, t_->Seek("2"));
+  ASSERT_EQ(Code::Ok, t_->MarkDeleted());
+  ASSERT_EQ(Code::Ok, t_->Close());
+  std::unique_ptr<Table> b = OpenAgain();
+  Select(*b, "IDX");
+  ASSERT_EQ(Code::Ok, b->Seek("4"));
+
+  MemoryFileSystem memory;
+  for (const char* ext : {".dbf", ".fpt", ".tags"}) memory.Put(std::string("T") + ext, kxfixture::ReadBytes(base_ + ext));
+  ASSERT_TRUE(xbasetest::StopPackHalfWay(memory));
+  for (const char* ext : {".dbf", ".fpt", ".jnl"}) {
+    ASSERT_TRUE(kxfixture::WriteBytes(base_ + ext, memory.Get(std::string("T") + ext)));
+  }
+
+  EXPECT_EQ("1 2* 3 4 5 ", Walk(*b));
+  EXPECT_FALSE(std::filesystem::exists(base_ + ".jnl"));
+  ASSERT_EQ(Code::Ok, b->Seek("4"));
+  ASSERT_EQ(Code::Ok, b->SetText(1, "changed"));
+  ASSERT_EQ(Code::Ok, b->Flush()) << b->LastError();
+  std::unique_ptr<Table> c = OpenAgain();
+  Select(*c, "IDX");
+  EXPECT_EQ("1 2* 3 4 5 ", Walk(*c));
+  ASSERT_EQ(Code::Ok, c->Seek("4"));
+  EXPECT_EQ("changed   ", c->GetText(1));
+  EXPECT_EQ("memo 4", c->GetMemo(2));
+  ASSERT_EQ(Code::Ok, c->Seek("5"));
+  EXPECT_EQ("r5        ", c->GetText(1));
+
+  // A program opening the table finds it put back as well.
+  for (const char* ext : {".dbf", ".fpt", ".jnl"}) {
+    ASSERT_TRUE(kxfixture::WriteBytes(base_ + ext, memory.Get(std::string("T") + ext)));
+  }
+  c = OpenAgain();
+  EXPECT_EQ("1 2* 3 4 5 ", Walk(*c));
+  EXPECT_FALSE(std::filesystem::exists(base_ + ".jnl"));
 }
 
 TEST_F(TableTest, MemoReadAfterAnotherOpenCompactedIsTheRowsOwn) {

@@ -63,6 +63,7 @@ class Win32File : public File {
     li.QuadPart = LONGLONG(size);
     return SetFilePointerEx(h_, li, nullptr, FILE_BEGIN) && SetEndOfFile(h_);
   }
+  bool Sync() override { return FlushFileBuffers(h_) != 0; }
   bool Lock(LockKind kind) override {
     OVERLAPPED ov = At(kLockOffset);
     DWORD flags = kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0;
@@ -113,6 +114,11 @@ class Win32FileSystem : public FileSystem {
   }
   bool Exists(const std::string& path) override {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  bool Remove(const std::string& path) override {
+    if (DeleteFileA(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
   }
 };
 
