@@ -3,6 +3,7 @@
 // read, written or compacted. Each box names the tables and their folder;
 // the program goes on and leaves the files as they are.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gh_library {
@@ -13,5 +14,9 @@ void TellUnreadableTables(const std::string& folder, const std::vector<std::stri
 void TellDamagedTables(const std::string& folder, const std::vector<std::string>& tables);
 // The item table cannot be written; the reason is asked of the system.
 void TellUnchangeableLibrary(const std::string& folder);
+// Films renamed outside the programs whose rows could not take the new file
+// names: each a title and the file's new name.
+void TellFilmsNotRenamed(const std::string& folder,
+                         const std::vector<std::pair<std::string, std::string>>& films);
 
 }  // namespace gh_library
