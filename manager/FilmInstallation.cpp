@@ -4,6 +4,7 @@
 #include <exception>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "CDDatabase.h"
 #include "CP_DirectoryIterator.h"
@@ -97,9 +98,13 @@ void DeleteOfferedFile(const CP_FileSpec& film) {
   }
 }
 
+// Films renamed outside the program whose rows kept their old names: each
+// a title and the new name.
+using NotRenamed = std::vector<std::pair<std::string, std::string>>;
+
 // One film file not listed under the drive's label.
 void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSpec& film,
-                 std::vector<std::string>* recorded) {
+                 std::vector<std::string>* recorded, NotRenamed& notRenamed) {
   const std::string path = film.Path();
   std::string text;
   try {
@@ -116,6 +121,9 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
       return;
     }
     if (result == FilmRecording::AppendFailed) database.ReportUnchangeableLibrary();
+    if (result == FilmRecording::RenameFailed) notRenamed.emplace_back(text, film.Name());
+    // A listed film under its new name: its actions were stored with it.
+    if (result == FilmRecording::Renamed && recorded) recorded->push_back(text);
     // A film that could not be recorded is no copy of a listed one: it stays.
     if (result != FilmRecording::Recorded) return;
     if (recorded) recorded->push_back(text);
@@ -129,7 +137,7 @@ void InstallFilm(CDDatabase& database, const DriveRecord& drive, const CP_FileSp
 }
 
 void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode, const PlaylistEntries& items,
-                std::vector<std::string>* recorded) {
+                std::vector<std::string>* recorded, NotRenamed& notRenamed) {
   // Without a location row for the label nothing can be recorded; the
   // files must not be taken for installed ones and offered for deletion.
   if (!HasLocation(items, drive.LABEL)) return;
@@ -140,14 +148,15 @@ void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCod
       CP_FileFilter filter(typeCode);
       CP_DirectoryIterator end;
       CP_DirectoryIterator walk(CP_FileSpec(drive.PATH, true), &filter);
-      // One look-up per file, not a pass over every row.
+      // One look-up per file, not a pass over every row; names in any
+      // letter case are one file.
       std::set<std::string> listed;
       for (const PlaylistEntry& e : items)
-        if (e.AliasRoot == drive.LABEL) listed.insert(e.FileName);
+        if (e.AliasRoot == drive.LABEL) listed.insert(CP_FileSystem::FileNameKey(e.FileName));
       for (walk.Next(); !(walk == end); walk.Next()) {
         const CP_FileSpec film = walk.Current();
-        if (film.IsDirectory() || listed.count(film.Name())) continue;
-        InstallFilm(database, drive, film, recorded);
+        if (film.IsDirectory() || listed.count(CP_FileSystem::FileNameKey(film.Name()))) continue;
+        InstallFilm(database, drive, film, recorded, notRenamed);
       }
     }
   }
@@ -176,9 +185,18 @@ void ScanAll(CDDatabase& database, std::vector<std::string>* recorded) {
   const PlaylistEntries items = itemList;
   std::vector<DriveRecord> drives;
   database.LoadDrives(drives);
+  NotRenamed notRenamed;
   for (const DriveRecord& drive : drives)
     for (uint32_t code : {CP_FourCC(".flm"), CP_FourCC(".m01"), CP_FourCC(".M01")})
-      ScanFolder(database, drive, code, items, recorded);
+      ScanFolder(database, drive, code, items, recorded, notRenamed);
+  database.ReportFilmsNotRenamed(notRenamed);
+}
+
+void ScanOneFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode, const PlaylistEntries& items,
+                   std::vector<std::string>* recorded) {
+  NotRenamed notRenamed;
+  ScanFolder(database, drive, typeCode, items, recorded, notRenamed);
+  database.ReportFilmsNotRenamed(notRenamed);
 }
 
 }  // namespace
@@ -191,17 +209,17 @@ void InstallNewFilmsCollect(CDDatabase& database, std::vector<std::string>& reco
 }
 
 void InstallFilmsInFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode, PlaylistEntries items) {
-  ScanFolder(database, drive, typeCode, items, nullptr);
+  ScanOneFolder(database, drive, typeCode, items, nullptr);
 }
 
 void InstallFilmsInFolderCollect(CDDatabase& database, const DriveRecord& drive, uint32_t typeCode,
                                  PlaylistEntries items, std::vector<std::string>& recorded) {
-  ScanFolder(database, drive, typeCode, items, &recorded);
+  ScanOneFolder(database, drive, typeCode, items, &recorded);
 }
 
 bool IsFilmListed(const PlaylistEntries& items, const CP_FileSpec& file, const std::string& aliasRoot) {
   const std::string name = file.Name();
   for (const PlaylistEntry& e : items)
-    if (e.FileName == name && e.AliasRoot == aliasRoot) return true;
+    if (CP_FileSystem::SameFileName(e.FileName, name) && e.AliasRoot == aliasRoot) return true;
   return false;
 }

@@ -65,4 +65,16 @@ std::string UnwritableTableText(const std::string& folder, const std::string& ta
          WriteProblem(folder + "\\" + table + ".dbf") + ").";
 }
 
+void TellFilmsNotRenamed(const std::string& folder,
+                         const std::vector<std::pair<std::string, std::string>>& films) {
+  if (films.empty()) return;
+  const std::string table = "GH_ConfigDB.dbf";
+  std::string text = "The library cannot be changed: its table " + table + " in the folder \"" + folder +
+                     "\" cannot be written (" + WriteProblem(folder + "\\" + table) +
+                     ").\r\n\r\nThese movies were renamed outside the program; the library keeps their old file "
+                     "names:\r\n";
+  for (const auto& film : films) text += "\r\n\"" + film.first + "\" is now \"" + film.second + "\"";
+  Tell(text);
+}
+
 }  // namespace gh_library

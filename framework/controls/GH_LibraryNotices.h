@@ -3,6 +3,7 @@
 // read, written or compacted. Each box names the tables and their folder;
 // the program goes on and leaves the files as they are.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gh_library {
@@ -16,5 +17,9 @@ void TellUnchangeableLibrary(const std::string& folder);
 // The sentence that says a table (name without extension) cannot be
 // written, and why, for a box of the caller's own.
 std::string UnwritableTableText(const std::string& folder, const std::string& table);
+// Films renamed outside the programs whose rows could not take the new file
+// names: each a title and the file's new name.
+void TellFilmsNotRenamed(const std::string& folder,
+                         const std::vector<std::pair<std::string, std::string>>& films);
 
 }  // namespace gh_library

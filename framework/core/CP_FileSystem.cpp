@@ -6,6 +6,8 @@
 
 #include <shlobj.h>
 
+#include <memory>
+
 namespace {
 
 constexpr const char* kSource = "CP_FileSystem.cpp";
@@ -23,6 +25,23 @@ bool FindLongName(const std::string& path, std::string& name) {
   found.cFileName[MAX_PATH - 1] = '\0';
   name = found.cFileName;
   return true;
+}
+
+// The path made absolute, its "." and ".." resolved; as given when that fails.
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
+}
+
+// Where the file lies on its volume. Opened without access, so that a file
+// held open by another program answers too.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> owned(file, CloseHandle);
+  return GetFileInformationByHandle(file, &info) != 0;
 }
 
 }  // namespace
@@ -48,6 +67,31 @@ void DeleteFile(const CP_FileSpec& spec) {
 }
 
 uint32_t GetFileTypeCode(const CP_FileSpec& spec) { return spec.GetTypeCode(); }
+
+std::string FileNameKey(std::string name) {
+  // Folded character by character: a linguistic comparison would take
+  // "ss" and a sharp s for one name, which the file systems do not.
+  if (!name.empty()) CharUpperBuffA(&name[0], DWORD(name.size()));
+  return name;
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && FileNameKey(a) == FileNameKey(b);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (SameFileName(FullPath(a), FullPath(b))) return true;
+  BY_HANDLE_FILE_INFORMATION one = {}, other = {};
+  return FileIdentity(a, one) && FileIdentity(b, other) && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+         one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
+FilePresence FileState(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FilePresence::Missing : FilePresence::Present;
+  return GetLastError() == ERROR_FILE_NOT_FOUND ? FilePresence::Missing : FilePresence::Unknown;
+}
 
 int32_t ExpandToLongPath(const std::string& path, std::string& out) {
   // A drive prefix (C:\) is taken as it is; any other path is looked up

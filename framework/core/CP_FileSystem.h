@@ -26,6 +26,24 @@ inline void SetFileCreator(const CP_FileSpec&, uint32_t) {}
 // then holds what was built up to it.
 int32_t ExpandToLongPath(const std::string& path, std::string& out);
 
+// A file name (or path) with every letter in upper case, as the file
+// systems fold names: names that differ only in letter case have one key.
+std::string FileNameKey(std::string name);
+// Whether two file names (or paths spelt alike) name one file.
+bool SameFileName(const std::string& a, const std::string& b);
+
+// Whether two paths name one file: the same path in any letter case, or,
+// for two files that are there, one file on one volume (a short name, a
+// link).
+bool SameFile(const std::string& a, const std::string& b);
+
+// What the system says of a file. Missing means that the folder answered
+// and holds no file of that name (a sub-folder of the name is no file);
+// Unknown is every other failure (the folder gone, a network or access
+// error), after which nothing may be dropped for the file.
+enum class FilePresence { Present, Missing, Unknown };
+FilePresence FileState(const std::string& path);
+
 }  // namespace CP_FileSystem
 
 // Creates one folder; 0 on success, -1 on failure. Throws nothing.

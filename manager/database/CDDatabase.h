@@ -8,22 +8,16 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "C4Dll.h"
 #include "CDRecords.h"
 #include "CP_Win.h"
+#include "GH_FoundFilms.h"
 #include "GH_Globals.h"
 
 class CP_FileSpec;
-
-// What became of a film file offered for recording.
-enum class FilmRecording {
-  Recorded,       // a new film row
-  AlreadyListed,  // the same film is listed already: the file is a copy
-  NotRecorded,    // the item table or the location row could not be had
-  AppendFailed,   // the item table would not take the row
-};
 
 // Whether a drive row can take new values.
 enum class DriveRowCheck {
@@ -85,7 +79,19 @@ class CDDatabase {
   void EmptyWastebasket(PlaylistEntries& items);
   // True when it forgot a film.
   bool RemoveMissingInstalledFilms();
+  // False only when the folder answered that it holds no such file: a file
+  // that cannot be reached (a path, network or access error) counts as
+  // there, so that nothing is forgotten for it.
   static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
+  // Gives a film's row the name its file was given outside the program.
+  // True when the row did not take it: no such row, a name wider than the
+  // field, or a write that failed.
+  bool RenameItemFile(int32_t itemId, const std::string& fileName);
+  // Appends the film's row under the location of `aliasRoot`. A film whose
+  // title is listed there already is judged by the listed rows' files: a
+  // row whose file has gone takes the film's file name (`itemText` then
+  // gets the row's text, also when that fails); only a true second copy is
+  // AlreadyListed.
   FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
                                       const std::string& textToAppend, std::string& itemText);
   // The same, the film's preferences read by the caller's reader, which
@@ -101,6 +107,9 @@ class CDDatabase {
   // be written, and why.
   void ReportUnreadableTables() const;
   void ReportUnchangeableLibrary();
+  // Films renamed outside the program whose rows kept the old names, each
+  // a title and the new name: one box for a scan.
+  void ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const;
   // The tables whose memos a read could not follow, each once per run.
   void ReportDamagedTables();
 

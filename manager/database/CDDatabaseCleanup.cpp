@@ -1,7 +1,5 @@
 // Changes of many rows at once: forgetting a CD, emptying the wastebasket,
 // forgetting films whose files have gone, recording an installed film.
-#include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -11,7 +9,9 @@
 #include "CP_Callback.h"
 #include "CP_File.h"
 #include "CP_FileSpec.h"
+#include "CP_FileSystem.h"
 #include "CP_Utilities.h"
+#include "GH_FoundFilms.h"
 #include "GH_Resources.h"
 #include "TableFields.h"
 #include "store/Exception.h"
@@ -24,15 +24,11 @@ namespace {
 // The item reader's limit for a text field.
 constexpr size_t kItemTextLimit = 499;
 
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// The names of the files in a folder, in lower case (file names on Windows
-// match in any case); a name not found here is still tried on its own.
-// False when the folder cannot be listed: gone, renamed, or on a drive that
-// is not there.
+// The names of the files in a folder, as keys that ignore letter case (file
+// names on Windows match in any case); a name not found here is still tried
+// on its own. False when the folder cannot be listed to its end: gone,
+// renamed, on a drive that is not there, or a listing that broke off (a
+// network share dropped on the way).
 bool ListFileNames(const std::string& folder, std::set<std::string>& names) {
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
@@ -42,9 +38,11 @@ bool ListFileNames(const std::string& folder, std::set<std::string>& names) {
   if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> walk(handle, FindClose);
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(LowerCase(found.cFileName));
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.insert(CP_FileSystem::FileNameKey(found.cFileName));
   } while (FindNextFileA(walk.get(), &found));
-  return true;
+  // Only this end says that every name was listed.
+  return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 // A film whose own data is damaged is read as one without data, as the
@@ -66,6 +64,29 @@ void ReadPreferencesOrDefaults(const CDDatabase::PreferencesReader& read, const 
 std::string FilmPath(const std::string& drivePath, const PlaylistEntry& film) {
   if (film.FILEPATH.empty()) return drivePath + "\\" + film.FileName;
   return drivePath + "\\" + film.FILEPATH + "\\" + film.FileName;
+}
+
+// A film whose title is listed under its location, judged by the listed
+// rows' files, which lie in the film's folder as its location's files do.
+FilmRecording TakeListedFilm(CDDatabase& database, const std::string& path, const std::string& title,
+                             const std::string& aliasRoot) {
+  const std::string folder = CP_FileSpec(path, false).FolderPath();
+  std::vector<int32_t> ids;
+  std::vector<std::string> files;
+  for (const PlaylistEntry& e : itemList)
+    if (e.ITEMTYPE == kItemFilm && e.ITEMTEXT == title && e.AliasRoot == aliasRoot) {
+      ids.push_back(e.ITEM_ID);
+      files.push_back(gh_library::RowFile(folder, e.FILEPATH, e.FileName));
+    }
+  const std::string name = CP_FileSpec(path, false).Name();
+  return gh_library::TakeListedFilm(path, files, [&](size_t row) {
+    if (database.RenameItemFile(ids[row], name)) return false;
+    // The list shows what the table holds: the next file of this title
+    // finds the film's file there.
+    for (PlaylistEntry& e : itemList)
+      if (e.ITEM_ID == ids[row]) e.FileName = name;
+    return true;
+  });
 }
 
 }  // namespace
@@ -171,7 +192,7 @@ bool CDDatabase::RemoveMissingInstalledFilms() {
     if (row.ITEMTYPE == kItemFilm) {
       ReadText(fConfig, "AliasRoot", row.AliasRoot, kItemTextLimit);
       ReadText(fConfig, "FileName", row.FileName, kItemTextLimit);
-      if (row.AliasRoot == filmsFolderAlias && !present.count(LowerCase(row.FileName)) &&
+      if (row.AliasRoot == filmsFolderAlias && !present.count(CP_FileSystem::FileNameKey(row.FileName)) &&
           !FileExistsInFolder(folder, row.FileName)) {
         ReadItem(row);
         missing.push_back(row);
@@ -185,10 +206,20 @@ bool CDDatabase::RemoveMissingInstalledFilms() {
 }
 
 bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string& fileName) {
-  std::FILE* file = std::fopen((folder + fileName).c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
+  // Not an open: a file held open by another program is there all the same.
+  return CP_FileSystem::FileState(folder + fileName) != CP_FileSystem::FilePresence::Missing;
+}
+
+bool CDDatabase::RenameItemFile(int32_t itemId, const std::string& fileName) {
+  if (!fConfig) return true;
+  C4First(fConfig);
+  if (C4Seek(fConfig, NumberKey(itemId).c_str()) != 0) return true;
+  C4Field* field = C4FindField(fConfig, "FileName");
+  // A cut name would name no file, and the row would go at the next clean-up.
+  const char* stored = field ? C4GetText(field) : nullptr;
+  if (!stored || std::strlen(stored) < fileName.size()) return true;
+  if (C4SetText(field, fileName.c_str()) != 0) return true;
+  return C4Flush(fConfig) != 0;
 }
 
 FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
@@ -248,8 +279,9 @@ FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const P
   // Only a film's own name tells films apart: two films known by no more
   // than their location's text and their size are two films, not copies.
   if (named && IsItemTextListed(entry.ITEMTEXT, entry.AliasRoot)) {
-    itemText.clear();
-    return FilmRecording::AlreadyListed;
+    const FilmRecording listed = TakeListedFilm(*this, path, entry.ITEMTEXT, entry.AliasRoot);
+    itemText = listed == FilmRecording::Renamed || listed == FilmRecording::RenameFailed ? entry.ITEMTEXT : "";
+    if (listed != FilmRecording::NotRecorded) return listed;
   }
   itemText = entry.ITEMTEXT;
   // The scan flushes once when its folder is done.

@@ -1,9 +1,9 @@
 // Moving rows of the three tables in and out of their in-memory records.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "CDDatabase.h"
+#include "CP_FileSystem.h"
 #include "TableFields.h"
 
 using namespace cdfields;
@@ -38,10 +38,10 @@ int32_t FilmCountOfText(const std::string& text) {
 }
 
 // The file a film row shows, spelled so that two rows showing one file
-// spell it alike: its drive's folder, its own folder and its name, in lower
-// case (names on Windows match in any case) with single backslashes. A row
-// whose alias root has no drive row keeps the alias root in the folder's
-// place, so that it matches only rows of that alias root.
+// spell it alike: its drive's folder, its own folder and its name, folded
+// as file names are (names on Windows match in any letter case) with single
+// backslashes. A row whose alias root has no drive row keeps the alias root
+// in the folder's place, so that it matches only rows of that alias root.
 std::string FileOfRow(const PlaylistEntry& row, const std::vector<DriveRecord>& drives) {
   std::string path = "?" + row.AliasRoot;
   for (const DriveRecord& drive : drives)
@@ -54,9 +54,9 @@ std::string FileOfRow(const PlaylistEntry& row, const std::vector<DriveRecord>& 
   for (char c : path) {
     if (c == '/') c = '\\';
     if (c == '\\' && !file.empty() && file.back() == '\\') continue;
-    file += char(std::tolower(static_cast<unsigned char>(c)));
+    file += c;
   }
-  return file;
+  return CP_FileSystem::FileNameKey(file);
 }
 
 }  // namespace

@@ -15,6 +15,10 @@ void CDDatabase::ReportUnchangeableLibrary() {
   gh_library::TellUnchangeableLibrary(fFolder);
 }
 
+void CDDatabase::ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const {
+  gh_library::TellFilmsNotRenamed(fFolder, films);
+}
+
 void CDDatabase::ReportDamagedTables(const std::vector<std::string>& names) {
   // Marked told before the box: what runs under it must not tell again.
   std::vector<std::string> untold;

@@ -11,23 +11,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "C4Dll.h"
+#include "GH_FoundFilms.h"
 #include "database/CDRecords.h"
 
 class CP_FileSpec;
 
 // What a usage row counts.
 enum class UsageEvent { StartOnRequest, PlaylistAdvance, SpriteAction };
-
-// What became of a film file offered for recording.
-enum class FilmRecording {
-  Recorded,       // a new film row
-  AlreadyListed,  // the same film is listed already: the file is a copy
-  NotRecorded,    // the item table or the location row could not be had
-  AppendFailed,   // the item table would not take the row
-};
 
 class CDDatabase {
 public:
@@ -96,11 +90,19 @@ public:
   // ---- installed films ----
   // Appends the film's row under the location row of `aliasRoot` unless
   // `playlist` (the engine's play list) knows the film already by its own
-  // name. `shownText` gets the new row's text, empty when the film is
-  // known, and is left alone when there is no location row.
+  // name. A known film is judged by the listed rows' files: a row whose
+  // file has gone takes the film's file name (in the table and in
+  // `playlist`); only a true second copy is AlreadyListed. `shownText`
+  // gets the new row's text (the renamed row's text, also when the rename
+  // fails), empty when the film is known, and is left alone when there is
+  // no location row.
   FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
                                       const std::string& sizeText, std::string& shownText,
-                                      const std::vector<PlaylistEntry>& playlist);
+                                      std::vector<PlaylistEntry>& playlist);
+  // Gives a film's row the name its file was given outside the engine: 0
+  // done, 1 no such row, a name wider than the field or a failed write, 2
+  // table not open.
+  int32_t RenameItemFile(int32_t itemId, const std::string& fileName);
 
   // ---- what the user is told of the tables ----
   // Once per start: the tables that did not open, with their folder.
@@ -110,6 +112,9 @@ public:
   void ReportDamagedTables() const;
   // Once per run: the item table cannot be written, and why.
   void ReportUnchangeableLibrary();
+  // Films renamed outside the engine whose rows kept the old names, each a
+  // title and the new name: one box for a scan.
+  void ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const;
 
   // ---- CD registration ----
   int32_t RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);

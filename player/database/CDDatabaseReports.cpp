@@ -26,3 +26,7 @@ void CDDatabase::ReportUnchangeableLibrary() {
   fToldUnchangeable = true;
   gh_library::TellUnchangeableLibrary(fFolder);
 }
+
+void CDDatabase::ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const {
+  gh_library::TellFilmsNotRenamed(fFolder, films);
+}

@@ -1,6 +1,7 @@
 #include "utility/GH_FilmFolders.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "CP_DirectoryIterator.h"
 #include "CP_Exception.h"
@@ -66,6 +67,49 @@ bool AskToDelete(const std::string& path) {
   return MessageBoxA(nullptr, text.c_str(), "Glintharbour International", MB_YESNO) == IDYES;
 }
 
+// Films renamed outside the engine whose rows kept their old names: each a
+// title and the new name.
+using NotRenamed = std::vector<std::pair<std::string, std::string>>;
+
+// One pass over the drive's folder for one kind; renamed rows are renamed
+// in `playlist` too.
+void InstallFolder(CDDatabase& db, const DriveRecord& drive, const std::string& kind,
+                   std::vector<PlaylistEntry>& playlist, NotRenamed& notRenamed) {
+  CurrentDirectoryKeeper keeper;
+  SetCurrentDirectoryA(drive.path.c_str());
+  std::vector<CP_FileSpec> films;
+  {
+    CP_FileFilter filter(CP_TypeCodeOfName("x" + kind));
+    CP_DirectoryIterator end;
+    CP_DirectoryIterator walk(CP_FileSpec(drive.path, true), &filter);
+    for (walk.Next(); !(walk == end); walk.Next()) films.push_back(walk.Current());
+  }
+  for (const CP_FileSpec& film : films) {
+    if (IsFilmFileListed(playlist, film, drive.label)) continue;
+    const std::string path = film.Path();
+    std::string shown;
+    switch (db.RegisterInstalledFilm(film, drive.label, FileSizeText(path), shown, playlist)) {
+      case FilmRecording::Recorded:
+        StoreFilmActions(db, path, drive.label);
+        break;
+      case FilmRecording::AlreadyListed:
+        if (AskToDelete(path)) DeleteFilmFile(path);
+        break;
+      case FilmRecording::AppendFailed:
+        db.ReportUnchangeableLibrary();
+        break;
+      case FilmRecording::RenameFailed:
+        notRenamed.emplace_back(shown, film.Name());
+        break;
+      case FilmRecording::Renamed:      // its actions were stored when it was first recorded
+      case FilmRecording::Kept:         // a listed film's own file, or one not to be told from it
+      case FilmRecording::NotRecorded:  // nothing is known of the film: no copy of a listed one
+        break;
+    }
+  }
+  db.FlushItems();
+}
+
 }  // namespace
 
 std::string RenameM01FilesToFlm() {
@@ -119,49 +163,29 @@ std::string DefaultFilmsFolder() {
 void InstallNewFilms(CDDatabase& db, const std::vector<PlaylistEntry>& playlist) {
   std::vector<DriveRecord> drives;
   db.ReadAllDrives(drives);
+  // The rows recorded by the scan never enter this list; a row renamed by
+  // it does, so that the next file of that film finds the film's file.
+  std::vector<PlaylistEntry> known = playlist;
+  NotRenamed notRenamed;
   for (const DriveRecord& drive : drives) {
-    for (const char* kind : {".flm", ".m01", ".M01"}) InstallFilmsInFolder(db, drive, kind, playlist);
+    for (const char* kind : {".flm", ".m01", ".M01"}) InstallFolder(db, drive, kind, known, notRenamed);
   }
+  db.ReportFilmsNotRenamed(notRenamed);
 }
 
 void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::string& kind,
                           std::vector<PlaylistEntry> playlist) {
-  CurrentDirectoryKeeper keeper;
-  SetCurrentDirectoryA(drive.path.c_str());
-  std::vector<CP_FileSpec> films;
-  {
-    CP_FileFilter filter(CP_TypeCodeOfName("x" + kind));
-    CP_DirectoryIterator end;
-    CP_DirectoryIterator walk(CP_FileSpec(drive.path, true), &filter);
-    for (walk.Next(); !(walk == end); walk.Next()) films.push_back(walk.Current());
-  }
-  for (const CP_FileSpec& film : films) {
-    if (IsFilmFileListed(playlist, film, drive.label)) continue;
-    const std::string path = film.Path();
-    std::string shown;
-    switch (db.RegisterInstalledFilm(film, drive.label, FileSizeText(path), shown, playlist)) {
-      case FilmRecording::Recorded:
-        StoreFilmActions(db, path, drive.label);
-        break;
-      case FilmRecording::AlreadyListed:
-        if (AskToDelete(path)) DeleteFilmFile(path);
-        break;
-      case FilmRecording::AppendFailed:
-        db.ReportUnchangeableLibrary();
-        break;
-      case FilmRecording::NotRecorded:
-        // Nothing is known of the film: it is no copy of a listed one and stays.
-        break;
-    }
-  }
-  db.FlushItems();
+  NotRenamed notRenamed;
+  InstallFolder(db, drive, kind, playlist, notRenamed);
+  db.ReportFilmsNotRenamed(notRenamed);
 }
+
 
 bool IsFilmFileListed(const std::vector<PlaylistEntry>& playlist, const CP_FileSpec& file,
                       const std::string& aliasRoot) {
   const std::string name = file.Name();
   for (const PlaylistEntry& e : playlist) {
-    if (e.fileName == name && e.aliasRoot == aliasRoot) return true;
+    if (CP_FileSystem::SameFileName(e.fileName, name) && e.aliasRoot == aliasRoot) return true;
   }
   return false;
 }

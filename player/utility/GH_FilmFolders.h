@@ -27,7 +27,7 @@ void InstallNewFilms(CDDatabase& db, const std::vector<PlaylistEntry>& playlist)
 void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::string& kind,
                           std::vector<PlaylistEntry> playlist);
 
-// An entry with the file's name and this alias root.
+// An entry with the file's name, in any letter case, and this alias root.
 bool IsFilmFileListed(const std::vector<PlaylistEntry>& playlist, const CP_FileSpec& file,
                       const std::string& aliasRoot);
 // An entry with this item text and alias root.

@@ -2,9 +2,13 @@
 // recording an installed film, and the import wait window.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "CDDatabase.h"
 #include "CP_FileSpec.h"
 #include "DatabaseTestSupport.h"
+#include "ImportPatch.h"
+#include "UnreachableFile.h"
 #include "WinTestSupport.h"
 
 namespace {
@@ -127,10 +131,14 @@ TEST(CleanupByFile, AWastebasketFilmsFileGoesOnlyWhenNoOtherRowShowsIt) {
     const char* name;
     PlaylistEntry other;  // a row outside the wastebasket
     bool fileStays;
+    std::string binned = "reef.flm";  // the wastebasket row's file
   };
   const Case cases[] = {
       {"the same file under another title", Film("Reef [ 0.01 MB]", "Films", 1, "reef.flm"), true},
       {"the same file, its name in capitals", Film("Reef", "Films", 1, "REEF.FLM"), true},
+      // Letters beyond ASCII fold too: an e acute and its capital.
+      {"the same file, its accented name in capitals", Film("Reef", "Films", 1, "R\xC9" "EF.FLM"), true,
+       "r\xE9" "ef.flm"},
       {"the same file through another drive row", Film("Reef Again", "Same folder", 1, "reef.flm"), true},
       {"the same title, another file", Film("Reef", "Films", 1, "reef2.flm"), false},
       {"the same title and name in another folder", Film("Reef", "Elsewhere", 1, "reef.flm"), false},
@@ -149,9 +157,10 @@ TEST(CleanupByFile, AWastebasketFilmsFileGoesOnlyWhenNoOtherRowShowsIt) {
       ASSERT_EQ(0, C4Append(db.DriveTable()));
     }
     C4Flush(db.DriveTable());
-    for (const std::string& file : {films + "\\reef.flm", films + "\\reef2.flm", elsewhere + "\\reef.flm"})
+    for (const std::string& file :
+         {films + "\\" + c.binned, films + "\\reef2.flm", elsewhere + "\\reef.flm"})
       WriteFile(file, "film");
-    PlaylistEntry binned = Film("Reef", "Films", kWastebasketId, "reef.flm");
+    PlaylistEntry binned = Film("Reef", "Films", kWastebasketId, c.binned);
     PlaylistEntry other = c.other;
     ASSERT_FALSE(db.AppendItem(binned, true));
     ASSERT_FALSE(db.AppendItem(other, true));
@@ -161,7 +170,7 @@ TEST(CleanupByFile, AWastebasketFilmsFileGoesOnlyWhenNoOtherRowShowsIt) {
     db.EmptyWastebasket(items);
     ASSERT_EQ(1u, items.size());
     EXPECT_EQ(other.ITEM_ID, items[0].ITEM_ID);
-    EXPECT_EQ(c.fileStays, FileExists(films + "\\reef.flm"));
+    EXPECT_EQ(c.fileStays, FileExists(films + "\\" + c.binned));
     EXPECT_TRUE(FileExists(films + "\\reef2.flm"));
     EXPECT_TRUE(FileExists(elsewhere + "\\reef.flm"));
   }
@@ -305,6 +314,72 @@ TEST_F(Cleanup, FilmsOfAFolderThatCannotBeListedAreKept) {
   ASSERT_FALSE(fDb.UpdateDriveRecord(Drive(1, filmsFolderAlias, filmsFolderAlias, films)));
   EXPECT_TRUE(fDb.RemoveMissingInstalledFilms());
   EXPECT_EQ(Texts{}, LoadedTexts());
+}
+
+DWORD gListingError = 0;
+
+// A listing that breaks off after its first entry, as one on a network
+// share that drops does.
+BOOL WINAPI BrokenListing(HANDLE, LPWIN32_FIND_DATAA) {
+  SetLastError(gListingError);
+  return FALSE;
+}
+
+// A listing that ends with anything but "no more files" did not see every
+// file: no row of the folder goes, not even one whose file is truly gone.
+TEST_F(Cleanup, FilmsOfAListingThatBreaksOffAreKept) {
+  const std::string films = fFolder.Folder("films");
+  WriteFile(films + "\\here.flm", "film");
+  Add(Film("Here", filmsFolderAlias, 1, "here.flm"));
+  Add(Film("Gone", filmsFolderAlias, 1, "gone.flm"));
+  AddDrive(Drive(1, filmsFolderAlias, filmsFolderAlias, films));
+  for (DWORD error : {DWORD(ERROR_NETNAME_DELETED), DWORD(ERROR_UNEXP_NET_ERR), DWORD(ERROR_ACCESS_DENIED)}) {
+    SCOPED_TRACE(error);
+    gListingError = error;
+    kxtest::ImportPatch patch("kernel32.dll", "FindNextFileA", reinterpret_cast<void*>(&BrokenListing));
+    ASSERT_TRUE(patch.Installed());
+    EXPECT_FALSE(fDb.RemoveMissingInstalledFilms());
+    EXPECT_EQ((Texts{"Here", "Gone"}), LoadedTexts());
+  }
+  EXPECT_TRUE(fDb.RemoveMissingInstalledFilms());
+  EXPECT_EQ(Texts{"Here"}, LoadedTexts());
+}
+
+// A file is missing only when its folder says so. One held open by another
+// program, or one that cannot be reached, is there for the clean-up.
+TEST_F(Cleanup, OnlyAFileTheFolderDoesNotHoldIsMissing) {
+  const std::string films = fFolder.Folder("films") + "\\";
+  WriteFile(films + "here.flm", "film");
+  WriteFile(films + "held.flm", "film");
+  HANDLE held = CreateFileA((films + "held.flm").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> holding(held, CloseHandle);
+  struct Case {
+    const char* name;
+    std::string folder;
+    const char* file;
+    DWORD error;  // what looking at the file answers, 0 for the truth
+    bool want;
+  };
+  const Case kCases[] = {
+      {"there", films, "here.flm", 0, true},
+      {"held open without sharing", films, "held.flm", 0, true},
+      {"not there", films, "gone.flm", 0, false},
+      {"a sub-folder of the name", fFolder.Path() + "\\", "films", 0, false},
+      {"folder gone", films + "renamed\\", "here.flm", 0, true},
+      {"share gone", films, "remote.flm", ERROR_BAD_NETPATH, true},
+      {"share dropped", films, "remote.flm", ERROR_NETNAME_DELETED, true},
+      {"access denied", films, "secret.flm", ERROR_ACCESS_DENIED, true},
+  };
+  for (const Case& c : kCases) {
+    std::unique_ptr<kxtest::UnreachableFile> unreachable;
+    if (c.error) {
+      unreachable = std::make_unique<kxtest::UnreachableFile>(c.folder + c.file, c.error);
+      ASSERT_TRUE(unreachable->Installed());
+    }
+    EXPECT_EQ(c.want, CDDatabase::FileExistsInFolder(c.folder, c.file)) << c.name;
+  }
 }
 
 TEST_F(Cleanup, AnInstalledFilmIsRecordedUnderItsLocation) {

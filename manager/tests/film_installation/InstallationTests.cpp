@@ -134,6 +134,97 @@ TEST_F(Installation, ACopyThatCannotBeDeletedIsReportedAndTheScanGoesOn) {
   EXPECT_TRUE(FileExists(Path("copy.flm")));
 }
 
+// A film renamed outside the program is the listed film: nothing is asked
+// (Yes would delete its only file), no second row is added, and a row that
+// lost its file takes the new name. The scan tells its caller, so that the
+// item list is read again.
+TEST_F(Installation, ARenamedFilmKeepsItsRow) {
+  struct Case {
+    const char* name;
+    const char* renamed;
+    const char* recorded;  // the row's file name afterwards
+    bool told;             // among the texts the scan gives back
+  } const kCases[] = {
+      {"another letter case", "SUNSET.flm", "Sunset.flm", false},
+      {"another name", "Evening.flm", "Evening.flm", true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string text = Film("Sunset.flm", "Sunset");
+    InstallNewFilms(fDb);
+    Reload();
+    const int32_t id = itemList.back().ITEM_ID;
+    ASSERT_TRUE(kxtest::RenameFile(Path("Sunset.flm"), Path(c.renamed)));
+    Texts recorded;
+    {
+      kxtest::MessageBoxWatcher box("Glintharbour International", IDYES);
+      InstallNewFilmsCollect(fDb, recorded);
+      EXPECT_FALSE(box.WaitFor(1, 500)) << box.LastText();
+    }
+    EXPECT_EQ(c.told ? Texts{text} : Texts{}, recorded);
+    EXPECT_TRUE(FileExists(Path(c.renamed)));
+    EXPECT_FALSE(fDb.RemoveMissingInstalledFilms()) << "its file is there";
+    Reload();
+    ASSERT_EQ(Texts{text}, FilmTexts());
+    EXPECT_EQ(id, itemList.back().ITEM_ID);
+    EXPECT_EQ(c.recorded, itemList.back().FileName);
+    // The next case starts afresh.
+    ASSERT_FALSE(fDb.DeleteItem(itemList.back(), true));
+    std::remove(Path(c.renamed).c_str());
+    Reload();
+  }
+}
+
+// Two files of the renamed film in one scan: the first found takes the
+// row; the second is then a copy of a film whose file is there.
+TEST_F(Installation, ARenamedFilmAndItsCopyInOneScan) {
+  Film("Sunset.flm", "Sunset");
+  InstallNewFilms(fDb);
+  Reload();
+  ASSERT_TRUE(MoveFileA(Path("Sunset.flm").c_str(), Path("A.flm").c_str()));
+  ASSERT_TRUE(CopyFileA(Path("A.flm").c_str(), Path("B.flm").c_str(), TRUE));
+  kxtest::MessageBoxWatcher box("Glintharbour International", IDNO);
+  InstallNewFilms(fDb);
+  ASSERT_TRUE(box.WaitFor(1));
+  EXPECT_FALSE(box.WaitFor(2, 500));
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+  ASSERT_EQ(1u, FilmTexts().size());
+  const std::string asked = items.back().FileName == "A.flm" ? "B.flm" : "A.flm";
+  EXPECT_EQ("\"" + Path(asked) + "\" is already installed. Do you want to delete the file?", box.LastText());
+  EXPECT_TRUE(FileExists(Path("A.flm")));
+  EXPECT_TRUE(FileExists(Path("B.flm")));
+}
+
+// The row cannot take the new name: the user hears which film, once for
+// the scan, and the file stays.
+TEST_F(Installation, ARenameTheLibraryCannotTakeIsReported) {
+  const std::string text = Film("Sunset.flm", "Sunset");
+  InstallNewFilms(fDb);
+  Reload();
+  ASSERT_TRUE(MoveFileA(Path("Sunset.flm").c_str(), Path("Evening.flm").c_str()));
+  const std::string table = fFolder.Path() + "\\GH_ConfigDB.dbf";
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    CDDatabase database("Config Tool");
+    kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
+    Texts recorded;
+    InstallNewFilmsCollect(database, recorded);
+    ASSERT_TRUE(box.WaitFor(1));
+    EXPECT_FALSE(box.WaitFor(2, 500)) << "said once";
+    EXPECT_EQ("The library cannot be changed: its table GH_ConfigDB.dbf in the folder \"" + fFolder.Path() +
+                  "\" cannot be written (it is read-only).\r\n\r\nThese movies were renamed outside the program; "
+                  "the library keeps their old file names:\r\n\r\n\"" + text + "\" is now \"Evening.flm\"",
+              box.LastText());
+    EXPECT_TRUE(recorded.empty());
+  }
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(FileExists(Path("Evening.flm")));
+  PlaylistEntries items;
+  ASSERT_EQ(0, fDb.LoadItems(items));
+  EXPECT_EQ("Sunset.flm", items.back().FileName);
+}
+
 CDDatabase* gNestedDatabase = nullptr;
 int gNestedScans = 0;
 
@@ -267,12 +358,15 @@ TEST_F(Installation, AReadOnlyLibraryIsReportedOnce) {
   EXPECT_TRUE(FileExists(Path("b.flm")));
 }
 
-TEST(FilmListing, AFilmIsListedByFileNameAndAliasRootExactly) {
+// File names match in any letter case, as Windows opens them; alias roots
+// match exactly.
+TEST(FilmListing, AFilmIsListedByFileNameAndAliasRoot) {
   PlaylistEntries items(1);
   items[0].FileName = "sea.flm";
   items[0].AliasRoot = "Films";
   EXPECT_TRUE(IsFilmListed(items, CP_FileSpec("C:\\films\\sea.flm", false), "Films"));
-  EXPECT_FALSE(IsFilmListed(items, CP_FileSpec("C:\\films\\Sea.flm", false), "Films"));
+  EXPECT_TRUE(IsFilmListed(items, CP_FileSpec("C:\\films\\SEA.flm", false), "Films"));
+  EXPECT_FALSE(IsFilmListed(items, CP_FileSpec("C:\\films\\sea2.flm", false), "Films"));
   EXPECT_FALSE(IsFilmListed(items, CP_FileSpec("C:\\films\\sea.flm", false), "films"));
 }
 

@@ -22,6 +22,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -354,6 +355,56 @@ TEST_F(DocumentTest, TheEnginesInstalledMessageShowsTheNewFilmChosen) {
   SendMessageA(window->GetHWND(), 0x40A, 0, 0);
   EXPECT_EQ(3, list->CountItems());
   EXPECT_EQ(-1, SendMessageA(list->GetHWND(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+}
+
+// Films renamed outside the program keep their rows: the next start asks
+// nothing (Yes would delete their only files), the list shows each film
+// under its own row with the file's new name, and a change made in the
+// list keeps that name in the table. The engine's installed message finds
+// a renamed film the same way and shows it chosen.
+TEST_F(DocumentTest, FilmsRenamedOutsideTheProgramKeepTheirRows) {
+  ShowFilmsFolder();
+  GH_ListView* list = document->GetFilmList();
+  int32_t tide = 0;
+  std::vector<int32_t> ids;
+  for (int16_t row = 1; row <= 2; ++row) {
+    ids.push_back(int32_t(list->GetRowData(row).userValue));
+    if (list->FindItemRecord(ids.back())->FileName == "tide.flm") tide = ids.back();
+  }
+  ASSERT_NE(0, tide);
+  application->Quit();
+  application.reset();
+  ASSERT_TRUE(kxtest::RenameFile(filmsFolder + "\\harbour.flm", filmsFolder + "\\HARBOUR.flm"));
+  ASSERT_TRUE(MoveFileA((filmsFolder + "\\tide.flm").c_str(), (filmsFolder + "\\Tide at night.flm").c_str()));
+  kxtest::MessageBoxWatcher questions("Glintharbour International", IDYES);
+  StartApplication();
+  EXPECT_EQ(0, questions.Count()) << questions.LastText();
+  EXPECT_TRUE(dbtest::FileExists(filmsFolder + "\\HARBOUR.flm"));
+  EXPECT_TRUE(dbtest::FileExists(filmsFolder + "\\Tide at night.flm"));
+  ShowFilmsFolder();
+  list = document->GetFilmList();
+  std::vector<int32_t> shown = {int32_t(list->GetRowData(1).userValue), int32_t(list->GetRowData(2).userValue)};
+  std::sort(shown.begin(), shown.end());
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(ids, shown);
+  ASSERT_NE(nullptr, list->FindItemRecord(tide));
+  EXPECT_EQ("Tide at night.flm", list->FindItemRecord(tide)->FileName);
+  list->TogglePlayFlag(tide);
+  PlaylistEntry row;
+  row.ITEM_ID = tide;
+  ASSERT_FALSE(cdDatabase->FindItem(row));
+  EXPECT_EQ("Tide at night.flm", row.FileName);
+
+  ASSERT_TRUE(
+      MoveFileA((filmsFolder + "\\Tide at night.flm").c_str(), (filmsFolder + "\\Night Tide.flm").c_str()));
+  list->DeselectAll();
+  SendMessageA(window->GetHWND(), 0x40A, 0, 0);
+  EXPECT_EQ(0, questions.Count()) << questions.LastText();
+  ASSERT_EQ(2, list->CountItems());
+  const int32_t chosen = int32_t(SendMessageA(list->GetHWND(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+  ASSERT_GE(chosen, 0);
+  EXPECT_EQ(tide, int32_t(list->GetRowData(int16_t(chosen + 1)).userValue));
+  EXPECT_EQ("Night Tide.flm", list->FindItemRecord(tide)->FileName);
 }
 
 TEST_F(DocumentTest, MuteFollowsTheButtonAndShuffleTheStoredValue) {

@@ -7,6 +7,7 @@
 #include "CP_FileSpec.h"
 #include "CP_Win.h"
 #include "DatabaseFixture.h"
+#include "UnreachableFile.h"
 #include "QTToolbox.h"
 #include "WinTestSupport.h"
 #include "utility/GH_FilmFolders.h"
@@ -37,7 +38,9 @@ TEST(FilmFolders, FileSizeTextInMegabytes) {
   RemoveTree(folder);
 }
 
-TEST(FilmFolders, PlaylistLookupsCompareExactly) {
+// File names match in any letter case, as Windows opens them; titles and
+// alias roots match exactly.
+TEST(FilmFolders, PlaylistLookups) {
   std::vector<PlaylistEntry> playlist(2);
   playlist[0].fileName = "Sea.flm";
   playlist[0].itemText = "Sea [ 1.50 MB]";
@@ -49,16 +52,19 @@ TEST(FilmFolders, PlaylistLookupsCompareExactly) {
     const char* path;
     const char* text;
     const char* alias;
-    bool want;
+    bool wantFile;
+    bool wantText;
   } const kCases[] = {
-      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "Glintharbour Films", true},
-      {"C:\\films\\sea.flm", "sea [ 1.50 MB]", "Glintharbour Films", false},
-      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "SKY_CD", false},
-      {"Sky.flm", "Sky", "SKY_CD", true},
+      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "Glintharbour Films", true, true},
+      {"C:\\films\\SEA.FLM", "sea [ 1.50 MB]", "Glintharbour Films", true, false},
+      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "SKY_CD", false, false},
+      {"C:\\films\\Sea.flm", "Sea [ 1.50 MB]", "glintharbour films", false, false},
+      {"Sky.flm", "Sky", "SKY_CD", true, true},
+      {"Skye.flm", "Skye", "SKY_CD", false, false},
   };
   for (const Case& c : kCases) {
-    EXPECT_EQ(c.want, IsFilmFileListed(playlist, CP_FileSpec(c.path, false), c.alias)) << c.path;
-    EXPECT_EQ(c.want, IsItemInPlaylist(playlist, c.text, c.alias)) << c.text;
+    EXPECT_EQ(c.wantFile, IsFilmFileListed(playlist, CP_FileSpec(c.path, false), c.alias)) << c.path;
+    EXPECT_EQ(c.wantText, IsItemInPlaylist(playlist, c.text, c.alias)) << c.text;
   }
 }
 
@@ -131,7 +137,8 @@ TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
   WriteFilmFile(film, true, {{"name", "Sea"}, {"TrkLocal", "70000"}, {"TrkGlobal", "2"}, {"copyright", "x"}});
   auto db = Open();
   std::string shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, {});
+  std::vector<PlaylistEntry> none;
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, none);
   EXPECT_EQ("Sea [ 1.50 MB]", shown);
   std::vector<PlaylistEntry> rows;
   ASSERT_EQ(0, db->ReadAllItems(rows));
@@ -160,7 +167,8 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   WriteFilmFile(film, false);
   auto db = Open();
   std::string shown;
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, {});
+  std::vector<PlaylistEntry> none;
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, none);
   EXPECT_EQ("Tiny film", shown) << "the movie's own name item";
   PlaylistEntry e;
   e.itemId = 10;
@@ -168,7 +176,7 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   EXPECT_EQ(std::make_tuple(5, 3, 3, 0, 6), std::make_tuple(e.parentId, e.tkLocal, e.tkGlobal, e.tkBkg, e.sortOrder));
 
   shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, {});
+  db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, none);
   EXPECT_EQ("unchanged", shown);
   std::vector<PlaylistEntry> rows;
   db->ReadAllItems(rows);
@@ -293,6 +301,155 @@ TEST_F(InstalledFilms, AReadOnlyLibraryIsReportedOnce) {
   EXPECT_TRUE(Exists(fFilms + "\\Sea.flm"));
   EXPECT_TRUE(Exists(fFilms + "\\Sky.flm"));
   EXPECT_EQ(2u, Rows("GH_ConfigDB", {"ITEM_ID"}).size());
+}
+
+// A films folder whose film "Sunset" was installed by an earlier start.
+class InstalledSunset : public InstalledFilms {
+protected:
+  void SetUp() override {
+    InstalledFilms::SetUp();
+    EmptyTable("GH_DriveDB");
+    AddRow("GH_DriveDB", {{"DRIVEID", 1}, {"LABEL", 0, "Glintharbour Films"}, {"PATH", 0, fFilms.c_str()}});
+    WriteFilmFile(Film("Sunset.flm"), true, {{"name", "Sunset"}});
+    fDb = Open();
+    InstallNewFilms(*fDb, {});
+    ASSERT_EQ(0, fDb->ReadAllItems(fBefore));
+    ASSERT_EQ(3u, fBefore.size());
+  }
+  void TearDown() override {
+    fDb.reset();
+    InstalledFilms::TearDown();
+  }
+  std::string Film(const std::string& name) const { return fFilms + "\\" + name; }
+  void Rename(const std::string& name) {
+    ASSERT_TRUE(kxtest::RenameFile(Film("Sunset.flm"), Film(name))) << name;
+  }
+  // Another copy of the same film: the same title and size.
+  void Copy(const std::string& from, const std::string& to) {
+    ASSERT_TRUE(CopyFileA(Film(from).c_str(), Film(to).c_str(), TRUE)) << to;
+  }
+  std::vector<PlaylistEntry> Films() {
+    std::vector<PlaylistEntry> rows, films;
+    EXPECT_EQ(0, fDb->ReadAllItems(rows));
+    for (const PlaylistEntry& e : rows)
+      if (e.itemType == 4) films.push_back(e);
+    return films;
+  }
+
+  std::unique_ptr<CDDatabase> fDb;
+  std::vector<PlaylistEntry> fBefore;
+};
+
+// A film renamed outside the engine is the listed film: nothing is asked
+// (Yes would delete its only file), no second row is added, and a row that
+// lost its file takes the new name.
+TEST_F(InstalledSunset, ARenamedFilmKeepsItsRow) {
+  struct Case {
+    const char* name;
+    const char* renamed;
+    const char* recorded;  // the row's file name afterwards
+  } const kCases[] = {
+      {"another letter case", "SUNSET.flm", "Sunset.flm"},
+      {"another name", "Evening.flm", "Evening.flm"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Rename(c.renamed);
+    {
+      kxtest::MessageBoxWatcher boxes("Glintharbour International", IDYES);
+      InstallNewFilms(*fDb, fBefore);
+      EXPECT_FALSE(boxes.WaitFor(1, 500)) << boxes.LastText();
+    }
+    EXPECT_TRUE(Exists(Film(c.renamed)));
+    const std::vector<PlaylistEntry> films = Films();
+    ASSERT_EQ(1u, films.size());
+    EXPECT_EQ(fBefore[2].itemId, films[0].itemId);
+    EXPECT_EQ(c.recorded, films[0].fileName);
+    // The next case starts from the film as installed.
+    TearDown();
+    SetUp();
+  }
+}
+
+// A listed film whose own file is there and is another file: the found
+// file is a second copy and is offered for deletion; only Yes deletes it,
+// and never the listed film's file.
+TEST_F(InstalledSunset, ATrueSecondCopyIsOfferedForDeletion) {
+  for (int answer : {IDNO, IDYES}) {
+    Copy("Sunset.flm", "Copy.flm");
+    {
+      kxtest::MessageBoxWatcher boxes("Glintharbour International", answer);
+      InstallNewFilms(*fDb, fBefore);
+      ASSERT_TRUE(boxes.WaitFor(1));
+      EXPECT_EQ("\"" + Film("Copy.flm") + "\" is already installed. Do you want to delete the file?",
+                boxes.LastText());
+    }
+    EXPECT_EQ(answer == IDNO, Exists(Film("Copy.flm")));
+    EXPECT_TRUE(Exists(Film("Sunset.flm")));
+    ASSERT_EQ(1u, Films().size());
+    EXPECT_EQ("Sunset.flm", Films()[0].fileName);
+    DeleteFileA(Film("Copy.flm").c_str());
+  }
+}
+
+// Two files of the renamed film in one scan: the first found takes the
+// row; the second is then a copy of a film whose file is there.
+TEST_F(InstalledSunset, ARenamedFilmAndItsCopyInOneScan) {
+  Rename("A.flm");
+  Copy("A.flm", "B.flm");
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDNO);
+  InstallNewFilms(*fDb, fBefore);
+  ASSERT_TRUE(boxes.WaitFor(1));
+  EXPECT_FALSE(boxes.WaitFor(2, 500));
+  const std::vector<PlaylistEntry> films = Films();
+  ASSERT_EQ(1u, films.size());
+  const std::string asked = films[0].fileName == "A.flm" ? "B.flm" : "A.flm";
+  EXPECT_EQ("\"" + Film(asked) + "\" is already installed. Do you want to delete the file?", boxes.LastText());
+  EXPECT_TRUE(Exists(Film("A.flm")));
+  EXPECT_TRUE(Exists(Film("B.flm")));
+}
+
+// Whether the listed film's file is there cannot be known: the found file
+// may be that very file, so it is neither offered for deletion nor given
+// to the row.
+TEST_F(InstalledSunset, AListedFilmWhoseFileCannotBeLookedAtLeavesTheFoundFileAlone) {
+  Copy("Sunset.flm", "Copy.flm");
+  for (DWORD error : {DWORD(ERROR_BAD_NETPATH), DWORD(ERROR_NETNAME_DELETED), DWORD(ERROR_ACCESS_DENIED)}) {
+    SCOPED_TRACE(error);
+    kxtest::UnreachableFile unreachable(Film("Sunset.flm"), error);
+    ASSERT_TRUE(unreachable.Installed());
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDYES);
+    InstallNewFilms(*fDb, fBefore);
+    EXPECT_FALSE(boxes.WaitFor(1, 500)) << boxes.LastText();
+    EXPECT_TRUE(Exists(Film("Copy.flm")));
+    ASSERT_EQ(1u, Films().size());
+    EXPECT_EQ("Sunset.flm", Films()[0].fileName);
+  }
+}
+
+// The row cannot take the new name: the user hears which film, once for
+// the scan, and the file stays.
+TEST_F(InstalledSunset, ARenameTheLibraryCannotTakeIsReported) {
+  const std::string text = fBefore[2].itemText;
+  Rename("Evening.flm");
+  fDb.reset();
+  const std::string table = TablePath("GH_ConfigDB.dbf");
+  ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
+  fDb = Open();
+  {
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    InstallNewFilms(*fDb, fBefore);
+    ASSERT_TRUE(boxes.WaitFor(1));
+    EXPECT_FALSE(boxes.WaitFor(2, 500)) << "said once";
+    EXPECT_EQ("The library cannot be changed: its table GH_ConfigDB.dbf in the folder \"" + Folder() +
+                  "\" cannot be written (it is read-only).\r\n\r\nThese movies were renamed outside the program; "
+                  "the library keeps their old file names:\r\n\r\n\"" + text + "\" is now \"Evening.flm\"",
+              boxes.LastText());
+  }
+  SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(Exists(Film("Evening.flm")));
+  ASSERT_EQ(1u, Films().size());
+  EXPECT_EQ("Sunset.flm", Films()[0].fileName);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "WinTestSupport.h"
 
 #include <cstdio>
+#include <cstring>
 #include <io.h>
 #include <utility>
 #include <vector>
@@ -185,6 +186,18 @@ bool CutFile(const std::string& path, long size) {
   const bool cut = _chsize(_fileno(f), size) == 0;
   std::fclose(f);
   return cut;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  const std::string between = to + ".renaming";
+  if (!MoveFileA(from.c_str(), between.c_str()) || !MoveFileA(between.c_str(), to.c_str())) return false;
+  // The folder lists the new spelling.
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA(to.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return to.size() >= std::strlen(found.cFileName) &&
+         to.compare(to.size() - std::strlen(found.cFileName), std::string::npos, found.cFileName) == 0;
 }
 
 }  // namespace kxtest

@@ -118,4 +118,9 @@ std::vector<uint8_t> ResourceBytes(const char* type, int id);
 // false when the file cannot be cut.
 bool CutFile(const std::string& path, long size);
 
+// Renames a file as the user would, by way of another name, so that a
+// change of letter case alone takes effect (Wine keeps the old spelling of
+// a name renamed to itself).
+bool RenameFile(const std::string& from, const std::string& to);
+
 }  // namespace kxtest
