@@ -14,4 +14,16 @@ void TellDamagedTables(const std::string& folder, const std::vector<std::string>
 // The item table cannot be written; the reason is asked of the system.
 void TellUnchangeableLibrary(const std::string& folder);
 
+// A CD's registration stopped because the table `table` (a name without
+// extension) in `folder` would not take a row. `removed`: every row the
+// registration had added was taken out again, so that the CD is registered
+// whole when it is next inserted.
+void TellRegistrationFailed(const std::string& volume, const std::string& folder, const std::string& table,
+                            bool removed);
+// The version-2 description of a CD could not be read, so nothing of it
+// was registered.
+void TellUnreadableCDDescription(const std::string& volume);
+// A CD's description lists more items than a registration takes.
+void TellCutCDDescription(const std::string& volume, int kept);
+
 }  // namespace gh_library
