@@ -12,7 +12,6 @@
 #include "GH_Globals.h"
 #include "GH_LibraryNotices.h"
 #include "GH_MainWindow.h"
-#include "TableFields.h"
 
 namespace cdimport {
 
@@ -121,7 +120,6 @@ std::string Version2AliasRoot(const uint8_t* buffer) { return TextAt(buffer, kV2
 namespace {
 
 using namespace cdimport;
-using cdfields::NumberKey;
 
 // Closes a C file when it goes.
 struct FileCloser {
@@ -248,19 +246,6 @@ bool AppendCDItems(CDDatabase& database, PlaylistEntries& items, int32_t filmCou
   return true;
 }
 
-// Marks the rows with these numbers deleted and packs them away; the
-// table's selected tag orders by the number.
-bool RemoveRows(C4Table* table, const std::vector<int32_t>& numbers) {
-  if (numbers.empty()) return true;
-  if (!table) return false;
-  bool removed = true;
-  for (int32_t number : numbers) {
-    removed = C4Seek(table, NumberKey(number).c_str()) == C4_OK && C4MarkDeleted(table) == C4_OK &&
-              C4Flush(table) == C4_OK && removed;
-  }
-  return C4Pack(table) == C4_OK && removed;
-}
-
 }  // namespace
 
 int32_t CDDatabase::RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount) {
@@ -290,7 +275,9 @@ int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::st
   // Every row this registration appended goes again, and the user hears
   // once which table refused.
   auto fail = [&](const char* table) {
-    const bool removed = RemoveRegisteredRows(appendedItems, appendedActions);
+    // The item table keeps ITEMID selected between operations.
+    const bool removed = gh_library::RemoveAppendedRows(fConfig, appendedItems) &
+                         gh_library::RemoveAppendedRows(fAction, appendedActions);
     lock.Release();
     gh_library::TellRegistrationFailed(volumeName, fFolder, table, removed);
     cdItemId = 0;
@@ -349,10 +336,4 @@ int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::st
   lock.Release();
   if (imported == Version2Import::Cut) gh_library::TellCutCDDescription(volumeName, kV2MaxRecords);
   return 0;
-}
-
-bool CDDatabase::RemoveRegisteredRows(const std::vector<int32_t>& items, const std::vector<int32_t>& actions) {
-  // The item table keeps ITEMID selected between operations.
-  const bool itemsRemoved = RemoveRows(fConfig, items);
-  return RemoveRows(fAction, actions) && itemsRemoved;
 }

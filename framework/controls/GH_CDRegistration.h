@@ -1,11 +1,13 @@
 #pragma once
 // What the library manager and the engine share when they register a CD:
-// the lock that lets only one of them register at a time, and where each
-// item of a CD's own description hangs in the library.
+// the lock that lets only one of them register at a time, where each item
+// of a CD's own description hangs in the library, and taking a failed
+// registration's rows out again.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "C4Dll.h"
 #include "CP_Win.h"
 
 namespace gh_library {
@@ -47,5 +49,11 @@ constexpr size_t kTopLevel = SIZE_MAX;
 // first of kind 1, else the first item), never under an unrelated row of
 // the library.
 std::vector<size_t> ParentPlaces(const std::vector<DescribedItem>& items);
+
+// Takes the rows a failed registration appended out of `table` again: each
+// is found by its number on the table's selected tag and marked deleted,
+// then the table is packed, so that no "already registered?" check meets
+// them. False when some could not be taken out.
+bool RemoveAppendedRows(C4Table* table, const std::vector<int32_t>& numbers);
 
 }  // namespace gh_library

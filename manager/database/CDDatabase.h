@@ -123,9 +123,6 @@ class CDDatabase {
   // The caller holds `lock`; it is let go before any box shows.
   int32_t ImportCDContents(gh_library::RegistrationLock& lock, std::string& alias, int32_t& cdItemId,
                            int32_t& filmCount);
-  // A registration that failed part way: the rows it appended, by number,
-  // are taken out again. False when some could not be.
-  bool RemoveRegisteredRows(const std::vector<int32_t>& items, const std::vector<int32_t>& actions);
   // Packs and compacts; a memo file met damaged is left as it is and the
   // user told once which table it belongs to.
   void PackAndCompact(C4Table* table, const char* name);

@@ -139,9 +139,6 @@ private:
   // at the first write the table refuses.
   bool AppendCDEntries(std::vector<PlaylistEntry>& list, int32_t filmCount, int32_t& itemId,
                        std::vector<int32_t>& appended);
-  // Takes out again the rows a failed registration appended, by number.
-  // False when some could not be.
-  bool RemoveRegisteredRows(const std::vector<int32_t>& items, const std::vector<int32_t>& actions);
   // The ACTIONID of the first row with this alias root, sprite and kind;
   // false when there is none.
   bool FindActionRowId(const std::string& aliasRoot, const std::string& sprite, int32_t kind,

@@ -185,19 +185,6 @@ bool MoveUnder(C4Table* t, int32_t itemId, int32_t parentId) {
                      C4Flush(t) == C4_OK);
 }
 
-// Marks the rows with these numbers deleted and packs them away; the
-// table's selected tag orders by the number.
-bool RemoveRows(C4Table* table, const std::vector<int32_t>& numbers) {
-  if (numbers.empty()) return true;
-  if (!table) return false;
-  bool removed = true;
-  for (int32_t number : numbers) {
-    removed = C4Seek(table, NumberKey(number).c_str()) == C4_OK && C4MarkDeleted(table) == C4_OK &&
-              C4Flush(table) == C4_OK && removed;
-  }
-  return C4Pack(table) == C4_OK && removed;
-}
-
 }  // namespace
 
 std::string CDDatabase::GetVolumeLabel(const std::string& root) { return ::GetVolumeLabel(root); }
@@ -258,7 +245,9 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
   // Every row this registration appended goes again, and the user hears
   // once which table refused.
   auto fail = [&](const char* table) {
-    const bool removed = RemoveRegisteredRows(appendedItems, appendedActions);
+    // The item table keeps ITEMID selected between operations.
+    const bool removed = gh_library::RemoveAppendedRows(fConfigTable, appendedItems) &
+                         gh_library::RemoveAppendedRows(fActionTable, appendedActions);
     lock.Release();
     gh_library::TellRegistrationFailed(label, fFolder, table, removed);
     itemId = 0;
@@ -366,10 +355,4 @@ bool CDDatabase::AppendCDEntries(std::vector<PlaylistEntry>& list, int32_t filmC
     if (!MoveUnder(fConfigTable, list[i].itemId, list[i].parentId)) return false;
   }
   return true;
-}
-
-bool CDDatabase::RemoveRegisteredRows(const std::vector<int32_t>& items, const std::vector<int32_t>& actions) {
-  // The item table keeps ITEMID selected between operations.
-  const bool itemsRemoved = RemoveRows(fConfigTable, items);
-  return RemoveRows(fActionTable, actions) && itemsRemoved;
 }

@@ -13,6 +13,7 @@
 #include "DatabaseTestSupport.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
+#include "RegistrationCases.h"
 #include "WinTestSupport.h"
 
 namespace {
@@ -144,34 +145,18 @@ TEST_F(Registration, AVersion3CDIsNumberedAfterTheLastItemAndRegisteredOnce) {
 }
 
 // Every item hangs under an item of its own CD, never under a row of the
-// library that the CD's numbers happen to name (1 is the films folder,
-// -1001 the wastebasket).
+// library that the CD's numbers happen to name.
 TEST_F(Registration, EveryItemHangsUnderAnItemOfItsCD) {
-  const char* alias = "Sea CD";
-  WriteOnCD("BinFile.GHC", Cat({Header(10, 0), Item(-1, -1, kItemCD, "Sea", "", alias),
-                                Item(2, 0, kItemFolder, "Folder", "", alias),          // under the first item
-                                Item(3, 2, kItemFilm, "In folder", "", alias),         // the item at place 2
-                                Item(4, -1, kItemFilm, "Top film", "", alias),         // top level
-                                Item(5, 40, kItemFilm, "Beyond the list", "", alias),  // the item numbered 40
-                                Item(40, 2, kItemFilm, "Numbered 40", "", alias),
-                                Item(7, 1, kItemFilm, "Parent 1", "", alias),  // no item is numbered 1: the CD
-                                Item(8, -1001, kItemFilm, "Wastebasket's number", "", alias),  // the CD
-                                Item(9, 10, kItemFilm, "Before its parent", "", alias),  // place 10, listed after it
-                                Item(10, 2, kItemFolder, "Late folder", "", alias)}));
-  std::string registered;
+  Bytes file = Header(int32_t(kxtest::kTangledCD.size()), 0);
+  for (const kxtest::DescribedItem& d : kxtest::kTangledCD) {
+    const Bytes item = Item(d.number, d.parent, d.kind, d.text, "", "Sea CD");
+    file.insert(file.end(), item.begin(), item.end());
+  }
+  WriteOnCD("BinFile.GHC", file);
+  std::string alias;
   int32_t cdItemId = 0, filmCount = 0;
-  ASSERT_EQ(0, fDb.RegisterCD(registered, cdItemId, filmCount));
-  EXPECT_EQ((std::vector<std::string>{"ITEM_ID=2 PARENT_ID=0 ITEMTEXT=Sea [ 9 Films ]",
-                                      "ITEM_ID=3 PARENT_ID=2 ITEMTEXT=Folder",
-                                      "ITEM_ID=4 PARENT_ID=3 ITEMTEXT=In folder",
-                                      "ITEM_ID=5 PARENT_ID=0 ITEMTEXT=Top film [ 9 Films ]",
-                                      "ITEM_ID=6 PARENT_ID=7 ITEMTEXT=Beyond the list",
-                                      "ITEM_ID=7 PARENT_ID=3 ITEMTEXT=Numbered 40",
-                                      "ITEM_ID=8 PARENT_ID=2 ITEMTEXT=Parent 1",
-                                      "ITEM_ID=9 PARENT_ID=2 ITEMTEXT=Wastebasket's number",
-                                      "ITEM_ID=10 PARENT_ID=11 ITEMTEXT=Before its parent",
-                                      "ITEM_ID=11 PARENT_ID=3 ITEMTEXT=Late folder"}),
-            CDRows());
+  ASSERT_EQ(0, fDb.RegisterCD(alias, cdItemId, filmCount));
+  EXPECT_EQ(kxtest::kTangledCDRows, CDRows());
 }
 
 // The two programs register at once: one registers, the other finds it done.
@@ -254,35 +239,23 @@ void InstallAccessDb() {
 
 // A registration that fails part way takes out every row it appended, says
 // so once, and the next insertion registers the whole CD.
-enum class Fault {
-  ItemNumbersRunOut,    // the item table takes two items, not the third
-  ActionNumbersRunOut,  // the action table takes one action, not the second
-  ReadOnlyItemTable,    // refused after the actions were stored
-};
+using kxtest::RegistrationFailure;
+using kxtest::RegistrationFault;
 
-struct FailureCase {
-  const char* name;
-  Fault fault;
-  const char* table;  // the table that refuses
-};
-
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
-
-class FailedRegistration : public Registration, public ::testing::WithParamInterface<FailureCase> {
+class FailedRegistration : public Registration, public ::testing::WithParamInterface<RegistrationFailure> {
  protected:
-  // The numbers go up to 2147483647.
   void Break() {
     switch (GetParam().fault) {
-      case Fault::ItemNumbersRunOut: return AddNumbered(fDb.ConfigTable(), "ITEM_ID", 2147483645);
-      case Fault::ActionNumbersRunOut: return AddNumbered(fDb.ActionTable(), "ACTIONID", 2147483646);
-      case Fault::ReadOnlyItemTable: SetReadOnly(true);
+      case RegistrationFault::ItemNumbersRunOut: return AddNumbered(fDb.ConfigTable(), "ITEM_ID", 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return AddNumbered(fDb.ActionTable(), "ACTIONID", 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(true);
     }
   }
   void Mend() {
     switch (GetParam().fault) {
-      case Fault::ItemNumbersRunOut: return RemoveNumbered(fDb.ConfigTable(), 2147483645);
-      case Fault::ActionNumbersRunOut: return RemoveNumbered(fDb.ActionTable(), 2147483646);
-      case Fault::ReadOnlyItemTable: SetReadOnly(false);
+      case RegistrationFault::ItemNumbersRunOut: return RemoveNumbered(fDb.ConfigTable(), 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return RemoveNumbered(fDb.ActionTable(), 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(false);
     }
   }
   static void AddNumbered(C4Table* table, const char* field, int32_t number) {
@@ -309,14 +282,8 @@ class FailedRegistration : public Registration, public ::testing::WithParamInter
   }
 };
 
-const FailureCase kFailures[] = {
-    {"ItemNumbersRunOut", Fault::ItemNumbersRunOut, "GH_ConfigDB"},
-    {"ActionNumbersRunOut", Fault::ActionNumbersRunOut, "GH_ActionDB"},
-    {"ReadOnlyItemTable", Fault::ReadOnlyItemTable, "GH_ConfigDB"},
-};
-
 TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
-  const FailureCase& c = GetParam();
+  const RegistrationFailure& c = GetParam();
   WriteOnCD("BinFile.GHC", Cat({Header(3, 2), Item(-1, -1, kItemCD, "Ocean", "", "Ocean CD"),
                                 Item(2, 0, kItemFilm, "Sea", "sea.flm", "Ocean CD"),
                                 Item(3, 2, kItemFilm, "Moon", "moon.flm", "Ocean CD"),
@@ -334,7 +301,7 @@ TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
     EXPECT_EQ(1, boxes.Count());
     const std::string told = boxes.LastText();
     EXPECT_NE(std::string::npos, told.find(std::string(c.table) + ".dbf")) << told;
-    EXPECT_NE(std::string::npos, told.find("will be registered again when it is next inserted")) << told;
+    EXPECT_NE(std::string::npos, told.find(kxtest::kToldRegisteredAgain)) << told;
   }
   EXPECT_EQ(items, Numbers("GH_ConfigDB", "ITEM_ID")) << "no row of the CD is left";
   EXPECT_EQ(actions, Numbers("GH_ActionDB", "ACTIONID"));
@@ -346,8 +313,8 @@ TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
   EXPECT_EQ("1 2 ", Numbers("GH_ActionDB", "ACTIONID"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kFailures),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kxtest::kRegistrationFailures),
+                         [](const ::testing::TestParamInfo<RegistrationFailure>& info) { return info.param.name; });
 
 // A CD with both files is registered from its version-2 description; the
 // actions of its version-3 file are stored all the same.
@@ -389,22 +356,7 @@ TEST_F(Registration, AVersion2CDTakesItsItemsFromTheImportLibrary) {
 // registered, is told once.
 TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
   InstallAccessDb();
-  std::string longer = "GHICD 2\r\nALIAS\tLong CD\r\nITEM\t1\t0\t-1\t1\t1\tLong disc\t7\t0\t0\t0\t0\t0\t0\t0\r\n";
-  for (int i = 2; i <= 101; ++i)
-    longer += "ITEM\t" + std::to_string(i) + "\t0\t1\t4\t1\tFilm\t7\t0\t0\t0\t0\t0\t0\t0\r\n";
-  struct Case {
-    const char* name;
-    std::string description;
-    int32_t code;
-    const char* told;
-    size_t rows;
-  };
-  const Case kCases[] = {
-      {"a damaged description", "GHICD 2\r\nALIAS\tOld CD\r\nFILM\t1\r\n", 2,
-       "its description GHICD.esk cannot be read or is damaged", 0},
-      {"more than a hundred items", longer, 0, "lists more than 100 items. Only the first 100 were registered", 100},
-  };
-  for (const Case& c : kCases) {
+  for (const kxtest::DescriptionProblem& c : kxtest::DescriptionProblems()) {
     WriteOnCD("GHICD.esk", Bytes(c.description.begin(), c.description.end()));
     const size_t before = CDRows().size();
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);

@@ -8,6 +8,7 @@
 
 #include "CP_Win.h"
 #include "DatabaseFixture.h"
+#include "RegistrationCases.h"
 #include "WinTestSupport.h"
 #include "document/GH_Globals.h"
 #include "utility/GH_Utility.h"
@@ -172,37 +173,17 @@ TEST_F(Registration, ARegisteredCDIsLeftAlone) {
 }
 
 // Every item hangs under an item of its own CD, never under a row of the
-// library that the CD's numbers happen to name (1 is the films folder,
-// -1001 the wastebasket).
+// library that the CD's numbers happen to name.
 TEST_F(Registration, EveryItemHangsUnderAnItemOfItsCD) {
-  WriteFile(fCD + "\\BinFile.GHC",
-            DataFile({{-1, -1, 1, "Sea"},                  // the CD: top level
-                      {2, 0, 3, "Folder"},                 // parent 0: under the first item
-                      {3, 2, 4, "In folder"},              // parent 2: the item at place 2
-                      {4, -1, 4, "Top film"},              // parent -1: top level
-                      {5, 40, 4, "Beyond the list"},       // 40 is no place: the item numbered 40
-                      {40, 2, 4, "Numbered 40"},
-                      {7, 1, 4, "Parent 1"},               // no item is numbered 1: the CD
-                      {8, -1001, 4, "Wastebasket's number"},  // names no item: the CD
-                      {9, 10, 4, "Before its parent"},     // place 10, listed after it
-                      {10, 2, 3, "Late folder"}},
-                     {}));
+  std::vector<Item> items;
+  for (const kxtest::DescribedItem& d : kxtest::kTangledCD) items.push_back({d.number, d.parent, d.kind, d.text});
+  WriteFile(fCD + "\\BinFile.GHC", DataFile(items, {}));
   auto db = Open();
   std::string alias;
   int32_t itemId = 0, filmCount = 0;
   ASSERT_EQ(0, db->RegisterCD(alias, itemId, filmCount));
   db.reset();
-  EXPECT_EQ((std::vector<std::string>{"ITEM_ID=2 PARENT_ID=0 ITEMTEXT=Sea [ 9 Films ]",
-                                      "ITEM_ID=3 PARENT_ID=2 ITEMTEXT=Folder",
-                                      "ITEM_ID=4 PARENT_ID=3 ITEMTEXT=In folder",
-                                      "ITEM_ID=5 PARENT_ID=0 ITEMTEXT=Top film [ 9 Films ]",
-                                      "ITEM_ID=6 PARENT_ID=7 ITEMTEXT=Beyond the list",
-                                      "ITEM_ID=7 PARENT_ID=3 ITEMTEXT=Numbered 40",
-                                      "ITEM_ID=8 PARENT_ID=2 ITEMTEXT=Parent 1",
-                                      "ITEM_ID=9 PARENT_ID=2 ITEMTEXT=Wastebasket's number",
-                                      "ITEM_ID=10 PARENT_ID=11 ITEMTEXT=Before its parent",
-                                      "ITEM_ID=11 PARENT_ID=3 ITEMTEXT=Late folder"}),
-            CDRows());
+  EXPECT_EQ(kxtest::kTangledCDRows, CDRows());
 }
 
 // The two programs register at once: one registers, the other finds it done.
@@ -228,35 +209,23 @@ TEST_F(Registration, TwoRegistrationsAtOnceRegisterTheCDOnce) {
 
 // A registration that fails part way takes out every row it appended, says
 // so once, and the next insertion registers the whole CD.
-enum class Fault {
-  ItemNumbersRunOut,    // the item table takes two items, not the third
-  ActionNumbersRunOut,  // the action table takes one action, not the second
-  ReadOnlyItemTable,    // refused after the actions were stored
-};
+using kxtest::RegistrationFailure;
+using kxtest::RegistrationFault;
 
-struct FailureCase {
-  const char* name;
-  Fault fault;
-  const char* table;  // the table that refuses
-};
-
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
-
-class FailedRegistration : public Registration, public ::testing::WithParamInterface<FailureCase> {
+class FailedRegistration : public Registration, public ::testing::WithParamInterface<RegistrationFailure> {
 protected:
-  // The numbers go up to 2147483647.
   void Break() {
     switch (GetParam().fault) {
-      case Fault::ItemNumbersRunOut: return AddRow("GH_ConfigDB", {{"ITEM_ID", 2147483645}});
-      case Fault::ActionNumbersRunOut: return AddRow("GH_ActionDB", {{"ACTIONID", 2147483646}});
-      case Fault::ReadOnlyItemTable: SetReadOnly(true);
+      case RegistrationFault::ItemNumbersRunOut: return AddRow("GH_ConfigDB", {{"ITEM_ID", 2147483645}});
+      case RegistrationFault::ActionNumbersRunOut: return AddRow("GH_ActionDB", {{"ACTIONID", 2147483646}});
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(true);
     }
   }
   void Mend() {
     switch (GetParam().fault) {
-      case Fault::ItemNumbersRunOut: return RemoveRows("GH_ConfigDB", "ITEM_ID", 2147483645);
-      case Fault::ActionNumbersRunOut: return RemoveRows("GH_ActionDB", "ACTIONID", 2147483646);
-      case Fault::ReadOnlyItemTable: SetReadOnly(false);
+      case RegistrationFault::ItemNumbersRunOut: return RemoveRows("GH_ConfigDB", "ITEM_ID", 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return RemoveRows("GH_ActionDB", "ACTIONID", 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(false);
     }
   }
   void SetReadOnly(bool on) {
@@ -270,14 +239,8 @@ protected:
   }
 };
 
-const FailureCase kFailures[] = {
-    {"ItemNumbersRunOut", Fault::ItemNumbersRunOut, "GH_ConfigDB"},
-    {"ActionNumbersRunOut", Fault::ActionNumbersRunOut, "GH_ActionDB"},
-    {"ReadOnlyItemTable", Fault::ReadOnlyItemTable, "GH_ConfigDB"},
-};
-
 TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
-  const FailureCase& c = GetParam();
+  const RegistrationFailure& c = GetParam();
   const std::vector<Bytes> actions = {ActionBytes(1, 2, "playQT(File=\"f1.flm\")", "SEA_CD", "Play"),
                                       ActionBytes(2, 2, "CloseWindow", "SEA_CD", "Stop")};
   WriteFile(fCD + "\\BinFile.GHC", DataFile(SeaCD(), actions));
@@ -293,7 +256,7 @@ TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
     EXPECT_EQ(1, boxes.Count());
     const std::string told = boxes.LastText();
     EXPECT_NE(std::string::npos, told.find(std::string(c.table) + ".dbf")) << told;
-    EXPECT_NE(std::string::npos, told.find("will be registered again when it is next inserted")) << told;
+    EXPECT_NE(std::string::npos, told.find(kxtest::kToldRegisteredAgain)) << told;
   }
   EXPECT_EQ(items, Text(Rows("GH_ConfigDB", {"ITEM_ID", "ITEMTEXT"}))) << "no row of the CD is left";
   EXPECT_EQ(bindings, Text(Rows("GH_ActionDB", {"ACTIONID", "SPRITE"})));
@@ -307,8 +270,8 @@ TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
   EXPECT_EQ((std::vector<std::string>{"SPRITE=Play", "SPRITE=Stop"}), stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kFailures),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kxtest::kRegistrationFailures),
+                         [](const ::testing::TestParamInfo<RegistrationFailure>& info) { return info.param.name; });
 
 TEST_F(Registration, ActionRecordsAreStoredEvenWhenTheCDIsKnown) {
   const std::vector<Bytes> actions = {ActionBytes(1, 2, "playQT(File=\"f1.flm\")", "SEA_CD", "Play"),
@@ -408,22 +371,7 @@ TEST_F(Registration, AVersion2CDIsImportedThroughAccessDB) {
 // registered, is told once.
 TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
   InstalledAccessDB accessDB;
-  std::string longer = "GHICD 2\nALIAS\tLONG_CD\nITEM\t1\t0\t-1\t1\t0\tLong disc\t5\t1\t1\t10\t1\t3\t3\t0\n";
-  for (int i = 2; i <= 101; ++i)
-    longer += "ITEM\t" + std::to_string(i) + "\t0\t1\t4\t1\tFilm\t5\t1\t1\t10\t1\t3\t3\t0\n";
-  struct Case {
-    const char* name;
-    std::string description;
-    int32_t code;
-    const char* told;
-    std::size_t rows;
-  };
-  const Case kCases[] = {
-      {"a damaged description", "GHICD 2\nALIAS\tOLD_CD\nFILM\t1\n", 2,
-       "its description GHICD.esk cannot be read or is damaged", 0},
-      {"more than a hundred items", longer, 0, "lists more than 100 items. Only the first 100 were registered", 100},
-  };
-  for (const Case& c : kCases) {
+  for (const kxtest::DescriptionProblem& c : kxtest::DescriptionProblems()) {
     WriteText(fCD + "\\GHICD.esk", c.description);
     const std::size_t before = CDRows().size();
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
