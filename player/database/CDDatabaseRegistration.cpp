@@ -6,8 +6,8 @@
 
 #include "CP_Win.h"
 #include "CP_Window.h"
-#include "database/CDDatabase.h"
 #include "GH_LibraryNotices.h"
+#include "database/CDDatabase.h"
 #include "database/CopyFileWithProgress.h"
 #include "database/TableFields.h"
 #include "document/GH_Globals.h"
