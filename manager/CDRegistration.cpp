@@ -10,6 +10,7 @@
 #include "CP_Window.h"
 #include "GH_FilmsFolder.h"
 #include "GH_Globals.h"
+#include "GH_LibraryNotices.h"
 #include "GH_MainWindow.h"
 
 namespace cdimport {
@@ -72,21 +73,24 @@ PlaylistEntry ConvertVersion3Record(const uint8_t* r, const std::string& volumeN
   return e;
 }
 
-void ReadVersion3DataFile(std::FILE* file, const V3Header& header, const std::string& volumeName,
-                          CDDatabase& database, PlaylistEntries& items, std::string& alias) {
+bool ReadVersion3DataFile(std::FILE* file, const V3Header& header, const std::string& volumeName,
+                          CDDatabase& database, PlaylistEntries& items, std::string& alias,
+                          std::vector<int32_t>& appendedActions) {
   std::vector<uint8_t> record(kV3ItemSize);
   for (int32_t read = 0; read < header.items; ++read) {
-    if (std::fread(record.data(), 1, kV3ItemSize, file) != kV3ItemSize) return;
+    if (std::fread(record.data(), 1, kV3ItemSize, file) != kV3ItemSize) return true;
     bool isAliasRecord = false;
     items.push_back(ConvertVersion3Record(record.data(), volumeName, isAliasRecord));
     if (isAliasRecord) alias = items.back().AliasRoot;
   }
-  bool stored = true;
-  for (int32_t read = 0; read < header.actions && stored; ++read) {
+  for (int32_t read = 0; read < header.actions; ++read) {
     ActionRecord action;
-    if (std::fread(&action, 1, sizeof action, file) != sizeof action) return;
-    stored = !database.AppendActionRecord(action);
+    if (std::fread(&action, 1, sizeof action, file) != sizeof action) return true;
+    const CDDatabase::ActionStored stored = database.StoreAction(action);
+    if (stored == CDDatabase::ActionStored::Failed) return false;
+    if (stored == CDDatabase::ActionStored::Appended) appendedActions.push_back(action.actionID);
   }
+  return true;
 }
 
 PlaylistEntry ConvertVersion2Record(const uint8_t* r) {
@@ -110,26 +114,6 @@ int32_t Version2RecordCount(const uint8_t* buffer) {
 }
 
 std::string Version2AliasRoot(const uint8_t* buffer) { return TextAt(buffer, kV2AliasOffset, kV2AliasSize); }
-
-void RenumberItems(PlaylistEntries& items, int32_t lastItemId) {
-  auto newNumber = [&](size_t position) { return lastItemId + 1 + int32_t(position); };
-  for (PlaylistEntry& item : items) {
-    const int32_t k = item.PARENT_ID;
-    if (k > 0) {
-      size_t found = items.size();
-      for (size_t i = 0; i < items.size() && found == items.size(); ++i)
-        if (items[i].ITEM_ID == k) found = i;
-      if (found < items.size()) {
-        // The file numbers its records by their position from 1; a number
-        // beyond the list names its record by the number alone.
-        item.PARENT_ID = newNumber(size_t(k) <= items.size() ? size_t(k) - 1 : found);
-      }
-    }
-    if (item.PARENT_ID == 0) item.PARENT_ID = newNumber(0);
-    if (item.PARENT_ID == -1 || item.ITEMTYPE == kItemCD) item.PARENT_ID = 0;
-  }
-  for (size_t i = 0; i < items.size(); ++i) items[i].ITEM_ID = newNumber(i);
-}
 
 }  // namespace cdimport
 
@@ -185,10 +169,15 @@ void ShowImportMessage(HWND mainWindow, const char* text) {
 
 using ReadAccessDBFunction = int32_t(__stdcall*)(const char*, void*);
 
-// Fills `items` from a version-2 CD; answers the alias root, empty when
-// the library cannot be used.
-std::string ImportVersion2(HWND mainWindow, const std::string& eskPath, const std::string& volumeName,
-                           PlaylistEntries& items) {
+// What reading a version-2 description came to. ACCESSDB.DLL answers 0
+// when it read the description, 3 when it left out the items past the
+// hundredth, anything else when it could not read it.
+enum class Version2Import { Read, Cut, Unreadable, NoLibrary, NoFunction };
+constexpr int32_t kDescriptionCut = 3;
+
+// Fills `items` and `alias` from a version-2 CD.
+Version2Import ImportVersion2(const std::string& eskPath, const std::string& volumeName, PlaylistEntries& items,
+                              std::string& alias) {
   char folder[MAX_PATH + 1] = {};
   GetWindowsDirectoryA(folder, MAX_PATH);
   std::string libraryPath = folder;
@@ -196,19 +185,14 @@ std::string ImportVersion2(HWND mainWindow, const std::string& eskPath, const st
   libraryPath += "ACCESSDB.DLL";
 
   Library library(LoadLibraryA(libraryPath.c_str()));
-  if (!library) {
-    ShowImportMessage(mainWindow, "This version of the software does not support backwards compatibility");
-    return std::string();
-  }
+  if (!library) return Version2Import::NoLibrary;
   auto read = reinterpret_cast<ReadAccessDBFunction>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "ReadAccessDB")));
-  if (!read) {
-    ShowImportMessage(mainWindow, "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL");
-    return std::string();
-  }
+  if (!read) return Version2Import::NoFunction;
   std::vector<uint8_t> buffer(kV2BufferSize, 0);
-  read(eskPath.c_str(), buffer.data());
-  const std::string alias = Version2AliasRoot(buffer.data());
+  const int32_t result = read(eskPath.c_str(), buffer.data());
+  if (result != 0 && result != kDescriptionCut) return Version2Import::Unreadable;
+  alias = Version2AliasRoot(buffer.data());
   const int32_t count = Version2RecordCount(buffer.data());
   for (int32_t i = 0; i < count; ++i)
     items.push_back(ConvertVersion2Record(buffer.data() + kV2RecordsOffset + size_t(i) * kV2RecordSize));
@@ -218,27 +202,48 @@ std::string ImportVersion2(HWND mainWindow, const std::string& eskPath, const st
     item.ORIGIN.clear();
     item.ICONRESID = 2;
   }
-  return alias;
+  return result == kDescriptionCut ? Version2Import::Cut : Version2Import::Read;
 }
 
-// Writes a CD's items as new rows: films labelled with their size on the
-// CD, every item numbered after the table's last, top-level items labelled
-// with the film count. 0, or 1 at the first failing append.
-int32_t AppendCDItems(CDDatabase& database, PlaylistEntries& items, int32_t filmCount, int32_t& cdItemId) {
+// For each item, the place of the item it hangs under.
+std::vector<size_t> ParentPlaces(const PlaylistEntries& items) {
+  std::vector<gh_library::DescribedItem> described;
+  for (const PlaylistEntry& item : items) described.push_back({item.ITEM_ID, item.PARENT_ID, item.ITEMTYPE});
+  return gh_library::ParentPlaces(described);
+}
+
+// Appends a CD's items as new rows in the description's order: films
+// labelled with their size on the CD, top-level items with the film count,
+// each under the new number of the item it hangs under. An item listed
+// before its parent is moved under it once the parent has its number.
+// `appended` gets the new rows' numbers; false at the first failing write.
+bool AppendCDItems(CDDatabase& database, PlaylistEntries& items, int32_t filmCount, int32_t& cdItemId,
+                   std::vector<int32_t>& appended) {
   for (PlaylistEntry& item : items)
     if (item.ITEMTYPE == kItemFilm) item.ITEMTEXT += FormatFilmSize(cdDriveRoot + item.FileName);
-
-  RenumberItems(items, database.LastItemId());
-  for (PlaylistEntry& item : items) {
-    if (item.PARENT_ID == 0 || item.ITEMTYPE == kItemCD) {
+  const std::vector<size_t> parents = ParentPlaces(items);
+  std::vector<size_t> waiting;  // listed before their parents
+  for (size_t i = 0; i < items.size(); ++i) {
+    PlaylistEntry& item = items[i];
+    const size_t parent = parents[i];
+    const bool topLevel = parent == gh_library::kTopLevel;
+    if (topLevel) {
       char count[32];
       std::snprintf(count, sizeof count, " [ %d Films ]", int(filmCount));
       item.ITEMTEXT += count;
-      cdItemId = item.ITEM_ID;
+    } else if (parent > i) {
+      waiting.push_back(i);
     }
-    if (database.AppendItem(item, true)) return 1;
+    item.PARENT_ID = topLevel || parent > i ? 0 : items[parent].ITEM_ID;
+    if (database.AppendItem(item, true)) return false;
+    appended.push_back(item.ITEM_ID);
+    if (topLevel) cdItemId = item.ITEM_ID;
   }
-  return 0;
+  for (size_t i : waiting) {
+    items[i].PARENT_ID = items[parents[i]].ITEM_ID;
+    if (database.UpdateItem(items[i], false) || C4Flush(database.ConfigTable()) != 0) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -251,11 +256,13 @@ int32_t CDDatabase::RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& f
     filmCount = 0;
     return 2;
   }
+  gh_library::RegistrationLock lock;
   if (FindCDByVolumeName(volumeName, alias, cdItemId, filmCount)) return 4;
-  return ImportCDContents(alias, cdItemId, filmCount);
+  return ImportCDContents(lock, alias, cdItemId, filmCount);
 }
 
-int32_t CDDatabase::ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount) {
+int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::string& alias, int32_t& cdItemId,
+                                     int32_t& filmCount) {
   const std::string binPath = cdDriveRoot + "BinFile.GHC";
   const std::string eskPath = cdDriveRoot + "GHICD.esk";
   CFile binFile(std::fopen(binPath.c_str(), "rb"));
@@ -264,17 +271,33 @@ int32_t CDDatabase::ImportCDContents(std::string& alias, int32_t& cdItemId, int3
   const std::string volumeName = GetVolumeName(cdDriveRoot);
   alias.clear();
 
+  std::vector<int32_t> appendedItems, appendedActions;
+  // Every row this registration appended goes again, and the user hears
+  // once which table refused.
+  auto fail = [&](const char* table) {
+    // The item table keeps ITEMID selected between operations.
+    const bool removed = gh_library::RemoveAppendedRows(fConfig, appendedItems) &
+                         gh_library::RemoveAppendedRows(fAction, appendedActions);
+    lock.Release();
+    gh_library::TellRegistrationFailed(volumeName, fFolder, table, removed);
+    cdItemId = 0;
+    return 1;
+  };
   PlaylistEntries items;
   if (binFile) {
     uint8_t header[kV3HeaderSize];
     const size_t got = std::fread(header, 1, sizeof header, binFile.get());
-    ReadVersion3DataFile(binFile.get(), ReadVersion3Header(header, got), volumeName, *this, items, alias);
+    if (!ReadVersion3DataFile(binFile.get(), ReadVersion3Header(header, got), volumeName, *this, items, alias,
+                              appendedActions))
+      return fail("GH_ActionDB");
     filmCount = int32_t(items.size()) - 1;
     binFile.reset();
   }
+  Version2Import imported = Version2Import::Read;
   if (eskFile) {
     HMODULE dao = LoadLibraryA("dbdao3.dll");
     if (!dao) {
+      lock.Release();
       MessageBoxA(nullptr,
                   "DAO is not installed correctly on your system.\r\nIn order to use Version 2 CD's you must "
                   "install DAO.",
@@ -284,13 +307,33 @@ int32_t CDDatabase::ImportCDContents(std::string& alias, int32_t& cdItemId, int3
     FreeLibrary(dao);
     eskFile.reset();
     items.clear();
-    alias = ImportVersion2(mainWindow, eskPath, volumeName, items);
+    alias.clear();
+    imported = ImportVersion2(eskPath, volumeName, items, alias);
+    if (imported == Version2Import::NoLibrary || imported == Version2Import::NoFunction) {
+      lock.Release();
+      ShowImportMessage(mainWindow, imported == Version2Import::NoLibrary
+                                        ? "This version of the software does not support backwards compatibility"
+                                        : "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL");
+      return 2;
+    }
+    if (imported == Version2Import::Unreadable) {
+      lock.Release();
+      gh_library::TellUnreadableCDDescription(volumeName);
+      return 2;
+    }
     if (!alias.empty()) filmCount = int32_t(items.size()) - 1;
   }
   if (alias.empty()) return 2;
   int32_t existing = 0;
   if (SeekAliasRoot(alias, existing)) return 4;
 
-  ImportWaitWindow wait(mainWindow);
-  return AppendCDItems(*this, items, filmCount, cdItemId);
+  bool appended = false;
+  {
+    ImportWaitWindow wait(mainWindow);
+    appended = AppendCDItems(*this, items, filmCount, cdItemId, appendedItems);
+  }
+  if (!appended) return fail("GH_ConfigDB");
+  lock.Release();
+  if (imported == Version2Import::Cut) gh_library::TellCutCDDescription(volumeName, kV2MaxRecords);
+  return 0;
 }

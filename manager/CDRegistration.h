@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "CDRecords.h"
 
@@ -36,9 +37,11 @@ V3Header ReadVersion3Header(const uint8_t* bytes, size_t size);
 PlaylistEntry ConvertVersion3Record(const uint8_t* record, const std::string& volumeName, bool& isAliasRecord);
 
 // Reads the item records, then hands the action records to the database
-// as they are read. Only whole records are used.
-void ReadVersion3DataFile(std::FILE* file, const V3Header& header, const std::string& volumeName,
-                          CDDatabase& database, PlaylistEntries& items, std::string& alias);
+// as they are read. Only whole records are used. `appendedActions` gets the
+// numbers of the rows appended; false when an action could not be stored.
+bool ReadVersion3DataFile(std::FILE* file, const V3Header& header, const std::string& volumeName,
+                          CDDatabase& database, PlaylistEntries& items, std::string& alias,
+                          std::vector<int32_t>& appendedActions);
 
 // One 1,252-byte record of the import buffer.
 PlaylistEntry ConvertVersion2Record(const uint8_t* record);
@@ -46,9 +49,5 @@ PlaylistEntry ConvertVersion2Record(const uint8_t* record);
 // The buffer's record count, held to what the buffer can carry.
 int32_t Version2RecordCount(const uint8_t* buffer);
 std::string Version2AliasRoot(const uint8_t* buffer);
-
-// New numbers and parent links for the list in file order, the first
-// record numbered `lastItemId` + 1.
-void RenumberItems(PlaylistEntries& items, int32_t lastItemId);
 
 }  // namespace cdimport

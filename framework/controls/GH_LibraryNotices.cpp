@@ -77,4 +77,24 @@ void TellFilmsNotRenamed(const std::string& folder,
   Tell(text);
 }
 
+void TellRegistrationFailed(const std::string& volume, const std::string& folder, const std::string& table,
+                            bool removed) {
+  const std::string file = table + ".dbf";
+  Tell("The CD \"" + volume + "\" could not be registered: the library's table " + file + " in the folder \"" +
+       folder + "\" cannot be written (" + WriteProblem(folder + "\\" + file) + ").\r\n\r\n" +
+       (removed ? "Nothing of it was recorded; it will be registered again when it is next inserted."
+                : "Part of it could not be taken out of the library again: delete the CD in the library and "
+                  "insert it again to register it whole."));
+}
+
+void TellUnreadableCDDescription(const std::string& volume) {
+  Tell("The CD \"" + volume + "\" could not be registered: its description GHICD.esk cannot be read or is "
+       "damaged.");
+}
+
+void TellCutCDDescription(const std::string& volume, int kept) {
+  Tell("The description of the CD \"" + volume + "\" lists more than " + std::to_string(kept) +
+       " items. Only the first " + std::to_string(kept) + " were registered.");
+}
+
 }  // namespace gh_library

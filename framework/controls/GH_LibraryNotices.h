@@ -22,4 +22,16 @@ std::string UnwritableTableText(const std::string& folder, const std::string& ta
 void TellFilmsNotRenamed(const std::string& folder,
                          const std::vector<std::pair<std::string, std::string>>& films);
 
+// A CD's registration stopped because the table `table` (a name without
+// extension) in `folder` would not take a row. `removed`: every row the
+// registration had added was taken out again, so that the CD is registered
+// whole when it is next inserted.
+void TellRegistrationFailed(const std::string& volume, const std::string& folder, const std::string& table,
+                            bool removed);
+// The version-2 description of a CD could not be read, so nothing of it
+// was registered.
+void TellUnreadableCDDescription(const std::string& volume);
+// A CD's description lists more items than a registration takes.
+void TellCutCDDescription(const std::string& volume, int kept);
+
 }  // namespace gh_library

@@ -14,6 +14,7 @@
 #include "C4Dll.h"
 #include "CDRecords.h"
 #include "CP_Win.h"
+#include "GH_CDRegistration.h"
 #include "GH_FoundFilms.h"
 #include "GH_Globals.h"
 
@@ -72,6 +73,9 @@ class CDDatabase {
   // True when no row has these three values.
   bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
   bool AppendActionRecord(ActionRecord& action);
+  // AppendActionRecord, answering whether it appended a row or rewrote one.
+  enum class ActionStored { Appended, Rewritten, Failed };
+  ActionStored StoreAction(ActionRecord& action);
   bool UpdateActionRecord(const ActionRecord& action);
 
   // Changes of many rows at once.
@@ -113,8 +117,10 @@ class CDDatabase {
   // The tables whose memos a read could not follow, each once per run.
   void ReportDamagedTables();
 
-  // CD registration: 0 registered, 1 an append failed, 2 nothing to
-  // register, 4 already registered, -1 DAO missing.
+  // CD registration: 0 registered, 1 an append failed (nothing of the CD
+  // is left in the tables, unless the user was told otherwise), 2 nothing
+  // to register, 4 already registered, -1 DAO missing. One program
+  // registers at a time.
   int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
   // Set while a scan of the film folders runs on this database: a scan
@@ -145,7 +151,9 @@ class CDDatabase {
   bool SeekAliasRoot(const std::string& aliasRoot, int32_t& itemId);
   // The first row with these three values, or false.
   bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, ActionRecord& found);
-  int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+  // The caller holds `lock`; it is let go before any box shows.
+  int32_t ImportCDContents(gh_library::RegistrationLock& lock, std::string& alias, int32_t& cdItemId,
+                           int32_t& filmCount);
   // Packs and compacts; a memo file met damaged is left as it is and the
   // user told once which table it belongs to.
   void PackAndCompact(C4Table* table, const char* name);

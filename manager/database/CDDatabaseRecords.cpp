@@ -112,13 +112,10 @@ void CDDatabase::ReadItem(PlaylistEntry& e) {
 
 bool CDDatabase::AppendItem(PlaylistEntry& entry, bool flush) {
   if (!fConfig) return true;
-  // The caller learns the number even when the append then fails.
-  entry.ITEM_ID = LastItemId() + 1;
   int32_t code = C4AppendStart(fConfig, 1);
   if (code != 0) return true;
-  WriteNumber(fConfig, "ITEM_ID", entry.ITEM_ID);
   WriteItemFields(entry);
-  code = C4Append(fConfig);
+  code = AppendNumbered(fConfig, "ITEM_ID", entry.ITEM_ID);
   if (flush) C4Flush(fConfig);
   return code != 0;
 }
@@ -365,8 +362,10 @@ bool CDDatabase::FindActionRecord(const char* aliasRoot, const char* sprite, int
   return !FindMatchingAction(aliasRoot, sprite, actionType, row);
 }
 
-bool CDDatabase::AppendActionRecord(ActionRecord& action) {
-  if (!fAction) return true;
+bool CDDatabase::AppendActionRecord(ActionRecord& action) { return StoreAction(action) == ActionStored::Failed; }
+
+CDDatabase::ActionStored CDDatabase::StoreAction(ActionRecord& action) {
+  if (!fAction) return ActionStored::Failed;
   const std::string aliasRoot = ArrayText(action.aliasRoot);
   const std::string sprite = ArrayText(action.sprite);
   ActionRecord existing{};
@@ -376,19 +375,16 @@ bool CDDatabase::AppendActionRecord(ActionRecord& action) {
     action.actionID = existing.actionID;
     // A film recorded again mostly brings the command the row holds already:
     // rewriting it would change no byte and cost a locked write.
-    if (ArrayText(existing.actionText) == ArrayText(action.actionText)) return false;
+    if (ArrayText(existing.actionText) == ArrayText(action.actionText)) return ActionStored::Rewritten;
     UpdateActionRecord(action);
-    return false;
+    return ActionStored::Rewritten;
   }
-  int32_t last = 0;
-  if (C4Last(fAction) == 0) ReadNumber(fAction, "ACTIONID", last);
-  action.actionID = last + 1;
   int32_t code = C4AppendStart(fAction, 1);
-  if (code != 0) return true;
+  if (code != 0) return ActionStored::Failed;
   WriteActionRecord(action);
-  code = C4Append(fAction);
+  code = AppendNumbered(fAction, "ACTIONID", action.actionID);
   C4Flush(fAction);
-  return code != 0;
+  return code != 0 ? ActionStored::Failed : ActionStored::Appended;
 }
 
 bool CDDatabase::UpdateActionRecord(const ActionRecord& action) {

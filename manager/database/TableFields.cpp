@@ -53,6 +53,14 @@ void WriteMemo(C4Table* table, const char* field, const std::string& value) {
   if (C4Field* f = C4FindField(table, field)) C4SetMemo(f, value.c_str());
 }
 
+int32_t AppendNumbered(C4Table* table, const char* field, int32_t& number) {
+  C4Field* f = C4FindField(table, field);
+  if (!f) return C4Append(table);
+  const int32_t code = C4AppendNumbered(table, f);
+  if (code == C4_OK) number = C4GetNumber(f);
+  return code;
+}
+
 std::string NumberKey(int32_t value) { return std::to_string(value); }
 
 }  // namespace cdfields

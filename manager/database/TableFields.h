@@ -23,6 +23,12 @@ void WriteNumber(C4Table* table, const char* field, int32_t value);
 void WriteText(C4Table* table, const char* field, const std::string& value);
 void WriteMemo(C4Table* table, const char* field, const std::string& value);
 
+// Appends the row begun with C4AppendStart, numbered in `field` inside the
+// append, so that no other program can take the same number; `number` gets
+// it. A table that lacks the field appends the row unnumbered and leaves
+// `number` as it was. The engine's code.
+int32_t AppendNumbered(C4Table* table, const char* field, int32_t& number);
+
 // A number as the key text of a numeric tag.
 std::string NumberKey(int32_t value);
 

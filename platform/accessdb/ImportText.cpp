@@ -129,7 +129,7 @@ Result FillImportBuffer(std::string_view text, uint8_t* buffer, std::string& why
   }
   if (!signature) return Reject(buffer, why, lineNo, "not a version-2 CD description");
   StoreI32(buffer, rows < kMaxRows ? rows : kMaxRows);
-  return Result::Ok;
+  return rows > kMaxRows ? Result::Cut : Result::Ok;
 }
 
 }  // namespace accessdb

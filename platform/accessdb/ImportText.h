@@ -27,7 +27,9 @@ constexpr size_t kRowSize = 1252;
 constexpr int kMaxRows = 100;
 constexpr size_t kMaxFileSize = 1 << 20;
 
-enum class Result : int32_t { Ok = 0, Unreadable = 1, Malformed = 2 };
+// Cut: read, but the items past the hundredth were left out, so that the
+// programs can say so.
+enum class Result : int32_t { Ok = 0, Unreadable = 1, Malformed = 2, Cut = 3 };
 
 // Fills the whole buffer (kBufferSize bytes). On Malformed the buffer
 // holds no rows and no alias, so nothing is imported; `why` names the line.

@@ -134,14 +134,9 @@ void CDDatabase::WriteItemFields(const PlaylistEntry& e) {
 bool CDDatabase::AppendItem(PlaylistEntry& entry, bool flush) {
   C4Table* t = fConfigTable;
   if (!t) return true;
-  C4Last(t);
-  int32_t last = 0;
-  GetNumber(t, "ITEM_ID", last);
-  entry.itemId = last + 1;
   if (C4AppendStart(t, 1) != 0) return true;
-  SetNumber(t, "ITEM_ID", entry.itemId);
   WriteItemFields(entry);
-  const int32_t appended = C4Append(t);
+  const int32_t appended = AppendNumbered(t, "ITEM_ID", entry.itemId);
   if (flush) C4Flush(t);
   return appended != 0;
 }
@@ -184,7 +179,7 @@ int32_t CDDatabase::LastItemID() {
   if (!t) return 0;
   C4SelectTag(t, C4FindTag(t, "ITEMID"));
   const int32_t code = C4Last(t);
-  // No row: the next row is numbered 1, as AppendItem numbers it.
+  // No row: the next row is numbered 1.
   if (code == C4_EOF) return 0;
   if (code != 0) return code;
   int32_t last = 0;

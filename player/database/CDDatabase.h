@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "C4Dll.h"
+#include "GH_CDRegistration.h"
 #include "GH_FoundFilms.h"
 #include "database/CDRecords.h"
 
@@ -72,6 +73,9 @@ public:
   void WriteActionRecord(const ActionRecord& record);
   void ReadActionRecord(ActionRecord& record);
   int32_t StoreActionRecord(ActionRecord& record);
+  // StoreActionRecord, answering whether it appended a row or rewrote one.
+  enum class ActionStored { Appended, Rewritten, Failed };
+  ActionStored StoreAction(ActionRecord& record);
   int32_t UpdateActionRecord(const ActionRecord& record);
 
   // ---- usage (GH_Track) ----
@@ -117,15 +121,29 @@ public:
   void ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const;
 
   // ---- CD registration ----
+  // One program registers at a time. A registration that fails part way
+  // (code 1) takes out every row it appended, unless the user was told
+  // otherwise.
   int32_t RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
   int32_t RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount);
 
 private:
   void AdoptMovieDirectory();
+  // The caller holds `lock`; it is let go before any box shows.
+  int32_t RegisterCD(gh_library::RegistrationLock& lock, std::string& aliasRoot, int32_t& itemId,
+                     int32_t& filmCount);
   // Reads the item and action records behind the header of a version-3
-  // data file; the action records are stored as they are read.
-  void ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
-                      const std::string& volumeLabel, std::vector<PlaylistEntry>& list);
+  // data file; the action records are stored as they are read, and the
+  // numbers of the rows appended go into `appendedActions`. False when an
+  // action could not be stored.
+  bool ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
+                      const std::string& volumeLabel, std::vector<PlaylistEntry>& list,
+                      std::vector<int32_t>& appendedActions);
+  // Appends the CD's entries in list order, each under the new number of
+  // the entry it hangs under; `appended` gets the new rows' numbers. False
+  // at the first write the table refuses.
+  bool AppendCDEntries(std::vector<PlaylistEntry>& list, int32_t filmCount, int32_t& itemId,
+                       std::vector<int32_t>& appended);
   // The ACTIONID of the first row with this alias root, sprite and kind;
   // false when there is none.
   bool FindActionRowId(const std::string& aliasRoot, const std::string& sprite, int32_t kind,

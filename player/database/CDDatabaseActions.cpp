@@ -43,14 +43,11 @@ int32_t CDDatabase::FindSpriteAction(ActionRecord& query) {
   return 1;
 }
 
-int32_t CDDatabase::StoreActionRecord(ActionRecord& record) {
-  C4Table* t = fActionTable;
-  if (!t) return 1;
-  C4Last(t);
-  int32_t last = 0;
-  GetNumber(t, "ACTIONID", last);
-  const int32_t next = last + 1;
+int32_t CDDatabase::StoreActionRecord(ActionRecord& record) { return StoreAction(record) == ActionStored::Failed; }
 
+CDDatabase::ActionStored CDDatabase::StoreAction(ActionRecord& record) {
+  C4Table* t = fActionTable;
+  if (!t) return ActionStored::Failed;
   // A binding that exists already is rewritten in its own row: the number
   // the caller's record carries came from a CD file or a film and may name
   // another binding's row.
@@ -59,14 +56,13 @@ int32_t CDDatabase::StoreActionRecord(ActionRecord& record) {
     ActionRecord update = record;
     update.actionID = existing;
     UpdateActionRecord(update);
-    return 0;
+    return ActionStored::Rewritten;
   }
-  record.actionID = next;
-  if (C4AppendStart(t, 1) != 0) return 1;
+  if (C4AppendStart(t, 1) != 0) return ActionStored::Failed;
   WriteActionRecord(record);
-  const int32_t appended = C4Append(t);
+  const int32_t appended = AppendNumbered(t, "ACTIONID", record.actionID);
   C4Flush(t);
-  return appended == 0 ? 0 : 1;
+  return appended == 0 ? ActionStored::Appended : ActionStored::Failed;
 }
 
 int32_t CDDatabase::UpdateActionRecord(const ActionRecord& record) {

@@ -6,17 +6,20 @@
 
 #include "CP_Win.h"
 #include "CP_Window.h"
+#include "GH_LibraryNotices.h"
 #include "database/CDDatabase.h"
 #include "database/CopyFileWithProgress.h"
+#include "database/TableFields.h"
 #include "document/GH_Globals.h"
 #include "utility/GH_FilmFolders.h"
 #include "utility/GH_Utility.h"
 #include "utility/GH_WindowLookup.h"
 
+using tablefields::NumberKey;
+
 namespace {
 
 const int32_t kFilm = 4;
-const int32_t kCD = 1;
 
 // Version-3 data file.
 constexpr std::size_t kHeaderSize = 552;
@@ -30,6 +33,9 @@ constexpr std::size_t kImportAliasSize = 100;
 constexpr std::size_t kImportRowsOffset = 104;
 constexpr std::size_t kImportRowSize = 1252;
 constexpr int32_t kImportMaxRows = 100;
+// ReadAccessDB answers 0 when it read the description, this when it left
+// out the items past the hundredth, anything else when it could not read it.
+constexpr int32_t kDescriptionCut = 3;
 
 using ReadAccessDBProc = int32_t(__stdcall*)(const char* path, void* buffer);
 
@@ -159,18 +165,24 @@ void ConvertImportRow(std::vector<PlaylistEntry>& list, const uint8_t* r) {
   list.push_back(e);
 }
 
-// The number when some entry carries it, else 0.
-int32_t FindEntryById(int32_t id, const std::vector<PlaylistEntry>& list) {
-  for (const PlaylistEntry& e : list) {
-    if (e.itemId == id) return id;
-  }
-  return 0;
-}
-
 void AddFilmSizes(const std::string& root, std::vector<PlaylistEntry>& list) {
   for (PlaylistEntry& e : list) {
     if (e.itemType == kFilm) e.itemText += FileSizeText(root + e.fileName);
   }
+}
+
+// For each entry, the place of the entry it hangs under.
+std::vector<std::size_t> ParentPlaces(const std::vector<PlaylistEntry>& list) {
+  std::vector<gh_library::DescribedItem> described;
+  for (const PlaylistEntry& e : list) described.push_back({e.itemId, e.parentId, e.itemType});
+  return gh_library::ParentPlaces(described);
+}
+
+// Hangs the row numbered `itemId` under `parentId`.
+bool MoveUnder(C4Table* t, int32_t itemId, int32_t parentId) {
+  C4Field* parent = C4FindField(t, "PARENT_ID");
+  return !parent || (C4Seek(t, NumberKey(itemId).c_str()) == C4_OK && C4SetNumber(parent, parentId) == C4_OK &&
+                     C4Flush(t) == C4_OK);
 }
 
 }  // namespace
@@ -185,30 +197,40 @@ int32_t CDDatabase::RegisterInsertedCD(std::string& aliasRoot, int32_t& itemId, 
     filmCount = 0;
     return 2;
   }
+  gh_library::RegistrationLock lock;
   if (FindCDItemByVolume(label, aliasRoot, itemId, filmCount)) return 4;
-  return RegisterCD(aliasRoot, itemId, filmCount);
+  return RegisterCD(lock, aliasRoot, itemId, filmCount);
 }
 
-void CDDatabase::ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
-                                const std::string& volumeLabel, std::vector<PlaylistEntry>& list) {
+bool CDDatabase::ReadVersion3CD(std::string& aliasRoot, std::FILE* file, int32_t itemCount, int32_t actionCount,
+                                const std::string& volumeLabel, std::vector<PlaylistEntry>& list,
+                                std::vector<int32_t>& appendedActions) {
   std::vector<uint8_t> record(kItemSize);
   for (int32_t i = 0; i < itemCount; ++i) {
-    if (std::fread(record.data(), 1, kItemSize, file) != kItemSize) return;
+    if (std::fread(record.data(), 1, kItemSize, file) != kItemSize) return true;
     PlaylistEntry e = EntryFromItemRecord(record.data());
     e.volumeName = volumeLabel;
     e.origin.clear();
     if (e.itemId == -1) aliasRoot = e.aliasRoot;
     list.push_back(e);
   }
-  bool stored = true;
-  for (int32_t i = 0; i < actionCount && stored; ++i) {
-    if (std::fread(record.data(), 1, kActionSize, file) != kActionSize) return;
+  for (int32_t i = 0; i < actionCount; ++i) {
+    if (std::fread(record.data(), 1, kActionSize, file) != kActionSize) return true;
     ActionRecord action = ActionFromRecord(record.data());
-    stored = StoreActionRecord(action) == 0;
+    const ActionStored stored = StoreAction(action);
+    if (stored == ActionStored::Failed) return false;
+    if (stored == ActionStored::Appended) appendedActions.push_back(action.actionID);
   }
+  return true;
 }
 
 int32_t CDDatabase::RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t& filmCount) {
+  gh_library::RegistrationLock lock;
+  return RegisterCD(lock, aliasRoot, itemId, filmCount);
+}
+
+int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& aliasRoot, int32_t& itemId,
+                               int32_t& filmCount) {
   HWND mainWindow = nullptr;
   if (CP_Window* window = FindWindowByTitle("MainVideoWindow")) mainWindow = window->GetHWND();
   const std::string version3Path = FilmRoot + "BinFile.GHC";
@@ -219,19 +241,34 @@ int32_t CDDatabase::RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t&
   aliasRoot.clear();
   std::vector<PlaylistEntry> list;
 
+  std::vector<int32_t> appendedItems, appendedActions;
+  // Every row this registration appended goes again, and the user hears
+  // once which table refused.
+  auto fail = [&](const char* table) {
+    // The item table keeps ITEMID selected between operations.
+    const bool removed = gh_library::RemoveAppendedRows(fConfigTable, appendedItems) &
+                         gh_library::RemoveAppendedRows(fActionTable, appendedActions);
+    lock.Release();
+    gh_library::TellRegistrationFailed(label, fFolder, table, removed);
+    itemId = 0;
+    return 1;
+  };
   if (version3.Get()) {
     uint8_t header[kHeaderSize];
-    if (version3.ReadRecord(header, kHeaderSize)) {
-      ReadVersion3CD(aliasRoot, version3.Get(), Int32At(header, 0), Int32At(header, 4), label, list);
-    }
+    if (version3.ReadRecord(header, kHeaderSize) &&
+        !ReadVersion3CD(aliasRoot, version3.Get(), Int32At(header, 0), Int32At(header, 4), label, list,
+                        appendedActions))
+      return fail("GH_ActionDB");
     filmCount = int32_t(list.size()) - 1;
     version3.Close();
   }
 
+  bool cut = false;
   if (version2.Get()) {
     if (HMODULE dao = LoadLibraryA("dbdao3.dll")) {
       FreeLibrary(dao);
     } else {
+      lock.Release();
       MessageBoxA(nullptr,
                   "DAO is not installed correctly on your system.\r\n"
                   "In order to use Version 2 CD's you must install DAO.\r\n"
@@ -241,33 +278,41 @@ int32_t CDDatabase::RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t&
     }
     version2.Close();
     list.clear();
+    aliasRoot.clear();
     Library accessDB(WindowsFolderFile("ACCESSDB.DLL"));
-    if (!accessDB.Get()) {
-      ShowImportMessage(mainWindow, "This version of the software does not support backwards compatibility");
-      aliasRoot.clear();
-    } else if (auto read = reinterpret_cast<ReadAccessDBProc>(
-                   reinterpret_cast<void*>(GetProcAddress(accessDB.Get(), "ReadAccessDB")))) {
-      std::vector<uint8_t> buffer(kImportBufferSize, 0);
-      read(version2Path.c_str(), buffer.data());
-      aliasRoot = TextAt(buffer.data(), kImportAliasOffset, kImportAliasSize);
-      // The count comes from outside: rows past the buffer do not exist.
-      int32_t rows = Int32At(buffer.data(), 0);
-      if (rows < 0) rows = 0;
-      if (rows > kImportMaxRows) rows = kImportMaxRows;
-      for (int32_t i = 0; i < rows; ++i) {
-        ConvertImportRow(list, buffer.data() + kImportRowsOffset + std::size_t(i) * kImportRowSize);
-      }
-      for (PlaylistEntry& e : list) {
-        e.aliasRoot = aliasRoot;
-        e.volumeName = label;
-        e.origin.clear();
-        e.iconResId = 2;
-      }
-      filmCount = int32_t(list.size()) - 1;
-    } else {
-      ShowImportMessage(mainWindow, "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL");
-      aliasRoot.clear();
+    auto read = accessDB.Get() ? reinterpret_cast<ReadAccessDBProc>(reinterpret_cast<void*>(
+                                     GetProcAddress(accessDB.Get(), "ReadAccessDB")))
+                               : nullptr;
+    if (!read) {
+      lock.Release();
+      ShowImportMessage(mainWindow, accessDB.Get()
+                                        ? "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL"
+                                        : "This version of the software does not support backwards compatibility");
+      return 2;
     }
+    std::vector<uint8_t> buffer(kImportBufferSize, 0);
+    const int32_t result = read(version2Path.c_str(), buffer.data());
+    if (result != 0 && result != kDescriptionCut) {
+      lock.Release();
+      gh_library::TellUnreadableCDDescription(label);
+      return 2;
+    }
+    cut = result == kDescriptionCut;
+    aliasRoot = TextAt(buffer.data(), kImportAliasOffset, kImportAliasSize);
+    // The count comes from outside: rows past the buffer do not exist.
+    int32_t rows = Int32At(buffer.data(), 0);
+    if (rows < 0) rows = 0;
+    if (rows > kImportMaxRows) rows = kImportMaxRows;
+    for (int32_t i = 0; i < rows; ++i) {
+      ConvertImportRow(list, buffer.data() + kImportRowsOffset + std::size_t(i) * kImportRowSize);
+    }
+    for (PlaylistEntry& e : list) {
+      e.aliasRoot = aliasRoot;
+      e.volumeName = label;
+      e.origin.clear();
+      e.iconResId = 2;
+    }
+    filmCount = int32_t(list.size()) - 1;
   }
 
   if (aliasRoot.empty()) return 2;  // also when neither file was there
@@ -276,35 +321,38 @@ int32_t CDDatabase::RegisterCD(std::string& aliasRoot, int32_t& itemId, int32_t&
   HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kImportDialog), mainWindow,
                                    ImportProgressDialogProc, 0);
   if (dialog) ShowWindow(dialog, SW_SHOW);
-
   AddFilmSizes(FilmRoot, list);
-  const int32_t first = LastItemID() + 1;
-  auto newNumber = [first](std::size_t position) { return first + int32_t(position); };
-  for (PlaylistEntry& e : list) {
-    if (e.parentId > 0) {
-      const int32_t p = FindEntryById(e.parentId, list);
-      // The parent's number is taken as its place in the list; a number
-      // beyond the list names no entry and the row goes under the first.
-      if (p != 0) e.parentId = std::size_t(p) <= list.size() ? newNumber(std::size_t(p) - 1) : 0;
-    }
-    if (e.parentId == 0) e.parentId = newNumber(0);
-    if (e.parentId == -1 || e.itemType == kCD) e.parentId = 0;
-  }
-  for (std::size_t i = 0; i < list.size(); ++i) list[i].itemId = newNumber(i);
+  const bool appended = AppendCDEntries(list, filmCount, itemId, appendedItems);
+  if (dialog) DestroyWindow(dialog);
+  if (!appended) return fail("GH_ConfigDB");
+  lock.Release();
+  if (cut) gh_library::TellCutCDDescription(label, kImportMaxRows);
+  return 0;
+}
 
-  int32_t result = 0;
-  for (PlaylistEntry& e : list) {
-    if (e.parentId == 0 || e.itemType == kCD) {
+bool CDDatabase::AppendCDEntries(std::vector<PlaylistEntry>& list, int32_t filmCount, int32_t& itemId,
+                                 std::vector<int32_t>& appended) {
+  const std::vector<std::size_t> parents = ParentPlaces(list);
+  std::vector<std::size_t> waiting;  // listed before their parents
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    PlaylistEntry& e = list[i];
+    const std::size_t parent = parents[i];
+    const bool topLevel = parent == gh_library::kTopLevel;
+    if (topLevel) {
       char films[32];
       std::snprintf(films, sizeof films, " [ %d Films ]", int(filmCount));
       e.itemText += films;
-      itemId = e.itemId;
+    } else if (parent > i) {
+      waiting.push_back(i);
     }
-    if (AppendItem(e, true)) {
-      result = 1;
-      break;
-    }
+    e.parentId = topLevel || parent > i ? 0 : list[parent].itemId;
+    if (AppendItem(e, true)) return false;
+    appended.push_back(e.itemId);
+    if (topLevel) itemId = e.itemId;
   }
-  if (dialog) DestroyWindow(dialog);
-  return result;
+  for (std::size_t i : waiting) {
+    list[i].parentId = list[parents[i]].itemId;
+    if (!MoveUnder(fConfigTable, list[i].itemId, list[i].parentId)) return false;
+  }
+  return true;
 }

@@ -52,13 +52,9 @@ void CDDatabase::ReadUsageRecord(UsageRecord& r) {
 int32_t CDDatabase::AppendUsageRecord(UsageRecord& record) {
   C4Table* t = fTrackTable;
   if (!t) return 1;
-  C4Last(t);
-  int32_t last = 0;
-  GetNumber(t, "TRACKING_I", last);
-  record.trackingId = last + 1;
   if (C4AppendStart(t, 1) != 0) return 1;
   WriteUsageRecord(record);
-  const int32_t appended = C4Append(t);
+  const int32_t appended = AppendNumbered(t, "TRACKING_I", record.trackingId);
   C4Flush(t);
   return appended == 0 ? 0 : 1;
 }

@@ -54,6 +54,18 @@ inline void SetMemo(C4Table* table, const char* name, const std::string& value) 
   if (C4Field* f = C4FindField(table, name)) C4SetMemo(f, value.c_str());
 }
 
+// Appends the row begun with C4AppendStart, numbered in `field` inside the
+// append, so that no other program can take the same number; `number` gets
+// it. A table that lacks the field appends the row unnumbered and leaves
+// `number` as it was. The engine's code.
+inline int32_t AppendNumbered(C4Table* table, const char* name, int32_t& number) {
+  C4Field* f = C4FindField(table, name);
+  if (!f) return C4Append(table);
+  const int32_t code = C4AppendNumbered(table, f);
+  if (code == C4_OK) number = C4GetNumber(f);
+  return code;
+}
+
 // The key of a numeric tag: the number's decimal text. The buffer holds
 // every 32-bit value, so a long number is never cut into another one.
 inline std::string NumberKey(int32_t value) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "CDDatabase.h"
@@ -12,6 +13,8 @@
 #include "DatabaseTestSupport.h"
 #include "GH_Globals.h"
 #include "GH_MainWindow.h"
+#include "RegistrationCases.h"
+#include "WinTestSupport.h"
 
 namespace {
 
@@ -20,36 +23,6 @@ using namespace cdimport;
 using namespace cdfile;
 
 // ---- the record readers ----------------------------------------------------
-
-TEST(RegistrationRecords, RenumberingHangsItemsUnderTheirNewParents) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int32_t, int32_t>> in;  // item number, parent; kind 4 unless number is -1
-    std::vector<int32_t> parents;                 // after renumbering from 10
-  };
-  const Case cases[] = {
-      {"positions from 1", {{1, -1}, {2, 1}, {3, 2}}, {0, 11, 12}},
-      {"parent 0 is the first record", {{1, -1}, {2, 0}}, {0, 11}},
-      {"a CD record is top level", {{-1, 2}, {2, 1}}, {0, 1}},
-      {"a parent nobody has stays", {{1, -1}, {2, 7}}, {0, 7}},
-      {"a number beyond the list names its record", {{1, -1}, {9, 1}, {3, 9}}, {0, 11, 12}},
-  };
-  for (const Case& c : cases) {
-    PlaylistEntries items;
-    for (const auto& p : c.in) {
-      PlaylistEntry e;
-      e.ITEM_ID = p.first;
-      e.PARENT_ID = p.second;
-      e.ITEMTYPE = p.first == -1 ? kItemCD : kItemFilm;
-      items.push_back(e);
-    }
-    RenumberItems(items, 10);
-    for (size_t i = 0; i < items.size(); ++i) {
-      EXPECT_EQ(11 + int32_t(i), items[i].ITEM_ID) << c.name;
-      EXPECT_EQ(c.parents[i], items[i].PARENT_ID) << c.name << " record " << i;
-    }
-  }
-}
 
 TEST(RegistrationRecords, ImportBufferCountIsHeldToItsHundredRecords) {
   Bytes buffer(kV2BufferSize, 0);
@@ -97,6 +70,16 @@ class Registration : public ::testing::Test {
     PlaylistEntries items;
     EXPECT_EQ(0, fDb.LoadItems(items));
     return items;
+  }
+  // The rows after the shipped ones as "ITEM_ID PARENT_ID ITEMTEXT".
+  std::vector<std::string> CDRows() {
+    std::vector<std::string> rows;
+    for (const PlaylistEntry& e : Items()) {
+      if (e.ITEM_ID == kWastebasketId || e.ITEM_ID == 1) continue;
+      rows.push_back("ITEM_ID=" + std::to_string(e.ITEM_ID) + " PARENT_ID=" + std::to_string(e.PARENT_ID) +
+                     " ITEMTEXT=" + e.ITEMTEXT);
+    }
+    return rows;
   }
 
   TableFolder fFolder{Seed::Installation};
@@ -161,6 +144,40 @@ TEST_F(Registration, AVersion3CDIsNumberedAfterTheLastItemAndRegisteredOnce) {
   EXPECT_EQ(5u, Items().size());
 }
 
+// Every item hangs under an item of its own CD, never under a row of the
+// library that the CD's numbers happen to name.
+TEST_F(Registration, EveryItemHangsUnderAnItemOfItsCD) {
+  Bytes file = Header(int32_t(kxtest::kTangledCD.size()), 0);
+  for (const kxtest::DescribedItem& d : kxtest::kTangledCD) {
+    const Bytes item = Item(d.number, d.parent, d.kind, d.text, "", "Sea CD");
+    file.insert(file.end(), item.begin(), item.end());
+  }
+  WriteOnCD("BinFile.GHC", file);
+  std::string alias;
+  int32_t cdItemId = 0, filmCount = 0;
+  ASSERT_EQ(0, fDb.RegisterCD(alias, cdItemId, filmCount));
+  EXPECT_EQ(kxtest::kTangledCDRows, CDRows());
+}
+
+// The two programs register at once: one registers, the other finds it done.
+TEST_F(Registration, TwoRegistrationsAtOnceRegisterTheCDOnce) {
+  WriteOnCD("BinFile.GHC", OceanCD());
+  CDDatabase other("Config Tool");
+  int32_t codes[2] = {-9, -9};
+  auto registerWith = [](CDDatabase* db, int32_t* code) {
+    std::string alias;
+    int32_t cdItemId = 0, filmCount = 0;
+    *code = db->RegisterCD(alias, cdItemId, filmCount);
+  };
+  std::thread a(registerWith, &fDb, &codes[0]);
+  std::thread b(registerWith, &other, &codes[1]);
+  a.join();
+  b.join();
+  EXPECT_EQ(4, codes[0] + codes[1]) << codes[0] << " and " << codes[1] << ": one registers, one finds it done";
+  EXPECT_EQ(3u, CDRows().size());
+  EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ActionDB").size());
+}
+
 // An alias root already in the table stops the registration after the
 // actions were stored.
 TEST_F(Registration, AKnownAliasRootAddsActionsButNoItems) {
@@ -209,15 +226,95 @@ TEST(RegistrationVolume, ADriveWithoutNameOrNamedCompactDiscHasNothingToRegister
   cdDriveRoot.clear();
 }
 
-// ACCESSDB.DLL is loaded from the Windows directory.
+// ACCESSDB.DLL is loaded from the Windows directory: this build's, not one
+// an earlier build left there.
 void InstallAccessDb() {
   char self[MAX_PATH] = {}, windows[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   std::string source = self;
   source = source.substr(0, source.find_last_of('\\') + 1) + "ACCESSDB.DLL";
   GetWindowsDirectoryA(windows, MAX_PATH);
-  CopyFileA(source.c_str(), (std::string(windows) + "\\ACCESSDB.DLL").c_str(), TRUE);
+  CopyFileA(source.c_str(), (std::string(windows) + "\\ACCESSDB.DLL").c_str(), FALSE);
 }
+
+// A registration that fails part way takes out every row it appended, says
+// so once, and the next insertion registers the whole CD.
+using kxtest::RegistrationFailure;
+using kxtest::RegistrationFault;
+
+class FailedRegistration : public Registration, public ::testing::WithParamInterface<RegistrationFailure> {
+ protected:
+  void Break() {
+    switch (GetParam().fault) {
+      case RegistrationFault::ItemNumbersRunOut: return AddNumbered(fDb.ConfigTable(), "ITEM_ID", 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return AddNumbered(fDb.ActionTable(), "ACTIONID", 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(true);
+    }
+  }
+  void Mend() {
+    switch (GetParam().fault) {
+      case RegistrationFault::ItemNumbersRunOut: return RemoveNumbered(fDb.ConfigTable(), 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return RemoveNumbered(fDb.ActionTable(), 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(false);
+    }
+  }
+  static void AddNumbered(C4Table* table, const char* field, int32_t number) {
+    ASSERT_EQ(C4_OK, C4AppendStart(table, 1));
+    ASSERT_EQ(C4_OK, C4SetNumber(C4FindField(table, field), number));
+    ASSERT_EQ(C4_OK, C4Append(table));
+  }
+  // On the table's selected tag, which orders by the number.
+  static void RemoveNumbered(C4Table* table, int32_t number) {
+    ASSERT_EQ(C4_OK, C4Seek(table, std::to_string(number).c_str()));
+    ASSERT_EQ(C4_OK, C4MarkDeleted(table));
+    ASSERT_EQ(C4_OK, C4Pack(table));
+  }
+  void SetReadOnly(bool on) {
+    const std::string file = fFolder.Path() + "\\GH_ConfigDB.dbf";
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
+  }
+  // A table's rows in record order, marked ones with a '*'.
+  std::string Numbers(const char* table, const char* field) {
+    std::string numbers;
+    for (const RawRow& row : RawRows(fFolder.Path(), table))
+      numbers += (row.deleted ? "*" : "") + row.fields.at(field) + " ";
+    return numbers;
+  }
+};
+
+TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
+  const RegistrationFailure& c = GetParam();
+  WriteOnCD("BinFile.GHC", Cat({Header(3, 2), Item(-1, -1, kItemCD, "Ocean", "", "Ocean CD"),
+                                Item(2, 0, kItemFilm, "Sea", "sea.flm", "Ocean CD"),
+                                Item(3, 2, kItemFilm, "Moon", "moon.flm", "Ocean CD"),
+                                ActionBytes(9, "playQT(File=\"sea.flm\")", "Ocean CD", "seaButton"),
+                                ActionBytes(8, "CloseWindow", "Ocean CD", "stopButton")}));
+  Break();
+  const std::string items = Numbers("GH_ConfigDB", "ITEM_ID");
+  const std::string actions = Numbers("GH_ActionDB", "ACTIONID");
+  std::string alias;
+  int32_t cdItemId = 0, filmCount = 0;
+  {
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    CDDatabase db("Config Tool");
+    EXPECT_EQ(1, db.RegisterCD(alias, cdItemId, filmCount));
+    EXPECT_EQ(1, boxes.Count());
+    const std::string told = boxes.LastText();
+    EXPECT_NE(std::string::npos, told.find(std::string(c.table) + ".dbf")) << told;
+    EXPECT_NE(std::string::npos, told.find(kxtest::kToldRegisteredAgain)) << told;
+  }
+  EXPECT_EQ(items, Numbers("GH_ConfigDB", "ITEM_ID")) << "no row of the CD is left";
+  EXPECT_EQ(actions, Numbers("GH_ActionDB", "ACTIONID"));
+
+  Mend();
+  CDDatabase db("Config Tool");
+  EXPECT_EQ(0, db.RegisterCD(alias, cdItemId, filmCount));
+  EXPECT_EQ(3u, CDRows().size());
+  EXPECT_EQ("1 2 ", Numbers("GH_ActionDB", "ACTIONID"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kxtest::kRegistrationFailures),
+                         [](const ::testing::TestParamInfo<RegistrationFailure>& info) { return info.param.name; });
 
 // A CD with both files is registered from its version-2 description; the
 // actions of its version-3 file are stored all the same.
@@ -253,6 +350,23 @@ TEST_F(Registration, AVersion2CDTakesItsItemsFromTheImportLibrary) {
   EXPECT_EQ("folder", items[3].FILEPATH);
   EXPECT_EQ(4, items[3].TKBKG);
   EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ActionDB").size());
+}
+
+// A description that cannot be read, or that lists more items than are
+// registered, is told once.
+TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
+  InstallAccessDb();
+  for (const kxtest::DescriptionProblem& c : kxtest::DescriptionProblems()) {
+    WriteOnCD("GHICD.esk", Bytes(c.description.begin(), c.description.end()));
+    const size_t before = CDRows().size();
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    std::string alias;
+    int32_t cdItemId = 0, filmCount = 0;
+    EXPECT_EQ(c.code, fDb.RegisterCD(alias, cdItemId, filmCount)) << c.name;
+    EXPECT_EQ(1, boxes.Count()) << c.name;
+    EXPECT_NE(std::string::npos, boxes.LastText().find(c.told)) << c.name << ": " << boxes.LastText();
+    EXPECT_EQ(before + c.rows, CDRows().size()) << c.name;
+  }
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_F(AccessDbDllTest, FillsTheBufferWithAtMostAHundredRows) {
   for (int rows : {0, 1, 100, 101}) {
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[accessdb::kBufferSize]);
     std::memset(buffer.get(), 0xCC, accessdb::kBufferSize);
-    EXPECT_EQ(0, ReadRows(rows, buffer.get())) << rows;
+    EXPECT_EQ(rows > 100 ? 3 : 0, ReadRows(rows, buffer.get())) << rows << ": 3 tells that items were left out";
     EXPECT_EQ(rows > 100 ? 100 : rows, Count(buffer.get())) << rows;
     EXPECT_STREQ("Old CD", reinterpret_cast<const char*>(buffer.get() + accessdb::kAliasOffset));
   }

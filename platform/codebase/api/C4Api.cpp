@@ -217,6 +217,10 @@ int32_t C4API C4AppendStart(C4Table* t, int32_t) {
   return OnTable(t, [](xbase::Table& x) { return x.AppendStart(); });
 }
 int32_t C4API C4Append(C4Table* t) { return OnTable(t, [](xbase::Table& x) { return x.Append(); }); }
+int32_t C4API C4AppendNumbered(C4Table* t, C4Field* field) {
+  if (!Valid(field) || field->table != t) return C4_BAD_ARGUMENT;
+  return OnTable(t, [field](xbase::Table& x) { return x.AppendNumbered(field->index); });
+}
 int32_t C4API C4MarkDeleted(C4Table* t) { return OnTable(t, [](xbase::Table& x) { return x.MarkDeleted(); }); }
 int32_t C4API C4Flush(C4Table* t) { return OnTable(t, [](xbase::Table& x) { return x.Flush(); }); }
 int32_t C4API C4Pack(C4Table* t) { return OnTable(t, [](xbase::Table& x) { return x.Pack(); }); }

@@ -121,6 +121,12 @@ int32_t C4API C4Damaged(C4Table* table);
 
 int32_t C4API C4AppendStart(C4Table* table, int32_t useMemos); /* 78: blank buffer; useMemos unused */
 int32_t C4API C4Append(C4Table* table);                 /* 76: adds the buffer as the last row */
+/* 304: C4Append, with the numeric field of the new row first set, under
+ * the table's lock, to one more than the greatest value that field holds in
+ * any row, marked ones included (1 when none is above 0): two programs
+ * appending at once never take the same number. The new row is current, so
+ * C4GetNumber(field) answers the number it was given. */
+int32_t C4API C4AppendNumbered(C4Table* table, C4Field* field);
 int32_t C4API C4MarkDeleted(C4Table* table);            /* 301: marks the current row */
 /* 95: writes a changed row. C4_DAMAGED when a memo to be cleared has a
  * pointer that leads nowhere: the pointer is kept, the other fields are

@@ -624,10 +624,49 @@ Code Table::Append() {
   if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
   Code c = Refresh();
   if (c != Code::Ok) return c;
+  return AppendRow();
+}
+
+Code Table::AppendNumbered(int field) {
+  if (!dbf_) return Fail(Code::BadArgument, "the table is closed");
+  if (!appending_) return Fail(Code::NoAppend, "append without start-append");
+  if (field < 0 || size_t(field) >= layout_.fields.size() || !layout_.fields[size_t(field)].IsNumeric())
+    return Fail(Code::BadArgument, "no numeric field to number the row by");
+  FileLock lock(*dbf_, LockKind::Exclusive);
+  if (!lock.Held()) return Fail(Code::IoError, "cannot lock the table");
+  Code c = Refresh();
+  if (c != Code::Ok) return c;
+  double greatest = 0;
+  c = GreatestNumber(field, greatest);
+  if (c != Code::Ok) return c;
+  if (greatest >= double(INT32_MAX))
+    return Fail(Code::NoRoom, "field " + layout_.fields[size_t(field)].name + " has no number left");
+  c = SetNumber(field, ToInt32(greatest) + 1);
+  if (c != Code::Ok) return c;
+  return AppendRow();
+}
+
+Code Table::GreatestNumber(int field, double& greatest) {
+  greatest = 0;
+  for (const auto& t : tags_) {
+    if (t->FieldIndex() != field) continue;
+    if (t->Size() > 0) greatest = std::max(greatest, std::prev(t->End())->key.number);
+    return Code::Ok;
+  }
+  // No tag orders by the field: every row is read. A tag made for the
+  // moment reads the value as the tags do.
+  const Tag probe(std::string(), field, layout_.fields[size_t(field)]);
+  return EachRow(0, known_.count, [&](uint32_t, const uint8_t* record) {
+    greatest = std::max(greatest, probe.KeyOf(record).number);
+    return Code::Ok;
+  });
+}
+
+Code Table::AppendRow() {
   const uint32_t row = known_.count;  // taken under the lock: no other append can have it
   if (row == UINT32_MAX) return Fail(Code::NoRoom, "the table is full");
   std::vector<uint8_t> record = record_;
-  c = WriteMemos(memoNew_, record);
+  Code c = WriteMemos(memoNew_, record);
   if (c != Code::Ok) return c;
   record.push_back(kFileEnd);
   if (!dbf_->WriteAt(RowOffset(row), record.data(), record.size()))

@@ -70,6 +70,11 @@ class Table {
   // file under the lock when it is appended.
   Code AppendStart();
   Code Append();
+  // Append, with the numeric `field` of the new row first set, under the
+  // lock, to one more than the greatest value it holds in any row, rows
+  // marked deleted included: two programs appending at once never take the
+  // same number. Numbers start at 1, whatever lies below.
+  Code AppendNumbered(int field);
   Code MarkDeleted();
   Code Flush();
   // Removes rows marked deleted; leaves no current row. With none marked
@@ -166,6 +171,10 @@ class Table {
   std::vector<size_t> MemoFields() const;
   Code ReadMemoTexts(std::vector<uint8_t>& rows, std::vector<std::string>& texts);
   bool LaidOutAs(const std::vector<uint8_t>& rows, const MemoFile::Plan& plan);
+  // Append's work once the caller holds the exclusive lock and has caught up.
+  Code AppendRow();
+  // The greatest value of a numeric field in any row; 0 when none is above.
+  Code GreatestNumber(int field, double& greatest);
 
   std::string RawText(int field) const;
   Code StoreRaw(int field, std::string_view bytes);

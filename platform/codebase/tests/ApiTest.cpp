@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "C4Dll.h"
 #include "Database.h"
@@ -45,17 +46,15 @@ class ApiTest : public testing::Test {
     return s;
   }
 
-  // AppendItem's steps: last row's number + 1, start, store, append, flush.
+  // AppendItem's steps: start, store, append numbered, flush.
   static int32_t AppendItem(C4Table* t, const char* text, const char* alias) {
-    C4Last(t);
-    int32_t id = C4GetNumber(C4FindField(t, "ITEM_ID")) + 1;
     EXPECT_EQ(C4_OK, C4AppendStart(t, 1));
-    C4SetNumber(C4FindField(t, "ITEM_ID"), id);
     C4SetNumber(C4FindField(t, "ITEMTYPE"), 4);
     C4SetText(C4FindField(t, "ITEMTEXT"), text);
     C4SetText(C4FindField(t, "ALIASROOT"), alias);
     C4SetMemo(C4FindField(t, "FILEPATH"), "films");
-    EXPECT_EQ(C4_OK, C4Append(t));
+    EXPECT_EQ(C4_OK, C4AppendNumbered(t, C4FindField(t, "ITEM_ID")));
+    const int32_t id = C4GetNumber(C4FindField(t, "ITEM_ID"));
     EXPECT_EQ(C4_OK, C4Flush(t));
     return id;
   }
@@ -134,10 +133,23 @@ TEST_F(ApiTest, AppendsAreNumberedAfterTheHighestItem) {
   EXPECT_EQ("films", std::string(C4GetMemo(C4FindField(config, "FILEPATH"))));
   EXPECT_EQ(4, C4Count(config));
 
-  // An empty table gives the first row number 1.
+  // Empty tables give their first rows number 1.
+  for (auto [table, tag, field] : {std::tuple{"GH_Track", "TRIDX", "TRACKING_I"},
+                                   {"GH_ActionDB", "ACTIONIDX", "ACTIONID"}}) {
+    C4Table* t = Open(table, tag);
+    C4Field* number = C4FindField(t, field);
+    for (int32_t want : {1, 2}) {
+      ASSERT_EQ(C4_OK, C4AppendStart(t, 1));
+      ASSERT_EQ(C4_OK, C4AppendNumbered(t, number)) << table;
+      EXPECT_EQ(want, C4GetNumber(number)) << table;
+    }
+  }
+  // A field is numbered only on its own table.
   C4Table* track = Open("GH_Track", "TRIDX");
-  C4Last(track);
-  EXPECT_EQ(0, C4GetNumber(C4FindField(track, "TRACKING_I")));
+  ASSERT_EQ(C4_OK, C4AppendStart(config, 1));
+  EXPECT_EQ(C4_BAD_ARGUMENT, C4AppendNumbered(config, C4FindField(track, "TRACKING_I")));
+  EXPECT_EQ(C4_BAD_ARGUMENT, C4AppendNumbered(config, nullptr));
+  EXPECT_EQ(4, C4Count(config));
 }
 
 TEST_F(ApiTest, DeletingACdTouchesOnlyItsAliasRoot) {

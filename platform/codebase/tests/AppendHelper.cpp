@@ -1,6 +1,6 @@
 // A second program on the same CD database, for the tests that need two
 // processes at once:
-//   c4append append TABLE PREFIX COUNT  appends COUNT items as the programs do
+//   c4append append TABLE PREFIX COUNT  appends COUNT numbered items as the programs do
 //   c4append pack TABLE PREFIX          marks the items whose text starts with PREFIX, packs
 #include <cstdlib>
 #include <cstring>
@@ -15,14 +15,11 @@ int Append(C4Table* t, const std::string& prefix, int count) {
   C4Field* text = C4FindField(t, "ITEMTEXT");
   C4Field* path = C4FindField(t, "FILEPATH");
   for (int i = 0; i < count; ++i) {
-    C4Last(t);
-    int32_t next = C4GetNumber(id) + 1;
     if (C4AppendStart(t, 1) != C4_OK) return 3;
-    C4SetNumber(id, next);
     std::string name = prefix + std::to_string(i);
     C4SetText(text, name.c_str());
     C4SetMemo(path, ("folder of " + name).c_str());
-    if (C4Append(t) != C4_OK || C4Flush(t) != C4_OK) return 4;
+    if (C4AppendNumbered(t, id) != C4_OK || C4Flush(t) != C4_OK) return 4;
   }
   return 0;
 }

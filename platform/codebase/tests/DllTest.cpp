@@ -14,7 +14,7 @@
 namespace {
 
 const WORD kOrdinals[] = {29,  41,  56,  76,  78,  81,  84,  88,  89,  90,  95,  115, 119, 124, 131,
-                          133, 139, 140, 144, 147, 185, 189, 202, 205, 212, 216, 300, 301, 302, 303};
+                          133, 139, 140, 144, 147, 185, 189, 202, 205, 212, 216, 300, 301, 302, 303, 304};
 
 TEST(DllTest, ExportsEveryEntryByOrdinalOnly) {
   HMODULE dll = GetModuleHandleA("C4DLL.DLL");
@@ -122,14 +122,19 @@ TEST_F(TwoProcessTest, AppendsFromTwoProcessesAtOnceLoseNothing) {
       EXPECT_EQ(1, texts[name]) << name;
     }
   }
-  // Every row kept its own memo.
+  // Every row kept its own memo and got a number of its own.
+  C4Field* id = C4FindField(config_, "ITEM_ID");
+  std::map<int32_t, std::string> numbers;
   for (int c = C4First(config_); c == C4_OK; c = C4Skip(config_, 1)) {
     std::string t = C4GetText(text_);
     while (!t.empty() && t.back() == ' ') t.pop_back();
     if (t[0] == 'A' || t[0] == 'B') {
       EXPECT_EQ("folder of " + t, std::string(C4GetMemo(path_)));
     }
+    auto [at, added] = numbers.emplace(C4GetNumber(id), t);
+    EXPECT_TRUE(added) << t << " has the number of " << at->second;
   }
+  EXPECT_EQ(1 + 2 * kEach, numbers.rbegin()->first) << "numbered from 2, after the seed rows";
 }
 
 TEST_F(TwoProcessTest, PackInAnotherProcessIsNoticed) {

@@ -2,6 +2,7 @@
 // packs, memos, and two opens of one table seeing each other's changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "ByteFixture.h"
@@ -125,6 +126,84 @@ TEST_F(TableTest, NewNumberIsLastPlusOneInTagOrder) {
   EXPECT_EQ(42, next);
   ASSERT_EQ(Code::Ok, t_->Seek("42"));
   EXPECT_EQ("new       ", t_->GetText(1));
+}
+
+// The number is taken inside the append, from every row the file holds at
+// that moment: by the tag that orders by the field, else by reading the rows.
+TEST_F(TableTest, AppendNumberedTakesOneMoreThanAnyRowHolds) {
+  struct Case {
+    const char* name;
+    std::vector<int> ids;
+    std::vector<int> marked;  // of `ids`, the ones marked deleted
+    int32_t want;
+  };
+  const Case kCases[] = {
+      {"empty table", {}, {}, 1},
+      {"greatest, not last appended", {41, 3, 17}, {}, 42},
+      {"a marked row keeps its number", {5, 9}, {9}, 10},
+      {"only numbers below 1", {-1001, -1}, {}, 1},
+      {"the seeded library", {-1001, 1}, {}, 2},
+  };
+  int n = 0;
+  for (const Case& c : kCases) {
+    for (bool tagged : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (tagged ? ", by its tag" : ", by reading the rows"));
+      std::unique_ptr<Table> t;
+      std::string why;
+      const std::vector<TagDef> tags = tagged ? std::vector<TagDef>{{"IDX", "ID"}} : std::vector<TagDef>{};
+      ASSERT_EQ(Code::Ok, Table::Create(LocalFileSystem(), dir_.File("N" + std::to_string(n++)),
+                                        {{"NAME", 'C', 10, 0}, {"ID", 'N', 11, 0}}, tags, t, why))
+          << why;
+      for (int id : c.ids) {
+        ASSERT_EQ(Code::Ok, t->AppendStart());
+        ASSERT_EQ(Code::Ok, t->SetNumber(1, id));
+        ASSERT_EQ(Code::Ok, t->Append());
+        if (std::find(c.marked.begin(), c.marked.end(), id) != c.marked.end()) {
+          ASSERT_EQ(Code::Ok, t->MarkDeleted());
+          ASSERT_EQ(Code::Ok, t->Flush());
+        }
+      }
+      ASSERT_EQ(Code::Ok, t->AppendStart());
+      ASSERT_EQ(Code::Ok, t->SetText(0, "new"));
+      ASSERT_EQ(Code::Ok, t->AppendNumbered(1));
+      EXPECT_EQ(c.want, t->GetNumber(1)) << "the new row is current";
+      EXPECT_EQ("new       ", t->GetText(0));
+      uint32_t count = 0;
+      ASSERT_EQ(Code::Ok, t->Count(count));
+      EXPECT_EQ(c.ids.size() + 1, count);
+    }
+  }
+}
+
+TEST_F(TableTest, AppendNumberedSeesRowsAnotherOpenAppended) {
+  Add(1, "one");
+  std::unique_ptr<Table> b = OpenAgain();
+  ASSERT_EQ(Code::Ok, b->First());  // b last looked when only row 1 was there
+  Add(7, "seven");
+  ASSERT_EQ(Code::Ok, b->AppendStart());
+  ASSERT_EQ(Code::Ok, b->SetText(1, "b's"));
+  ASSERT_EQ(Code::Ok, b->AppendNumbered(0));
+  EXPECT_EQ(8, b->GetNumber(0));
+  // And the first open, which has not looked since, numbers after b's row.
+  ASSERT_EQ(Code::Ok, t_->AppendStart());
+  ASSERT_EQ(Code::Ok, t_->AppendNumbered(0));
+  EXPECT_EQ(9, t_->GetNumber(0));
+  Select(*t_, "IDX");
+  EXPECT_EQ("1 7 8 9 ", Walk(*t_));
+}
+
+TEST_F(TableTest, AppendNumberedRefusesWhatItCannotNumber) {
+  Add(2147483647, "top");
+  ASSERT_EQ(Code::Ok, t_->AppendStart());
+  EXPECT_EQ(Code::NoRoom, t_->AppendNumbered(0)) << "no number is left above the greatest";
+  EXPECT_EQ(Code::BadArgument, t_->AppendNumbered(1)) << "a character field";
+  EXPECT_EQ(Code::BadArgument, t_->AppendNumbered(2)) << "a memo field";
+  EXPECT_EQ(Code::BadArgument, t_->AppendNumbered(9));
+  uint32_t count = 0;
+  ASSERT_EQ(Code::Ok, t_->Count(count));
+  EXPECT_EQ(1u, count) << "nothing was appended";
+  ASSERT_EQ(Code::Ok, t_->First());
+  EXPECT_EQ(Code::NoAppend, t_->AppendNumbered(0)) << "without start-append";
 }
 
 TEST_F(TableTest, SeekIsExact) {

@@ -105,6 +105,19 @@ void DatabaseFixture::EmptyTable(const std::string& table) {
   C4CompactMemo(h.table);
 }
 
+void DatabaseFixture::RemoveRows(const std::string& table, const char* field, int32_t number) {
+  TableHandle h(TablePath(table));
+  ASSERT_NE(nullptr, h.table) << table;
+  C4Field* f = C4FindField(h.table, field);
+  ASSERT_NE(nullptr, f) << field;
+  for (int32_t code = C4First(h.table); code == 0; code = C4Skip(h.table, 1)) {
+    if (C4GetNumber(f) == number) {
+      ASSERT_EQ(0, C4MarkDeleted(h.table));
+    }
+  }
+  ASSERT_EQ(0, C4Pack(h.table));
+}
+
 std::vector<std::string> DatabaseFixture::Rows(const std::string& table, const std::vector<std::string>& fields) {
   std::vector<std::string> rows;
   TableHandle h(TablePath(table));

@@ -37,6 +37,8 @@ protected:
   void AddRow(const std::string& table, const std::vector<Cell>& cells, bool deleted = false);
   // Empties a table of its seed rows.
   void EmptyTable(const std::string& table);
+  // Takes the rows whose numeric `field` holds `number` out of a table.
+  void RemoveRows(const std::string& table, const char* field, int32_t number);
   // Every row of a table in record order as "FIELD=value" texts of the
   // fields asked for; marked rows carry a leading '*'.
   std::vector<std::string> Rows(const std::string& table, const std::vector<std::string>& fields);

@@ -1,11 +1,14 @@
 // Registration of the CD under the film root: its version-3 data file or
 // its version-2 description through ACCESSDB.DLL.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <tuple>
 
 #include "CP_Win.h"
 #include "DatabaseFixture.h"
+#include "RegistrationCases.h"
 #include "WinTestSupport.h"
 #include "document/GH_Globals.h"
 #include "utility/GH_Utility.h"
@@ -89,7 +92,9 @@ protected:
   void SetUp() override {
     DatabaseFixture::SetUp();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    fCD = MakeTempFolder(std::string("cd_") + info->name());
+    std::string name = info->name();
+    std::replace(name.begin(), name.end(), '/', '_');  // a case of a table of cases
+    fCD = MakeTempFolder("cd_" + name);
     FilmRoot = fCD + "\\";
     // Whatever the test drive is called: registration copies it, and the
     // alias root decides whether the CD is known.
@@ -167,28 +172,106 @@ TEST_F(Registration, ARegisteredCDIsLeftAlone) {
   EXPECT_EQ(14u, CDRows().size());
 }
 
-TEST_F(Registration, ParentNumbersBecomeTheNewNumbersOfTheirPlaces) {
-  WriteFile(fCD + "\\BinFile.GHC",
-            DataFile({{-1, -1, 1, "Sea"},         // the CD: top level
-                      {2, 0, 3, "Folder"},        // parent 0: under the first row
-                      {3, 2, 4, "In folder"},     // parent 2: the row at place 2
-                      {4, -1, 4, "Top film"},     // parent -1: top level
-                      {5, 40, 4, "Lost parent"},  // no place 40 in a list of 5: under the first row
-                      {40, 2, 4, "Numbered 40"}},
-                     {}));
+// Every item hangs under an item of its own CD, never under a row of the
+// library that the CD's numbers happen to name.
+TEST_F(Registration, EveryItemHangsUnderAnItemOfItsCD) {
+  std::vector<Item> items;
+  for (const kxtest::DescribedItem& d : kxtest::kTangledCD) items.push_back({d.number, d.parent, d.kind, d.text});
+  WriteFile(fCD + "\\BinFile.GHC", DataFile(items, {}));
   auto db = Open();
   std::string alias;
   int32_t itemId = 0, filmCount = 0;
   ASSERT_EQ(0, db->RegisterCD(alias, itemId, filmCount));
   db.reset();
-  EXPECT_EQ((std::vector<std::string>{"ITEM_ID=2 PARENT_ID=0 ITEMTEXT=Sea [ 5 Films ]",
-                                      "ITEM_ID=3 PARENT_ID=2 ITEMTEXT=Folder",
-                                      "ITEM_ID=4 PARENT_ID=3 ITEMTEXT=In folder",
-                                      "ITEM_ID=5 PARENT_ID=0 ITEMTEXT=Top film [ 5 Films ]",
-                                      "ITEM_ID=6 PARENT_ID=2 ITEMTEXT=Lost parent",
-                                      "ITEM_ID=7 PARENT_ID=3 ITEMTEXT=Numbered 40"}),
-            CDRows());
+  EXPECT_EQ(kxtest::kTangledCDRows, CDRows());
 }
+
+// The two programs register at once: one registers, the other finds it done.
+TEST_F(Registration, TwoRegistrationsAtOnceRegisterTheCDOnce) {
+  WriteFile(fCD + "\\BinFile.GHC", DataFile(SeaCD(), {}));
+  auto first = Open();
+  auto second = Open();
+  int32_t codes[2] = {-9, -9};
+  auto registerWith = [](CDDatabase* db, int32_t* code) {
+    std::string alias;
+    int32_t itemId = 0, filmCount = 0;
+    *code = db->RegisterCD(alias, itemId, filmCount);
+  };
+  std::thread a(registerWith, first.get(), &codes[0]);
+  std::thread b(registerWith, second.get(), &codes[1]);
+  a.join();
+  b.join();
+  EXPECT_EQ(4, codes[0] + codes[1]) << codes[0] << " and " << codes[1] << ": one registers, one finds it done";
+  first.reset();
+  second.reset();
+  EXPECT_EQ(13u, CDRows().size());
+}
+
+// A registration that fails part way takes out every row it appended, says
+// so once, and the next insertion registers the whole CD.
+using kxtest::RegistrationFailure;
+using kxtest::RegistrationFault;
+
+class FailedRegistration : public Registration, public ::testing::WithParamInterface<RegistrationFailure> {
+protected:
+  void Break() {
+    switch (GetParam().fault) {
+      case RegistrationFault::ItemNumbersRunOut: return AddRow("GH_ConfigDB", {{"ITEM_ID", 2147483645}});
+      case RegistrationFault::ActionNumbersRunOut: return AddRow("GH_ActionDB", {{"ACTIONID", 2147483646}});
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(true);
+    }
+  }
+  void Mend() {
+    switch (GetParam().fault) {
+      case RegistrationFault::ItemNumbersRunOut: return RemoveRows("GH_ConfigDB", "ITEM_ID", 2147483645);
+      case RegistrationFault::ActionNumbersRunOut: return RemoveRows("GH_ActionDB", "ACTIONID", 2147483646);
+      case RegistrationFault::ReadOnlyItemTable: SetReadOnly(false);
+    }
+  }
+  void SetReadOnly(bool on) {
+    const std::string file = TablePath("GH_ConfigDB") + ".dbf";
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
+  }
+  static std::string Text(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) text += row + "\n";
+    return text;
+  }
+};
+
+TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
+  const RegistrationFailure& c = GetParam();
+  const std::vector<Bytes> actions = {ActionBytes(1, 2, "playQT(File=\"f1.flm\")", "SEA_CD", "Play"),
+                                      ActionBytes(2, 2, "CloseWindow", "SEA_CD", "Stop")};
+  WriteFile(fCD + "\\BinFile.GHC", DataFile(SeaCD(), actions));
+  Break();
+  const std::string items = Text(Rows("GH_ConfigDB", {"ITEM_ID", "ITEMTEXT"}));
+  const std::string bindings = Text(Rows("GH_ActionDB", {"ACTIONID", "SPRITE"}));
+  std::string alias;
+  int32_t itemId = 0, filmCount = 0;
+  {
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    auto db = Open();
+    EXPECT_EQ(1, db->RegisterCD(alias, itemId, filmCount));
+    EXPECT_EQ(1, boxes.Count());
+    const std::string told = boxes.LastText();
+    EXPECT_NE(std::string::npos, told.find(std::string(c.table) + ".dbf")) << told;
+    EXPECT_NE(std::string::npos, told.find(kxtest::kToldRegisteredAgain)) << told;
+  }
+  EXPECT_EQ(items, Text(Rows("GH_ConfigDB", {"ITEM_ID", "ITEMTEXT"}))) << "no row of the CD is left";
+  EXPECT_EQ(bindings, Text(Rows("GH_ActionDB", {"ACTIONID", "SPRITE"})));
+
+  Mend();
+  auto db = Open();
+  EXPECT_EQ(0, db->RegisterCD(alias, itemId, filmCount));
+  db.reset();
+  EXPECT_EQ(13u, CDRows().size());
+  const std::vector<std::string> stored = Rows("GH_ActionDB", {"SPRITE"});
+  EXPECT_EQ((std::vector<std::string>{"SPRITE=Play", "SPRITE=Stop"}), stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registration, FailedRegistration, ::testing::ValuesIn(kxtest::kRegistrationFailures),
+                         [](const ::testing::TestParamInfo<RegistrationFailure>& info) { return info.param.name; });
 
 TEST_F(Registration, ActionRecordsAreStoredEvenWhenTheCDIsKnown) {
   const std::vector<Bytes> actions = {ActionBytes(1, 2, "playQT(File=\"f1.flm\")", "SEA_CD", "Play"),
@@ -236,15 +319,35 @@ TEST_F(Registration, DataFilesThatGiveNoAliasRegisterNothing) {
   }
 }
 
+// This build's ACCESSDB.DLL in the Windows folder, where the registration
+// loads it, for as long as the object lives; a copy left there by an
+// earlier build is replaced.
+class InstalledAccessDB {
+public:
+  InstalledAccessDB() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    fInstalled = std::string(windows) + "\\ACCESSDB.DLL";
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string built = self;
+    built = built.substr(0, built.find_last_of('\\')) + "\\ACCESSDB.DLL";
+    const bool there = GetFileAttributesA(fInstalled.c_str()) != INVALID_FILE_ATTRIBUTES;
+    fCopied = CopyFileA(built.c_str(), fInstalled.c_str(), FALSE) != 0 && !there;
+  }
+  ~InstalledAccessDB() {
+    if (fCopied) DeleteFileA(fInstalled.c_str());
+  }
+  InstalledAccessDB(const InstalledAccessDB&) = delete;
+  InstalledAccessDB& operator=(const InstalledAccessDB&) = delete;
+
+private:
+  std::string fInstalled;
+  bool fCopied = false;
+};
+
 TEST_F(Registration, AVersion2CDIsImportedThroughAccessDB) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string installed = std::string(windows) + "\\ACCESSDB.DLL";
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string built = self;
-  built = built.substr(0, built.find_last_of('\\')) + "\\ACCESSDB.DLL";
-  const bool copied = CopyFileA(built.c_str(), installed.c_str(), TRUE) != 0;
+  InstalledAccessDB accessDB;
   WriteText(fCD + "\\GHICD.esk",
             "GHICD 2\n"
             "ALIAS\tOLD_CD\n"
@@ -257,12 +360,30 @@ TEST_F(Registration, AVersion2CDIsImportedThroughAccessDB) {
   EXPECT_EQ("OLD_CD", alias);
   EXPECT_EQ(1, filmCount);
   db.reset();
-  if (copied) DeleteFileA(installed.c_str());
   EXPECT_EQ((std::vector<std::string>{"ITEM_ID=2 PARENT_ID=0 ITEMTEXT=Old disc [ 1 Films ]",
                                       "ITEM_ID=3 PARENT_ID=2 ITEMTEXT=Old film"}),
             CDRows());
   const std::vector<std::string> rows = Rows("GH_ConfigDB", {"ALIASROOT", "VOLUMENAME", "ORIGIN", "ICONRESID"});
   EXPECT_EQ("ALIASROOT=OLD_CD VOLUMENAME=" + fLabel + " ORIGIN= ICONRESID=2", rows[3]);
+}
+
+// A description that cannot be read, or that lists more items than are
+// registered, is told once.
+TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
+  InstalledAccessDB accessDB;
+  for (const kxtest::DescriptionProblem& c : kxtest::DescriptionProblems()) {
+    WriteText(fCD + "\\GHICD.esk", c.description);
+    const std::size_t before = CDRows().size();
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    auto db = Open();
+    std::string alias;
+    int32_t itemId = 0, filmCount = 0;
+    EXPECT_EQ(c.code, db->RegisterCD(alias, itemId, filmCount)) << c.name;
+    EXPECT_EQ(1, boxes.Count()) << c.name;
+    EXPECT_NE(std::string::npos, boxes.LastText().find(c.told)) << c.name << ": " << boxes.LastText();
+    db.reset();
+    EXPECT_EQ(before + c.rows, CDRows().size()) << c.name;
+  }
 }
 
 TEST_F(Registration, AVersion2CDWithoutAccessDBIsRefusedWithAMessage) {
