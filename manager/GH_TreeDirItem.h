@@ -61,6 +61,8 @@ class GH_TreeDirItem : public CP_TreeTableItem, public CP_M_Broadcaster {
   // Gives the location a folder chosen by the user and takes its films
   // along; a location without a drive row is left alone.
   void EditLocation(const PlaylistEntry& location);
+  // "Delete CD": the CD's rows and actions, and its node.
+  void DeleteCD(const PlaylistEntry& cd);
   // The status line names the films folder.
   void ShowFilmsFolderStatus();
 

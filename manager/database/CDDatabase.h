@@ -5,6 +5,9 @@
 //
 // Operations that answer a bool answer true for "failed": the engine
 // reported a non-zero code, the row is missing, or the table is not open.
+// Every answer is to be read: a write that failed has changed nothing the
+// screen may show. The engine's failures are also noted, for the user to
+// hear of them once at the end of the action (`ReportWriteFailures`).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,6 +17,7 @@
 #include "CDRecords.h"
 #include "CP_Win.h"
 #include "GH_Globals.h"
+#include "GH_LibraryNotices.h"
 
 class CP_FileSpec;
 
@@ -37,49 +41,54 @@ class CDDatabase {
   // Items (GH_ConfigDB, key ITEM_ID).
   void WriteItemFields(const PlaylistEntry& entry);
   void ReadItem(PlaylistEntry& entry);
-  bool AppendItem(PlaylistEntry& entry, bool flush);
-  bool UpdateItem(const PlaylistEntry& entry, bool flush);
-  bool DeleteItem(const PlaylistEntry& entry, bool pack);
-  bool FindItem(PlaylistEntry& entry);
-  int32_t LastItemId();
+  [[nodiscard]] bool AppendItem(PlaylistEntry& entry, bool flush);
+  [[nodiscard]] bool UpdateItem(const PlaylistEntry& entry, bool flush);
+  [[nodiscard]] bool DeleteItem(const PlaylistEntry& entry, bool pack);
+  [[nodiscard]] bool FindItem(PlaylistEntry& entry);
+  // Writes the item table's changed row; true when that failed.
+  [[nodiscard]] bool FlushItems();
+  [[nodiscard]] int32_t LastItemId();
   int32_t LoadItems(PlaylistEntries& items);
   // The film rows that show the entry's file, the entry's own row included.
-  int32_t CountItemCopies(const PlaylistEntry& entry);
-  bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
-                          int32_t& filmCount);
-  int32_t ItemIdByAliasRoot(const std::string& aliasRoot);
-  int32_t CountFilms(int32_t parentId);
+  [[nodiscard]] int32_t CountItemCopies(const PlaylistEntry& entry);
+  [[nodiscard]] bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
+                                        int32_t& filmCount);
+  [[nodiscard]] int32_t ItemIdByAliasRoot(const std::string& aliasRoot);
+  [[nodiscard]] int32_t CountFilms(int32_t parentId);
 
   // Drives (GH_DriveDB, key LABEL).
   void WriteDriveRecord(const DriveRecord& drive);
   void ReadDriveRecord(DriveRecord& drive);
-  bool FindDriveRecord(DriveRecord& drive);
-  bool UpdateDriveRecord(const DriveRecord& drive);
+  [[nodiscard]] bool FindDriveRecord(DriveRecord& drive);
+  [[nodiscard]] bool UpdateDriveRecord(const DriveRecord& drive);
   int32_t LoadDrives(std::vector<DriveRecord>& drives);
-  std::string FilmsFolderPath();
+  [[nodiscard]] std::string FilmsFolderPath();
 
   // Actions (GH_ActionDB, key ACTIONID).
   void WriteActionRecord(const ActionRecord& action);
   void ReadActionRecord(ActionRecord& action);
   // True when no row has these three values.
-  bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
-  bool AppendActionRecord(ActionRecord& action);
-  bool UpdateActionRecord(const ActionRecord& action);
+  [[nodiscard]] bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
+  [[nodiscard]] bool AppendActionRecord(ActionRecord& action);
+  [[nodiscard]] bool UpdateActionRecord(const ActionRecord& action);
 
   // Changes of many rows at once.
-  bool DeleteCDRecords(const std::string& aliasRoot);
+  // True when the CD's rows are not all gone: none had its alias root, or
+  // the table would not take a mark. The CD's actions go only with its rows.
+  [[nodiscard]] bool DeleteCDRecords(const std::string& aliasRoot);
+  // Tells of its own failures: the list keeps every film whose row stays.
   void EmptyWastebasket(PlaylistEntries& items);
   // True when it forgot a film.
-  bool RemoveMissingInstalledFilms();
-  static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
-  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                                      const std::string& textToAppend, std::string& itemText);
+  [[nodiscard]] bool RemoveMissingInstalledFilms();
+  [[nodiscard]] static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
+  [[nodiscard]] FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                                    const std::string& textToAppend, std::string& itemText);
   // The same, the film's preferences read by the caller's reader, which
   // runs only once the location is known.
   using PreferencesReader = std::function<void(manager_data::Preferences&)>;
-  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
-                                      const std::string& aliasRoot, const std::string& textToAppend,
-                                      std::string& itemText);
+  [[nodiscard]] FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                                    const std::string& aliasRoot, const std::string& textToAppend,
+                                                    std::string& itemText);
   static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
   // What the user is told of the tables. Once per start: the tables that
@@ -89,10 +98,16 @@ class CDDatabase {
   void ReportUnchangeableLibrary();
   // The tables whose memos a read could not follow, each once per run.
   void ReportDamagedTables();
+  // One box for the writes, packs and compactions that failed since the
+  // last report; true when any had failed.
+  bool ReportWriteFailures();
+  // A write of the table that failed where the engine's answer is not at
+  // hand; told with the others.
+  void NoteFailedWrite(const char* table);
 
   // CD registration: 0 registered, 1 an append failed, 2 nothing to
   // register, 4 already registered, -1 DAO missing.
-  int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+  [[nodiscard]] int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
   // Set while a scan of the film folders runs on this database: a scan
   // started meanwhile (from a message handled under one of its boxes) would
@@ -115,11 +130,18 @@ class CDDatabase {
   // The first row with these three values, or false.
   bool FindMatchingAction(const char* aliasRoot, const char* sprite, int32_t actionType, ActionRecord& found);
   int32_t ImportCDContents(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
-  // Packs and compacts; a memo file met damaged is left as it is and the
-  // user told once which table it belongs to.
-  void PackAndCompact(C4Table* table, const char* name);
+  // Packs and compacts; true when either failed. A memo file met damaged
+  // is left as it is and the user told once which table it belongs to.
+  bool PackAndCompact(C4Table* table, const char* name);
   void ReportDamagedTables(const std::vector<std::string>& names);
   void PackAndClose(C4Table*& table, const char* name);
+  // Marks every row not marked yet that `matches` (on the current row);
+  // true when a mark could not be written. `marked` tells whether any was.
+  bool MarkRows(C4Table* table, const std::function<bool()>& matches, bool& marked);
+  bool IsItemWritable(const PlaylistEntry& entry);
+  // True when the engine's answer is a failure, which is then noted.
+  bool Failed(C4Table* table, gh_library::TableStep step, int32_t code);
+  const char* TableName(C4Table* table) const;
 
   C4Engine fEngine;
   C4Table* fConfig = nullptr;
@@ -135,6 +157,7 @@ class CDDatabase {
   std::vector<std::string> fUnreadable;        // the tables that did not open
   std::vector<std::string> fToldDamaged;       // the tables whose damage the user heard of
   bool fToldUnchangeable = false;
+  gh_library::TableFailures fFailures;  // noted until the action's end tells them
 };
 
 // The settings file of the CD database's own settings accesses: a name the

@@ -1,6 +1,7 @@
 // The engine's usage rows in GH_Track, one per film GMID.
-#include <cstdlib>
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "database/CDDatabase.h"
 #include "database/TableFields.h"
@@ -56,21 +57,22 @@ int32_t CDDatabase::AppendUsageRecord(UsageRecord& record) {
   int32_t last = 0;
   GetNumber(t, "TRACKING_I", last);
   record.trackingId = last + 1;
-  if (C4AppendStart(t, 1) != 0) return 1;
+  const int32_t started = C4AppendStart(t, 1);
+  if (Failed(t, gh_library::TableStep::Write, started) || started != 0) return 1;
   WriteUsageRecord(record);
   const int32_t appended = C4Append(t);
-  C4Flush(t);
-  return appended == 0 ? 0 : 1;
+  const bool failed = Failed(t, gh_library::TableStep::Write, appended) || appended != 0;
+  const bool unflushed = Failed(t, gh_library::TableStep::Write, C4Flush(t));
+  return failed || unflushed ? 1 : 0;
 }
 
 int32_t CDDatabase::UpdateUsageRecord(const UsageRecord& record) {
   C4Table* t = fTrackTable;
   if (!t) return 1;
-  C4First(t);
+  Failed(t, gh_library::TableStep::Write, C4First(t));
   if (C4Seek(t, NumberKey(record.trackingId).c_str()) != 0) return 1;
   WriteUsageRecord(record);
-  C4Flush(t);
-  return 0;
+  return Failed(t, gh_library::TableStep::Write, C4Flush(t)) ? 1 : 0;
 }
 
 int32_t CDDatabase::ReadAllUsageRecords(std::vector<UsageRecord>& list) {
@@ -101,16 +103,21 @@ void CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
     }
     return r.emCount;
   };
-  for (UsageRecord& row : rows) {
-    if (row.gmid == gmid) {
-      ++counter(row);
-      UpdateUsageRecord(row);
-      return;
-    }
+  bool failed = false;
+  auto found = std::find_if(rows.begin(), rows.end(), [gmid](const UsageRecord& r) { return r.gmid == gmid; });
+  if (found != rows.end()) {
+    ++counter(*found);
+    failed = UpdateUsageRecord(*found) != 0;
+  } else {
+    UsageRecord fresh;
+    fresh.gmid = gmid;
+    counter(fresh) = 1;
+    CopyToBuffer(fresh.recSaved, "N");
+    failed = AppendUsageRecord(fresh) != 0;
   }
-  UsageRecord fresh;
-  fresh.gmid = gmid;
-  counter(fresh) = 1;
-  CopyToBuffer(fresh.recSaved, "N");
-  AppendUsageRecord(fresh);
+  // Counted at every film: playback goes on, and the user hears once a
+  // run that the counts are not kept.
+  if (!failed) return;
+  if (!fFailures.WasToldUnwritable("GH_Track")) ReportWriteFailures();
+  fFailures.MarkToldUnwritable("GH_Track");
 }

@@ -227,9 +227,11 @@ void GH_QT_MoviePane::StartFromDatabase() {
       // The record takes the films folder; without one there is nothing to
       // record, and an empty path would wipe the `MovieDirectory` setting.
       drive.path = RenameM01FilesToFlm();
-      if (!drive.path.empty()) fCDDatabase->SelectMovieDirectoryDrive(drive);
+      // A row that cannot be written is noted, and told just below.
+      if (!drive.path.empty()) (void)fCDDatabase->SelectMovieDirectoryDrive(drive);
     }
   }
+  fCDDatabase->ReportWriteFailures();
   if (!fCommandLine.empty()) {
     PlaylistEntry entry;
     entry.itemId = int32_t(std::strtoul(fCommandLine.c_str(), nullptr, 10));
@@ -255,6 +257,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
   fCDDatabase->ReportDamagedTables();
   InstallNewFilms(*fCDDatabase, AllItems);
   fCDDatabase->BuildPlaylistFromDatabase(fPlayList);
+  fCDDatabase->ReportWriteFailures();
   fLoopCurrent = false;
   fFileMode = false;
   if (fPlayList.empty()) {
@@ -566,7 +569,9 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
     record.actionType = 2;
     CopyToBuffer(record.aliasRoot, alias);
     std::memset(record.actionText, 0, sizeof record.actionText);
-    if (fCDDatabase) fCDDatabase->FindSpriteAction(record);
+    // Judged by the text found, not the answer: a row with no text also
+    // sends the click to the film's own table.
+    if (fCDDatabase) (void)fCDDatabase->FindSpriteAction(record);
     if (record.actionText[0] == 0) FindActionRecordOnCD(record);
   }
   const std::string text(record.actionText, strnlen(record.actionText, sizeof record.actionText));

@@ -49,7 +49,9 @@ void StoreFilmActions(CDDatabase& db, const std::string& path, const std::string
   for (ActionRecord& action : actions) {
     CopyToBuffer(action.aliasRoot, label);
     action.actionType = 1;
-    db.StoreActionRecord(action);
+    // One that cannot be stored is noted, for the start to tell; the film
+    // plays without it.
+    (void)db.StoreActionRecord(action);
   }
 }
 
@@ -154,7 +156,8 @@ void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::s
         break;
     }
   }
-  db.FlushItems();
+  // Noted when it fails, for the start to tell.
+  (void)db.FlushItems();
 }
 
 bool IsFilmFileListed(const std::vector<PlaylistEntry>& playlist, const CP_FileSpec& file,

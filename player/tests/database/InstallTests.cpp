@@ -131,7 +131,8 @@ TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
   WriteFilmFile(film, true, {{"name", "Sea"}, {"TrkLocal", "70000"}, {"TrkGlobal", "2"}, {"copyright", "x"}});
   auto db = Open();
   std::string shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, {});
+  EXPECT_EQ(FilmRecording::Recorded,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, {}));
   EXPECT_EQ("Sea [ 1.50 MB]", shown);
   std::vector<PlaylistEntry> rows;
   ASSERT_EQ(0, db->ReadAllItems(rows));
@@ -146,7 +147,8 @@ TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
 
   // Known to the engine's play list: nothing more is written.
   shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, rows);
+  EXPECT_EQ(FilmRecording::AlreadyListed,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, rows));
   EXPECT_EQ("", shown);
   ASSERT_EQ(0, db->ReadAllItems(rows));
   EXPECT_EQ(3u, rows.size());
@@ -160,7 +162,7 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   WriteFilmFile(film, false);
   auto db = Open();
   std::string shown;
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, {});
+  EXPECT_EQ(FilmRecording::Recorded, db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, {}));
   EXPECT_EQ("Tiny film", shown) << "the movie's own name item";
   PlaylistEntry e;
   e.itemId = 10;
@@ -168,7 +170,8 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   EXPECT_EQ(std::make_tuple(5, 3, 3, 0, 6), std::make_tuple(e.parentId, e.tkLocal, e.tkGlobal, e.tkBkg, e.sortOrder));
 
   shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, {});
+  EXPECT_EQ(FilmRecording::NotRecorded,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, {}));
   EXPECT_EQ("unchanged", shown);
   std::vector<PlaylistEntry> rows;
   db->ReadAllItems(rows);
