@@ -122,12 +122,11 @@ bool TableFailures::TellNoted(const std::string& folder) {
   fNoted.clear();
   std::vector<std::string> lines;
   for (const Failure& f : noted) {
-    if (f.step != TableStep::Write && WasToldUnwritable(f.table)) continue;
+    if (f.step != TableStep::Write && WasTold(f.table)) continue;
     const std::string line = FailureLine(folder, f.table, f.step, f.fault);
     if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
   }
-  for (const Failure& f : noted)
-    if (f.fault == TableFault::Unwritable) MarkToldUnwritable(f.table);
+  for (const Failure& f : noted) MarkTold(f.table);
   if (lines.empty()) return true;
   std::string text;
   for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n\r\n") + line;
@@ -135,14 +134,14 @@ bool TableFailures::TellNoted(const std::string& folder) {
   return true;
 }
 
-void TableFailures::MarkToldUnwritable(const std::string& table) {
+void TableFailures::MarkTold(const std::string& table) {
   fNoted.erase(std::remove_if(fNoted.begin(), fNoted.end(), [&](const Failure& f) { return f.table == table; }),
                fNoted.end());
-  if (!WasToldUnwritable(table)) fToldUnwritable.push_back(table);
+  if (!WasTold(table)) fTold.push_back(table);
 }
 
-bool TableFailures::WasToldUnwritable(const std::string& table) const {
-  return std::find(fToldUnwritable.begin(), fToldUnwritable.end(), table) != fToldUnwritable.end();
+bool TableFailures::WasTold(const std::string& table) const {
+  return std::find(fTold.begin(), fTold.end(), table) != fTold.end();
 }
 
 void TellDamagedMemoAtCompaction(const std::string& folder, const std::string& table, bool rowsRemoved) {

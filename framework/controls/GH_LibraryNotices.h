@@ -37,14 +37,14 @@ class TableFailures {
   bool NoteAnswer(const std::string& table, TableStep step, int32_t answer);
   bool Any() const { return !fNoted.empty(); }
   // Tells what was noted since the last call, in one box, and forgets it;
-  // true when anything was noted. A table whose writes the user heard fail
-  // this run is not told again for a pack or compaction: those retry at
-  // every close, and the reason is known.
+  // true when anything was noted. A table the user heard of this run is not
+  // told again for a pack or compaction: those retry at every close, and
+  // the reason is known.
   bool TellNoted(const std::string& folder);
-  // The user heard from another box that the table cannot be written:
-  // what was noted of it is not told again.
-  void MarkToldUnwritable(const std::string& table);
-  bool WasToldUnwritable(const std::string& table) const;
+  // The user heard of the table's failures (from another box, say): what
+  // was noted of it is not told.
+  void MarkTold(const std::string& table);
+  bool WasTold(const std::string& table) const;
 
  private:
   struct Failure {
@@ -53,7 +53,7 @@ class TableFailures {
     TableFault fault;
   };
   std::vector<Failure> fNoted;
-  std::vector<std::string> fToldUnwritable;
+  std::vector<std::string> fTold;
 };
 
 // A memo file found damaged when it was to be compacted is left as it is.

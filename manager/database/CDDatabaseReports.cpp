@@ -11,7 +11,7 @@ void CDDatabase::ReportUnreadableTables() const { gh_library::TellUnreadableTabl
 
 void CDDatabase::ReportUnchangeableLibrary() {
   // This box says why the item table's writes failed.
-  fFailures.MarkToldUnwritable("GH_ConfigDB");
+  fFailures.MarkTold("GH_ConfigDB");
   if (fToldUnchangeable) return;
   fToldUnchangeable = true;
   gh_library::TellUnchangeableLibrary(fFolder);

@@ -92,9 +92,10 @@ public:
   [[nodiscard]] int32_t UpdateUsageRecord(const UsageRecord& record);
   int32_t ReadAllUsageRecords(std::vector<UsageRecord>& list);
   // Counts one event on the usage row of the film's GMID, appending the
-  // row on its first event. Failures leave the table as it was; the user
-  // hears once a run that the counts are not kept.
-  void CountFilmUse(const std::string& filmPath, UsageEvent event);
+  // row on its first event. Failures leave the table as it was. True when
+  // a failure waits to be told (`ReportWriteFailures`): the user hears once
+  // a run that the counts are not kept.
+  bool CountFilmUse(const std::string& filmPath, UsageEvent event);
 
   // ---- play list ----
   int32_t BuildPlaylistFromDatabase(std::vector<PlaylistEntry>& playlist);

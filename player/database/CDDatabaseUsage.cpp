@@ -91,7 +91,7 @@ int32_t CDDatabase::ReadAllUsageRecords(std::vector<UsageRecord>& list) {
   return 0;
 }
 
-void CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
+bool CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
   std::vector<UsageRecord> rows;
   ReadAllUsageRecords(rows);
   const int32_t gmid = GmidOf(LookupFilmUserValue("GMID", filmPath));
@@ -117,7 +117,8 @@ void CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
   }
   // Counted at every film: playback goes on, and the user hears once a
   // run that the counts are not kept.
-  if (!failed) return;
-  if (!fFailures.WasToldUnwritable("GH_Track")) ReportWriteFailures();
-  fFailures.MarkToldUnwritable("GH_Track");
+  if (!failed) return false;
+  if (!fFailures.WasTold("GH_Track")) return true;
+  fFailures.MarkTold("GH_Track");  // forgets what this count noted
+  return false;
 }

@@ -35,6 +35,9 @@ std::vector<PlaylistEntry> AllItems;
 
 namespace {
 
+// Posted to the pane's window: tell the table writes that failed.
+constexpr UINT kTellTableFailures = WM_APP + 1;
+
 // The source film of a track extraction in the file form; null outside
 // OpenFilm.
 Movie gTrackSourceMovie = nullptr;
@@ -242,7 +245,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
       fPlayList.push_back(entry);
       fCurrentEntry = &fPlayList.front();
       const FSSpec spec = CurrentFilmSpec();
-      fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::StartOnRequest);
+      CountFilmUse(UsageEvent::StartOnRequest);
       OpenFilm(spec, fCurrentEntry->loop, double(fCurrentEntry->rate), 0);
     } else {
       // Nothing to play: the click, handled by the pane, ends the run.
@@ -439,7 +442,7 @@ int32_t GH_QT_MoviePane::PlayNextEntry() {
     return 1;
   }
   const FSSpec spec = CurrentFilmSpec();
-  if (fCDDatabase) fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::PlaylistAdvance);
+  CountFilmUse(UsageEvent::PlaylistAdvance);
   const int32_t status = OpenFilm(spec, fCurrentEntry->loop, double(fCurrentEntry->rate), 0);
   if (status <= 0) {
     fPlayDefaultAtWrap = false;
@@ -587,7 +590,7 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
     // A name without a maker runs nothing and is not counted.
     if (!action) return true;
     action->Execute();
-    if (fCDDatabase) fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::SpriteAction);
+    CountFilmUse(UsageEvent::SpriteAction);
   } catch (...) {
     // A failed action ends only itself.
   }
@@ -729,6 +732,11 @@ void GH_QT_MoviePane::PassToOwner(HWND window, UINT message, WPARAM wParam, LPAR
   result = owner ? owner->HandleMessage(owner->GetHWND() ? owner->GetHWND() : window, message, wParam, lParam) : 0;
 }
 
+void GH_QT_MoviePane::CountFilmUse(UsageEvent event) {
+  if (fCDDatabase && fCDDatabase->CountFilmUse(CurrentFilmPath(), event))
+    PostMessageA(fWindow, kTellTableFailures, 0, 0);
+}
+
 void GH_QT_MoviePane::DismissOnKey() {
   if (!KeyDismissesRun(GetPlayMode())) return;
   if (CP_Window* main = FindWindowByTitle("MainVideoWindow")) PostMessageA(main->GetHWND(), WM_LBUTTONDOWN, 0, 0);
@@ -778,6 +786,9 @@ LRESULT GH_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam,
       return 0;
     case WM_TIMER:
       KillTimer(fWindow, 1);
+      return 0;
+    case kTellTableFailures:
+      if (fCDDatabase) fCDDatabase->ReportWriteFailures();
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
