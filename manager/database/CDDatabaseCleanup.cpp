@@ -129,9 +129,11 @@ bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
 }
 
 // Before a film's file goes, its row is written once unchanged: a table
-// that cannot be written keeps the film and its file together.
+// that cannot be written keeps the film and its file together. A row that
+// is gone already is no hindrance.
 bool CDDatabase::IsItemWritable(const PlaylistEntry& entry) {
-  if (!fConfig || C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return false;
+  if (!fConfig) return false;
+  if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
   WriteNumber(fConfig, "ITEM_ID", entry.ITEM_ID);
   return !FlushItems();
 }
@@ -172,8 +174,11 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
     }
     // Once its mark is written the row is gone for the program, whatever
     // the pack does; the pack lets the next film's count of copies see it.
-    if (DeleteItem(entry, false) || FlushItems()) break;
-    Failed(fConfig, gh_library::TableStep::Pack, C4Pack(fConfig));
+    // A row not found is gone already.
+    if (!DeleteItem(entry, false)) {
+      if (FlushItems()) break;
+      Failed(fConfig, gh_library::TableStep::Pack, C4Pack(fConfig));
+    }
     items.erase(items.begin() + std::ptrdiff_t(i));
   }
   if (!kept.empty()) {
