@@ -35,7 +35,6 @@ class TableFailures {
   // Notes the table engine's answer when it is a failure (negative); true
   // then.
   bool NoteAnswer(const std::string& table, TableStep step, int32_t answer);
-  bool Any() const { return !fNoted.empty(); }
   // Tells what was noted since the last call, in one box, and forgets it;
   // true when anything was noted. A table the user heard of this run is not
   // told again for a pack or compaction: those retry at every close, and
