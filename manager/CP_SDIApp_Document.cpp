@@ -647,6 +647,7 @@ void CP_SDIApp_Document::RefreshAfterInstall() {
   RefreshFilmCounts();
   node->ShowFolderFilms(id);
   if (!names.empty()) SelectListRowByText(names.front());
+  cdDatabase->ReportWriteFailures();
 }
 
 std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result, const std::string& title,
@@ -683,13 +684,17 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
     const std::string folder = SetUpFilmsFolder();
     if (!folder.empty()) {
       films.PATH = folder;
-      cdDatabase->UpdateDriveRecord(films);
+      // A films folder the library cannot record takes no film.
+      if (cdDatabase->UpdateDriveRecord(films)) {
+        cdDatabase->NoteFailedWrite("GH_DriveDB");
+        cdDatabase->ReportWriteFailures();
+        return;
+      }
     }
   }
   PlaylistEntry film;
   film.ITEM_ID = int32_t(StringToULong(text));
-  cdDatabase->FindItem(film);
-  if (film.ITEMTYPE != kItemFilm) return;
+  if (cdDatabase->FindItem(film) || film.ITEMTYPE != kItemFilm) return;
 
   // A name from the CD's data file that leaves its folder is not copied.
   const bool safe = !film.FileName.empty() && film.FileName.find("..") == std::string::npos;

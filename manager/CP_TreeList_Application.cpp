@@ -45,6 +45,7 @@ CP_TreeList_Application::CP_TreeList_Application() {
   // Reading every row again is the larger part of a start with many films:
   // only a start that changed rows does it.
   if (!recorded.empty() || removed || (registered != 2 && registered != 4)) ReloadItemList();
+  cdDatabase->ReportWriteFailures();
 }
 
 CP_TreeList_Application::~CP_TreeList_Application() {

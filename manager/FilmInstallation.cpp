@@ -84,7 +84,9 @@ void StoreFilmActions(CDDatabase& database, FilmFileReader& film, const std::str
   for (ActionRecord& action : actions) {
     CopyText(action.aliasRoot, aliasRoot);
     action.actionType = 1;
-    database.AppendActionRecord(action);  // a failed one ends nothing
+    // A failed one ends nothing: it is noted, for the user to hear at the
+    // end of the scan's action.
+    (void)database.AppendActionRecord(action);
   }
 }
 
@@ -160,7 +162,8 @@ void ScanFolder(CDDatabase& database, const DriveRecord& drive, uint32_t typeCod
       }
     }
   }
-  if (database.ConfigTable()) C4Flush(database.ConfigTable());
+  // Noted when it fails, for the user to hear at the end of the action.
+  (void)database.FlushItems();
 }
 
 // Clears the database's scan mark however the scan ends.

@@ -181,7 +181,7 @@ bool RecordFilmsFolderDrive(CDDatabase& database) {
   drive.PATH = SetUpFilmsFolder();
   // Without a films folder there is nothing to record; writing the empty
   // path would only wipe the `MovieDirectory` setting.
-  if (!drive.PATH.empty()) database.UpdateDriveRecord(drive);
+  if (!drive.PATH.empty() && database.UpdateDriveRecord(drive)) database.NoteFailedWrite("GH_DriveDB");
   return true;
 }
 

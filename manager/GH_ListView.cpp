@@ -55,6 +55,18 @@ int32_t TextWidth(HDC dc, const std::string& text) {
   return size.cx;
 }
 
+// Writes the film's row; true when that failed, and the record then shows
+// the row as the table holds it (a write may have kept part of a change).
+bool WriteFilmRow(PlaylistEntry& record, const PlaylistEntry& changed) {
+  if (!cdDatabase || !cdDatabase->UpdateItem(changed, true)) {
+    record = changed;
+    return false;
+  }
+  PlaylistEntry stored = record;
+  if (!cdDatabase->FindItem(stored)) record = stored;
+  return true;
+}
+
 }  // namespace
 
 GH_ListView::GH_ListView(CP_View* superPane, CP_M_Commander* commander, const CP_PaneInfo& info)
@@ -204,8 +216,9 @@ int32_t GH_ListView::GetPlayFlag(int32_t itemId) const {
 int32_t GH_ListView::TogglePlayFlag(int32_t itemId) {
   PlaylistEntry* record = FindItemRecord(itemId);
   if (!record) return -1;
-  record->PLAY = record->PLAY == 1 ? 0 : 1;
-  if (cdDatabase) cdDatabase->UpdateItem(*record, true);
+  PlaylistEntry changed = *record;
+  changed.PLAY = record->PLAY == 1 ? 0 : 1;
+  WriteFilmRow(*record, changed);
   return record->PLAY;
 }
 
@@ -262,8 +275,12 @@ LRESULT GH_ListView::HandleLeftButtonUp(HWND window, WPARAM wParam, LPARAM lPara
   const int32_t row = HitTest(fClickX, fClickY);
   if (row >= 0 && fClickX < kPlayMarkWidth && size_t(row) < Rows().size()) {
     const int32_t value = TogglePlayFlag(int32_t(Rows()[size_t(row)]->data.userValue));
-    CP_PaneDCScope scope(this);
-    DrawPlayMark(row, value);
+    {
+      CP_PaneDCScope scope(this);
+      DrawPlayMark(row, value);
+    }
+    // Once the mark shows what the table holds.
+    if (cdDatabase) cdDatabase->ReportWriteFailures();
   }
   return CP_ListView::HandleMessage(window, WM_LBUTTONUP, wParam, lParam);
 }
@@ -487,12 +504,15 @@ bool GH_ListView::MoveFilmToWastebasket(int32_t filmId, int32_t& sourceParent) {
     SetFocus(GetHWND());
     return false;
   }
-  sourceParent = film->PARENT_ID;
-  film->PARENT_ID = kWastebasketId;
-  const PlaylistEntry written = *film;
+  // The film moves once its row is written: one that cannot be written
+  // stays where the table has it, and in the list.
+  PlaylistEntry changed = *film;
+  changed.PARENT_ID = kWastebasketId;
+  const int32_t from = film->PARENT_ID;
+  if (WriteFilmRow(*film, changed)) return false;
+  sourceParent = from;
   const int32_t row = FindRowByFilmId(filmId);
   if (row >= 0) DeleteRow(int16_t(row + 1));
-  if (cdDatabase) cdDatabase->UpdateItem(written, true);
   return true;
 }
 
@@ -502,6 +522,7 @@ void GH_ListView::MoveSelectionToWastebasket() {
   for (int32_t filmId : SelectedFilmIds())
     if (MoveFilmToWastebasket(filmId, sourceParent)) moved = true;
   if (moved) ShowFilmsOfParent(sourceParent);
+  if (cdDatabase) cdDatabase->ReportWriteFailures();
 }
 
 // ---------------------------------------------------------------------------

@@ -56,8 +56,8 @@ void CopyText(char (&field)[N], const std::string& text) {
 }
 
 // The copied film becomes a row of the target's location, with the actions
-// its own data carries.
-void RecordCopiedFilm(const PlaylistEntry& film, const PlaylistEntry& target, const std::string& source,
+// its own data carries. False when the row could not be appended.
+bool RecordCopiedFilm(const PlaylistEntry& film, const PlaylistEntry& target, const std::string& source,
                       const std::string& destination) {
   PlaylistEntry row = film;
   row.PARENT_ID = target.ITEM_ID;
@@ -66,18 +66,21 @@ void RecordCopiedFilm(const PlaylistEntry& film, const PlaylistEntry& target, co
   row.AliasRoot = target.AliasRoot;
   row.ORIGIN = GetVolumeName(DriveRootOf(source));
   row.VOLUMENAME = GetVolumeName(DriveRootOf(destination));
-  if (cdDatabase->AppendItem(row, true)) return;
+  if (cdDatabase->AppendItem(row, true)) return false;
   std::vector<ActionRecord> actions;
   try {
     manager_data::ImportFilmActions(destination, actions);
   } catch (const std::exception&) {
-    return;  // a film whose own data cannot be read brings no actions
+    return true;  // a film whose own data cannot be read brings no actions
   }
   for (ActionRecord& action : actions) {
     CopyText(action.aliasRoot, row.AliasRoot);
     action.actionType = 1;
-    cdDatabase->AppendActionRecord(action);
+    // One that cannot be stored is noted, for the user to hear at the end
+    // of the drop; the film plays without it.
+    (void)cdDatabase->AppendActionRecord(action);
   }
+  return true;
 }
 
 int32_t CopyOneFile(const std::string& source, const std::string& destination) {
@@ -321,6 +324,11 @@ int32_t CopyFilmToItem(const PlaylistEntry& film, const PlaylistEntry& target) {
     MainWindowMessage(CopyFailureText(result, film.ITEMTEXT, destinationRoot), "Glintharbour International", MB_OK);
     return result;
   }
-  if (cdDatabase) RecordCopiedFilm(film, target, source, destination);
+  if (cdDatabase && !RecordCopiedFilm(film, target, source, destination)) {
+    // A copy that no row shows would be nobody's film: it goes again. Its
+    // name was free before the copy, so the file is ours.
+    DeleteFileA(destination.c_str());
+    return kFilmNotRecorded;
+  }
   return result;
 }

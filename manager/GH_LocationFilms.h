@@ -32,6 +32,9 @@ int32_t MoveLocationFilms(int32_t locationId, const DriveRecord& drive, const st
 // CopyFilmToItem's answer when the destination folder holds a file of the
 // film's name already: another film's file is never replaced.
 constexpr int32_t kFilmNameTaken = -2;
+// Its answer when the library would not take the copied film's row: the
+// copy is deleted again, and the failure noted for the user.
+constexpr int32_t kFilmNotRecorded = -3;
 
 // True when something of that name is there.
 bool IsNameTaken(const std::string& path);

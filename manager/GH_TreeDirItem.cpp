@@ -191,11 +191,7 @@ void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry
       if (fTree) SendMessageA(fTree->GetHWND(), WM_KEYDOWN, VK_LEFT, 0);
       break;
     case kCmdDeleteCD:
-      if (cdDatabase && !cdDatabase->DeleteCDRecords(record.AliasRoot)) {
-        if (fTree) fTree->RemoveItem(this);
-      } else {
-        ShowAlert("Error DELETING: " + record.AliasRoot, kStopIcon);
-      }
+      DeleteCD(record);
       break;
     case kCmdEmptyWastebasket:
       EmptyPreview(FindPreviewPane(fTree, true), false);
@@ -218,16 +214,33 @@ void GH_TreeDirItem::ExecuteTreeItemCommand(int32_t command, const PlaylistEntry
       // not look for them, and they are not forgotten for that.
       if (cdDatabase) {
         InstallNewFilms(*cdDatabase);
-        if (finished) cdDatabase->RemoveMissingInstalledFilms();
+        // The list is read again just below, whatever was forgotten.
+        if (finished) (void)cdDatabase->RemoveMissingInstalledFilms();
         cdDatabase->LoadItems(itemList);
       }
       ShowFolderFilms(record.ITEM_ID);
       ShowFilmsFolderStatus();
+      if (cdDatabase) cdDatabase->ReportWriteFailures();
       break;
     }
     default:
       break;  // Properties and anything else
   }
+}
+
+// The node leaves the tree with the CD's own row. A deletion stopped by a
+// row that could not be written may have taken some rows: the list is read
+// again, and the node goes only when its row went.
+void GH_TreeDirItem::DeleteCD(const PlaylistEntry& cd) {
+  bool gone = cdDatabase && !cdDatabase->DeleteCDRecords(cd.AliasRoot);
+  if (!gone && cdDatabase) {
+    cdDatabase->LoadItems(itemList);
+    gone = std::none_of(itemList.begin(), itemList.end(),
+                        [&](const PlaylistEntry& row) { return row.ITEM_ID == cd.ITEM_ID; });
+  }
+  if (gone && fTree) fTree->RemoveItem(this);
+  const bool told = cdDatabase && cdDatabase->ReportWriteFailures();
+  if (!gone && !told) ShowAlert("Error DELETING: " + cd.AliasRoot, kStopIcon);
 }
 
 bool GH_TreeDirItem::EditLocation(const PlaylistEntry& location) {
@@ -303,12 +316,16 @@ void GH_TreeDirItem::ReceiveMessage(uint32_t kind, const CP_Point&) {
 
   int32_t sourceNode = 0;
   for (int32_t filmId : filmIds) TakeFilm(filmId, found ? &targetRecord : nullptr, sourceNode);
-  if (C4Table* table = cdDatabase->ConfigTable()) C4Flush(table);
+  if (!cdDatabase) return;
+  // A row that could not be written is noted; the list read again just
+  // below shows what the table holds.
+  (void)cdDatabase->FlushItems();
   if (cdDatabase->LoadItems(itemList) != 0)
     MainWindowMessage("Lost Connection with Database", "Glintharbour KX", MB_OK);
   if (fTree)
     if (CP_TreeTableItem* source = fTree->FindRootItemById(sourceNode)) source->Expand();
   ShowFolderFilms(sourceNode);
+  if (cdDatabase) cdDatabase->ReportWriteFailures();
 }
 
 // Each film is looked up afresh by its id: a box or a copy before it may
@@ -326,13 +343,16 @@ void GH_TreeDirItem::TakeFilm(int32_t filmId, const PlaylistEntry* target, int32
     return;
   }
   if (targetId == kWastebasketId || (target && film.AliasRoot == target->AliasRoot)) {
+    film.PARENT_ID = targetId;
+    // A film whose row is gone stays as it is; the row's write is checked
+    // with the drop's flush, which reads the list again.
+    if (cdDatabase->UpdateItem(film, false)) return;
     // Kept in memory too, so that a later film of the same title is found.
-    live->PARENT_ID = film.PARENT_ID = targetId;
+    live->PARENT_ID = targetId;
     if (film.PARENTTYPE != kItemCD) {
       const int32_t shown = list->FindRowByFilmId(film.ITEM_ID);
       if (shown >= 0) list->DeleteRow(int16_t(shown + 1));
     }
-    cdDatabase->UpdateItem(film, false);
   } else if (target) {
     CopyFilmToItem(film, *target);
   }

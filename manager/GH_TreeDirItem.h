@@ -62,6 +62,8 @@ class GH_TreeDirItem : public CP_TreeTableItem, public CP_M_Broadcaster {
   // along; a location without a drive row is left alone. False when the
   // move of a chosen folder stopped part way.
   bool EditLocation(const PlaylistEntry& location);
+  // "Delete CD": the CD's rows and actions, and its node.
+  void DeleteCD(const PlaylistEntry& cd);
   // The status line names the films folder.
   void ShowFilmsFolderStatus();
 

@@ -1,7 +1,9 @@
 #include "GH_LibraryNotices.h"
 
+#include "C4Dll.h"
 #include "CP_Win.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -95,6 +97,96 @@ void TellUnreadableCDDescription(const std::string& volume) {
 void TellCutCDDescription(const std::string& volume, int kept) {
   Tell("The description of the CD \"" + volume + "\" lists more than " + std::to_string(kept) +
        " items. Only the first " + std::to_string(kept) + " were registered.");
+}
+
+}  // namespace gh_library
+
+namespace {
+
+std::string TablePlace(const std::string& folder, const std::string& table) {
+  return "The library's table " + table + ".dbf in the folder \"" + folder + "\"";
+}
+
+std::string FaultReason(const std::string& folder, const std::string& table, gh_library::TableFault fault) {
+  using gh_library::TableFault;
+  switch (fault) {
+    case TableFault::Unwritable: return WriteProblem(folder + "\\" + table + ".dbf");
+    case TableFault::TextNotCleared: return "a text to be cleared cannot be found in " + table + ".fpt";
+    case TableFault::PackedMeanwhile: return "another program packed it meanwhile";
+    case TableFault::Damaged: break;
+  }
+  return "it is damaged";
+}
+
+std::string FailureLine(const std::string& folder, const std::string& table, gh_library::TableStep step,
+                        gh_library::TableFault fault) {
+  using gh_library::TableFault;
+  using gh_library::TableStep;
+  const std::string place = TablePlace(folder, table);
+  if (step == TableStep::Write && fault == TableFault::TextNotCleared)
+    return place + " is damaged: a text it keeps in " + table +
+           ".fpt could not be cleared, since its place in that file cannot be found. The text was not cleared.";
+  const std::string reason = " (" + FaultReason(folder, table, fault) + ").";
+  if (step == TableStep::Pack) return place + " could not be packed" + reason;
+  if (step == TableStep::Compaction)
+    return place + " could not have the texts it keeps in " + table + ".fpt compacted" + reason;
+  return place + " could not be written" + reason + " The change was not kept.";
+}
+
+}  // namespace
+
+namespace gh_library {
+
+void TableFailures::Note(const std::string& table, TableStep step, TableFault fault) {
+  fNoted.push_back({table, step, fault});
+}
+
+bool TableFailures::NoteAnswer(const std::string& table, TableStep step, int32_t answer) {
+  if (answer >= 0) return false;
+  TableFault fault = TableFault::Unwritable;
+  // A row write answers "damaged" only for a text it could not clear.
+  if (answer == C4_DAMAGED) fault = step == TableStep::Write ? TableFault::TextNotCleared : TableFault::Damaged;
+  if (answer == C4_TRUNCATED) fault = TableFault::Damaged;
+  if (answer == C4_PACKED) fault = TableFault::PackedMeanwhile;
+  Note(table, step, fault);
+  return true;
+}
+
+bool TableFailures::TellNoted(const std::string& folder) {
+  if (fNoted.empty()) return false;
+  // Taken before the box: what runs under it may note failures of its own.
+  const std::vector<Failure> noted = std::move(fNoted);
+  fNoted.clear();
+  std::vector<std::string> lines;
+  for (const Failure& f : noted) {
+    if (f.step != TableStep::Write && WasTold(f.table)) continue;
+    const std::string line = FailureLine(folder, f.table, f.step, f.fault);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+  }
+  for (const Failure& f : noted) MarkTold(f.table);
+  if (lines.empty()) return true;
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n\r\n") + line;
+  Tell(text);
+  return true;
+}
+
+void TableFailures::MarkTold(const std::string& table) {
+  fNoted.erase(std::remove_if(fNoted.begin(), fNoted.end(), [&](const Failure& f) { return f.table == table; }),
+               fNoted.end());
+  if (!WasTold(table)) fTold.push_back(table);
+}
+
+bool TableFailures::WasTold(const std::string& table) const {
+  return std::find(fTold.begin(), fTold.end(), table) != fTold.end();
+}
+
+void TellDamagedMemoAtCompaction(const std::string& folder, const std::string& table, bool rowsRemoved) {
+  const std::string what = rowsRemoved ? "The rows deleted from " + table + ".dbf were removed; " + table +
+                                             ".fpt was left as it is."
+                                       : "Its files are left as they are.";
+  Tell(TablePlace(folder, table) + " is damaged: some of the texts it keeps in " + table +
+       ".fpt cannot be read.\r\n\r\n" + what);
 }
 
 }  // namespace gh_library

@@ -74,6 +74,7 @@ CDDatabase::~CDDatabase() {
   }
   // The release closes, without a pack, whatever is still open.
   C4Release(&fEngine);
+  ReportWriteFailures();
 }
 
 void CDDatabase::SelectTag(C4Table* table, const char* tag) {
@@ -88,6 +89,8 @@ void CDDatabase::FillFilmsFolderDrivePath() {
   if (FindDriveRecord(drive)) return;
   if (drive.PATH.size() <= 1) {
     drive.PATH = folder;
-    UpdateDriveRecord(drive);
+    // The row was just found: only its write can fail. Told at the end of
+    // the start; the row keeps its empty path.
+    if (UpdateDriveRecord(drive)) NoteFailedWrite("GH_DriveDB");
   }
 }

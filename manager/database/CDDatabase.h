@@ -5,6 +5,9 @@
 //
 // Operations that answer a bool answer true for "failed": the engine
 // reported a non-zero code, the row is missing, or the table is not open.
+// Every answer is to be read: a write that failed has changed nothing the
+// screen may show. The engine's failures are also noted, for the user to
+// hear of them once at the end of the action (`ReportWriteFailures`).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +20,7 @@
 #include "GH_CDRegistration.h"
 #include "GH_FoundFilms.h"
 #include "GH_Globals.h"
+#include "GH_LibraryNotices.h"
 
 class CP_FileSpec;
 
@@ -40,70 +44,75 @@ class CDDatabase {
   // Items (GH_ConfigDB, key ITEM_ID).
   void WriteItemFields(const PlaylistEntry& entry);
   void ReadItem(PlaylistEntry& entry);
-  bool AppendItem(PlaylistEntry& entry, bool flush);
-  bool UpdateItem(const PlaylistEntry& entry, bool flush);
-  bool DeleteItem(const PlaylistEntry& entry, bool pack);
-  bool FindItem(PlaylistEntry& entry);
-  int32_t LastItemId();
+  [[nodiscard]] bool AppendItem(PlaylistEntry& entry, bool flush);
+  [[nodiscard]] bool UpdateItem(const PlaylistEntry& entry, bool flush);
+  [[nodiscard]] bool DeleteItem(const PlaylistEntry& entry, bool pack);
+  [[nodiscard]] bool FindItem(PlaylistEntry& entry);
+  // Writes the item table's changed row; true when that failed.
+  [[nodiscard]] bool FlushItems();
+  [[nodiscard]] int32_t LastItemId();
   int32_t LoadItems(PlaylistEntries& items);
   // The film rows that show the entry's file, the entry's own row included.
-  int32_t CountItemCopies(const PlaylistEntry& entry);
-  bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
-                          int32_t& filmCount);
-  int32_t ItemIdByAliasRoot(const std::string& aliasRoot);
-  int32_t CountFilms(int32_t parentId);
+  [[nodiscard]] int32_t CountItemCopies(const PlaylistEntry& entry);
+  [[nodiscard]] bool FindCDByVolumeName(const std::string& volumeName, std::string& aliasRoot, int32_t& itemId,
+                                        int32_t& filmCount);
+  [[nodiscard]] int32_t ItemIdByAliasRoot(const std::string& aliasRoot);
+  [[nodiscard]] int32_t CountFilms(int32_t parentId);
 
   // Drives (GH_DriveDB, key LABEL).
   void WriteDriveRecord(const DriveRecord& drive);
   void ReadDriveRecord(DriveRecord& drive);
-  bool FindDriveRecord(DriveRecord& drive);
+  [[nodiscard]] bool FindDriveRecord(DriveRecord& drive);
   // Failed also when a value does not fit its field or the flush fails;
   // the row then keeps its own values.
-  bool UpdateDriveRecord(const DriveRecord& drive);
+  [[nodiscard]] bool UpdateDriveRecord(const DriveRecord& drive);
   // Finds out, without changing the row, whether UpdateDriveRecord would
   // succeed: the new values are tried against the fields and the row is
   // rewritten with the values it holds.
-  DriveRowCheck CheckDriveRecordUpdate(const DriveRecord& drive);
+  [[nodiscard]] DriveRowCheck CheckDriveRecordUpdate(const DriveRecord& drive);
   int32_t LoadDrives(std::vector<DriveRecord>& drives);
-  std::string FilmsFolderPath();
+  [[nodiscard]] std::string FilmsFolderPath();
 
   // Actions (GH_ActionDB, key ACTIONID).
   void WriteActionRecord(const ActionRecord& action);
   void ReadActionRecord(ActionRecord& action);
   // True when no row has these three values.
-  bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
-  bool AppendActionRecord(ActionRecord& action);
+  [[nodiscard]] bool FindActionRecord(const char* aliasRoot, const char* sprite, int32_t actionType);
+  [[nodiscard]] bool AppendActionRecord(ActionRecord& action);
   // AppendActionRecord, answering whether it appended a row or rewrote one.
   enum class ActionStored { Appended, Rewritten, Failed };
-  ActionStored StoreAction(ActionRecord& action);
-  bool UpdateActionRecord(const ActionRecord& action);
+  [[nodiscard]] ActionStored StoreAction(ActionRecord& action);
+  [[nodiscard]] bool UpdateActionRecord(const ActionRecord& action);
 
   // Changes of many rows at once.
-  bool DeleteCDRecords(const std::string& aliasRoot);
+  // True when the CD's rows are not all gone: none had its alias root, or
+  // the table would not take a mark. The CD's actions go only with its rows.
+  [[nodiscard]] bool DeleteCDRecords(const std::string& aliasRoot);
+  // Tells of its own failures: the list keeps every film whose row stays.
   void EmptyWastebasket(PlaylistEntries& items);
   // True when it forgot a film.
-  bool RemoveMissingInstalledFilms();
+  [[nodiscard]] bool RemoveMissingInstalledFilms();
   // False only when the folder answered that it holds no such file: a file
   // that cannot be reached (a path, network or access error) counts as
   // there, so that nothing is forgotten for it.
-  static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
+  [[nodiscard]] static bool FileExistsInFolder(const std::string& folder, const std::string& fileName);
   // Gives a film's row the name its file was given outside the program.
   // True when the row did not take it: no such row, a name wider than the
   // field, or a write that failed.
-  bool RenameItemFile(int32_t itemId, const std::string& fileName);
+  [[nodiscard]] bool RenameItemFile(int32_t itemId, const std::string& fileName);
   // Appends the film's row under the location of `aliasRoot`. A film whose
   // title is listed there already is judged by the listed rows' files: a
   // row whose file has gone takes the film's file name (`itemText` then
   // gets the row's text, also when that fails); only a true second copy is
   // AlreadyListed.
-  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
-                                      const std::string& textToAppend, std::string& itemText);
+  [[nodiscard]] FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const std::string& aliasRoot,
+                                                    const std::string& textToAppend, std::string& itemText);
   // The same, the film's preferences read by the caller's reader, which
   // runs only once the location is known.
   using PreferencesReader = std::function<void(manager_data::Preferences&)>;
-  FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
-                                      const std::string& aliasRoot, const std::string& textToAppend,
-                                      std::string& itemText);
+  [[nodiscard]] FilmRecording RegisterInstalledFilm(const CP_FileSpec& film, const PreferencesReader& readPreferences,
+                                                    const std::string& aliasRoot, const std::string& textToAppend,
+                                                    std::string& itemText);
   static INT_PTR CALLBACK ImportWaitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
   // What the user is told of the tables. Once per start: the tables that
@@ -116,12 +125,18 @@ class CDDatabase {
   void ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const;
   // The tables whose memos a read could not follow, each once per run.
   void ReportDamagedTables();
+  // One box for the writes, packs and compactions that failed since the
+  // last report; true when any had failed.
+  bool ReportWriteFailures();
+  // A write of the table that failed where the engine's answer is not at
+  // hand; told with the others.
+  void NoteFailedWrite(const char* table);
 
   // CD registration: 0 registered, 1 an append failed (nothing of the CD
   // is left in the tables, unless the user was told otherwise), 2 nothing
   // to register, 4 already registered, -1 DAO missing. One program
   // registers at a time.
-  int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
+  [[nodiscard]] int32_t RegisterCD(std::string& alias, int32_t& cdItemId, int32_t& filmCount);
 
   // Set while a scan of the film folders runs on this database: a scan
   // started meanwhile (from a message handled under one of its boxes) would
@@ -154,11 +169,18 @@ class CDDatabase {
   // The caller holds `lock`; it is let go before any box shows.
   int32_t ImportCDContents(gh_library::RegistrationLock& lock, std::string& alias, int32_t& cdItemId,
                            int32_t& filmCount);
-  // Packs and compacts; a memo file met damaged is left as it is and the
-  // user told once which table it belongs to.
-  void PackAndCompact(C4Table* table, const char* name);
+  // Packs and compacts; true when either failed. A memo file met damaged
+  // is left as it is and the user told once which table it belongs to.
+  bool PackAndCompact(C4Table* table, const char* name);
   void ReportDamagedTables(const std::vector<std::string>& names);
   void PackAndClose(C4Table*& table, const char* name);
+  // Marks every row not marked yet that `matches` (on the current row);
+  // true when a mark could not be written. `marked` tells whether any was.
+  bool MarkRows(C4Table* table, const std::function<bool()>& matches, bool& marked);
+  bool IsItemWritable(const PlaylistEntry& entry);
+  // True when the engine's answer is a failure, which is then noted.
+  bool Failed(C4Table* table, gh_library::TableStep step, int32_t code);
+  const char* TableName(C4Table* table) const;
 
   C4Engine fEngine;
   C4Table* fConfig = nullptr;
@@ -174,6 +196,7 @@ class CDDatabase {
   std::vector<std::string> fUnreadable;        // the tables that did not open
   std::vector<std::string> fToldDamaged;       // the tables whose damage the user heard of
   bool fToldUnchangeable = false;
+  gh_library::TableFailures fFailures;  // noted until the action's end tells them
 };
 
 // The settings file of the CD database's own settings accesses: a name the

@@ -1,6 +1,7 @@
 // Changes of many rows at once: forgetting a CD, emptying the wastebasket,
 // forgetting films whose files have gone, recording an installed film.
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -102,33 +103,60 @@ bool ClimbsOut(const std::string& part) {
   return false;
 }
 
-bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
-  int32_t count = 0;
-  if (fConfig) {
-    SelectTag(fConfig, "ALIASROOT");
-    int32_t code = C4Seek(fConfig, aliasRoot.c_str());
-    while (code == 0 && !C4AtEnd(fConfig)) {
-      C4MarkDeleted(fConfig);
-      ++count;
-      code = C4SeekNext(fConfig, aliasRoot.c_str());
+bool CDDatabase::MarkRows(C4Table* table, const std::function<bool()>& matches, bool& marked) {
+  int32_t code = C4First(table);
+  while (code == 0 && !C4AtEnd(table)) {
+    if (!C4IsDeleted(table) && matches()) {
+      if (C4MarkDeleted(table) != 0) return true;
+      marked = true;
     }
-    SelectTag(fConfig, "ITEMID");
+    // The move writes the mark.
+    code = C4Skip(table, 1);
+  }
+  return Failed(table, gh_library::TableStep::Write, code);
+}
+
+bool CDDatabase::DeleteCDRecords(const std::string& aliasRoot) {
+  bool marked = false;
+  if (fConfig) {
+    // A walk rather than a seek on the ALIASROOT tag: a table that lost the
+    // tag still loses the CD's rows, and not its actions alone.
+    const bool failed = MarkRows(
+        fConfig,
+        [&] {
+          std::string alias;
+          ReadText(fConfig, "AliasRoot", alias, kItemTextLimit);
+          return alias == aliasRoot;
+        },
+        marked);
+    // The actions stay with a CD whose rows stay.
+    if (failed) return true;
+    // Marked rows are gone for the program whatever the pack does.
     PackAndCompact(fConfig, "GH_ConfigDB");
   }
   if (fAction) {
-    int32_t code = C4First(fAction);
-    while (code == 0 && !C4AtEnd(fAction)) {
-      ActionRecord action{};
-      ReadActionRecord(action);
-      if (aliasRoot == action.aliasRoot) {
-        C4MarkDeleted(fAction);
-        ++count;
-      }
-      code = C4Skip(fAction, 1);
-    }
+    const bool failed = MarkRows(
+        fAction,
+        [&] {
+          ActionRecord action{};
+          ReadActionRecord(action);
+          return aliasRoot == action.aliasRoot;
+        },
+        marked);
+    if (failed) return true;
     PackAndCompact(fAction, "GH_ActionDB");
   }
-  return count == 0;
+  return !marked;
+}
+
+// Before a film's file goes, its row is written once unchanged: a table
+// that cannot be written keeps the film and its file together. A row that
+// is gone already is no hindrance.
+bool CDDatabase::IsItemWritable(const PlaylistEntry& entry) {
+  if (!fConfig) return false;
+  if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
+  WriteNumber(fConfig, "ITEM_ID", entry.ITEM_ID);
+  return !FlushItems();
 }
 
 void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
@@ -148,6 +176,9 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
       MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK);
       break;
     }
+    // A row that cannot be written ends the walk before its file goes; the
+    // films left stay, with their files.
+    if (!IsItemWritable(entry)) break;
     // The file goes first: a film whose file stays (read-only, held open
     // elsewhere) keeps its row, so that nothing is left orphaned. Another
     // row still showing the film keeps the file; a row whose folder or name
@@ -162,13 +193,20 @@ void CDDatabase::EmptyWastebasket(PlaylistEntries& items) {
       ++i;
       continue;
     }
-    DeleteItem(entry, true);
+    // Once its mark is written the row is gone for the program, whatever
+    // the pack does; the pack lets the next film's count of copies see it.
+    // A row not found is gone already.
+    if (!DeleteItem(entry, false)) {
+      if (FlushItems()) break;
+      Failed(fConfig, gh_library::TableStep::Pack, C4Pack(fConfig));
+    }
     items.erase(items.begin() + std::ptrdiff_t(i));
   }
   if (!kept.empty()) {
     const std::string text = "These movies could not be deleted and stay in the Wastebasket:" + kept;
     MessageBoxA(nullptr, text.c_str(), "Glintharbour KX", MB_OK);
   }
+  ReportWriteFailures();
 }
 
 bool CDDatabase::RemoveMissingInstalledFilms() {
@@ -200,9 +238,12 @@ bool CDDatabase::RemoveMissingInstalledFilms() {
     }
     if (C4Skip(fConfig, 1) != 0) break;
   }
-  for (const PlaylistEntry& row : missing) DeleteItem(row, false);
-  C4Pack(fConfig);
-  return !missing.empty();
+  // A mark that cannot be written is noted by the move that writes it.
+  bool forgot = false;
+  for (const PlaylistEntry& row : missing)
+    if (!DeleteItem(row, false)) forgot = true;
+  if (!FlushItems()) Failed(fConfig, gh_library::TableStep::Pack, C4Pack(fConfig));
+  return forgot;
 }
 
 bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string& fileName) {

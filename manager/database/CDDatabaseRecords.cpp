@@ -112,33 +112,43 @@ void CDDatabase::ReadItem(PlaylistEntry& e) {
 
 bool CDDatabase::AppendItem(PlaylistEntry& entry, bool flush) {
   if (!fConfig) return true;
+  // A change an earlier call left pending is written (or noted) first, so
+  // that the append below finds the table as it is.
+  Failed(fConfig, gh_library::TableStep::Write, C4Flush(fConfig));
   int32_t code = C4AppendStart(fConfig, 1);
-  if (code != 0) return true;
+  if (Failed(fConfig, gh_library::TableStep::Write, code) || code != 0) return true;
   WriteItemFields(entry);
   code = AppendNumbered(fConfig, "ITEM_ID", entry.ITEM_ID);
-  if (flush) C4Flush(fConfig);
-  return code != 0;
+  const bool failed = Failed(fConfig, gh_library::TableStep::Write, code) || code != 0;
+  const bool unflushed = flush && FlushItems();
+  return failed || unflushed;
 }
 
 bool CDDatabase::UpdateItem(const PlaylistEntry& entry, bool flush) {
   if (!fConfig) return true;
-  C4First(fConfig);
+  // The move writes a change an earlier call left pending.
+  Failed(fConfig, gh_library::TableStep::Write, C4First(fConfig));
   if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
   WriteItemFields(entry);
-  if (flush) C4Flush(fConfig);
-  return false;
+  return flush && FlushItems();
 }
 
 bool CDDatabase::DeleteItem(const PlaylistEntry& entry, bool pack) {
   if (!fConfig) return true;
-  C4First(fConfig);
+  Failed(fConfig, gh_library::TableStep::Write, C4First(fConfig));
   // Only a row that has the number is marked: after a failed seek no row
   // is current, and none other may go.
   if (C4Seek(fConfig, NumberKey(entry.ITEM_ID).c_str()) != 0) return true;
-  int32_t code = C4MarkDeleted(fConfig);
-  if (pack) code = C4Pack(fConfig);
-  return code != 0;
+  if (C4MarkDeleted(fConfig) != 0) return true;
+  if (!pack) return false;
+  // Written before the pack, so that a mark that cannot be written is told
+  // as what it is.
+  if (FlushItems()) return true;
+  const int32_t code = C4Pack(fConfig);
+  return Failed(fConfig, gh_library::TableStep::Pack, code) || code != 0;
 }
+
+bool CDDatabase::FlushItems() { return fConfig && Failed(fConfig, gh_library::TableStep::Write, C4Flush(fConfig)); }
 
 bool CDDatabase::FindItem(PlaylistEntry& entry) {
   if (!fConfig) return true;
@@ -376,22 +386,21 @@ CDDatabase::ActionStored CDDatabase::StoreAction(ActionRecord& action) {
     // A film recorded again mostly brings the command the row holds already:
     // rewriting it would change no byte and cost a locked write.
     if (ArrayText(existing.actionText) == ArrayText(action.actionText)) return ActionStored::Rewritten;
-    UpdateActionRecord(action);
-    return ActionStored::Rewritten;
+    return UpdateActionRecord(action) ? ActionStored::Failed : ActionStored::Rewritten;
   }
   int32_t code = C4AppendStart(fAction, 1);
-  if (code != 0) return ActionStored::Failed;
+  if (Failed(fAction, gh_library::TableStep::Write, code) || code != 0) return ActionStored::Failed;
   WriteActionRecord(action);
   code = AppendNumbered(fAction, "ACTIONID", action.actionID);
-  C4Flush(fAction);
-  return code != 0 ? ActionStored::Failed : ActionStored::Appended;
+  const bool failed = Failed(fAction, gh_library::TableStep::Write, code) || code != 0;
+  const bool unflushed = Failed(fAction, gh_library::TableStep::Write, C4Flush(fAction));
+  return failed || unflushed ? ActionStored::Failed : ActionStored::Appended;
 }
 
 bool CDDatabase::UpdateActionRecord(const ActionRecord& action) {
   if (!fAction) return true;
-  C4First(fAction);
+  Failed(fAction, gh_library::TableStep::Write, C4First(fAction));
   if (C4Seek(fAction, NumberKey(action.actionID).c_str()) != 0) return true;
   WriteActionRecord(action);
-  C4Flush(fAction);
-  return false;
+  return Failed(fAction, gh_library::TableStep::Write, C4Flush(fAction));
 }

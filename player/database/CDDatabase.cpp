@@ -80,32 +80,37 @@ void CDDatabase::AdoptMovieDirectory() {
   record.label = FilmsFolderName;
   if (FindDriveRecord(record) != 0 || record.path.size() > 1) return;
   record.path = movieDirectory;
-  SelectMovieDirectoryDrive(record);
+  // A row that cannot be written is noted, for the start to tell.
+  (void)SelectMovieDirectoryDrive(record);
 }
 
 CDDatabase::~CDDatabase() {
+  // Every change to the usage rows was flushed as it was made.
   if (fTrackTable) C4Close(fTrackTable);
-  auto packAndClose = [](C4Table*& table) {
-    if (!table) return;
-    C4Pack(table);
-    C4CompactMemo(table);
-    C4Close(table);
-    table = nullptr;
-  };
   if (fApplicationName == "Config Tool") {
-    packAndClose(fConfigTable);
-    packAndClose(fDriveTable);
-    packAndClose(fActionTable);
+    PackAndClose(fConfigTable);
+    PackAndClose(fDriveTable);
+    PackAndClose(fActionTable);
   }
   if (fApplicationName == kRoradezuVuru) {
-    packAndClose(fFunctionTable);
-    packAndClose(fParameterTable);
+    PackAndClose(fFunctionTable);
+    PackAndClose(fParameterTable);
   }
   C4Release(&fEngine);
+  ReportWriteFailures();
 }
 
-void CDDatabase::FlushItems() {
-  if (fConfigTable) C4Flush(fConfigTable);
+void CDDatabase::PackAndClose(C4Table*& table) {
+  if (!table) return;
+  // A pack that failed may have moved rows: the memo file is not touched.
+  if (!Failed(table, gh_library::TableStep::Pack, C4Pack(table)))
+    Failed(table, gh_library::TableStep::Compaction, C4CompactMemo(table));
+  Failed(table, gh_library::TableStep::Write, C4Close(table));
+  table = nullptr;
+}
+
+bool CDDatabase::FlushItems() {
+  return fConfigTable && Failed(fConfigTable, gh_library::TableStep::Write, C4Flush(fConfigTable));
 }
 
 void CDDatabase::WriteItemFields(const PlaylistEntry& e) {
@@ -134,11 +139,13 @@ void CDDatabase::WriteItemFields(const PlaylistEntry& e) {
 bool CDDatabase::AppendItem(PlaylistEntry& entry, bool flush) {
   C4Table* t = fConfigTable;
   if (!t) return true;
-  if (C4AppendStart(t, 1) != 0) return true;
+  const int32_t started = C4AppendStart(t, 1);
+  if (Failed(t, gh_library::TableStep::Write, started) || started != 0) return true;
   WriteItemFields(entry);
   const int32_t appended = AppendNumbered(t, "ITEM_ID", entry.itemId);
-  if (flush) C4Flush(t);
-  return appended != 0;
+  const bool failed = Failed(t, gh_library::TableStep::Write, appended) || appended != 0;
+  const bool unflushed = flush && FlushItems();
+  return failed || unflushed;
 }
 
 void CDDatabase::ReadItem(PlaylistEntry& e) {

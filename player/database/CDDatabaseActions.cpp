@@ -55,22 +55,22 @@ CDDatabase::ActionStored CDDatabase::StoreAction(ActionRecord& record) {
   if (FindActionRowId(BufferText(record.aliasRoot), BufferText(record.sprite), record.actionType, existing)) {
     ActionRecord update = record;
     update.actionID = existing;
-    UpdateActionRecord(update);
-    return ActionStored::Rewritten;
+    return UpdateActionRecord(update) != 0 ? ActionStored::Failed : ActionStored::Rewritten;
   }
-  if (C4AppendStart(t, 1) != 0) return ActionStored::Failed;
+  const int32_t started = C4AppendStart(t, 1);
+  if (Failed(t, gh_library::TableStep::Write, started) || started != 0) return ActionStored::Failed;
   WriteActionRecord(record);
   const int32_t appended = AppendNumbered(t, "ACTIONID", record.actionID);
-  C4Flush(t);
-  return appended == 0 ? ActionStored::Appended : ActionStored::Failed;
+  const bool failed = Failed(t, gh_library::TableStep::Write, appended) || appended != 0;
+  const bool unflushed = Failed(t, gh_library::TableStep::Write, C4Flush(t));
+  return failed || unflushed ? ActionStored::Failed : ActionStored::Appended;
 }
 
 int32_t CDDatabase::UpdateActionRecord(const ActionRecord& record) {
   C4Table* t = fActionTable;
   if (!t) return 1;
-  C4First(t);
+  Failed(t, gh_library::TableStep::Write, C4First(t));
   if (C4Seek(t, NumberKey(record.actionID).c_str()) != 0) return 1;
   WriteActionRecord(record);
-  C4Flush(t);
-  return 0;
+  return Failed(t, gh_library::TableStep::Write, C4Flush(t)) ? 1 : 0;
 }

@@ -42,10 +42,12 @@ int32_t CDDatabase::SelectMovieDirectoryDrive(const DriveRecord& record) {
   C4First(t);
   if (C4Seek(t, record.label.c_str()) != 0) return 1;
   WriteDriveRecord(record);
+  // The setting follows the row: a row that was not written leaves the
+  // setting naming the folder the row still names.
+  if (Failed(t, gh_library::TableStep::Write, C4Flush(t))) return 1;
   if (record.driveName == FilmsFolderName) {
     WritePrivateProfileStringA("Glintharbour", "MovieDirectory", record.path.c_str(), "Glintharbour.ini");
   }
-  C4Flush(t);
   return 0;
 }
 

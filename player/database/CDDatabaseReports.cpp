@@ -22,6 +22,8 @@ void CDDatabase::ReportDamagedTables() const {
 }
 
 void CDDatabase::ReportUnchangeableLibrary() {
+  // This box says why the item table's writes failed.
+  fFailures.MarkTold("GH_ConfigDB");
   if (fToldUnchangeable) return;
   fToldUnchangeable = true;
   gh_library::TellUnchangeableLibrary(fFolder);
@@ -29,4 +31,19 @@ void CDDatabase::ReportUnchangeableLibrary() {
 
 void CDDatabase::ReportFilmsNotRenamed(const std::vector<std::pair<std::string, std::string>>& films) const {
   gh_library::TellFilmsNotRenamed(fFolder, films);
+}
+
+bool CDDatabase::ReportWriteFailures() { return fFailures.TellNoted(fFolder); }
+
+bool CDDatabase::Failed(C4Table* table, gh_library::TableStep step, int32_t code) {
+  return fFailures.NoteAnswer(TableName(table), step, code);
+}
+
+const char* CDDatabase::TableName(C4Table* table) const {
+  if (table == fConfigTable) return "GH_ConfigDB";
+  if (table == fDriveTable) return "GH_DriveDB";
+  if (table == fActionTable) return "GH_ActionDB";
+  if (table == fTrackTable) return "GH_Track";
+  if (table == fFunctionTable) return "GH_FunctionDB";
+  return "GH_ParameterDB";
 }

@@ -1,6 +1,7 @@
 // The engine's usage rows in GH_Track, one per film GMID.
-#include <cstdlib>
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "database/CDDatabase.h"
 #include "database/TableFields.h"
@@ -52,21 +53,22 @@ void CDDatabase::ReadUsageRecord(UsageRecord& r) {
 int32_t CDDatabase::AppendUsageRecord(UsageRecord& record) {
   C4Table* t = fTrackTable;
   if (!t) return 1;
-  if (C4AppendStart(t, 1) != 0) return 1;
+  const int32_t started = C4AppendStart(t, 1);
+  if (Failed(t, gh_library::TableStep::Write, started) || started != 0) return 1;
   WriteUsageRecord(record);
   const int32_t appended = AppendNumbered(t, "TRACKING_I", record.trackingId);
-  C4Flush(t);
-  return appended == 0 ? 0 : 1;
+  const bool failed = Failed(t, gh_library::TableStep::Write, appended) || appended != 0;
+  const bool unflushed = Failed(t, gh_library::TableStep::Write, C4Flush(t));
+  return failed || unflushed ? 1 : 0;
 }
 
 int32_t CDDatabase::UpdateUsageRecord(const UsageRecord& record) {
   C4Table* t = fTrackTable;
   if (!t) return 1;
-  C4First(t);
+  Failed(t, gh_library::TableStep::Write, C4First(t));
   if (C4Seek(t, NumberKey(record.trackingId).c_str()) != 0) return 1;
   WriteUsageRecord(record);
-  C4Flush(t);
-  return 0;
+  return Failed(t, gh_library::TableStep::Write, C4Flush(t)) ? 1 : 0;
 }
 
 int32_t CDDatabase::ReadAllUsageRecords(std::vector<UsageRecord>& list) {
@@ -85,7 +87,7 @@ int32_t CDDatabase::ReadAllUsageRecords(std::vector<UsageRecord>& list) {
   return 0;
 }
 
-void CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
+bool CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
   std::vector<UsageRecord> rows;
   ReadAllUsageRecords(rows);
   const int32_t gmid = GmidOf(LookupFilmUserValue("GMID", filmPath));
@@ -97,16 +99,22 @@ void CDDatabase::CountFilmUse(const std::string& filmPath, UsageEvent event) {
     }
     return r.emCount;
   };
-  for (UsageRecord& row : rows) {
-    if (row.gmid == gmid) {
-      ++counter(row);
-      UpdateUsageRecord(row);
-      return;
-    }
+  bool failed = false;
+  auto found = std::find_if(rows.begin(), rows.end(), [gmid](const UsageRecord& r) { return r.gmid == gmid; });
+  if (found != rows.end()) {
+    ++counter(*found);
+    failed = UpdateUsageRecord(*found) != 0;
+  } else {
+    UsageRecord fresh;
+    fresh.gmid = gmid;
+    counter(fresh) = 1;
+    CopyToBuffer(fresh.recSaved, "N");
+    failed = AppendUsageRecord(fresh) != 0;
   }
-  UsageRecord fresh;
-  fresh.gmid = gmid;
-  counter(fresh) = 1;
-  CopyToBuffer(fresh.recSaved, "N");
-  AppendUsageRecord(fresh);
+  // Counted at every film: playback goes on, and the user hears once a
+  // run that the counts are not kept.
+  if (!failed) return false;
+  if (!fFailures.WasTold("GH_Track")) return true;
+  fFailures.MarkTold("GH_Track");  // forgets what this count noted
+  return false;
 }

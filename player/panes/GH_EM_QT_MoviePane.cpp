@@ -375,7 +375,9 @@ void GH_EM_QT_MoviePane::RunFilmCommand(const std::string& name) {
     record.actionType = 2;
     CopyToBuffer(record.aliasRoot, alias);
     std::memset(record.actionText, 0, sizeof record.actionText);
-    if (CDDatabase* database = fMainPane->GetCDDatabase()) database->FindSpriteAction(record);
+    // Judged by the text found, not the answer: a row with no text also
+    // sends the click to the film's own table.
+    if (CDDatabase* database = fMainPane->GetCDDatabase()) (void)database->FindSpriteAction(record);
     if (record.actionText[0] == 0) fMainPane->FindActionRecordOnCD(record);
   } else {
     record.actionType = 1;

@@ -54,14 +54,19 @@ int32_t GH_QT_MoviePane::InstallCurrentFilm() {
     if (fCDDatabase->FindDriveRecord(drive) == 0) {
       if (drives.size() == 1 && drive.path.size() <= 1) {
         drive.path = RenameM01FilesToFlm();
-        fCDDatabase->SelectMovieDirectoryDrive(drive);
+        // A films folder the library cannot record takes no film: the
+        // manager would not find it there.
+        if (fCDDatabase->SelectMovieDirectoryDrive(drive) != 0) {
+          fCDDatabase->ReportWriteFailures();
+          return -1;
+        }
       }
       filmsFolder = drive.path;
     }
   }
   PlaylistEntry entry;
   entry.itemId = fCurrentEntry->itemId;
-  if (fCDDatabase) fCDDatabase->LookupItem(entry);
+  if (!fCDDatabase || fCDDatabase->LookupItem(entry)) return -1;
   if (entry.itemType != 4 || entry.iconResId == 1) return -1;
   // No record, or one without a folder: the default films folder. Only the
   // drive row's own set-up above moves the downloaded films; this fallback

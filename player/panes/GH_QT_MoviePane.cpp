@@ -35,6 +35,9 @@ std::vector<PlaylistEntry> AllItems;
 
 namespace {
 
+// Posted to the pane's window: tell the table writes that failed.
+constexpr UINT kTellTableFailures = WM_APP + 1;
+
 // The source film of a track extraction in the file form; null outside
 // OpenFilm.
 Movie gTrackSourceMovie = nullptr;
@@ -227,9 +230,11 @@ void GH_QT_MoviePane::StartFromDatabase() {
       // The record takes the films folder; without one there is nothing to
       // record, and an empty path would wipe the `MovieDirectory` setting.
       drive.path = RenameM01FilesToFlm();
-      if (!drive.path.empty()) fCDDatabase->SelectMovieDirectoryDrive(drive);
+      // A row that cannot be written is noted, and told just below.
+      if (!drive.path.empty()) (void)fCDDatabase->SelectMovieDirectoryDrive(drive);
     }
   }
+  fCDDatabase->ReportWriteFailures();
   if (!fCommandLine.empty()) {
     PlaylistEntry entry;
     entry.itemId = int32_t(std::strtoul(fCommandLine.c_str(), nullptr, 10));
@@ -240,7 +245,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
       fPlayList.push_back(entry);
       fCurrentEntry = &fPlayList.front();
       const FSSpec spec = CurrentFilmSpec();
-      fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::StartOnRequest);
+      CountFilmUse(UsageEvent::StartOnRequest);
       OpenFilm(spec, fCurrentEntry->loop, double(fCurrentEntry->rate), 0);
     } else {
       // Nothing to play: the click, handled by the pane, ends the run.
@@ -255,6 +260,7 @@ void GH_QT_MoviePane::StartFromDatabase() {
   fCDDatabase->ReportDamagedTables();
   InstallNewFilms(*fCDDatabase, AllItems);
   fCDDatabase->BuildPlaylistFromDatabase(fPlayList);
+  fCDDatabase->ReportWriteFailures();
   fLoopCurrent = false;
   fFileMode = false;
   if (fPlayList.empty()) {
@@ -436,7 +442,7 @@ int32_t GH_QT_MoviePane::PlayNextEntry() {
     return 1;
   }
   const FSSpec spec = CurrentFilmSpec();
-  if (fCDDatabase) fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::PlaylistAdvance);
+  CountFilmUse(UsageEvent::PlaylistAdvance);
   const int32_t status = OpenFilm(spec, fCurrentEntry->loop, double(fCurrentEntry->rate), 0);
   if (status <= 0) {
     fPlayDefaultAtWrap = false;
@@ -566,7 +572,9 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
     record.actionType = 2;
     CopyToBuffer(record.aliasRoot, alias);
     std::memset(record.actionText, 0, sizeof record.actionText);
-    if (fCDDatabase) fCDDatabase->FindSpriteAction(record);
+    // Judged by the text found, not the answer: a row with no text also
+    // sends the click to the film's own table.
+    if (fCDDatabase) (void)fCDDatabase->FindSpriteAction(record);
     if (record.actionText[0] == 0) FindActionRecordOnCD(record);
   }
   const std::string text(record.actionText, strnlen(record.actionText, sizeof record.actionText));
@@ -582,7 +590,7 @@ bool GH_QT_MoviePane::RunFilmCommand(const std::string& name) {
     // A name without a maker runs nothing and is not counted.
     if (!action) return true;
     action->Execute();
-    if (fCDDatabase) fCDDatabase->CountFilmUse(CurrentFilmPath(), UsageEvent::SpriteAction);
+    CountFilmUse(UsageEvent::SpriteAction);
   } catch (...) {
     // A failed action ends only itself.
   }
@@ -724,6 +732,11 @@ void GH_QT_MoviePane::PassToOwner(HWND window, UINT message, WPARAM wParam, LPAR
   result = owner ? owner->HandleMessage(owner->GetHWND() ? owner->GetHWND() : window, message, wParam, lParam) : 0;
 }
 
+void GH_QT_MoviePane::CountFilmUse(UsageEvent event) {
+  if (fCDDatabase && fCDDatabase->CountFilmUse(CurrentFilmPath(), event))
+    PostMessageA(fWindow, kTellTableFailures, 0, 0);
+}
+
 void GH_QT_MoviePane::DismissOnKey() {
   if (!KeyDismissesRun(GetPlayMode())) return;
   if (CP_Window* main = FindWindowByTitle("MainVideoWindow")) PostMessageA(main->GetHWND(), WM_LBUTTONDOWN, 0, 0);
@@ -773,6 +786,9 @@ LRESULT GH_QT_MoviePane::HandleMessage(HWND window, UINT message, WPARAM wParam,
       return 0;
     case WM_TIMER:
       KillTimer(fWindow, 1);
+      return 0;
+    case kTellTableFailures:
+      if (fCDDatabase) fCDDatabase->ReportWriteFailures();
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);

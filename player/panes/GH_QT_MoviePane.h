@@ -126,6 +126,10 @@ class GH_QT_MoviePane : public CP_QT_MoviePane {
   void PassToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void DismissOnKey();
   Boolean HandleFilterAction(int16_t action, void* params);
+  // Counts the event on the current film's usage row. The count runs while
+  // the film changes: a failure is told from the message loop, once the
+  // change is done.
+  void CountFilmUse(UsageEvent event);
 
   std::vector<PlaylistEntry> fPlayList;
   PlaylistEntry* fCurrentEntry = nullptr;

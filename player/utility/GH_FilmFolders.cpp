@@ -50,7 +50,9 @@ void StoreFilmActions(CDDatabase& db, const std::string& path, const std::string
   for (ActionRecord& action : actions) {
     CopyToBuffer(action.aliasRoot, label);
     action.actionType = 1;
-    db.StoreActionRecord(action);
+    // One that cannot be stored is noted, for the start to tell; the film
+    // plays without it.
+    (void)db.StoreActionRecord(action);
   }
 }
 
@@ -107,7 +109,8 @@ void InstallFolder(CDDatabase& db, const DriveRecord& drive, const std::string& 
         break;
     }
   }
-  db.FlushItems();
+  // Noted when it fails, for the start to tell.
+  (void)db.FlushItems();
 }
 
 }  // namespace
@@ -179,7 +182,6 @@ void InstallFilmsInFolder(CDDatabase& db, const DriveRecord& drive, const std::s
   InstallFolder(db, drive, kind, playlist, notRenamed);
   db.ReportFilmsNotRenamed(notRenamed);
 }
-
 
 bool IsFilmFileListed(const std::vector<PlaylistEntry>& playlist, const CP_FileSpec& file,
                       const std::string& aliasRoot) {

@@ -11,6 +11,10 @@
 #include "UnreachableFile.h"
 #include "WinTestSupport.h"
 
+#include <algorithm>
+#include <functional>
+#include <sstream>
+
 namespace {
 
 using namespace dbtest;
@@ -44,6 +48,42 @@ class Cleanup : public ::testing::Test {
 
 using Texts = std::vector<std::string>;
 
+// While it lives, the table engine's pack (its entry number 119) fails as a
+// pack does whose first write the disk refuses: no row moves.
+class PackFails {
+ public:
+  bool Installed() const { return fPatch.Installed(); }
+
+ private:
+  static int32_t C4API Pack(C4Table*) { return C4_IO_ERROR; }
+  kxtest::ImportPatch fPatch{"C4DLL.DLL", uint16_t(119), reinterpret_cast<void*>(&Pack)};
+};
+
+// What the user is told of tables that could not be packed.
+std::string NotPacked(const std::string& folder, const Texts& tables) {
+  std::string text;
+  for (const std::string& t : tables)
+    text += (text.empty() ? "" : "\r\n\r\n") + std::string("The library's table ") + t + ".dbf in the folder \"" +
+            folder + "\" could not be packed (writing to it failed).";
+  return text;
+}
+
+// Takes a tag off a table made before tables named their tags in their
+// field descriptors, as the loss of its line from the tag file does.
+void DropTag(const std::string& folder, const std::string& table, const std::string& tag) {
+  const std::string base = folder + "\\" + table;
+  std::string dbf = ReadWholeFile(base + ".dbf");
+  for (size_t d = 32; d + 32 <= dbf.size() && dbf[d] != '\r'; d += 32)
+    std::fill(dbf.begin() + std::ptrdiff_t(d + 20), dbf.begin() + std::ptrdiff_t(d + 32), '\0');
+  WriteFile(base + ".dbf", dbf);
+  std::istringstream lines(ReadWholeFile(base + ".tags"));
+  std::string kept;
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(tag + " ", 0) != 0) kept += line + "\n";
+  WriteFile(base + ".tags", kept);
+}
+
+
 TEST_F(Cleanup, DeletingACDRemovesEveryRowOfItsAliasRootAndItsActions) {
   PlaylistEntry cd = Add(Film("Ocean", "Ocean CD", 0));
   Add(Film("Sea", "Ocean CD", cd.ITEM_ID));
@@ -71,7 +111,8 @@ TEST_F(Cleanup, DeletingAnUnknownCDReportsNothingDeletedAndStillPacks) {
 
 // A memo pointer that leads nowhere: deleting a CD still forgets its rows,
 // but the memo file is not compacted, which would drop the text the
-// pointer led to; the user hears once which table is damaged.
+// pointer led to; the user hears once which table is damaged, and that its
+// rows were packed while its memo file was not.
 TEST_F(Cleanup, DeletingACDLeavesADamagedMemoFileAsItIsAndSaysSo) {
   Add(Film("Ocean", "Ocean CD", 0));
   Add(Film("Moon", "Night CD", 0));
@@ -85,7 +126,7 @@ TEST_F(Cleanup, DeletingACDLeavesADamagedMemoFileAsItIsAndSaysSo) {
   EXPECT_FALSE(box.WaitFor(2, 500)) << "told once";
   EXPECT_EQ("The library's table GH_ConfigDB.dbf in the folder \"" + fFolder.Path() +
                 "\" is damaged: some of the texts it keeps in GH_ConfigDB.fpt cannot be read.\r\n\r\n"
-                "Its files are left as they are.",
+                "The rows deleted from GH_ConfigDB.dbf were removed; GH_ConfigDB.fpt was left as it is.",
             box.LastText());
   EXPECT_EQ(before, ReadWholeFile(memo));
   EXPECT_EQ(1u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "the CD's row is gone all the same";
@@ -258,11 +299,11 @@ TEST_F(Cleanup, FilmsWhoseFilesHaveGoneFromTheFilmsFolderAreForgotten) {
   Add(Film("On CD", "Ocean CD", 1, "gone.flm"));
 
   // Without a drive row for the films folder nothing is forgotten.
-  fDb.RemoveMissingInstalledFilms();
+  EXPECT_FALSE(fDb.RemoveMissingInstalledFilms());
   EXPECT_EQ((Texts{"Here", "Gone", "On CD"}), LoadedTexts());
 
   AddDrive(Drive(1, filmsFolderAlias, filmsFolderAlias, films));
-  fDb.RemoveMissingInstalledFilms();
+  EXPECT_TRUE(fDb.RemoveMissingInstalledFilms());
   EXPECT_EQ((Texts{"Here", "On CD"}), LoadedTexts());
   EXPECT_EQ(2u, RawRows(fFolder.Path(), "GH_ConfigDB").size()) << "packed";
 }
@@ -398,10 +439,11 @@ TEST_F(Cleanup, AnInstalledFilmIsRecordedUnderItsLocation) {
   WriteFilm(path, {{"name", "Deep sea"}, {"TrkLocal", "65537"}, {"TrkGlobal", "3"}, {"other", "x"}}, {});
 
   std::string text = "unchanged";
-  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Nobody's films", " [ 1.00 MB]", text);
+  EXPECT_EQ(FilmRecording::NotRecorded,
+            fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Nobody's films", " [ 1.00 MB]", text));
   EXPECT_EQ("unchanged", text) << "no location row";
 
-  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text);
+  EXPECT_EQ(FilmRecording::Recorded, fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text));
   EXPECT_EQ("Deep sea [ 1.00 MB]", text);
   PlaylistEntry film;
   film.ITEM_ID = location.ITEM_ID + 1;
@@ -419,11 +461,147 @@ TEST_F(Cleanup, AnInstalledFilmIsRecordedUnderItsLocation) {
   EXPECT_EQ("sub", film.FILEPATH);
   EXPECT_EQ("here", film.ORIGIN);
 
-  // The same text under the same alias root already listed: nothing added.
+  // The same text under the same alias root already listed, as this very
+  // file: nothing added.
   ASSERT_EQ(0, fDb.LoadItems(itemList));
-  fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text);
+  EXPECT_EQ(FilmRecording::Kept,
+            fDb.RegisterInstalledFilm(CP_FileSpec(path, false), "Films", " [ 1.00 MB]", text));
   EXPECT_EQ("", text);
   EXPECT_EQ(2u, RawRows(fFolder.Path(), "GH_ConfigDB").size());
+}
+
+// A table that lost its ALIASROOT tag still loses every row of the CD, and
+// the CD's actions go only with them.
+TEST(CleanupWithoutTag, DeletingACDFindsItsRowsWithoutTheAliasTag) {
+  TableFolder folder;
+  {
+    CDDatabase setup("Setup");  // closes without a pack
+    for (PlaylistEntry e : {Film("Ocean", "Ocean CD", 0), Film("Sea", "Ocean CD", 1), Film("Moon", "Night CD", 0)})
+      ASSERT_FALSE(setup.AppendItem(e, true));
+    for (ActionRecord a : {Action(0, 1, "a()", "Ocean CD", "s1"), Action(0, 1, "b()", "Night CD", "s1")})
+      ASSERT_FALSE(setup.AppendActionRecord(a));
+  }
+  DropTag(folder.Path(), "GH_ConfigDB", "ALIASROOT");
+  CDDatabase db("Config Tool");
+  ASSERT_NE(nullptr, db.ConfigTable());
+  ASSERT_EQ(nullptr, C4FindTag(db.ConfigTable(), "ALIASROOT")) << "the fixture lost the tag";
+  EXPECT_FALSE(db.DeleteCDRecords("Ocean CD"));
+  PlaylistEntries items;
+  ASSERT_EQ(0, db.LoadItems(items));
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ("Moon", items[0].ITEMTEXT);
+  const std::vector<RawRow> actions = RawRows(folder.Path(), "GH_ActionDB");
+  ASSERT_EQ(1u, actions.size());
+  EXPECT_EQ("Night CD", actions[0].fields.at("ALIASROOT"));
+}
+
+// Rows marked and then a pack that fails: the rows are gone for the program
+// all the same (left out until a pack takes them), and the user hears once
+// which tables could not be packed.
+TEST(PackFailures, APackThatFailsAfterTheMarksIsToldOnce) {
+  struct Case {
+    const char* name;
+    std::function<void(CDDatabase&)> act;
+    Texts gone;       // the titles whose rows are marked afterwards
+    Texts notPacked;  // the tables named in the box
+  };
+  const Case cases[] = {
+      {"delete CD", [](CDDatabase& db) { EXPECT_FALSE(db.DeleteCDRecords("Ocean CD")); }, {"Ocean", "Reef"},
+       {"GH_ConfigDB", "GH_ActionDB"}},
+      {"empty wastebasket",
+       [](CDDatabase& db) {
+         PlaylistEntries items;
+         ASSERT_EQ(0, db.LoadItems(items));
+         db.EmptyWastebasket(items);
+         EXPECT_EQ(4u, items.size()) << "the film left the list";
+       },
+       {"Wave"}, {"GH_ConfigDB"}},
+      {"forget missing films", [](CDDatabase& db) { EXPECT_TRUE(db.RemoveMissingInstalledFilms()); }, {"Gone"},
+       {"GH_ConfigDB"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableFolder folder;
+    CDDatabase db("Config Tool");
+    const std::string films = folder.Folder("films");
+    ASSERT_EQ(0, C4AppendStart(db.DriveTable(), 1));
+    db.WriteDriveRecord(Drive(1, filmsFolderAlias, filmsFolderAlias, films));
+    ASSERT_EQ(0, C4Append(db.DriveTable()));
+    WriteFile(films + "\\wave.flm", "film");
+    for (PlaylistEntry e : {Film("Ocean", "Ocean CD", 0), Film("Reef", "Ocean CD", 1),
+                            Film("Wave", filmsFolderAlias, kWastebasketId, "wave.flm"),
+                            Film("Gone", filmsFolderAlias, 1, "gone.flm"), Film("Moon", "Night CD", 0)})
+      ASSERT_FALSE(db.AppendItem(e, true));
+    ActionRecord action = Action(0, 1, "a()", "Ocean CD", "s1");
+    ASSERT_FALSE(db.AppendActionRecord(action));
+    {
+      PackFails packFails;
+      ASSERT_TRUE(packFails.Installed());
+      kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
+      c.act(db);
+      db.ReportWriteFailures();
+      EXPECT_TRUE(box.WaitFor(1));
+      EXPECT_FALSE(box.WaitFor(2, 500)) << "once";
+      EXPECT_EQ(NotPacked(folder.Path(), c.notPacked), box.LastText());
+    }
+    Texts marked;
+    for (const RawRow& row : RawRows(folder.Path(), "GH_ConfigDB"))
+      if (row.deleted) marked.push_back(row.fields.at("ITEMTEXT"));
+    EXPECT_EQ(c.gone, marked);
+    PlaylistEntries items;
+    ASSERT_EQ(0, db.LoadItems(items));
+    for (const PlaylistEntry& e : items)
+      EXPECT_EQ(c.gone.end(), std::find(c.gone.begin(), c.gone.end(), e.ITEMTEXT)) << e.ITEMTEXT;
+  }
+}
+
+// Closing packs and compacts the tables: one that cannot be written is told
+// once, by name and reason, and its files stay as they were.
+TEST(ClosingTables, APackOrCompactionThatFailsIsToldOnce) {
+  struct Case {
+    const char* name;
+    bool markedRow;
+    std::string told;  // after the table's place
+  };
+  const Case cases[] = {
+      {"a row marked deleted", true, " could not be packed (it is read-only)."},
+      {"a text left behind", false, " could not have the texts it keeps in GH_ConfigDB.fpt compacted (it is read-only)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableFolder folder;
+    {
+      CDDatabase setup("Setup");  // closes without a pack
+      PlaylistEntry first = Film("Ocean", "Ocean CD", 0), second = Film("Moon", "Night CD", 0);
+      ASSERT_FALSE(setup.AppendItem(first, true));
+      ASSERT_FALSE(setup.AppendItem(second, true));
+      if (c.markedRow) {
+        ASSERT_FALSE(setup.DeleteItem(first, false));
+        ASSERT_FALSE(setup.FlushItems());
+      } else {
+        // A text changed twice leaves its first block unused: the memo
+        // file has something to compact, and nothing is to be packed.
+        for (const char* path : {"first folder", "second folder"}) {
+          first.FILEPATH = path;
+          ASSERT_FALSE(setup.UpdateItem(first, true));
+        }
+      }
+    }
+    const std::string table = folder.Path() + "\\GH_ConfigDB";
+    const std::string dbf = ReadWholeFile(table + ".dbf"), fpt = ReadWholeFile(table + ".fpt");
+    ASSERT_TRUE(SetFileAttributesA((table + ".dbf").c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+      kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
+      { CDDatabase db("Config Tool"); }
+      EXPECT_TRUE(box.WaitFor(1));
+      EXPECT_FALSE(box.WaitFor(2, 500)) << "once";
+      EXPECT_EQ("The library's table GH_ConfigDB.dbf in the folder \"" + folder.Path() + "\"" + c.told,
+                box.LastText());
+    }
+    SetFileAttributesA((table + ".dbf").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(dbf == ReadWholeFile(table + ".dbf"));
+    EXPECT_TRUE(fpt == ReadWholeFile(table + ".fpt"));
+  }
 }
 
 TEST(ImportWaitWindow, ShowsItsTextAndAnswersEveryMessageWithZero) {

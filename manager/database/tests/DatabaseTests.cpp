@@ -290,7 +290,7 @@ TEST_F(ItemTable, UpdateWithoutFlushReachesTheDiskWhenThePositionMoves) {
   a.ITEMTEXT = "later";
   ASSERT_FALSE(fDb.UpdateItem(a, false));
   EXPECT_EQ("A", RawRows(fFolder.Path(), "GH_ConfigDB")[0].fields.at("ITEMTEXT"));
-  fDb.LastItemId();
+  EXPECT_EQ(b.ITEM_ID, fDb.LastItemId());
   EXPECT_EQ("later", RawRows(fFolder.Path(), "GH_ConfigDB")[0].fields.at("ITEMTEXT"));
 }
 

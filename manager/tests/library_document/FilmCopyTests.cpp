@@ -1065,4 +1065,94 @@ TEST_F(FilmCopyTest, TheFilmOnTheCommandLineIsCopiedFromTheCD) {
   }
 }
 
+// ---------------------------------------------------------------------------
+// A library that cannot be written
+
+// Each change the windows offer, on a library whose item table is
+// read-only: no row changes, the windows show what the table holds, no
+// file is lost or left behind, and the user hears once which table could
+// not be written.
+TEST_F(FilmCopyTest, AChangeTheItemTableRefusesIsToldOnceAndNotShown) {
+  // The film rows with their places and play marks.
+  auto filmLines = [](const PlaylistEntries& rows) {
+    Texts lines;
+    for (const PlaylistEntry& row : rows)
+      if (row.ITEMTYPE == kItemFilm)
+        lines.push_back(std::to_string(row.ITEM_ID) + " in " + std::to_string(row.PARENT_ID) + " plays " +
+                        std::to_string(row.PLAY));
+    return lines;
+  };
+  auto stored = [&] {
+    PlaylistEntries rows;
+    cdDatabase->LoadItems(rows);
+    return filmLines(rows);
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    Texts list;  // the film list afterwards
+  };
+  const Case cases[] = {
+      {"play mark",
+       [&] {
+         ClickNode(Node(filmsId));
+         HWND list = document->GetFilmList()->GetHWND();
+         RECT rect = {};
+         rect.left = LVIR_BOUNDS;
+         SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+         const LPARAM at = MAKELPARAM(10, (rect.top + rect.bottom) / 2);
+         SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+         SendMessageA(list, WM_LBUTTONUP, 0, at);
+       },
+       {"Harbour Lights"}},
+      {"Delete key",
+       [&] {
+         ClickNode(Node(filmsId));
+         SelectRows({"Harbour Lights"});
+         SendMessageA(document->GetFilmList()->GetHWND(), WM_KEYDOWN, VK_DELETE, 0);
+       },
+       {"Harbour Lights"}},
+      {"drop on the wastebasket", [&] { Drop(filmsId, {"Harbour Lights"}, kWastebasketId); }, {"Harbour Lights"}},
+      {"drop on another location", [&] { Drop(archiveId, {"Gull"}, filmsId); }, {"Gull"}},
+      {"delete CD",
+       [&] {
+         ClickNode(Node(cdId));
+         Node(cdId)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdDeleteCD, Record(cdId));
+       },
+       {"Reef"}},
+      {"empty wastebasket",
+       [&] {
+         ClickNode(Node(kWastebasketId));
+         Node(kWastebasketId)
+             ->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEmptyWastebasket, Row("Wastebasket", "", 0, 5, ""));
+       },
+       {"Old Film"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildLibrary();
+    const std::string table = tables->Path() + "\\GH_ConfigDB.dbf";
+    ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+      Messages messages;
+      Start();
+      const Texts before = stored();
+      const Texts filesBefore = FilesIn(films);
+      c.act();
+      kxtest::PumpUntil([] { return false; }, 100);
+      EXPECT_EQ(before, stored());
+      EXPECT_EQ(before, filmLines(itemList));
+      EXPECT_EQ(c.list, ListTexts());
+      EXPECT_NE(nullptr, Node(cdId)) << "the CD keeps its node";
+      EXPECT_EQ(filesBefore, FilesIn(films));
+      Stop();
+      EXPECT_EQ(Texts{"Glintharbour International: The library's table GH_ConfigDB.dbf in the folder \"" +
+                      tables->Path() + "\" could not be written (it is read-only). The change was not kept."},
+                messages.Seen())
+          << "once, and nothing more at closing";
+    }
+    ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL));
+  }
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // select, the broadcast of a chosen film and how a long name is cut.
 #include "DatabaseTestSupport.h"
 #include "GH_ListView.h"
+#include "ImportPatch.h"
 #include "PaneTestSupport.h"
 #include "WinTestSupport.h"
 
@@ -460,6 +461,25 @@ TEST_F(FilmDragTest, ADragLetGoOrCarriedOffWithinTheSecondNeverStarts) {
   }
 }
 
+// While it lives, the table engine's flush (its entry number 95) answers
+// as the engine does for a row whose text could not be cleared: the rest
+// of the row is written.
+class FlushAnswersDamaged {
+ public:
+  FlushAnswersDamaged() { sPatch = &fPatch; }
+  ~FlushAnswersDamaged() { sPatch = nullptr; }
+  bool Installed() const { return fPatch.Installed(); }
+
+ private:
+  static int32_t C4API Flush(C4Table* table) {
+    const int32_t answer = reinterpret_cast<int32_t(C4API*)(C4Table*)>(sPatch->Original())(table);
+    return answer == C4_OK ? C4_DAMAGED : answer;
+  }
+  static kxtest::ImportPatch* sPatch;
+  kxtest::ImportPatch fPatch{"C4DLL.DLL", uint16_t(95), reinterpret_cast<void*>(&Flush)};
+};
+kxtest::ImportPatch* FlushAnswersDamaged::sPatch = nullptr;
+
 // The process's CD database for as long as it lives, over fresh tables.
 class TableDatabase {
  public:
@@ -480,6 +500,7 @@ class TableDatabase {
     EXPECT_EQ(0, fDatabase.LoadItems(rows));
     return rows;
   }
+  const std::string& Folder() const { return fTables.Path(); }
 
  private:
   dbtest::TableFolder fTables;
@@ -517,6 +538,30 @@ TEST_F(FilmListTest, DeleteMovesTheSelectedFilmsIntoTheWastebasket) {
   ASSERT_EQ(2, list->CountItems());
   EXPECT_EQ(3u, list->GetRowData(1).userValue);
   EXPECT_EQ(5u, list->GetRowData(2).userValue);
+}
+
+// The table engine answers a row's write with "damaged" when a text of the
+// row could not be cleared, its memo pointer leading nowhere. The mark
+// shows what the table holds, and the user hears once that the table is
+// damaged and the text stays.
+TEST_F(FilmListTest, AWriteAnsweredDamagedIsToldAndTheMarkShowsTheTable) {
+  TableDatabase table;
+  PlaylistEntry harbour = Row(0, 1, 4, "Harbour Lights");
+  harbour.PLAY = 0;
+  table.Fill({Row(0, 0, 2, "Glintharbour Films"), harbour});
+  list->ShowFilmsOfParent(1);
+  FlushAnswersDamaged damaged;
+  ASSERT_TRUE(damaged.Installed());
+  kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+  Click(0, 10);
+  ASSERT_TRUE(boxes.WaitFor(1));
+  EXPECT_FALSE(boxes.WaitFor(2, 500)) << "once";
+  EXPECT_EQ("The library's table GH_ConfigDB.dbf in the folder \"" + table.Folder() +
+                "\" is damaged: a text it keeps in GH_ConfigDB.fpt could not be cleared, since its place in that "
+                "file cannot be found. The text was not cleared.",
+            boxes.LastText());
+  EXPECT_EQ(table.Stored()[1].PLAY, itemList[1].PLAY);
+  EXPECT_EQ(table.Stored()[1].PLAY, list->GetPlayFlag(2));
 }
 
 // In the wastebasket's own list every film is there already.

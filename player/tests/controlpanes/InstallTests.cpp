@@ -139,6 +139,27 @@ TEST_F(InstallTest, CopiesTheCurrentFilmIntoTheFilmsFolder) {
   EXPECT_EQ(fFilms, ReadSetting("MovieDirectory"));
 }
 
+// The films folder's row cannot be written: no film goes into a folder the
+// library would not know, the setting is not written, and the user hears
+// which table, at the start that set the folder up and at the install.
+TEST_F(InstallTest, AFilmsFolderTheLibraryCannotRecordTakesNoFilm) {
+  const std::string drives = TablePath("GH_DriveDB") + ".dbf";
+  ASSERT_TRUE(SetFileAttributesA(drives.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
+    StartOnTheFilm();
+    EXPECT_EQ(-1, fMain->InstallCurrentFilm());
+    EXPECT_TRUE(boxes.WaitFor(2));
+    EXPECT_FALSE(boxes.WaitFor(3, 500));
+    EXPECT_EQ("The library's table GH_DriveDB.dbf in the folder \"" + Folder() +
+                  "\" could not be written (it is read-only). The change was not kept.",
+              boxes.LastText());
+  }
+  SetFileAttributesA(drives.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(Exists(fFilms + "\\Sea.flm"));
+  EXPECT_EQ("<missing>", ReadSetting("MovieDirectory"));
+}
+
 // The films-folder row has no folder and is not set up (that needs it to be
 // the only drive row): the film goes to the default films folder, and the
 // install copies that one film and moves no downloaded one.

@@ -138,7 +138,8 @@ TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
   auto db = Open();
   std::string shown = "unchanged";
   std::vector<PlaylistEntry> none;
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, none);
+  EXPECT_EQ(FilmRecording::Recorded,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, none));
   EXPECT_EQ("Sea [ 1.50 MB]", shown);
   std::vector<PlaylistEntry> rows;
   ASSERT_EQ(0, db->ReadAllItems(rows));
@@ -151,9 +152,10 @@ TEST_F(InstalledFilms, AFilmIsRecordedUnderItsLocationWithItsPreferences) {
       << "70000 is kept as a 16-bit number";
   EXPECT_EQ("Glintharbour Films", e.aliasRoot);
 
-  // Known to the engine's play list: nothing more is written.
+  // Known to the engine's play list as this very file: nothing more is written.
   shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, rows);
+  EXPECT_EQ(FilmRecording::Kept,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "Glintharbour Films", " [ 1.50 MB]", shown, rows));
   EXPECT_EQ("", shown);
   ASSERT_EQ(0, db->ReadAllItems(rows));
   EXPECT_EQ(3u, rows.size());
@@ -168,7 +170,7 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   auto db = Open();
   std::string shown;
   std::vector<PlaylistEntry> none;
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, none);
+  EXPECT_EQ(FilmRecording::Recorded, db->RegisterInstalledFilm(CP_FileSpec(film, false), "LOC", "", shown, none));
   EXPECT_EQ("Tiny film", shown) << "the movie's own name item";
   PlaylistEntry e;
   e.itemId = 10;
@@ -176,7 +178,8 @@ TEST_F(InstalledFilms, APlainMovieTakesTheDefaultsAndTheFirstLocationRow) {
   EXPECT_EQ(std::make_tuple(5, 3, 3, 0, 6), std::make_tuple(e.parentId, e.tkLocal, e.tkGlobal, e.tkBkg, e.sortOrder));
 
   shown = "unchanged";
-  db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, none);
+  EXPECT_EQ(FilmRecording::NotRecorded,
+            db->RegisterInstalledFilm(CP_FileSpec(film, false), "NO LOCATION", "", shown, none));
   EXPECT_EQ("unchanged", shown);
   std::vector<PlaylistEntry> rows;
   db->ReadAllItems(rows);

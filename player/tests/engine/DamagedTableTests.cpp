@@ -139,3 +139,27 @@ TEST_F(EngineStart, ADamagedMemoOfTheItemTableIsToldOnce) {
   }
   EXPECT_EQ(before, ItemTableBytes(FolderBytes(Folder())));
 }
+
+// A usage table that cannot be written: the film plays all the same, and
+// the user hears once, from the message loop after the film changed, that
+// its counts are not kept; the table keeps every byte.
+TEST_F(EngineStart, AUsageTableThatCannotBeWrittenIsToldOnce) {
+  MakeInstallation();
+  const std::string track = TablePath("GH_Track") + ".dbf";
+  const auto before = FolderBytes(Folder()).at("GH_Track.dbf");
+  ASSERT_TRUE(SetFileAttributesA(track.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    Boxes boxes;
+    Run("");
+    ASSERT_NE(nullptr, MainPane());
+    ASSERT_NE(nullptr, MainPane()->GetCurrentEntry()) << "the film plays all the same";
+    kxtest::PumpUntil([&] { return !boxes.Texts().empty(); }, 5000);
+    kxtest::PumpUntil([] { return false; }, 300);
+    End();
+    EXPECT_EQ(std::vector<std::string>{"The library's table GH_Track.dbf in the folder \"" + Folder() +
+                                       "\" could not be written (it is read-only). The change was not kept."},
+              boxes.Texts());
+  }
+  SetFileAttributesA(track.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(before == FolderBytes(Folder()).at("GH_Track.dbf"));
+}

@@ -13,12 +13,22 @@ namespace kxtest {
 
 class ImportPatch {
  public:
-  ImportPatch(const char* library, const char* function, void* replacement) {
-    fSlot = FindSlot(library, function);
-    if (!fSlot) return;
-    fOriginal = *fSlot;
-    Write(replacement);
-  }
+  ImportPatch(const char* library, const char* function, void* replacement)
+      : ImportPatch(FindSlot(library, [function](const IMAGE_THUNK_DATA& name, uint8_t* base) {
+          if (IMAGE_SNAP_BY_ORDINAL(name.u1.Ordinal)) return false;
+          const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name.u1.AddressOfData);
+          return std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0;
+        }),
+                    replacement) {}
+  // A function the library exports by its number only, as the table
+  // engine does.
+  ImportPatch(const char* library, uint16_t ordinal, void* replacement)
+      : ImportPatch(FindSlot(library,
+                             [ordinal](const IMAGE_THUNK_DATA& name, uint8_t*) {
+                               return IMAGE_SNAP_BY_ORDINAL(name.u1.Ordinal) &&
+                                      IMAGE_ORDINAL(name.u1.Ordinal) == ordinal;
+                             }),
+                    replacement) {}
   ~ImportPatch() {
     if (fSlot) Write(fOriginal);
   }
@@ -30,7 +40,14 @@ class ImportPatch {
   void* Original() const { return fOriginal; }
 
  private:
-  static void** FindSlot(const char* library, const char* function) {
+  ImportPatch(void** slot, void* replacement) : fSlot(slot) {
+    if (!fSlot) return;
+    fOriginal = *fSlot;
+    Write(replacement);
+  }
+
+  template <typename Matches>
+  static void** FindSlot(const char* library, Matches matches) {
     auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -41,12 +58,8 @@ class ImportPatch {
       const DWORD names = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
       auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + names);
       auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-      for (; name->u1.AddressOfData; ++name, ++slot) {
-        if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
-        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
-          return reinterpret_cast<void**>(&slot->u1.Function);
-      }
+      for (; name->u1.AddressOfData; ++name, ++slot)
+        if (matches(*name, base)) return reinterpret_cast<void**>(&slot->u1.Function);
     }
     return nullptr;
   }
