@@ -651,7 +651,7 @@ void CP_SDIApp_Document::RefreshAfterInstall() {
 }
 
 std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result, const std::string& title,
-                                                           const std::string& folder) {
+                                                           const std::string& folder, const std::string& fileName) {
   switch (result) {
     case kCopySourceMissing:
       return "Source file for movie not found.";
@@ -666,7 +666,7 @@ std::string CP_SDIApp_Document::CommandLineCopyFailureText(int32_t result, const
     case kCopyNameTaken:
     case kCopyFolderInTheWay:
     case kCopyNoTemporaryName:
-      return GH_NotCopiedText(result, title, folder);
+      return GH_NotCopiedText(result, title, folder, fileName);
     default:
       return "Undefined error while copying movie: ";
   }
@@ -704,8 +704,8 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
   if (found && films.PATH.size() > 1 && safe) {
     // Another film's file of the same name stays as it is.
     if (IsNameTaken(destination + film.FileName)) {
-      MainWindowMessage(NameTakenText(film.ITEMTEXT, destination, film.FileName), "Glintharbour International",
-                        MB_OK);
+      MainWindowMessage(GH_NotCopiedText(kCopyNameTaken, film.ITEMTEXT, destination, film.FileName),
+                        "Glintharbour International", MB_OK);
       return;
     }
     CopyFileWithProgress copy(CP_FileSpec(cdDriveRoot + film.FileName, false),
@@ -715,8 +715,8 @@ void CP_SDIApp_Document::InstallFilmFromCommandLine() {
   if (result == kCopyDone)
     RefreshAfterInstall();
   else
-    MainWindowMessage(CommandLineCopyFailureText(result, film.ITEMTEXT, destination), "Glintharbour International",
-                      MB_OK);
+    MainWindowMessage(CommandLineCopyFailureText(result, film.ITEMTEXT, destination, film.FileName),
+                      "Glintharbour International", MB_OK);
 }
 
 void CP_SDIApp_Document::SelectListRowByText(const std::string& text) {

@@ -56,7 +56,8 @@ class CP_SDIApp_Document : public CP_Document, public CP_M_Listener {
   // into the films folder.
   void InstallFilmFromCommandLine();
   // The message for a failed copy of a film named on the command line.
-  static std::string CommandLineCopyFailureText(int32_t result, const std::string& title, const std::string& folder);
+  static std::string CommandLineCopyFailureText(int32_t result, const std::string& title, const std::string& folder,
+                                                const std::string& fileName);
   void SelectListRowByText(const std::string& text);
   // A volume arrived while the program runs.
   void RegisterInsertedCD();

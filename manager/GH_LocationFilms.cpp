@@ -4,6 +4,7 @@
 #include "CP_Exception.h"
 #include "CP_File.h"
 #include "CP_FileSpec.h"
+#include "CP_FileSystem.h"
 #include "CopyFileWithProgress.h"
 #include "GH_LibraryGlobals.h"
 #include "GH_LibraryNotices.h"
@@ -94,7 +95,7 @@ bool IsSameFolder(const std::string& a, const std::string& b) {
   auto full = [](const std::string& path) {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    return LowerCase(WithBackslash(length > 0 && length < MAX_PATH ? std::string(buffer) : path));
+    return CP_FileSystem::FileNameKey(WithBackslash(length > 0 && length < MAX_PATH ? std::string(buffer) : path));
   };
   return full(a) == full(b);
 }
@@ -129,7 +130,7 @@ LocationFiles FilesOfLocation(int32_t locationId, const std::string& folder) {
     if (row.ITEMTYPE != kItemFilm || !IsSafeName(row)) continue;
     const bool inWastebasket = row.PARENT_ID == kWastebasketId && !aliasRoot.empty() && row.AliasRoot == aliasRoot;
     if (row.PARENT_ID != locationId && !inWastebasket) continue;
-    if (IsFile(folder + row.FileName) && seen.insert(LowerCase(row.FileName)).second)
+    if (IsFile(folder + row.FileName) && seen.insert(CP_FileSystem::FileNameKey(row.FileName)).second)
       files.push_back({row.ITEMTEXT, row.FileName});
   }
   return files;
@@ -179,7 +180,7 @@ int32_t CopyFiles(const LocationFiles& files, const std::string& oldFolder, cons
     if (NameTakenFor(file, newFolder, whyNot)) return kMoveStopped;
     const int32_t result = CopyOneFile(oldFolder + file.name, newFolder + file.name);
     if (result != kCopyDone) {
-      whyNot = CopyFailureText(result, file.title, newFolder);
+      whyNot = CopyFailureText(result, file.title, newFolder, file.name);
       return kMoveStopped;
     }
     made.files.push_back(file);
@@ -276,12 +277,8 @@ int32_t MoveLocationFilms(int32_t locationId, const DriveRecord& drive, const st
 
 bool IsNameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string NameTakenText(const std::string& title, std::string folder, const std::string& fileName) {
-  return "Movie \"" + title + "\" was not copied: the directory " + WithBackslash(folder) +
-         " already holds a file named " + fileName + ".";
-}
-
-std::string CopyFailureText(int32_t result, const std::string& title, const std::string& destinationRoot) {
+std::string CopyFailureText(int32_t result, const std::string& title, const std::string& destinationRoot,
+                            const std::string& fileName) {
   switch (result) {
     case kCopySourceMissing:
       return "Source file for movie " + title + " not found.";
@@ -296,7 +293,7 @@ std::string CopyFailureText(int32_t result, const std::string& title, const std:
     case kCopyNameTaken:
     case kCopyFolderInTheWay:
     case kCopyNoTemporaryName:
-      return GH_NotCopiedText(result, title, destinationRoot);
+      return GH_NotCopiedText(result, title, destinationRoot, fileName);
     default:
       return "Undefined error while copying movie: " + title;
   }
@@ -316,12 +313,14 @@ int32_t CopyFilmToItem(const PlaylistEntry& film, const PlaylistEntry& target) {
       safe ? WithBackslash(destinationRoot) + SubFolder(target.FILEPATH) + film.FileName : std::string();
   if (!destination.empty() && IsNameTaken(destination)) {
     const std::string folder = WithBackslash(destinationRoot) + SubFolder(target.FILEPATH);
-    MainWindowMessage(NameTakenText(film.ITEMTEXT, folder, film.FileName), "Glintharbour International", MB_OK);
+    MainWindowMessage(GH_NotCopiedText(kCopyNameTaken, film.ITEMTEXT, folder, film.FileName), "Glintharbour International",
+                      MB_OK);
     return kFilmNameTaken;
   }
   const int32_t result = CopyOneFile(source, destination);
   if (result != kCopyDone) {
-    MainWindowMessage(CopyFailureText(result, film.ITEMTEXT, destinationRoot), "Glintharbour International", MB_OK);
+    MainWindowMessage(CopyFailureText(result, film.ITEMTEXT, destinationRoot, film.FileName), "Glintharbour International",
+                      MB_OK);
     return result;
   }
   if (cdDatabase && !RecordCopiedFilm(film, target, source, destination)) {

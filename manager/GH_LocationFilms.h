@@ -38,13 +38,12 @@ constexpr int32_t kFilmNotRecorded = -3;
 
 // True when something of that name is there.
 bool IsNameTaken(const std::string& path);
-// The message for a film not copied because its file name is taken.
-std::string NameTakenText(const std::string& title, std::string folder, const std::string& fileName);
 
 // Copies the film's file into the target row's location and records it there
 // with its actions. Answers the copy's result code, -1 when a path is
 // missing; the failures are told to the user.
 int32_t CopyFilmToItem(const PlaylistEntry& film, const PlaylistEntry& target);
 
-// The message for a failed copy of the film with this title.
-std::string CopyFailureText(int32_t result, const std::string& title, const std::string& destinationRoot);
+// The message for a failed copy of the film with this title and file name.
+std::string CopyFailureText(int32_t result, const std::string& title, const std::string& destinationRoot,
+                            const std::string& fileName);

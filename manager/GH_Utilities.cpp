@@ -2,7 +2,6 @@
 
 #include "CP_Win.h"
 
-#include <cctype>
 #include <cstdio>
 
 int16_t GetOSKind() {
@@ -56,7 +55,3 @@ bool IsFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}

@@ -26,5 +26,3 @@ bool FileExists(const std::string& path);
 // True when a file, not a folder, of that name is there, whether or not it
 // opens.
 bool IsFile(const std::string& path);
-// The text in lower case: Windows matches file names in any case.
-std::string LowerCase(std::string text);

@@ -107,12 +107,13 @@ GH_PartialCopy::Result GH_PartialCopy::Finish() {
   throw CP_PlfrmErrorException(kCP_FileError, kSource, __LINE__);
 }
 
-std::string GH_NotCopiedText(int32_t result, const std::string& title, std::string folder) {
+std::string GH_NotCopiedText(int32_t result, const std::string& title, std::string folder,
+                             const std::string& fileName) {
   const std::string movie = "Movie \"" + title + "\" was not copied: ";
   folder = WithBackslash(folder);
   switch (result) {
     case GH_PartialCopy::kNameTaken:
-      return movie + "the directory " + folder + " already holds a file of its name.";
+      return movie + "the directory " + folder + " already holds a file named " + fileName + ".";
     case GH_PartialCopy::kFolderInTheWay:
       return movie + "the directory " + folder + " holds a folder of its file's name.";
     case GH_PartialCopy::kNoTemporaryName:

@@ -58,5 +58,7 @@ void GH_RemoveLeftOverCopies(const std::string& folder);
 bool GH_IsTemporaryCopyName(const std::string& name);
 
 // The message for a film not copied for one of the reasons above, naming
-// the film and the folder it was to go into. Empty for any other result.
-std::string GH_NotCopiedText(int32_t result, const std::string& title, std::string folder);
+// the film, the folder it was to go into and its file name there. Empty
+// for any other result.
+std::string GH_NotCopiedText(int32_t result, const std::string& title, std::string folder,
+                             const std::string& fileName);

@@ -26,11 +26,9 @@ std::string CopyStatusText(int32_t status, const PlaylistEntry& film, const std:
     case CopyFileWithProgress::kNoFolder:
       return "Copy failed for movie. Check that the directory exists.";
     case CopyFileWithProgress::kNameTaken:
-      return "Movie \"" + film.itemText + "\" was not copied: the directory " + folder +
-             "\\ already holds a file named " + film.fileName + ".";
     case CopyFileWithProgress::kFolderInTheWay:
     case CopyFileWithProgress::kNoTemporaryName:
-      return GH_NotCopiedText(status, film.itemText, folder);
+      return GH_NotCopiedText(status, film.itemText, folder, film.fileName);
     default:
       return "Undefined error while copying movie: ";
   }

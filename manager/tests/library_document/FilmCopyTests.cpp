@@ -614,7 +614,7 @@ TEST_F(FilmCopyTest, AFailedCopyIsToldAndRecordsNothing) {
        intl + "Copy failed for movie \"Reef\". Check that the directory " + films + "\\gone exists.", "<no file>"},
       {"another film turns up while copying", [&] { WriteLongFilm(cd + "\\reef.flm", "Reef"); },
        [&](HWND) { dbtest::WriteFile(films + "\\reef.flm", "another film"); }, 'c', "Reef", 'f',
-       intl + "Movie \"Reef\" was not copied: the directory " + films + "\\ already holds a file of its name.",
+       intl + "Movie \"Reef\" was not copied: the directory " + films + "\\ already holds a file named reef.flm.",
        "another film"},
       {"no room", [&] { setDrivePath("Archive", FullFolder()); }, nullptr, 'c', "Reef", 'a',
        intl + "Not enough space available on the destination drive for movie: Reef", "<no file>"},
