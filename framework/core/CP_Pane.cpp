@@ -17,12 +17,26 @@
 #include "CP_Window.h"
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 namespace {
 
-// Set beside the user data when a pane's window is made: foreign windows may
-// keep pointers of their own in their user data.
-constexpr char kPaneProperty[] = "CP_Pane";
+// The windows given to panes. The user data alone cannot be trusted, as
+// foreign windows may keep pointers of their own there; a window property
+// would do, but under Wine reading one is a trip to the window server at
+// every message.
+std::unordered_map<HWND, CP_Pane*>& PaneWindows() {
+  static std::unordered_map<HWND, CP_Pane*> windows;
+  return windows;
+}
+
+// No handle may lead to a pane that is gone, whatever became of the windows
+// it had.
+void ForgetPane(const CP_Pane* pane) {
+  auto& windows = PaneWindows();
+  for (auto it = windows.begin(); it != windows.end();) it = it->second == pane ? windows.erase(it) : std::next(it);
+}
 
 CP_Pane* gClickedPane = nullptr;
 CP_Pane* gCurrentPane = nullptr;
@@ -133,13 +147,17 @@ CP_Pane::~CP_Pane() {
   if (fSuperPane) fSuperPane->RemoveSubPane(this);
   fSuperPane = nullptr;
   ReleaseWindow();
+  ForgetPane(this);
 }
 
 CP_Pane* CP_Pane::FromWindow(HWND window) {
   if (!window) return nullptr;
+  const auto found = PaneWindows().find(window);
+  if (found == PaneWindows().end()) return nullptr;
+  // A handle Windows gave again to a foreign window after the pane's own
+  // window went keeps that window's user data.
   void* data = reinterpret_cast<void*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!data || GetPropA(window, kPaneProperty) != data) return nullptr;
-  return static_cast<CP_Pane*>(data);
+  return data == found->second ? found->second : nullptr;
 }
 
 CP_Pane* CP_Pane::GetClickedPane() { return gClickedPane; }
@@ -185,7 +203,7 @@ HWND CP_Pane::CreatePaneWindow(CP_View* superPane, const CP_Point& location, con
   if (window) {
     fWindow = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetPropA(window, kPaneProperty, this);
+    PaneWindows()[window] = this;
   }
   return window;
 }
@@ -194,7 +212,7 @@ void CP_Pane::InstallWindow(HWND window, WNDPROC procedure) {
   fWindow = window;
   if (!window) return;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetPropA(window, kPaneProperty, this);
+  PaneWindows()[window] = this;
   SubclassWindow(procedure);
 }
 
@@ -206,8 +224,8 @@ void CP_Pane::SubclassWindow(WNDPROC procedure) {
 
 void CP_Pane::ReleaseWindow() {
   if (!fWindow || FromWindow(fWindow) != this) return;
+  PaneWindows().erase(fWindow);
   SetWindowLongPtrA(fWindow, GWLP_USERDATA, 0);
-  RemovePropA(fWindow, kPaneProperty);
   // A control window keeps working as its own class once its pane is gone.
   const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(fWindow, GWLP_WNDPROC));
   if (fSavedWindowProc && (current == PaneWindowProc || current == TopWindowProc))
