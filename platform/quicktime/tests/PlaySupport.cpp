@@ -22,15 +22,17 @@ namespace {
 // background is never erased.
 LRESULT CALLBACK PlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<PlayWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  const bool pointerOwnMove = message == WM_MOUSEMOVE && !(wParam & kTestMove);
-  if (self && self->controller_ && !pointerOwnMove) {
+  const bool testMove = message == WM_MOUSEMOVE && (wParam & kTestMove);
+  if (self && self->controller_) {
     MSG msg = {window, message, wParam, lParam, DWORD(GetMessageTime()), {}};
     DWORD pos = GetMessagePos();
     msg.pt.x = LOWORD(pos);
     msg.pt.y = HIWORD(pos);
     EventRecord e;
     WinEventToMacEvent(&msg, &e);
-    MCIsPlayerEvent(self->controller_, &e);
+    // Any other message that is no event of its own carries the real
+    // pointer, which another program on the display may have moved.
+    if (e.what != nullEvent || testMove) MCIsPlayerEvent(self->controller_, &e);
   }
   if (message == WM_ERASEBKGND) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
