@@ -19,6 +19,7 @@
 #include "GH_Resources.h"
 #include "GH_TreeDirItem.h"
 #include "GH_TreeTable.h"
+#include "ImportPatch.h"
 #include "ManagerTestSupport.h"
 #include "WinTestSupport.h"
 
@@ -159,6 +160,40 @@ class DuringCopy {
   bool fRan = false;
 };
 DuringCopy* DuringCopy::sCurrent = nullptr;
+
+// Runs `act` once, right after this test program's MoveFileA moved a file
+// of the given name, as a move within one drive does: nothing shows while
+// it renames.
+class AfterRename {
+ public:
+  AfterRename(std::string fileName, std::function<void()> act) : fName(std::move(fileName)), fAct(std::move(act)) {
+    sCurrent = this;
+  }
+  ~AfterRename() { sCurrent = nullptr; }
+  AfterRename(const AfterRename&) = delete;
+  AfterRename& operator=(const AfterRename&) = delete;
+
+  bool Ran() const { return fRan; }
+
+ private:
+  static BOOL WINAPI Move(LPCSTR from, LPCSTR to) {
+    const BOOL moved = reinterpret_cast<decltype(&MoveFileA)>(sCurrent->fPatch.Original())(from, to);
+    const std::string target = to;
+    const size_t slash = target.find_last_of('\\');
+    if (moved && !sCurrent->fRan && target.substr(slash + 1) == sCurrent->fName) {
+      sCurrent->fRan = true;
+      sCurrent->fAct();
+    }
+    return moved;
+  }
+
+  static AfterRename* sCurrent;
+  std::string fName;
+  std::function<void()> fAct;
+  kxtest::ImportPatch fPatch{"kernel32.dll", "MoveFileA", reinterpret_cast<void*>(&Move)};
+  bool fRan = false;
+};
+AfterRename* AfterRename::sCurrent = nullptr;
 
 void CancelCopy(HWND dialog) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
@@ -758,6 +793,7 @@ struct EditCase {
   std::function<void(HWND dialog)> act = nullptr;
   bool restart = false;  // the library is looked at again after a restart
   std::string foreign = "";  // a file someone else put in the new folder, kept as it was
+  std::function<void()> afterRename = nullptr;  // runs once `during` was renamed (same drive)
 };
 
 // Archive holds Gull, Tern (several copy blocks long) and, in the
@@ -789,6 +825,8 @@ void FilmCopyTest::EditLocations(const std::vector<EditCase>& cases) {
     std::unique_ptr<DuringCopy> during;
     if (c.cancelTern) during = std::make_unique<DuringCopy>("tern.flm", CancelCopy);
     if (c.act) during = std::make_unique<DuringCopy>(c.during, c.act);
+    std::unique_ptr<AfterRename> renamed;
+    if (c.afterRename) renamed = std::make_unique<AfterRename>(c.during, c.afterRename);
     {
       auto chooser = ChooserPicking(chosen);
       Node(id)->ExecuteTreeItemCommand(GH_TreeDirItem::kCmdEditLocation, Record(id));
@@ -797,6 +835,9 @@ void FilmCopyTest::EditLocations(const std::vector<EditCase>& cases) {
 
     if (c.act) {
       EXPECT_TRUE(during->Ran());
+    }
+    if (c.afterRename) {
+      EXPECT_TRUE(renamed->Ran());
     }
     std::string message = c.message;
     const size_t at = message.find("<tables>");
@@ -908,6 +949,25 @@ TEST_F(FilmCopyTest, EditLocationThatCannotFinishTakesBackOnlyItsOwnCopies) {
            "\\ already holds a file named tern.flm." + kNotMoved,
        archive, kArchiveFiles, {"tern.flm"}, nullptr, "gull.flm",
        [stray](HWND) { dbtest::WriteFile(stray, "someone else's film"); }, false, stray},
+  });
+}
+
+// The same within one drive, where the files are renamed: the renames are
+// undone, and a film that cannot go back is named with where it is.
+TEST_F(FilmCopyTest, EditLocationWithinADriveThatCannotFinishRenamesTheFilmsBack) {
+  const std::string noRow = "Glintharbour KX3: The library's table GH_DriveDB.dbf holds no entry Archive for the "
+                            "location.";
+  EditLocations({
+      {"the row taken out of the library after a rename", 'a', moved, false, false, noRow + kNotMoved, "<no row>",
+       kArchiveFiles, {}, nullptr, "tern.flm", nullptr, false, "", [this] { DeleteDriveRow("Archive"); }},
+      {"a renamed film held open when the move is undone", 'a', moved, false, false,
+       noRow + "\r\n\r\nThese movies could not be put back into the directory " + archive + "\\ and are now at:\r\n"
+               "Tern (" + moved + "\\tern.flm)" + kNotMoved,
+       "<no row>", {"gull.flm", "puffin.flm"}, {"tern.flm"}, nullptr, "tern.flm", nullptr, false, "",
+       [this] {
+         holds.push_back(std::make_unique<HeldOpen>(moved + "\\tern.flm"));
+         DeleteDriveRow("Archive");
+       }},
   });
 }
 
