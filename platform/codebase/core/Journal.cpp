@@ -208,6 +208,9 @@ Code Journal::Walk(File& in, uint64_t size, Apply apply, Head& head, std::string
     pos += kRangeHead;
     const uint32_t which = LoadU32LE(rangeHead);
     const uint64_t offset = LoadU64LE(rangeHead + 4), length = LoadU64LE(rangeHead + 12);
+    // A memo file that cannot be opened now is no reason to drop the
+    // journal: it may be all that can put the texts back.
+    if (which == kMemo && !memo_) return Failed(Code::IoError, why, "cannot open the memo file to put it back");
     File* target = which == kTable ? &table_ : which == kMemo ? memo_ : nullptr;
     if (!target) return Failed(Code::Damaged, why, "a journal range names no file of the table");
     if (length > end - pos) return Failed(Code::Damaged, why, "a journal range runs past its end");

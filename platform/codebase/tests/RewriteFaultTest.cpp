@@ -295,6 +295,38 @@ TEST(RewriteRecovery, ARecoveryCutShortIsTakenUpByTheNext) {
   }
 }
 
+// A memo file that cannot be opened while a compaction's journal waits
+// (another program holding it, say) keeps the journal: the texts go back
+// as soon as the file opens again.
+TEST(RewriteRecovery, AJournalWaitsForAMemoFileThatCannotBeOpened) {
+  const Files old = OldTable();
+  Files stopped;
+  for (int n = 1; n < 1000 && stopped.empty(); ++n) {
+    MemoryFileSystem disk;
+    Put(disk, old);
+    FaultyFileSystem faulty(disk);
+    std::unique_ptr<Table> t = OpenOn(faulty);
+    faulty.Arm(n, Mode::Stop);
+    if (t->CompactMemo() == Code::Ok) break;
+    const Files now = Snapshot(disk);
+    if (now.count("T.jnl") && now.at("T.fpt") != old.at("T.fpt")) stopped = now;
+  }
+  ASSERT_FALSE(stopped.empty()) << "no stop left the memo file half rewritten";
+
+  Files withoutMemo = stopped;
+  withoutMemo.erase("T.fpt");
+  MemoryFileSystem fs;
+  Put(fs, withoutMemo);
+  std::unique_ptr<Table> t;
+  std::string why;
+  EXPECT_NE(Code::Ok, Table::Open(fs, "T", t, why));
+  EXPECT_TRUE(fs.Exists("T.jnl")) << "the journal is all that can put the texts back";
+
+  Files later = Snapshot(fs);
+  later["T.fpt"] = stopped["T.fpt"];
+  EXPECT_EQ("old", Content(later));
+}
+
 // A journal that is cut short, damaged or not this rewrite's is never put
 // back: the table is taken as it stands and the journal removed.
 TEST(RewriteRecovery, AJournalThatDoesNotMatchIsNeverApplied) {
