@@ -241,7 +241,7 @@ bool AppendCDItems(CDDatabase& database, PlaylistEntries& items, int32_t filmCou
   }
   for (size_t i : waiting) {
     items[i].PARENT_ID = items[parents[i]].ITEM_ID;
-    if (database.UpdateItem(items[i], false) || C4Flush(database.ConfigTable()) != 0) return false;
+    if (database.UpdateItem(items[i], true)) return false;
   }
   return true;
 }
@@ -279,9 +279,17 @@ int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::st
     const bool removed = gh_library::RemoveAppendedRows(fConfig, appendedItems) &
                          gh_library::RemoveAppendedRows(fAction, appendedActions);
     lock.Release();
+    // This box says why the table's writes failed.
+    fFailures.MarkTold(table);
     gh_library::TellRegistrationFailed(volumeName, fFolder, table, removed);
     cdItemId = 0;
     return 1;
+  };
+  // A registration that stops before the CD's rows keeps none of the
+  // actions it stored: the next insertion stores them again.
+  auto stop = [&] {
+    (void)gh_library::RemoveAppendedRows(fAction, appendedActions);
+    lock.Release();
   };
   PlaylistEntries items;
   if (binFile) {
@@ -297,7 +305,7 @@ int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::st
   if (eskFile) {
     HMODULE dao = LoadLibraryA("dbdao3.dll");
     if (!dao) {
-      lock.Release();
+      stop();
       MessageBoxA(nullptr,
                   "DAO is not installed correctly on your system.\r\nIn order to use Version 2 CD's you must "
                   "install DAO.",
@@ -310,20 +318,24 @@ int32_t CDDatabase::ImportCDContents(gh_library::RegistrationLock& lock, std::st
     alias.clear();
     imported = ImportVersion2(eskPath, volumeName, items, alias);
     if (imported == Version2Import::NoLibrary || imported == Version2Import::NoFunction) {
-      lock.Release();
+      stop();
       ShowImportMessage(mainWindow, imported == Version2Import::NoLibrary
                                         ? "This version of the software does not support backwards compatibility"
                                         : "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL");
       return 2;
     }
     if (imported == Version2Import::Unreadable) {
-      lock.Release();
+      stop();
       gh_library::TellUnreadableCDDescription(volumeName);
       return 2;
     }
     if (!alias.empty()) filmCount = int32_t(items.size()) - 1;
   }
-  if (alias.empty()) return 2;
+  if (alias.empty()) {
+    stop();
+    return 2;
+  }
+  // A CD known by its alias root keeps the actions it brought.
   int32_t existing = 0;
   if (SeekAliasRoot(alias, existing)) return 4;
 

@@ -249,9 +249,17 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
     const bool removed = gh_library::RemoveAppendedRows(fConfigTable, appendedItems) &
                          gh_library::RemoveAppendedRows(fActionTable, appendedActions);
     lock.Release();
+    // This box says why the table's writes failed.
+    fFailures.MarkTold(table);
     gh_library::TellRegistrationFailed(label, fFolder, table, removed);
     itemId = 0;
     return 1;
+  };
+  // A registration that stops before the CD's rows keeps none of the
+  // actions it stored: the next insertion stores them again.
+  auto stop = [&] {
+    (void)gh_library::RemoveAppendedRows(fActionTable, appendedActions);
+    lock.Release();
   };
   if (version3.Get()) {
     uint8_t header[kHeaderSize];
@@ -268,7 +276,7 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
     if (HMODULE dao = LoadLibraryA("dbdao3.dll")) {
       FreeLibrary(dao);
     } else {
-      lock.Release();
+      stop();
       MessageBoxA(nullptr,
                   "DAO is not installed correctly on your system.\r\n"
                   "In order to use Version 2 CD's you must install DAO.\r\n"
@@ -284,7 +292,7 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
                                      GetProcAddress(accessDB.Get(), "ReadAccessDB")))
                                : nullptr;
     if (!read) {
-      lock.Release();
+      stop();
       ShowImportMessage(mainWindow, accessDB.Get()
                                         ? "Incorrect version: Function [ReadAccessDB] not found in AccessDB.DLL"
                                         : "This version of the software does not support backwards compatibility");
@@ -293,7 +301,7 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
     std::vector<uint8_t> buffer(kImportBufferSize, 0);
     const int32_t result = read(version2Path.c_str(), buffer.data());
     if (result != 0 && result != kDescriptionCut) {
-      lock.Release();
+      stop();
       gh_library::TellUnreadableCDDescription(label);
       return 2;
     }
@@ -315,7 +323,12 @@ int32_t CDDatabase::RegisterCD(gh_library::RegistrationLock& lock, std::string& 
     filmCount = int32_t(list.size()) - 1;
   }
 
-  if (aliasRoot.empty()) return 2;  // also when neither file was there
+  // An empty alias root also when neither file was there.
+  if (aliasRoot.empty()) {
+    stop();
+    return 2;
+  }
+  // A CD known by its alias root keeps the actions it brought.
   if (FindItemByAlias(aliasRoot) != 1) return 4;
 
   HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kImportDialog), mainWindow,

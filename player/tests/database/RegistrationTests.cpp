@@ -253,7 +253,8 @@ TEST_P(FailedRegistration, LeavesNoRowTellsOnceAndRegistersWholeNextTime) {
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
     auto db = Open();
     EXPECT_EQ(1, db->RegisterCD(alias, itemId, filmCount));
-    EXPECT_EQ(1, boxes.Count());
+    db.reset();
+    EXPECT_EQ(1, boxes.Count()) << "the database says nothing more as it closes";
     const std::string told = boxes.LastText();
     EXPECT_NE(std::string::npos, told.find(std::string(c.table) + ".dbf")) << told;
     EXPECT_NE(std::string::npos, told.find(kxtest::kToldRegisteredAgain)) << told;
@@ -368,12 +369,15 @@ TEST_F(Registration, AVersion2CDIsImportedThroughAccessDB) {
 }
 
 // A description that cannot be read, or that lists more items than are
-// registered, is told once.
+// registered, is told once; a CD left unregistered keeps none of the
+// actions of its version-3 file.
 TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
   InstalledAccessDB accessDB;
+  WriteFile(fCD + "\\BinFile.GHC", DataFile(SeaCD(), {ActionBytes(1, 2, "CloseWindow", "SEA_CD", "Stop")}));
   for (const kxtest::DescriptionProblem& c : kxtest::DescriptionProblems()) {
     WriteText(fCD + "\\GHICD.esk", c.description);
     const std::size_t before = CDRows().size();
+    const std::vector<std::string> actions = Rows("GH_ActionDB", {"ACTIONID"});
     kxtest::MessageBoxWatcher boxes("Glintharbour International", IDOK);
     auto db = Open();
     std::string alias;
@@ -383,6 +387,9 @@ TEST_F(Registration, AVersion2DescriptionCutShortOrUnreadableIsToldOnce) {
     EXPECT_NE(std::string::npos, boxes.LastText().find(c.told)) << c.name << ": " << boxes.LastText();
     db.reset();
     EXPECT_EQ(before + c.rows, CDRows().size()) << c.name;
+    if (c.code != 0) {
+      EXPECT_EQ(actions, Rows("GH_ActionDB", {"ACTIONID"})) << c.name;
+    }
   }
 }
 
