@@ -253,7 +253,8 @@ bool CDDatabase::FileExistsInFolder(const std::string& folder, const std::string
 
 bool CDDatabase::RenameItemFile(int32_t itemId, const std::string& fileName) {
   if (!fConfig) return true;
-  C4First(fConfig);
+  // The move writes a change an earlier call left pending.
+  Failed(fConfig, gh_library::TableStep::Write, C4First(fConfig));
   if (C4Seek(fConfig, NumberKey(itemId).c_str()) != 0) return true;
   C4Field* field = C4FindField(fConfig, "FileName");
   // A cut name would name no file, and the row would go at the next clean-up.

@@ -91,7 +91,8 @@ FilmRecording CDDatabase::RegisterInstalledFilm(const CP_FileSpec& film, const s
 int32_t CDDatabase::RenameItemFile(int32_t itemId, const std::string& fileName) {
   C4Table* t = fConfigTable;
   if (!t) return 2;
-  C4First(t);
+  // The move writes a change an earlier call left pending.
+  Failed(t, gh_library::TableStep::Write, C4First(t));
   if (C4Seek(t, tablefields::NumberKey(itemId).c_str()) != 0) return 1;
   C4Field* field = C4FindField(t, "FileName");
   // A cut name would name no file.
