@@ -90,16 +90,6 @@ int32_t CopyOneFile(const std::string& source, const std::string& destination) {
   return copy.Copy();
 }
 
-// Two spellings of one folder: letter case and a relative form do not count.
-bool IsSameFolder(const std::string& a, const std::string& b) {
-  auto full = [](const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    return CP_FileSystem::FileNameKey(WithBackslash(length > 0 && length < MAX_PATH ? std::string(buffer) : path));
-  };
-  return full(a) == full(b);
-}
-
 const char kNotMoved[] = "\r\n\r\nThe location was not moved.";
 
 // One film file of a location: its name in the folder and, for the user,
@@ -265,7 +255,7 @@ int32_t MoveLocationFilms(int32_t locationId, const DriveRecord& drive, const st
   // Taken first: the copies below run other code that may reload the list.
   // A location given its own folder again only has its row rewritten.
   const LocationFiles files =
-      IsSameFolder(oldFolder, row.PATH) ? LocationFiles() : FilesOfLocation(locationId, oldFolder);
+      CP_FileSystem::SameFile(oldFolder, row.PATH) ? LocationFiles() : FilesOfLocation(locationId, oldFolder);
   for (const LocationFile& file : files) {
     if (!NameTakenFor(file, row.PATH, whyNot)) continue;
     whyNot += kNotMoved;
