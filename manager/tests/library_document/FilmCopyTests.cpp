@@ -420,11 +420,7 @@ class FilmCopyTest : public FrameworkTest {
   // Another program takes the location's drive row out of the library.
   void DeleteDriveRow(const std::string& label) const {
     CDDatabase other("Other");
-    C4Table* table = other.DriveTable();
-    ASSERT_NE(nullptr, table);
-    ASSERT_EQ(0, C4Seek(table, label.c_str()));
-    ASSERT_EQ(0, C4MarkDeleted(table));
-    ASSERT_EQ(0, C4Pack(table));
+    dbtest::RemoveRow(other.DriveTable(), label);
   }
 
   // Marks tables of the library (names without extension) read-only.

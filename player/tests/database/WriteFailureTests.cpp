@@ -6,21 +6,12 @@
 
 #include "CP_Win.h"
 #include "DatabaseFixture.h"
+#include "FileTestSupport.h"
 #include "WinTestSupport.h"
 
 namespace {
 
-class WriteFailures : public DatabaseFixture {
-protected:
-  // The whole file, for "nothing changed".
-  static std::string Bytes(const std::string& path) {
-    std::string bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    for (int c; f && (c = std::fgetc(f)) != EOF;) bytes += char(c);
-    if (f) std::fclose(f);
-    return bytes;
-  }
-};
+using WriteFailures = DatabaseFixture;
 
 ActionRecord Binding(const char* sprite, const char* text) {
   ActionRecord r{};
@@ -92,7 +83,7 @@ TEST_F(WriteFailures, AWriteTheTableRefusesIsAnsweredAndToldOnce) {
     WriteFilmFile(film, true, {{"GMID", "42"}});
     AddRow("GH_Track", {{"TRACKING_I", 1}, {"GMID", 42}, {"MODE_A", 5}});
     const std::string table = TablePath(c.table) + ".dbf";
-    const std::string before = Bytes(table);
+    const std::string before = kxtest::ReadWholeFile(table);
     ASSERT_TRUE(SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY));
     {
       kxtest::MessageBoxWatcher box("Glintharbour International", IDOK);
@@ -106,7 +97,7 @@ TEST_F(WriteFailures, AWriteTheTableRefusesIsAnsweredAndToldOnce) {
                 box.LastText());
     }
     SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(before == Bytes(table));
+    EXPECT_TRUE(before == kxtest::ReadWholeFile(table));
   }
 }
 

@@ -15,7 +15,8 @@ class UnreachableFile {
       : fPatch("kernel32.dll", "GetFileAttributesA", reinterpret_cast<void*>(&Attributes)) {
     State() = {path, error, reinterpret_cast<AttributesCall>(fPatch.Original())};
   }
-  ~UnreachableFile() { State() = {}; }
+  // The system function stays until the patch itself is gone.
+  ~UnreachableFile() { State().path.clear(); }
   UnreachableFile(const UnreachableFile&) = delete;
   UnreachableFile& operator=(const UnreachableFile&) = delete;
 

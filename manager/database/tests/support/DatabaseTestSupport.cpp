@@ -116,6 +116,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+void RemoveRow(C4Table* table, const std::string& key) {
+  ASSERT_NE(nullptr, table);
+  ASSERT_EQ(C4_OK, C4Seek(table, key.c_str()));
+  ASSERT_EQ(C4_OK, C4MarkDeleted(table));
+  ASSERT_EQ(C4_OK, C4Pack(table));
+}
+
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -55,6 +55,10 @@ DriveRecord Drive(int32_t id, const std::string& name, const std::string& label,
 ActionRecord Action(int32_t id, int32_t type, const std::string& text, const std::string& aliasRoot,
                     const std::string& sprite);
 
+// Takes the row that `key` finds on the table's selected tag out, as
+// another program would: marked deleted, then the table packed.
+void RemoveRow(C4Table* table, const std::string& key);
+
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 // The whole file; empty when it cannot be read.
